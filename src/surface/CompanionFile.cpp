@@ -1,0 +1,128 @@
+#include "surface/CompanionFile.h"
+
+#include "platform/Errors.h"
+#include "platform/ProfileFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <cstdio>
+
+namespace bv {
+
+namespace {
+const QString iniData = QStringLiteral("Ini Data");
+const QString backgroundSection = QStringLiteral("Background");
+const QString layoutSection = QStringLiteral("Layout");
+} // namespace
+
+int InchesToThousandths(Single inches)
+{
+    return static_cast<int>(Round(static_cast<Extended>(inches) * 1000));
+}
+
+Single ThousandthsToInches(int thousandths)
+{
+    return ToSingle(thousandths * 0.001L);
+}
+
+QString CompanionPath(const QString& designPath)
+{
+    QFileInfo info(designPath);
+    const QString suffix = info.suffix();
+    if (suffix.isEmpty() || info.fileName() == QLatin1Char('.') + suffix)
+        return designPath + QStringLiteral(".QRE");
+    return designPath.left(designPath.size() - suffix.size()) + QStringLiteral("QRE");
+}
+
+void WriteCompanionFile(const QString& path, const QString& background, const CompanionLayout& layout)
+{
+    const QString target = QFileInfo(path).absoluteFilePath();
+    const QString folder = QFileInfo(target).absolutePath();
+    const QString failure = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(target));
+
+    // A fresh file beside the target, so the keys come in the written order
+    // and the old companion survives a failed write.
+    QString temp;
+    {
+        QTemporaryFile tf(folder + QStringLiteral("/.qre-XXXXXX"));
+        tf.setAutoRemove(false);
+        if (!tf.open())
+            throw EWriteError(failure);
+        temp = tf.fileName();
+    }
+    try {
+        ProfileFile ini(temp);
+        ini.WriteInteger(iniData, QStringLiteral("ISINI"), 1);
+        ini.WriteInteger(iniData, QStringLiteral("Version"), 2);
+        ini.WriteString(backgroundSection, QStringLiteral("File"), background);
+        ini.WriteInteger(layoutSection, QStringLiteral("Height"), layout.height);
+        ini.WriteInteger(layoutSection, QStringLiteral("Width"), layout.width);
+        ini.WriteInteger(layoutSection, QStringLiteral("TopMargin"), layout.topMargin);
+        ini.WriteInteger(layoutSection, QStringLiteral("LeftMargin"), layout.leftMargin);
+        ini.WriteInteger(layoutSection, QStringLiteral("HPitch"), layout.hPitch);
+        ini.WriteInteger(layoutSection, QStringLiteral("VPitch"), layout.vPitch);
+        ini.WriteInteger(layoutSection, QStringLiteral("PredefLayout"), layout.predefLayout);
+        ini.WriteInteger(layoutSection, QStringLiteral("Papersize"), layout.paperSize);
+        ini.WriteInteger(layoutSection, QStringLiteral("Across"), layout.across);
+        ini.WriteInteger(layoutSection, QStringLiteral("Down"), layout.down);
+        ini.WriteBool(layoutSection, QStringLiteral("UseMM"), layout.useMM);
+        ini.WriteBool(layoutSection, QStringLiteral("UsePortrait"), layout.usePortrait);
+    } catch (...) {
+        QFile::remove(temp);
+        throw EWriteError(failure);
+    }
+    // Keep the permissions of the file being replaced.
+    const QFile::Permissions permissions = QFile::exists(target)
+        ? QFile::permissions(target)
+        : (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(temp, permissions);
+    // rename() replaces the target in one step.
+    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
+        QFile::remove(temp);
+        throw EWriteError(failure);
+    }
+}
+
+CompanionData ReadCompanionFile(const QString& path)
+{
+    CompanionData data;
+    data.exists = QFileInfo(path).isFile();
+    if (!data.exists)
+        return data;
+    ProfileFile ini(path);
+    data.isIni = ini.ReadBool(iniData, QStringLiteral("ISINI"), false);
+    if (data.isIni) {
+        data.background = ini.ReadString(backgroundSection, QStringLiteral("File"));
+        CompanionLayout& l = data.layout;
+        const CompanionLayout d;
+        l.height = ini.ReadInteger(layoutSection, QStringLiteral("Height"), d.height);
+        l.width = ini.ReadInteger(layoutSection, QStringLiteral("Width"), d.width);
+        l.across = ini.ReadInteger(layoutSection, QStringLiteral("Across"), d.across);
+        l.down = ini.ReadInteger(layoutSection, QStringLiteral("Down"), d.down);
+        l.topMargin = ini.ReadInteger(layoutSection, QStringLiteral("TopMargin"), d.topMargin);
+        l.leftMargin = ini.ReadInteger(layoutSection, QStringLiteral("LeftMargin"), d.leftMargin);
+        l.hPitch = ini.ReadInteger(layoutSection, QStringLiteral("HPitch"), d.hPitch);
+        l.vPitch = ini.ReadInteger(layoutSection, QStringLiteral("VPitch"), d.vPitch);
+        l.predefLayout = ini.ReadInteger(layoutSection, QStringLiteral("PredefLayout"), d.predefLayout);
+        l.paperSize = ini.ReadInteger(layoutSection, QStringLiteral("Papersize"), d.paperSize);
+        l.useMM = ini.ReadBool(layoutSection, QStringLiteral("UseMM"), d.useMM);
+        l.usePortrait = ini.ReadBool(layoutSection, QStringLiteral("UsePortrait"), d.usePortrait);
+        return data;
+    }
+    // An older companion: plain text, the first line is the background.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return data;
+    const QString text = DecodeProfileText(file.readAll());
+    if (!text.isEmpty()) {
+        QString first = text.section(QLatin1Char('\n'), 0, 0);
+        if (first.endsWith(QLatin1Char('\r')))
+            first.chop(1);
+        data.background = first;
+    }
+    return data;
+}
+
+} // namespace bv
