@@ -416,6 +416,16 @@ QString ObjectReader::readLongString(std::uint8_t type)
         for (qsizetype k = 0; k < n; ++k)
             d[k] = QChar(char16_t(static_cast<unsigned char>(b[2 * k])
                                   | (static_cast<unsigned char>(b[2 * k + 1]) << 8)));
+        // A surrogate without its partner is no character: replace it, as
+        // the UTF-8 decoder does with a broken sequence.
+        for (qsizetype k = 0; k < n; ++k) {
+            if (d[k].isHighSurrogate() && k + 1 < n && d[k + 1].isLowSurrogate()) {
+                ++k;
+                continue;
+            }
+            if (d[k].isSurrogate())
+                d[k] = QChar(QChar::ReplacementCharacter);
+        }
         return s;
     }
     QByteArrayView b = take(n);

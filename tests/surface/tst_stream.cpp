@@ -180,6 +180,10 @@ void TestStream::wideAndUtf8StringsAreRead()
     QCOMPARE(v.s, QString::fromUtf8("A\U0001F600"));
     QCOMPARE(ToPropertyValue(v), Value::string(v.s));
 
+    // A surrogate without its partner is replaced, so it can be written back.
+    QByteArray lone = bytes({0x12, 2, 0, 0, 0, 0x3D, 0xD8, 0x41, 0x00});
+    QCOMPARE(ObjectReader(lone).ReadValue().s, QString::fromUtf8("\uFFFDA"));
+
     QByteArray u = bytes({0x14, 2, 0, 0, 0, 0xC3, 0xA9});
     QCOMPARE(ObjectReader(u).ReadValue().s, QString::fromUtf8("\u00e9"));
 
