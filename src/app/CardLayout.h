@@ -1,0 +1,68 @@
+#pragma once
+// The card layout record: the size of one card and how copies of it are
+// arranged on a sheet of card stock. Lengths are single-precision inches;
+// files store them as whole thousandths of an inch.
+#include "platform/Numeric.h"
+
+#include <QSizeF>
+#include <QString>
+#include <array>
+
+namespace bv {
+
+// Printer paper codes a layout can name.
+constexpr int PaperLetter = 1;
+constexpr int PaperA4 = 9;
+
+// Card positions the print selection can hold (row × across + column).
+constexpr int MaxCardPositions = 22;
+
+struct TCardLayout {
+    Single Height = 2.0f;
+    Single Width = 3.5f;
+    int Across = 2;
+    int Down = 5;
+    Single TopMargin = 0.5f;
+    Single LeftMargin = 0.75f;
+    Single HPitch = 3.5f;
+    Single VPitch = 2.0f;
+    int PredefLayout = 0;
+    int Papersize = PaperLetter;
+    bool UseMM = false;
+    bool Portrait = false; // rotated: the card stands on its short side
+
+    // Positions the layout describes (may exceed MaxCardPositions).
+    int Positions() const { return Across * Down; }
+    bool operator==(const TCardLayout&) const = default;
+};
+
+// One entry of the "Predefined Layouts" list. Across is 2 for all of them.
+struct TPredefinedLayout {
+    const char* Name;
+    Single Height;
+    Single Width;
+    int Down;
+    Single TopMargin;
+    Single LeftMargin;
+    Single HPitch;
+    Single VPitch;
+    int Papersize;
+};
+
+constexpr int PredefinedLayoutCount = 21;
+const std::array<TPredefinedLayout, PredefinedLayoutCount>& PredefinedLayoutTable();
+
+// Takes size, counts, margins, pitches and paper of a predefined layout
+// (Across becomes 2); Portrait, UseMM and PredefLayout stay. False, with the
+// record untouched, for an index outside the table.
+bool ApplyPredefinedLayout(TCardLayout& layout, int index);
+
+// Stored form of a length: Round(inches × 1000), and back: thousandths × 0.001.
+int LayoutLengthToStored(Single inches);
+Single StoredToLayoutLength(int thousandths);
+
+// Sheet size in inches of a paper code, as the sheet sketch draws it
+// (Letter 8.5 × 11, A4 8.268 × 11.69); Letter for unknown codes.
+QSizeF PaperSizeInches(int papersize);
+
+} // namespace bv
