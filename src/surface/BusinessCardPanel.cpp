@@ -1,0 +1,100 @@
+#include "surface/BusinessCardPanel.h"
+
+#include "surface/GraphicControl.h"
+
+#include <QPainter>
+#include <map>
+
+namespace bv {
+
+namespace {
+std::map<TLPanelState, ObjectCreator>& creators()
+{
+    static std::map<TLPanelState, ObjectCreator> map;
+    return map;
+}
+} // namespace
+
+TGBusinessCardPanel32::TGBusinessCardPanel32(QWidget* parent) : TGBasePanel(parent)
+{
+    // The values the main window's form gives its card panel.
+    resize(343, 191);
+    SetShape(lsRectangle);
+    SetDrawOutline(true);
+    SetZoom(1.0f);
+}
+
+void TGBusinessCardPanel32::SetPanelState(TLPanelState value)
+{
+    if (value == panelState)
+        return;
+    panelState = value;
+    SetPointing(value == psPointing);
+    SetScreenCursor(value == psPointing ? crDefault : crDrag);
+}
+
+void TGBusinessCardPanel32::RegisterCreator(TLPanelState state, ObjectCreator creator)
+{
+    creators()[state] = std::move(creator);
+}
+
+bool TGBusinessCardPanel32::HasCreator(TLPanelState state)
+{
+    return creators().count(state) != 0;
+}
+
+void TGBusinessCardPanel32::CreateObjectInRect(const TRect& band)
+{
+    TRect r = band;
+    if (r.Right - r.Left < 25)
+        r.Right = r.Left + 50;
+    if (r.Bottom - r.Top < 15)
+        r.Bottom = r.Top + 15;
+    if (panelState == psPointing)
+        return;
+    auto it = creators().find(panelState);
+    if (it == creators().end() || !it->second)
+        return;
+    it->second(*this, r);
+}
+
+QImage TGBusinessCardPanel32::RenderToBitmap()
+{
+    QImage image(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    if (!ColorPicture().isNull())
+        p.drawImage(QRect(0, 0, width(), height()), ColorPicture());
+    const QList<TGGraphicControl*> snapshot = Objects();
+    for (TGGraphicControl* o : snapshot) {
+        if (!o->Visible())
+            continue;
+        p.save();
+        p.setClipRect(QRect(o->Left(), o->Top(), o->Width(), o->Height()));
+        try {
+            o->PaintAt(p, o->Left(), o->Top());
+        } catch (...) {
+        }
+        p.restore();
+    }
+    return image;
+}
+
+bool TGBusinessCardPanel32::HasEffectObjects() const
+{
+    for (const TGGraphicControl* o : Objects())
+        if (o->InheritsClass(QStringLiteral("TSuperShape")) || o->InheritsClass(QStringLiteral("TGSuperText")))
+            return true;
+    return false;
+}
+
+void TGBusinessCardPanel32::SetAllFontNames(const QString& name)
+{
+    const QList<TGGraphicControl*> snapshot = Objects();
+    for (TGGraphicControl* o : snapshot)
+        if (o->InheritsClass(QStringLiteral("TGBusinessCardLabel"))
+            || o->InheritsClass(QStringLiteral("TGMultiLineLabel")))
+            o->SetFontName(name.left(255));
+}
+
+} // namespace bv

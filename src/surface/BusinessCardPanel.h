@@ -1,0 +1,74 @@
+#pragma once
+// The card panel of the main window: the base panel plus the drawing tools
+// (PanelState and object creation), bitmap rendering for exports, the change
+// of all text fonts and the personal information used by templates.
+#include "surface/BasePanel.h"
+
+#include <functional>
+
+namespace bv {
+
+enum TLPanelState {
+    psPointing,
+    psLabel,
+    psSymbolLabel,
+    psMultiLineLabel,
+    psRectangle,
+    psEllipse,
+    psRoundRectangle,
+    psLine,
+    psImage,
+    psSuperShape,
+    psRichLabel,
+    psSuperText,
+    psCircleText
+};
+
+struct TPersonalInfo {
+    QString Name;
+    QString Company;
+    QString Title;
+    QString Address1;
+    QString Address2;
+    QString Address3;
+    QString Phone1;
+    QString Phone2;
+    QString Email;
+    QString Fax;
+    bool operator==(const TPersonalInfo&) const = default;
+};
+
+class TGBusinessCardPanel32;
+
+// Creates one object of a tool's kind in r (already widened to the minimum
+// band size) and runs that kind's first-edit step. Object libraries register
+// one per panel state; the panel looks it up when a band is released.
+using ObjectCreator = std::function<void(TGBusinessCardPanel32& panel, const TRect& r)>;
+
+class TGBusinessCardPanel32 : public TGBasePanel {
+    Q_OBJECT
+public:
+    explicit TGBusinessCardPanel32(QWidget* parent = nullptr);
+
+    TLPanelState PanelState() const { return panelState; }
+    void SetPanelState(TLPanelState value);
+
+    static void RegisterCreator(TLPanelState state, ObjectCreator creator);
+    static bool HasCreator(TLPanelState state);
+
+    void CreateObjectInRect(const TRect& r) override;
+    // Background art and every object at their current size, without grid,
+    // outline or selection marks; the caller owns the image.
+    QImage RenderToBitmap();
+    bool HasEffectObjects() const;
+    void SetAllFontNames(const QString& name);
+
+    const TPersonalInfo& PersonalInfo() const { return personalInfo; }
+    void SetPersonalInfo(const TPersonalInfo& value) { personalInfo = value; }
+
+private:
+    TLPanelState panelState = psPointing;
+    TPersonalInfo personalInfo;
+};
+
+} // namespace bv

@@ -1,0 +1,187 @@
+#pragma once
+// The base of every design object on the card. An object is not a widget: the
+// panel (TGBasePanel) owns it in its z-ordered child list, paints it, hit-tests
+// it and routes its mouse events. What the base adds is what every object
+// shares: the persisted Locked/Unselectable flags, the zoom factor, the
+// redirectable drawing canvas, the change/refit contract with the panel and the
+// object's own context menu.
+#include "platform/Numeric.h"
+#include "surface/Drawing.h"
+#include "surface/Properties.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QPainter;
+
+namespace bv {
+
+class TGBasePanel;
+class TPageEngine;
+
+class TGGraphicControl : public QObject {
+    Q_OBJECT
+public:
+    TGGraphicControl();
+    ~TGGraphicControl() override;
+
+    // Stream identity. Every subclass overrides both.
+    virtual QString ClassName() const { return QStringLiteral("TGGraphicControl"); }
+    // True when this object's class is `className` or derives from it.
+    virtual bool InheritsClass(const QString& className) const;
+    // Published properties, ancestors first, in stream order.
+    static const PropertyTable& ClassProperties();
+    virtual const PropertyTable& properties() const { return ClassProperties(); }
+
+    // --- component state ---------------------------------------------------
+    const QString& Name() const { return name; }
+    void SetName(const QString& value) { name = value; }
+    int Tag() const { return tag; }
+    void SetTag(int value) { tag = value; }
+    int Cursor() const { return cursor; }
+    void SetCursor(int value) { cursor = value; }
+    const QString& Hint() const { return hint; }
+    void SetHint(const QString& value) { hint = value; }
+    // While loading or reading from a stream, bounds changes and the flag
+    // setters do not notify the panel.
+    bool IsLoading() const { return loading; }
+    bool IsReading() const { return reading; }
+    void SetLoading(bool value) { loading = value; }
+    void SetReading(bool value) { reading = value; }
+
+    // The panel this object is a child of, or nullptr. Setting it appends the
+    // object at the top of the panel's z-order (and removes it from a previous
+    // panel).
+    TGBasePanel* Parent() const { return panel; }
+    void SetParent(TGBasePanel* newParent);
+
+    // --- geometry (panel pixels at the current zoom) -------------------------
+    int Left() const { return left; }
+    int Top() const { return top; }
+    int Width() const { return width; }
+    int Height() const { return height; }
+    TRect BoundsRect() const { return TRect::FromBounds(left, top, width, height); }
+    void SetLeft(int v) { SetBounds(v, top, width, height); }
+    void SetTop(int v) { SetBounds(left, v, width, height); }
+    void SetWidth(int v) { SetBounds(left, top, v, height); }
+    void SetHeight(int v) { SetBounds(left, top, width, v); }
+    // Moves and resizes in one step; reports the change (BoundsChanged) unless
+    // loading or reading.
+    void SetBounds(int l, int t, int w, int h);
+    bool Visible() const { return visible; }
+    void SetVisible(bool value);
+
+    const TFont& Font() const { return font; }
+    // Stores the font; a different font signals a design change.
+    void SetFont(const TFont& value);
+    void SetFontName(const QString& value);
+
+    // --- persisted flags ------------------------------------------------------
+    bool Locked() const { return locked; }
+    void SetLocked(bool value);
+    bool Unselectable() const { return unselectable; }
+    void SetUnselectable(bool value);
+
+    // --- zoom -----------------------------------------------------------------
+    Single Zoom() const { return zoom; }
+    // Rescales position and size by value / Zoom (half-to-even), then reports.
+    void SetZoom(Single value);
+    // Takes a zoom factor without rescaling (the panel's attach step: the
+    // object's bounds are already at that factor).
+    void AssignZoom(Single value) { zoom = value; }
+
+    // --- painting ---------------------------------------------------------------
+    // The painter that Paint draws on, with (0, 0) at the object's top-left
+    // corner. The object's own canvas during the panel's paint; another
+    // painter only while PaintAt runs; nullptr otherwise.
+    QPainter* DrawCanvas() const { return drawCanvas; }
+    bool DrawingOnOwnCanvas() const { return drawCanvas != nullptr && drawCanvas == ownCanvas; }
+    // Paints the object onto `canvas` with its top-left corner at (x, y).
+    void PaintAt(QPainter& canvas, int x, int y);
+    // Paints on DrawCanvas; the base draws only the selection squares.
+    virtual void Paint();
+    // The squares that mark a selected object, on the panel's canvas.
+    void DrawSelectionSquares();
+    // Asks the panel to repaint the object's area.
+    void Invalidate();
+
+    // --- contract with the panel -------------------------------------------------
+    void NotifyChanged();
+    void RequestRefit();
+    const TRect& LastBounds() const { return lastBounds; }
+    virtual void BoundsChanged();
+    // Context-menu on-popup: set check marks from the current properties.
+    virtual void UpdateMenuChecks() {}
+    virtual void ApplyFont(const TFont& font) { Q_UNUSED(font); }
+    virtual void FontApplied() {}
+    virtual void PrepareToSave() {}
+    // Draws the object through the page engine for one card whose top-left
+    // corner is at (left, top) inches on the page.
+    virtual void PrintTo(TPageEngine& report, double left, double top);
+    // The load-completion step: builds the context menu. Run by the stream
+    // reader and explicitly by every path that creates objects at run time.
+    virtual void Loaded();
+
+    // Double-click on the selected object runs this instead of the menu.
+    std::function<void(TGBasePanel*)> OnEditRequest;
+
+    // --- context menu ----------------------------------------------------------
+    // The object's own menu, built by Loaded (or here on first use).
+    QMenu* ContextMenu();
+    QAction* LockedMenuItem() const { return lockedMenuItem; }
+    void Clone();
+    void CenterVertically();
+    void CenterHorizontally();
+    void ToggleLocked();
+    void MakeUnselectable();
+
+    // Called by the panel when it attaches the object (mouse routing).
+    bool Attached() const { return attached; }
+    void SetAttached(bool value) { attached = value; }
+    // Set by the panel around painting: the object's own canvas.
+    void SetOwnCanvas(QPainter* canvas)
+    {
+        ownCanvas = canvas;
+        drawCanvas = canvas;
+    }
+
+protected:
+    // Builds the base items; subclasses append theirs in Loaded after the base.
+    virtual void BuildContextMenu(QMenu& menu);
+    // Helper for subclasses: a menu item that runs `action` on this object.
+    QAction* AddMenuItem(QMenu& menu, const QString& caption, std::function<void()> action);
+    // Called after the font changed (not while loading or reading).
+    virtual void FontChanged();
+
+private:
+    QString name;
+    int tag = 0;
+    int cursor = 0;
+    QString hint;
+    bool loading = false;
+    bool reading = false;
+    TGBasePanel* panel = nullptr;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool visible = true;
+    TFont font;
+
+    QAction* lockedMenuItem = nullptr;
+    QPainter* drawCanvas = nullptr;
+    QPainter* ownCanvas = nullptr;
+    bool boundsGuard = false;
+    Single zoom = 1.0f;
+    std::unique_ptr<QMenu> contextMenu;
+    TRect lastBounds;
+    bool locked = false;
+    bool unselectable = false;
+    bool attached = false;
+};
+
+} // namespace bv
