@@ -28,9 +28,10 @@ public:
     // returns the copy (already a child of panel, load completion done).
     virtual TGGraphicControl* Duplicate(TGGraphicControl& object, TGBasePanel& panel) = 0;
 
-    // The installed filer, or nullptr before the object filer is installed.
+    // The installed filer; the object filer (TGLabelObjectFiler) when none
+    // was installed, so it is never nullptr.
     static PanelFiler* Current();
-    // Installs a filer (not owned); nullptr uninstalls.
+    // Installs a filer (not owned); nullptr returns to the object filer.
     static void Install(PanelFiler* filer);
 };
 
