@@ -181,6 +181,11 @@ TEditCardLayout::TEditCardLayout(QWidget* parent)
     HelpButton->setWhatsThis(QStringLiteral("Click to bring up the help page of this screen."));
     HelpButton->setAutoDefault(false);
     CancelButton->setAutoDefault(false);
+    // A click on a button does not take the focus: Ok commits the edit being
+    // typed in itself, and Cancel or Help must not first judge a half-typed
+    // value.
+    for (QPushButton* b : {OkButton, CancelButton, HelpButton})
+        b->setFocusPolicy(Qt::TabFocus);
     MouseHelpButton = CreateWhatsThisButton(this);
 
     auto* unitsRow = new QHBoxLayout;
