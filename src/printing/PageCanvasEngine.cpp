@@ -270,7 +270,9 @@ void TCanvasPageEngine::DoFigure(int kind, double x1, double y1, double x2, doub
 
 void TCanvasPageEngine::DoLine(double x1, double y1, double x2, double y2)
 {
-    const QPointF a(devX(x1) + 0.5, devY(y1) + 0.5), b(devX(x2) + 0.5, devY(y2) + 0.5);
+    // One-pixel lines on whole coordinates cover the start pixel and leave
+    // out the end pixel.
+    const QPointF a(devX(x1), devY(y1)), b(devX(x2), devY(y2));
     if (pathOpen) {
         path.moveTo(a);
         path.lineTo(b);
