@@ -1,0 +1,179 @@
+#include "objects/LineShape.h"
+
+#include "objects/Shapes.h"
+#include "platform/Interaction.h"
+#include "surface/BasePanel.h"
+#include "surface/DrawingProperties.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPainter>
+
+namespace bv {
+
+const QStringList& LineStyleNames()
+{
+    static const QStringList names = { "stHorizontal", "stVertical", "stAngleSlopingUp", "stAngleSlopingDown" };
+    return names;
+}
+
+TGLineShape::TGLineShape()
+{
+    SetBounds(0, 0, 10, 10);
+}
+
+bool TGLineShape::InheritsClass(const QString& className) const
+{
+    return className.compare(QStringLiteral("TGLineShape"), Qt::CaseInsensitive) == 0
+        || TGGraphicControl::InheritsClass(className);
+}
+
+const PropertyTable& TGLineShape::ClassProperties()
+{
+    static const PropertyTable table = [] {
+        auto self = [](const TGGraphicControl& o) -> const TGLineShape& {
+            return static_cast<const TGLineShape&>(o);
+        };
+        auto mut = [](TGGraphicControl& o) -> TGLineShape& { return static_cast<TGLineShape&>(o); };
+        std::vector<PropertyInfo> own;
+        own.push_back(EnumProperty("LineStyle", LineStyleNames(), stHorizontal,
+            [self](const TGGraphicControl& o) { return int(self(o).LineStyle()); },
+            [mut](TGGraphicControl& o, int v) { mut(o).SetLineStyle(TLineStyle(v)); }));
+        for (auto& p : PenProperties("Pen",
+                 { [self](const TGGraphicControl& o) { return self(o).Pen(); },
+                     [mut](TGGraphicControl& o, const TPen& pen) { mut(o).SetPen(pen); } }))
+            own.push_back(p);
+        return PropertyTable::extend(TGGraphicControl::ClassProperties(), own);
+    }();
+    return table;
+}
+
+void TGLineShape::SetLineStyle(TLineStyle value)
+{
+    if (value == lineStyle)
+        return;
+    lineStyle = value;
+    Invalidate();
+}
+
+void TGLineShape::SetPen(const TPen& value)
+{
+    if (value == pen)
+        return;
+    pen = value;
+    Invalidate();
+}
+
+int TGLineShape::CanvasPenWidth() const
+{
+    if (Zoom() == 1.0f)
+        return pen.Width;
+    return static_cast<int>(Round(static_cast<Extended>(pen.Width) * static_cast<Extended>(Zoom())));
+}
+
+QLine TGLineShape::CanvasLine() const
+{
+    const int w = CanvasPenWidth();
+    const int h = w / 2;
+    switch (lineStyle) {
+    case stHorizontal: return QLine(h, h, Width() - w + 1 + h, h);
+    case stVertical: return QLine(h, h, h, Height() - w + 1 + h);
+    case stAngleSlopingUp: return QLine(Width(), 0, 0, Height());
+    case stAngleSlopingDown: return QLine(0, 0, Width(), Height());
+    }
+    return QLine();
+}
+
+void TGLineShape::Paint()
+{
+    if (QPainter* c = DrawCanvas()) {
+        c->save();
+        QPen qpen(ToQColor(pen.Color), CanvasPenWidth(), QtPenStyle(pen.Style), Qt::FlatCap, Qt::MiterJoin);
+        c->setPen(qpen);
+        c->setCompositionMode(CompositionFor(pen.Mode));
+        const QLine l = CanvasLine();
+        // Flat caps: the line covers its start pixel and stops short of its
+        // end point.
+        c->drawLine(QPointF(l.x1(), l.y1()), QPointF(l.x2(), l.y2()));
+        c->restore();
+    }
+    if (DrawingOnOwnCanvas()) {
+        TGGraphicControl::BoundsChanged();
+        DrawSelectionSquares();
+    }
+}
+
+void TGLineShape::StretchToEdges()
+{
+    TGBasePanel* panel = Parent();
+    if (!panel)
+        return;
+    if (lineStyle == stHorizontal)
+        SetBounds(0, Top(), panel->width(), Height());
+    else if (lineStyle == stVertical)
+        SetBounds(Left(), 0, Width(), panel->height());
+    Invalidate();
+}
+
+void TGLineShape::BuildContextMenu(QMenu& menu)
+{
+    TGGraphicControl::BuildContextMenu(menu);
+    menu.addSeparator();
+    QMenu* style = menu.addMenu(QStringLiteral("Style"));
+    const QStringList captions = { "Horizontal", "Vertical", "Angled Sloping Up", "Angled Sloping Down" };
+    styleItems.clear();
+    for (int i = 0; i < captions.size(); ++i) {
+        QAction* item = style->addAction(captions[i]);
+        item->setCheckable(true);
+        item->setData(i);
+        connect(item, &QAction::triggered, this, [this, i] {
+            NotifyChanged();
+            SetLineStyle(TLineStyle(i));
+        });
+        styleItems.append(item);
+    }
+    AddMenuItem(menu, QStringLiteral("Color"), [this] {
+        auto chosen = Interaction::Current().ChooseColour(ToQColor(pen.Color), QStringLiteral("Color"));
+        if (!chosen)
+            return;
+        NotifyChanged();
+        TPen p = pen;
+        p.Color = FromQColor(*chosen);
+        SetPen(p);
+        Invalidate();
+    });
+    thicknessItems = AddThicknessMenu(menu, this, [this](int n) {
+        TPen p = pen;
+        p.Width = n;
+        SetPen(p);
+        NotifyChanged();
+    });
+    menu.addSeparator();
+    AddMenuItem(menu, QStringLiteral("Stretch To Edges"), [this] { StretchToEdges(); });
+}
+
+void TGLineShape::UpdateMenuChecks()
+{
+    for (QAction* item : thicknessItems)
+        item->setChecked(item->data().toInt() == pen.Width);
+    for (QAction* item : styleItems)
+        item->setChecked(item->data().toInt() == int(lineStyle));
+}
+
+QAction* TGLineShape::ThicknessItem(int number) const
+{
+    for (QAction* item : thicknessItems)
+        if (item->data().toInt() == number)
+            return item;
+    return nullptr;
+}
+
+QAction* TGLineShape::StyleItem(TLineStyle style) const
+{
+    for (QAction* item : styleItems)
+        if (item->data().toInt() == int(style))
+            return item;
+    return nullptr;
+}
+
+} // namespace bv

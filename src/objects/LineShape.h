@@ -1,0 +1,49 @@
+#pragma once
+// A horizontal, vertical or diagonal line across the object's bounds.
+#include "surface/GraphicControl.h"
+
+class QAction;
+
+namespace bv {
+
+enum TLineStyle { stHorizontal, stVertical, stAngleSlopingUp, stAngleSlopingDown };
+const QStringList& LineStyleNames();
+
+class TGLineShape : public TGGraphicControl {
+    Q_OBJECT
+public:
+    TGLineShape();
+
+    QString ClassName() const override { return QStringLiteral("TGLineShape"); }
+    bool InheritsClass(const QString& className) const override;
+    static const PropertyTable& ClassProperties();
+    const PropertyTable& properties() const override { return ClassProperties(); }
+
+    TLineStyle LineStyle() const { return lineStyle; }
+    void SetLineStyle(TLineStyle value);
+    const TPen& Pen() const { return pen; }
+    void SetPen(const TPen& value);
+
+    void Paint() override;
+    void UpdateMenuChecks() override;
+    // Horizontal lines span the card's width, vertical ones its height.
+    void StretchToEdges();
+
+    // Pen width on the canvas and the end points Paint draws between.
+    int CanvasPenWidth() const;
+    QLine CanvasLine() const;
+
+    QAction* ThicknessItem(int number) const;
+    QAction* StyleItem(TLineStyle style) const;
+
+protected:
+    void BuildContextMenu(QMenu& menu) override;
+
+private:
+    TLineStyle lineStyle = stHorizontal;
+    TPen pen;
+    QList<QAction*> thicknessItems;
+    QList<QAction*> styleItems;
+};
+
+} // namespace bv
