@@ -5,9 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <QStringDecoder>
 #include <array>
+#include <filesystem>
 
 namespace bv {
 
@@ -154,18 +155,35 @@ void store(const QString& path, const Document& doc)
         text += eol;
     }
     const QByteArray bytes = EncodeProfileText(text);
-    if (QFileInfo(path).isDir())
+    QFileInfo info(path);
+    if (info.isSymLink() && info.exists())
+        info = QFileInfo(info.canonicalFilePath()); // write the file the link names
+    if (info.isDir() || (info.exists() && !info.isWritable()))
         refuseWrite(path);
-    QSaveFile file(path);
-    // A read-only folder may still hold a writable file: write it in place.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        refuseWrite(path);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        refuseWrite(path);
+    // Written beside the file and renamed over it, so a failure half-way
+    // never leaves a cut file. (Not synced to disk: a settings write must
+    // stay cheap, as files are written key by key.)
+    QTemporaryFile temp(info.absolutePath() + QLatin1Char('/') + info.fileName() + QStringLiteral(".XXXXXX"));
+    temp.setAutoRemove(true);
+    if (temp.open()) {
+        temp.setPermissions(info.exists() ? QFile::permissions(info.absoluteFilePath())
+                                          : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
+                                                | QFile::ReadGroup | QFile::ReadOther);
+        if (temp.write(bytes) != bytes.size() || !temp.flush())
+            refuseWrite(path);
+        std::error_code error;
+        std::filesystem::rename(QFile::encodeName(temp.fileName()).toStdString(),
+                                QFile::encodeName(info.absoluteFilePath()).toStdString(), error);
+        if (error)
+            refuseWrite(path);
+        temp.setAutoRemove(false); // it is the file now
+        return;
     }
-    if (!file.commit())
+    // A folder that takes no new files may still hold a writable file.
+    QFile file(info.absoluteFilePath());
+    if (!info.exists() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        refuseWrite(path);
+    if (file.write(bytes) != bytes.size() || !file.flush())
         refuseWrite(path);
 }
 

@@ -49,6 +49,7 @@ private slots:
     void encodingOnRead();
     void encodingOnWrite();
     void windows1252CoversEveryByte();
+    void writeThroughALinkKeepsTheLink();
     void refusedWriteRaisesWithFullPath_data();
     void refusedWriteRaisesWithFullPath();
 
@@ -323,6 +324,22 @@ void TestProfileFile::windows1252CoversEveryByte()
     QCOMPARE(EncodeWindows1252(text).value_or(QByteArray()), all);
     QVERIFY(!EncodeWindows1252(QStringLiteral("\u0080")).has_value()); // C1 control that 1252 maps elsewhere
     QVERIFY(!EncodeWindows1252(QStringLiteral("\u4E2D")).has_value());
+}
+
+void TestProfileFile::writeThroughALinkKeepsTheLink()
+{
+    const QString target = dir.filePath(QStringLiteral("real.ini"));
+    const QString link = dir.filePath(QStringLiteral("link.ini"));
+    QFile::remove(target);
+    QFile::remove(link);
+    writeBytes(target, "[A]\r\nk=1\r\n");
+    QVERIFY(QFile::link(target, link));
+    ProfileFile f(link);
+    f.WriteString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("2"));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readBytes(target), QByteArray("[A]\r\nk=2\r\n"));
+    // No temporary files are left behind.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);
 }
 
 void TestProfileFile::refusedWriteRaisesWithFullPath_data()
