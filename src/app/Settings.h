@@ -7,6 +7,7 @@
 // write raises EWriteError "Unable to write to <path>", keeping the keys
 // written before it. Window placement lives in AppServices.
 #include "app/CardLayout.h"
+#include "surface/PersonalInfo.h"
 
 #include <QString>
 #include <QStringList>
@@ -40,18 +41,6 @@ struct TPreferences {
     TPrinterNudges Nudges;
     TDefaultFont DefaultFont;
     bool operator==(const TPreferences&) const = default;
-};
-
-// The user's personal information: ten strings, in this order.
-struct TPersonalInfo {
-    QString Name, Company, Title, Address1, Address2, Address3, Phone1, Phone2, Email, Fax;
-
-    static constexpr int Count = 10;
-    // Key names ("Name", "Company", ... "Fax"), also the field order.
-    static const std::array<QString, Count>& Keys();
-    QString& Field(int index);
-    const QString& Field(int index) const;
-    bool operator==(const TPersonalInfo&) const = default;
 };
 
 // Most recent files kept.

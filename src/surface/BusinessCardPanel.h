@@ -3,6 +3,7 @@
 // (PanelState and object creation), bitmap rendering for exports, the change
 // of all text fonts and the personal information used by templates.
 #include "surface/BasePanel.h"
+#include "surface/PersonalInfo.h"
 
 #include <functional>
 
@@ -22,20 +23,6 @@ enum TLPanelState {
     psRichLabel,
     psSuperText,
     psCircleText
-};
-
-struct TPersonalInfo {
-    QString Name;
-    QString Company;
-    QString Title;
-    QString Address1;
-    QString Address2;
-    QString Address3;
-    QString Phone1;
-    QString Phone2;
-    QString Email;
-    QString Fax;
-    bool operator==(const TPersonalInfo&) const = default;
 };
 
 class TGBusinessCardPanel32;
