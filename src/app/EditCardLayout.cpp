@@ -224,6 +224,10 @@ TEditCardLayout::TEditCardLayout(QWidget* parent)
     top->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(PredefinedLayouts, &QComboBox::currentIndexChanged, this, [this] { PredefinedLayoutsChange(); });
+    // Choosing the entry that is already selected applies it too: the list
+    // opens on the last layout chosen, whose values may since have been
+    // edited.
+    connect(PredefinedLayouts, &QComboBox::activated, this, [this] { PredefinedLayoutsChange(); });
     connect(MMButton, &QRadioButton::toggled, this, [this](bool on) {
         if (on && activated)
             switchToMillimetres();

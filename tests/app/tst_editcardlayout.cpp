@@ -130,6 +130,11 @@ void TestEditCardLayout::activationFillsWithoutApplyingTheSelectedEntry()
     QVERIFY(d->ePortrait->isChecked());
     QCOMPARE(d->epapersize->currentIndex(), 0);
     QCOMPARE(d->Layout, l);
+    // Choosing the selected entry again applies it.
+    emit d->PredefinedLayouts->activated(20);
+    QCOMPARE(shownLengths(*d), (QStringList{"3.3", "2.0", "3.5", "2.0", "0.73", "0.85"}));
+    QCOMPARE(d->enbracross->value(), 2);
+    QCOMPARE(d->epapersize->currentIndex(), 1);
 }
 
 void TestEditCardLayout::choosingHerma8840()
