@@ -77,8 +77,14 @@ void TCanvasPageEngine::DoEndDocument()
 
 void TCanvasPageEngine::DoNewPage()
 {
-    if (OnDevicePage)
-        OnDevicePage(*this);
+    if (!OnDevicePage)
+        return;
+    // Let go of the finished page's painter before the handler ends it.
+    if (painter && painterSaved && painter->isActive())
+        painter->restore();
+    painterSaved = false;
+    painter = nullptr;
+    OnDevicePage(*this);
 }
 
 // ---- Coordinates -----------------------------------------------------------
@@ -328,21 +334,32 @@ void TCanvasPageEngine::DoText(double x, double y, const QString& text)
 {
     const QPointF at(devX(x), devY(y));
     const QFont f = DeviceFont(fontSpec, facts.ResolutionY, zoom);
+    // The font is sized in vertical pixels; on a device whose pixels are not
+    // square the text is stretched to keep its shape on paper.
+    const double stretch = facts.ResolutionX / facts.ResolutionY;
+    QTransform place;
+    place.translate(at.x(), at.y());
+    if (stretch != 1.0)
+        place.scale(stretch, 1.0);
     if (pathOpen) {
-        path.addText(at, f, text);
+        QPainterPath glyphs;
+        glyphs.addText(QPointF(0, 0), f, text);
+        path.addPath(place.map(glyphs));
         return;
     }
     if (!canDraw())
         return;
     QPainter& p = *painter;
+    p.save();
+    p.setTransform(place, true);
     if (bkMode == tbOpaque) {
-        const QFontMetricsF fm(f, p.device());
-        p.fillRect(QRectF(at.x(), at.y() - fm.ascent(), fm.horizontalAdvance(text), fm.ascent() + fm.descent()),
-                   Qt::white);
+        const QFontMetricsF fm(f);
+        p.fillRect(QRectF(0, -fm.ascent(), fm.horizontalAdvance(text), fm.ascent() + fm.descent()), Qt::white);
     }
     p.setFont(f);
     p.setPen(ToQColor(fontSpec.color));
-    p.drawText(at, text);
+    p.drawText(QPointF(0, 0), text);
+    p.restore();
 }
 
 void TCanvasPageEngine::DoStretchBitmap(double x1, double y1, double x2, double y2, const Dib& bitmap)

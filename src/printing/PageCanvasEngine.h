@@ -29,13 +29,16 @@ public:
     ~TCanvasPageEngine() override;
 
     QPainter* Painter() const { return painter; }
-    // The painter to draw with (not owned). May be changed between pages.
+    // The painter to draw with (not owned). May be changed between pages;
+    // the previous painter must still exist when it is replaced (outside
+    // OnDevicePage).
     void SetPainter(QPainter* value);
     QPoint Origin() const { return origin; }
     void SetOrigin(const QPoint& value) { origin = value; }
 
     // Called by NewPage after the page ended, so that a caller drawing into
-    // images can hand over the next one (SetPainter).
+    // images can hand over the next one (SetPainter). The engine has let go
+    // of the previous painter by then; the handler may end or delete it.
     std::function<void(TCanvasPageEngine&)> OnDevicePage;
 
 protected:

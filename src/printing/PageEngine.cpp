@@ -69,6 +69,9 @@ QFont TPageEngine::DeviceFont(const FontSpec& spec, double resolutionY, double z
     f.setBold(spec.bold);
     f.setItalic(spec.italic);
     f.setUnderline(spec.underline);
+    // Outlines and advances must not depend on the device's pixel grid or on
+    // what the font engine has cached: printing and replay draw the same.
+    f.setHintingPreference(QFont::PreferNoHinting);
     return f;
 }
 
@@ -252,7 +255,9 @@ double TPageEngine::LineHeight() const
 double TPageEngine::TextWidth(const QString& text) const
 {
     const QFontMetricsF fm(DeviceFont(font, facts.ResolutionY, 1.0));
-    const double inches = fm.horizontalAdvance(text) / facts.ResolutionX;
+    // The font is sized for the vertical resolution and stretched to the
+    // horizontal one on the device, so its advances are in vertical pixels.
+    const double inches = fm.horizontalAdvance(text) / facts.ResolutionY;
     return inches / (unitInches() * (scaleX / 100.0));
 }
 

@@ -112,7 +112,7 @@ void TPagePlayer::Load(const QByteArray& data)
             c.i[2] = r.i32();
             c.i[3] = r.u8();
             c.d[0] = r.f64();
-            if (!sane(c.d[0], 100000))
+            if (!sane(c.d[0], 100000) || (c.i[3] && c.d[0] > 100))
                 damaged("pen width");
             break;
         case opBrush:
@@ -129,7 +129,7 @@ void TPagePlayer::Load(const QByteArray& data)
             c.i[1] = r.u8();
             c.i[2] = r.u8();
             c.i[3] = r.i32();
-            if (!(c.d[0] >= 0 && c.d[0] <= 100000))
+            if (!(c.d[0] >= 0 && c.d[0] <= 5000))
                 damaged("font size");
             break;
         case opTextBKMode:
@@ -204,8 +204,13 @@ void TPagePlayer::Load(const QByteArray& data)
             box.setWidth(r.i32());
             box.setHeight(r.i32());
             const QByteArray bytes = r.bytes();
-            if (r.failed() || pics.contains(id) || !bytes.startsWith("QPIC"))
+            if (r.failed() || pics.contains(id) || !bytes.startsWith("QPIC") || bytes.size() < 6)
                 damaged("picture definition");
+            // The picture's own checksum (big-endian, after the signature)
+            // over the rest of its data; Qt would only warn at drawing time.
+            const auto stored = static_cast<quint16>((uchar(bytes[4]) << 8) | uchar(bytes[5]));
+            if (qChecksum(QByteArrayView(bytes.constData() + 6, bytes.size() - 6)) != stored)
+                damaged("picture checksum");
             QPicture picture;
             picture.setData(bytes.constData(), static_cast<uint>(bytes.size()));
             picture.setBoundingRect(box);

@@ -79,6 +79,7 @@ private slots:
     void textPathClipsAndStrokes();
     void textCursorAndTabs();
     void opaqueTextBackground();
+    void textKeepsItsShapeOnNonSquarePixels();
     void stretchBitmapCopiesPixels();
     void stretchGraphicFillsTheRectangle();
     void executeRunsHandlersInOrder();
@@ -379,6 +380,7 @@ void TestPageEngine::textCursorAndTabs()
     e.SetFont(QStringLiteral("DejaVu Sans"), 12);
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPixelSize(50); // 12 pt at 300 dpi
+    f.setHintingPreference(QFont::PreferNoHinting);
     const QFontMetricsF fm(f);
     QCOMPARE(e.LineHeight(), fm.lineSpacing() / 300.0);
     QCOMPARE(e.TextWidth(QStringLiteral("Brisvale")), fm.horizontalAdvance(QStringLiteral("Brisvale")) / 300.0);
@@ -432,6 +434,33 @@ void TestPageEngine::opaqueTextBackground()
     const int midY = 360 - fm.xHeight() / 2;
     QCOMPARE(s.at(300 + midX, midY), White);
     QCOMPARE(s.at(600 + midX, midY), Blue);
+}
+
+void TestPageEngine::textKeepsItsShapeOnNonSquarePixels()
+{
+    auto inkOf = [](double dpiX, double dpiY) {
+        QImage img(1000, 400, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        TCanvasPageEngine e(&p, TDeviceFacts{dpiX, dpiY, 0, 0, 0, 8.5, 11});
+        e.OnPrint = [](TPageEngine& e) {
+            e.SetFont(QStringLiteral("DejaVu Sans"), 24);
+            e.SetTextBKMode(tbTransparent);
+            e.GotoXY(0.5, 2.0);
+            e.PrintText(QStringLiteral("WIDE"));
+        };
+        e.Execute();
+        QRect r;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (img.pixel(x, y) != White)
+                    r |= QRect(x, y, 1, 1);
+        return r;
+    };
+    const QRect square = inkOf(100, 100);
+    const QRect wide = inkOf(200, 100);
+    QVERIFY(std::abs(wide.width() - 2 * square.width()) <= 3);
+    QVERIFY(std::abs(wide.height() - square.height()) <= 1);
 }
 
 void TestPageEngine::stretchBitmapCopiesPixels()
