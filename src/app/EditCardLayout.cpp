@@ -87,13 +87,13 @@ TEditCardLayout::TEditCardLayout(QWidget* parent)
     units->addButton(Inchesbutton);
     units->addButton(MMButton);
 
-    struct EditSpec {
+    struct EditField {
         NumericEdit** edit;
         const char* name;
         const char* caption;
         const char* help;
     };
-    const EditSpec specs[] = {
+    const EditField fields[] = {
         {&eCardwidth, "eCardwidth", "Card Width", "Width of one card."},
         {&eCardHeight, "eCardHeight", "Card Height", "Height of one card."},
         {&eHorizPitch, "eHorizPitch", "Horizontal Pitch",
@@ -108,7 +108,7 @@ TEditCardLayout::TEditCardLayout(QWidget* parent)
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
     int i = 0;
-    for (const EditSpec& s : specs) {
+    for (const EditField& s : fields) {
         auto* edit = new NumericEdit(this);
         edit->setObjectName(QString::fromLatin1(s.name));
         edit->setWhatsThis(QString::fromLatin1(s.help));
