@@ -1,0 +1,75 @@
+#pragma once
+// The page engine on a printer (QPrinter: CUPS queues, or a PDF file).
+//
+// Device facts come from the printer: its resolution and the unprintable
+// margins of the chosen paper, orientation and queue (the printable area's
+// top-left corner is device pixel (0, 0), as the coordinate rule expects).
+// Settings are applied to the printer when a job starts, after
+// OnBeforePrint, so that handler may still change paper, orientation and
+// copies.
+//
+//     TPagePrinter printer;               // the default queue
+//     printer.SetOutputFileName("x.pdf"); // or a PDF file instead
+//     printer.SetPaper(PaperLetter);
+//     printer.OnPrint = [](TPageEngine& e) { e.Rectangle(1, 1, 2, 2); };
+//     printer.Execute();                  // throws EPrinter when it cannot start
+#include "printing/PageCanvasEngine.h"
+
+#include <QPainter>
+#include <QStringList>
+#include <memory>
+
+class QPrinter;
+
+namespace bv {
+
+class TPagePrinter : public TCanvasPageEngine {
+public:
+    TPagePrinter();
+    ~TPagePrinter() override;
+
+    QPrinter& Printer() { return *printer; }
+
+    // Installed printers and the one in use (-1: none, or PDF output).
+    QStringList Printers() const;
+    int PrinterIndex() const;
+    void SetPrinterIndex(int index);
+    QString PrinterName() const;
+    // Selects a queue by name; false when there is no such printer.
+    bool SetPrinterName(const QString& name);
+
+    // PDF output into this file; empty returns to the printer queue.
+    QString OutputFileName() const;
+    void SetOutputFileName(const QString& path);
+
+    void SetPaper(int code) override;
+    void SetOrientation(int value) override;
+    void SetCopies(int value) override;
+    // Copies the driver makes by itself: 1 when it cannot.
+    int MaxCopies() const;
+
+    // Re-reads the device facts and resets the margins to 0.
+    void ResetDevice();
+
+    // The platform's page setup dialog (paper, orientation) through the
+    // interaction seam; true when confirmed.
+    bool PrinterSetupDialog();
+    // The platform's print dialog (printer, copies, page range); sets Copies,
+    // FirstPage and LastPage and returns true when confirmed.
+    bool PrintDialog();
+
+protected:
+    void DoBeginDocument() override;
+    void DoEndDocument() override;
+    void DoNewPage() override;
+    void DoAbort() override;
+
+private:
+    void readDevice();
+    void readSettings();
+
+    std::unique_ptr<QPrinter> printer;
+    QPainter ownPainter;
+};
+
+} // namespace bv
