@@ -3,16 +3,13 @@
 // arranged on a sheet of card stock. Lengths are single-precision inches;
 // files store them as whole thousandths of an inch.
 #include "platform/Numeric.h"
+#include "printing/PageEngine.h" // PaperLetter, PaperA4: the printer's paper codes
 
 #include <QSizeF>
 #include <QString>
 #include <array>
 
 namespace bv {
-
-// Printer paper codes a layout can name.
-constexpr int PaperLetter = 1;
-constexpr int PaperA4 = 9;
 
 // Card positions the print selection can hold (row × across + column).
 constexpr int MaxCardPositions = 22;
