@@ -267,9 +267,15 @@ void TCanvasPageEngine::DoFigure(int kind, double x1, double y1, double x2, doub
     if (outline.style() != Qt::NoPen) {
         p.setPen(outline);
         p.setBrush(Qt::NoBrush);
-        // The outline runs through the centres of the box's outermost pixels.
-        const QRectF box(l + 0.5, t + 0.5, std::max(0, r - l - 1), std::max(0, b - t - 1));
-        p.drawPath(figurePath(kind, box, std::max(0.0, cwd - 1), std::max(0.0, chd - 1)));
+        // The outline runs through the centres of the box's outermost pixels;
+        // an inside-frame pen is moved in so that all of it stays in the box.
+        double inset = 0;
+        if (pen.style == psInsideFrame)
+            inset = std::min((outline.widthF() - 1) / 2, std::min(r - l - 1, b - t - 1) / 2.0);
+        inset = std::max(0.0, inset);
+        const QRectF box(l + 0.5 + inset, t + 0.5 + inset, std::max(0.0, r - l - 1 - 2 * inset),
+                         std::max(0.0, b - t - 1 - 2 * inset));
+        p.drawPath(figurePath(kind, box, std::max(0.0, cwd - 1 - 2 * inset), std::max(0.0, chd - 1 - 2 * inset)));
     }
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }

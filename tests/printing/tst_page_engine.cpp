@@ -196,6 +196,27 @@ void TestPageEngine::rectangleEdgesLandOnTheirPixels()
     QCOMPARE(t.at(750, 300), Blue);
     QCOMPARE(t.at(899, 449), Blue);
     QCOMPARE(t.at(900, 449), White);
+
+    // A wide pen is centred on the edge; an inside-frame pen stays inside.
+    Sheet u(300);
+    u.run([](TPageEngine& e) {
+        e.SetBrush(clRed, bsClear);
+        e.SetPen(clBlack, psSolid, 5);
+        e.Rectangle(1.0, 1.0, 2.0, 1.5);
+        e.SetPen(clBlack, psInsideFrame, 5);
+        e.Rectangle(2.5, 1.0, 3.5, 1.5);
+    });
+    QCOMPARE(u.inkInRow(375) , 4 * 5);
+    QCOMPARE(u.at(298, 375), Black);
+    QCOMPARE(u.at(297, 375), White);
+    QCOMPARE(u.at(302, 375), Black);
+    QCOMPARE(u.at(303, 375), White);
+    QCOMPARE(u.at(750, 375), Black);
+    QCOMPARE(u.at(749, 375), White);
+    QCOMPARE(u.at(754, 375), Black);
+    QCOMPARE(u.at(755, 375), White);
+    QCOMPARE(u.at(1049, 375), Black);
+    QCOMPARE(u.at(1050, 375), White);
 }
 
 void TestPageEngine::ellipseAndRoundRectStayInTheirBox()
