@@ -1088,6 +1088,7 @@ void TGBasePanel::mousePressEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
     lastMousePos = p;
+    pressPending = true;
     dispatchPress(event->button(), event->buttons(), event->modifiers(), p, false);
 }
 
@@ -1140,6 +1141,7 @@ void TGBasePanel::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
     lastMousePos = p;
+    pressPending = false;
     const Qt::KeyboardModifiers mods = event->modifiers();
     switch (capture) {
     case CaptureTarget::Frame:
@@ -1170,8 +1172,9 @@ void TGBasePanel::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
     lastMousePos = p;
-    // A double-click arrives in place of the second press: the double-click
-    // handler runs first, then the press as for any click.
+    // The double-click handler runs first, then the second press as for any
+    // click. Some event sources deliver that press before the double-click,
+    // others only the double-click; the press is handled once either way.
     if (capture == CaptureTarget::Frame || frameTakesMouseAt(p)) {
         if (event->button() == Qt::LeftButton)
             handle->DblClick();
@@ -1181,7 +1184,9 @@ void TGBasePanel::mouseDoubleClickEvent(QMouseEvent* event)
     } else if (event->button() == Qt::LeftButton) {
         emit DblClick(this);
     }
-    dispatchPress(event->button(), event->buttons(), event->modifiers(), p, false);
+    if (!pressPending)
+        dispatchPress(event->button(), event->buttons(), event->modifiers(), p, false);
+    pressPending = true;
 }
 
 void TGBasePanel::leaveEvent(QEvent* event)

@@ -279,6 +279,7 @@ private:
     HoverTarget hover = HoverTarget::Panel;
     TGGraphicControl* hoverObject = nullptr;
     QPoint lastMousePos;
+    bool pressPending = false; // a press arrived and its release has not
 };
 
 } // namespace bv

@@ -36,7 +36,11 @@ void TGHandle::SetBounds(int nl, int nt, int nw, int nh)
     for (TGGraphicControl* o : chosen) {
         if (o->Locked())
             continue;
-        o->SetBounds(nl + o->Left() - l, nt + o->Top() - t, nw + o->Width() - w, nh + o->Height() - h);
+        // A frame shrunk to its 5-pixel minimum must not leave an object
+        // without area: it could never be picked again and would be purged
+        // as a stray object at the next save.
+        o->SetBounds(nl + o->Left() - l, nt + o->Top() - t, std::max(1, nw + o->Width() - w),
+            std::max(1, nh + o->Height() - h));
     }
     FitBounds(nl, nt, nw, nh);
 }
