@@ -53,23 +53,28 @@ void TGHandle::SetVisible(bool value)
     panel.update();
 }
 
+// A new step is remembered for snapping; it only takes effect at once while
+// snapping is on, so changing the grid size never switches snapping on behind
+// the "Snap to Grid" setting's back.
 void TGHandle::SetGridX(int value)
 {
     value = std::clamp(value, 1, 32);
-    if (value == storedGridX && value == gridX)
+    if (value == storedGridX)
         return;
     storedGridX = value;
-    gridX = value;
+    if (SnapToGrid())
+        gridX = value;
     panel.update();
 }
 
 void TGHandle::SetGridY(int value)
 {
     value = std::clamp(value, 1, 32);
-    if (value == storedGridY && value == gridY)
+    if (value == storedGridY)
         return;
     storedGridY = value;
-    gridY = value;
+    if (SnapToGrid())
+        gridY = value;
     panel.update();
 }
 

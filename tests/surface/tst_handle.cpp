@@ -202,6 +202,12 @@ void TestHandle::dragSnapsFrameEdgesToGrid()
     panel.SetSnapToGrid(false);
     QCOMPARE(panel.Handle().GridX(), 1);
     QVERIFY(!panel.Handle().SnapToGrid());
+    // Changing the grid size while snapping is off keeps it off.
+    panel.SetGridSize(gs8x8);
+    QCOMPARE(panel.Handle().GridX(), 1);
+    panel.SetSnapToGrid(true);
+    QCOMPARE(panel.Handle().GridX(), 8);
+    QCOMPARE(panel.Handle().GridY(), 8);
 }
 
 void TestHandle::resizeFromBottomRight_data()
