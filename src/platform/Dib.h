@@ -83,7 +83,7 @@ public:
 
     // Largest side and pixel count accepted, against absurd headers.
     static constexpr int MaxSide = 65535;
-    static constexpr std::int64_t MaxPixels = std::int64_t(1) << 28;
+    static constexpr std::int64_t MaxPixels = std::int64_t(1) << 26;
 
 private:
     void parse();
