@@ -1,0 +1,49 @@
+#pragma once
+// The text label the card panel's text tool creates: a TGPLabel whose text
+// can be taken from the user's personal information, through a submenu of
+// the context menu and through its own text prompt.
+#include "objects/PLabel.h"
+
+namespace bv {
+
+class TGBusinessCardPanel32;
+
+class TGBusinessCardLabel : public TGPLabel {
+    Q_OBJECT
+public:
+    TGBusinessCardLabel();
+
+    QString ClassName() const override { return QStringLiteral("TGBusinessCardLabel"); }
+    bool InheritsClass(const QString& className) const override;
+
+    // The text-or-personal-information prompt.
+    void EditText() override;
+    // Rebuilds the "Personal Information" submenu from the panel's current
+    // record, then sets the check marks.
+    void UpdateMenuChecks() override;
+    // Sets Caption to what follows the first tab of a submenu item's caption.
+    void ChoosePersonalInfo(const QString& itemCaption);
+
+    // The "Personal Information" submenu, or nullptr when the label's parent
+    // was not the card panel when its menu was built.
+    QMenu* PersonalInfoMenu() const { return personalInfoMenu; }
+
+protected:
+    void BuildContextMenu(QMenu& menu) override;
+
+private:
+    TGBusinessCardPanel32* cardPanel() const;
+    void rebuildPersonalInfoMenu();
+
+    QMenu* personalInfoMenu = nullptr;
+};
+
+// Registers TGPLabel and TGBusinessCardLabel with the stream class registry
+// and the text tool with the card panel. Safe to call more than once.
+void RegisterLabelClasses();
+
+// The text tool: a TGBusinessCardLabel captioned "Text" in the panel's font,
+// placed in r, its text prompt, then grown to the caption.
+TGBusinessCardLabel* CreateTextLabel(TGBusinessCardPanel32& panel, const TRect& r);
+
+} // namespace bv

@@ -1,0 +1,48 @@
+#include "objects/PLabel.h"
+
+#include "objects/GetLabelText.h"
+#include "platform/Interaction.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+
+namespace bv {
+
+TGPLabel::TGPLabel() = default;
+
+bool TGPLabel::InheritsClass(const QString& className) const
+{
+    return className.compare(QStringLiteral("TGPLabel"), Qt::CaseInsensitive) == 0
+        || TGBaseLabel::InheritsClass(className);
+}
+
+void TGPLabel::EditFont()
+{
+    TGBaseLabel::EditFont();
+    GrowToCaption();
+}
+
+void TGPLabel::EditText()
+{
+    TGetLabelText dialog;
+    dialog.LabelText->setText(Caption());
+    if (Interaction::Current().RunModal(dialog) != mrOk)
+        return;
+    SetCaption(dialog.LabelText->text());
+    GrowToCaption();
+    Invalidate();
+}
+
+void TGPLabel::BuildContextMenu(QMenu& menu)
+{
+    TGBaseLabel::BuildContextMenu(menu);
+    menu.addSeparator();
+    // Virtual: the business-card label puts its own dialog behind this item.
+    textItem = AddMenuItem(menu, QStringLiteral("Text"), [this] { EditText(); });
+    textItem->setData(TextItemTag);
+    menu.addSeparator();
+    AddRotationMenu(menu);
+}
+
+} // namespace bv
