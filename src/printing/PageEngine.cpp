@@ -142,8 +142,14 @@ void TPageEngine::Execute()
             documentOpen = true;
             if (statusLabel && !statusFormat.isEmpty())
                 RefreshStatus();
+            if (OnPrintHeader && !aborted)
+                OnPrintHeader(*this);
             if (OnPrint)
                 OnPrint(*this);
+            if (OnPrintFooter && !aborted)
+                OnPrintFooter(*this);
+            if (OnAfterPrint && !aborted)
+                OnAfterPrint(*this);
             documentOpen = false;
             DoEndDocument();
         }
@@ -162,6 +168,8 @@ void TPageEngine::Execute()
 
 void TPageEngine::NewPage()
 {
+    if (OnPrintFooter && !aborted)
+        OnPrintFooter(*this);
     ++currentPage;
     cursorX = cursorY = 0;
     if (aborted)
@@ -169,6 +177,10 @@ void TPageEngine::NewPage()
     DoNewPage();
     if (statusLabel && !statusFormat.isEmpty())
         RefreshStatus();
+    if (OnNewPage && !aborted)
+        OnNewPage(*this);
+    if (OnPrintHeader && !aborted)
+        OnPrintHeader(*this);
 }
 
 void TPageEngine::Abort()

@@ -146,6 +146,15 @@ public:
     // Run by Execute: OnBeforePrint, then OnPrint.
     TNotifyEvent OnBeforePrint;
     TNotifyEvent OnPrint;
+    // Optional page hooks (none are needed by the print job, which clears
+    // them): OnPrintHeader when a page starts, OnPrintFooter when it ends,
+    // OnNewPage after NewPage started the next page (before its header),
+    // OnAfterPrint after OnPrint, before the document ends. None runs once
+    // the job is aborted.
+    TNotifyEvent OnPrintHeader;
+    TNotifyEvent OnPrintFooter;
+    TNotifyEvent OnNewPage;
+    TNotifyEvent OnAfterPrint;
 
     // ---- Device -----------------------------------------------------------
     double ResolutionX() const { return facts.ResolutionX; }
@@ -218,6 +227,11 @@ public:
     void FillDeviceRect(const TDeviceRect& rect);
     void FillDeviceRect(int left, int top, int right, int bottom) { FillDeviceRect(TDeviceRect{left, top, right, bottom}); }
     void StretchBitmap(double x1, double y1, double x2, double y2, const Dib& bitmap);
+    // An image is printed as the 24-bit bitmap of its colours (alpha dropped).
+    void StretchBitmap(double x1, double y1, double x2, double y2, const QImage& image)
+    {
+        StretchBitmap(x1, y1, x2, y2, Dib::FromImage(image));
+    }
     // The picture's boundingRect() is the source area (set it with
     // QPicture::setBoundingRect to the size it was drawn at).
     void StretchGraphic(const TDeviceRect& rect, const QPicture& graphic);

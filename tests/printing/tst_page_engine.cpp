@@ -535,8 +535,13 @@ void TestPageEngine::executeRunsHandlersInOrder()
         e.NewPage();
         calls << QStringLiteral("page %1").arg(e.CurrentPage());
     };
+    s.engine.OnPrintHeader = [&](TPageEngine& e) { calls << QStringLiteral("header %1").arg(e.CurrentPage()); };
+    s.engine.OnPrintFooter = [&](TPageEngine& e) { calls << QStringLiteral("footer %1").arg(e.CurrentPage()); };
+    s.engine.OnNewPage = [&](TPageEngine& e) { calls << QStringLiteral("new %1").arg(e.CurrentPage()); };
+    s.engine.OnAfterPrint = [&](TPageEngine&) { calls << QStringLiteral("after"); };
     s.engine.Execute();
-    QCOMPARE(calls, (QStringList{"before 1 1", "print 1 8.5", "page 2"}));
+    QCOMPARE(calls, (QStringList{"before 1 1", "header 1", "print 1 8.5", "footer 1", "new 2", "header 2",
+                                 "page 2", "footer 2", "after"}));
     QVERIFY(!s.engine.Printing());
     QVERIFY(!s.engine.Aborted());
 }
