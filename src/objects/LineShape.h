@@ -26,6 +26,8 @@ public:
 
     void Paint() override;
     void UpdateMenuChecks() override;
+    // Vector drawing through the page engine (PrintShapes.cpp).
+    void PrintTo(TPageEngine& report, double left, double top) override;
     // Horizontal lines span the card's width, vertical ones its height.
     void StretchToEdges();
 

@@ -34,6 +34,8 @@ public:
 
     void Paint() override;
     void UpdateMenuChecks() override;
+    // Vector drawing through the page engine (PrintShapes.cpp).
+    void PrintTo(TPageEngine& report, double left, double top) override;
 
     // What Paint draws with: the pen width on the canvas, the outline's box
     // (left, top, right, bottom; right and bottom excluded) and the corner
