@@ -47,6 +47,16 @@ QStringList depthItems()
     return items;
 }
 
+// A caption of a group; long ones wrap onto two lines so that the lists keep
+// room for their entries.
+QLabel* caption(const char* text, QWidget* parent)
+{
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setWordWrap(true);
+    label->setFixedWidth(72);
+    return label;
+}
+
 // An index of a list, or no selection for a value the list does not hold.
 int entryFor(int value, const QComboBox* combo)
 {
@@ -98,11 +108,11 @@ TGFont3DEffects::TGFont3DEffects(QWidget* parent) : QDialog(parent)
         QStringLiteral("How far, in pixels, the shadow lies from the text; 0 shows no shadow."));
     {
         auto* grid = new QGridLayout(Panel1);
-        grid->addWidget(new QLabel(QStringLiteral("Shadow Direction"), Panel1), 0, 0);
+        grid->addWidget(caption("Shadow Direction", Panel1), 0, 0);
         grid->addWidget(ShadowDirection, 0, 1);
-        grid->addWidget(new QLabel(QStringLiteral("Shadow Color"), Panel1), 1, 0);
+        grid->addWidget(caption("Shadow Color", Panel1), 1, 0);
         grid->addWidget(ShadowColorCombo, 1, 1);
-        grid->addWidget(new QLabel(QStringLiteral("Shadow Depth"), Panel1), 2, 0);
+        grid->addWidget(caption("Shadow Depth", Panel1), 2, 0);
         grid->addWidget(ShadowDepth, 2, 1);
     }
 
@@ -119,11 +129,11 @@ TGFont3DEffects::TGFont3DEffects(QWidget* parent) : QDialog(parent)
         QStringLiteral("How far, in pixels, the highlight lies from the text; 0 shows no highlight."));
     {
         auto* grid = new QGridLayout(Panel2);
-        grid->addWidget(new QLabel(QStringLiteral("Highlight Direction"), Panel2), 0, 0);
+        grid->addWidget(caption("Highlight Direction", Panel2), 0, 0);
         grid->addWidget(HighlightDirection, 0, 1);
-        grid->addWidget(new QLabel(QStringLiteral("Highlight Color"), Panel2), 1, 0);
+        grid->addWidget(caption("Highlight Color", Panel2), 1, 0);
         grid->addWidget(HighLightColorCombo, 1, 1);
-        grid->addWidget(new QLabel(QStringLiteral("Highlight Depth"), Panel2), 2, 0);
+        grid->addWidget(caption("Highlight Depth", Panel2), 2, 0);
         grid->addWidget(HighLightDepth, 2, 1);
     }
 
