@@ -990,7 +990,6 @@ void TGBasePanel::PaintCard(QPainter& p, QImage& image)
         p.save();
         p.translate(o->Left(), o->Top());
         p.setClipRect(QRect(0, 0, o->Width(), o->Height()));
-        p.setFont(o->Font().ToQFont(o->Zoom()));
         o->SetOwnCanvas(&p);
         try {
             o->Paint();
