@@ -101,12 +101,12 @@ int TCanvasPageEngine::devY(double inches) const
 
 int TCanvasPageEngine::devW(double inches) const
 {
-    return static_cast<int>(Round(static_cast<Extended>(inches) * zoom * facts.ResolutionX));
+    return ToDevice(inches, zoom, 0, facts.ResolutionX);
 }
 
 int TCanvasPageEngine::devH(double inches) const
 {
-    return static_cast<int>(Round(static_cast<Extended>(inches) * zoom * facts.ResolutionY));
+    return ToDevice(inches, zoom, 0, facts.ResolutionY);
 }
 
 QPoint TCanvasPageEngine::mapPoint(const QPoint& p) const
@@ -180,7 +180,7 @@ QPen TCanvasPageEngine::currentPen() const
         return QPen(Qt::NoPen);
     int width = 1;
     if (pen.inInches) {
-        const auto w = Round(static_cast<Extended>(pen.width) * facts.ResolutionX * zoom);
+        const auto w = ToDevice(pen.width, zoom, 0, facts.ResolutionX);
         width = w < 1 ? 1 : static_cast<int>(w);
     } else {
         width = pen.width < 1 ? 1 : static_cast<int>(pen.width);

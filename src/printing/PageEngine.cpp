@@ -33,7 +33,14 @@ double TPageEngine::PhysicalY(double y) const
 
 int TPageEngine::ToDevice(double inches, double z, double offset, double resolution)
 {
-    return static_cast<int>(Round((static_cast<Extended>(inches) * z - offset) * resolution));
+    Extended v = (static_cast<Extended>(inches) * z - offset) * resolution;
+    // No sheet needs more; it keeps absurd input from overflowing the pixel grid.
+    constexpr Extended limit = 1.0e9;
+    if (!(v > -limit))
+        v = -limit;
+    else if (v > limit)
+        v = limit;
+    return static_cast<int>(Round(v));
 }
 
 int TPageEngine::XToDevice(double x) const
@@ -64,7 +71,8 @@ int TPageEngine::PenDeviceWidth(int width, double scaleX, double resolutionX, do
 QFont TPageEngine::DeviceFont(const FontSpec& spec, double resolutionY, double z)
 {
     QFont f(spec.name);
-    const auto px = Round(static_cast<Extended>(spec.size) / 72.0 * resolutionY * z);
+    const Extended size = static_cast<Extended>(spec.size) / 72.0 * resolutionY * z;
+    const auto px = (size > 0 && size < 100000) ? Round(size) : (size >= 100000 ? 100000 : 1);
     f.setPixelSize(px < 1 ? 1 : static_cast<int>(px));
     f.setBold(spec.bold);
     f.setItalic(spec.italic);

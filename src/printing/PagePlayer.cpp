@@ -322,7 +322,7 @@ void TPagePlayer::PlayPage(int page, QPainter* target)
 
 QImage TPagePlayer::RenderPage(int page, double ppi)
 {
-    if (!loaded || page < 1 || page > pageCount || !(ppi > 0))
+    if (!loaded || page < 1 || page > pageCount || !(ppi > 0 && ppi <= 100000))
         return {};
     const double z = zoomFactor / 100.0;
     const auto w = Round(static_cast<Extended>(recorded.PageWidth) * ppi * z);

@@ -38,7 +38,12 @@ public:
 
     // Percent; 100 draws the sheet at the device's true size.
     double ZoomFactor() const { return zoomFactor; }
-    void SetZoomFactor(double percent) { zoomFactor = percent > 0 ? percent : zoomFactor; }
+    // Values outside 1 .. 10000 are brought to the nearest of them.
+    void SetZoomFactor(double percent)
+    {
+        if (percent == percent) // not NaN
+            zoomFactor = percent < 1 ? 1 : (percent > 10000 ? 10000 : percent);
+    }
 
     // Draws page (from 1) with the painter, using this engine's device facts
     // and origin at the zoom factor. Pages outside 1..PageCount draw nothing.
