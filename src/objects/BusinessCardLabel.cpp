@@ -108,10 +108,26 @@ TGBusinessCardLabel* CreateTextLabel(TGBusinessCardPanel32& panel, const TRect& 
     return label;
 }
 
+namespace {
+// The stream leaves an empty caption out, so a label made for reading starts
+// with an empty one: a blank label stays blank when it is opened, pasted or
+// cloned instead of coming back as "Text".
+template <class Label>
+TGGraphicControl* labelForReading()
+{
+    auto* label = new Label;
+    label->SetLoading(true);
+    label->SetCaption(QString());
+    label->SetLoading(false);
+    return label;
+}
+} // namespace
+
 void RegisterLabelClasses()
 {
-    RegisterObjectClass(QStringLiteral("TGPLabel"), [] { return new TGPLabel; });
-    RegisterObjectClass(QStringLiteral("TGBusinessCardLabel"), [] { return new TGBusinessCardLabel; });
+    RegisterObjectClass(QStringLiteral("TGPLabel"), [] { return labelForReading<TGPLabel>(); });
+    RegisterObjectClass(
+        QStringLiteral("TGBusinessCardLabel"), [] { return labelForReading<TGBusinessCardLabel>(); });
     TGBusinessCardPanel32::RegisterCreator(
         psLabel, [](TGBusinessCardPanel32& panel, const TRect& r) { CreateTextLabel(panel, r); });
 }
