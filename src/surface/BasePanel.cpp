@@ -1,6 +1,7 @@
 #include "surface/BasePanel.h"
 
 #include "platform/Clock.h"
+#include "platform/Dib.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
@@ -349,11 +350,23 @@ void TGBasePanel::ClearBackground()
 void TGBasePanel::LoadBackground(const QString& path)
 {
     try {
-        QImage loaded(path);
+        // Windows bitmaps go through the DIB reader (every depth and RLE);
+        // other pictures through Qt's image readers.
+        std::optional<Dib> dib;
+        QImage loaded;
+        if (path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)
+            || path.endsWith(QStringLiteral(".dib"), Qt::CaseInsensitive)) {
+            dib = Dib::FromFile(path);
+            loaded = dib->Image();
+        } else {
+            loaded = QImage(path);
+        }
         if (loaded.isNull())
             return;
         colorPicture = loaded;
-        if (rotated) {
+        if (rotated && dib && !path.contains(QStringLiteral(".wmf"), Qt::CaseInsensitive)) {
+            colorPicture = dib->QuarterTurn().Image();
+        } else if (rotated) {
             const int ppi = ScreenPpi();
             QImage b;
             if (path.contains(QStringLiteral(".wmf"), Qt::CaseInsensitive)) {

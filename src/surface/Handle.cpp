@@ -114,6 +114,9 @@ void TGHandle::AddToSelection(TGGraphicControl* object)
     selection.append(object);
     zone = 0;
     panel.CaptureToFrame();
+    // The frame takes the keyboard so that arrow keys nudge the selection.
+    if (panel.isVisible())
+        panel.setFocus(Qt::OtherFocusReason);
     panel.update();
 }
 

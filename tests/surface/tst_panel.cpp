@@ -47,6 +47,7 @@ private slots:
     void lockAndSelectability();
     void fontCommandAppliesChosenFont();
     void renderToBitmapHasNoMarks();
+    void backgroundTurnsClockwiseWhenRotated_data();
     void backgroundTurnsClockwiseWhenRotated();
 
 private:
@@ -429,14 +430,22 @@ void TestPanel::renderToBitmapHasNoMarks()
     QCOMPARE(QColor(img.pixel(50, 50)), QColor(Qt::white));
 }
 
+void TestPanel::backgroundTurnsClockwiseWhenRotated_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("bitmap") << QStringLiteral("art.BMP");
+    QTest::newRow("other picture") << QStringLiteral("art.png");
+}
+
 void TestPanel::backgroundTurnsClockwiseWhenRotated()
 {
+    QFETCH(QString, name);
     QImage art(4, 2, QImage::Format_RGB32);
     art.fill(Qt::white);
     art.setPixel(0, 0, qRgb(255, 0, 0)); // top-left goes to top-right
     art.setPixel(3, 1, qRgb(0, 255, 0)); // bottom-right goes to bottom-left
-    const QString path = home.filePath(QStringLiteral("art.png"));
-    QVERIFY(art.save(path));
+    const QString path = home.filePath(name);
+    QVERIFY(art.save(path, name.endsWith("BMP") ? "BMP" : "PNG"));
     TGBusinessCardPanel32 panel;
     panel.LoadBackground(path);
     QCOMPARE(panel.ColorPicture().size(), QSize(4, 2));
