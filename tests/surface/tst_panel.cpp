@@ -47,6 +47,7 @@ private slots:
     void lockAndSelectability();
     void fontCommandAppliesChosenFont();
     void renderToBitmapHasNoMarks();
+    void paintAtRestoresCanvasAfterFailure();
     void backgroundTurnsClockwiseWhenRotated_data();
     void backgroundTurnsClockwiseWhenRotated();
 
@@ -428,6 +429,42 @@ void TestPanel::renderToBitmapHasNoMarks()
     QCOMPARE(QColor(img.pixel(20, 20)), QColor(0, 0, 255));
     QCOMPARE(QColor(img.pixel(49, 49)), QColor(0, 0, 255));
     QCOMPARE(QColor(img.pixel(50, 50)), QColor(Qt::white));
+}
+
+namespace {
+class Failing : public Box {
+public:
+    QPainter* seen = nullptr;
+    QTransform seenTransform;
+    void Paint() override
+    {
+        seen = DrawCanvas();
+        seenTransform = DrawCanvas()->transform();
+        throw std::runtime_error("cannot paint");
+    }
+};
+} // namespace
+
+void TestPanel::paintAtRestoresCanvasAfterFailure()
+{
+    TGBusinessCardPanel32 panel;
+    auto* bad = new Failing;
+    bad->SetParent(&panel);
+    bad->SetBounds(10, 10, 20, 20);
+    Box* good = addBox(panel, 50, 50, 20, 20);
+    QImage img(100, 100, QImage::Format_RGB32);
+    QPainter p(&img);
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, bad->PaintAt(p, 7, 9));
+    QCOMPARE(bad->seen, &p);
+    QCOMPARE(bad->seenTransform, QTransform::fromTranslate(7, 9));
+    QCOMPARE(bad->DrawCanvas(), nullptr);
+    QCOMPARE(p.transform(), QTransform());
+    p.end();
+    // On screen the failing object does not stop the others.
+    const QImage shot = panel.grab().toImage();
+    QCOMPARE(QColor(shot.pixel(60, 60)), QColor(0, 0, 255));
+    QVERIFY(good->paints > 0);
+    QCOMPARE(bad->DrawCanvas(), nullptr);
 }
 
 void TestPanel::backgroundTurnsClockwiseWhenRotated_data()
