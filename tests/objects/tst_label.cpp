@@ -499,6 +499,34 @@ void TestLabel::rotatedTextDrawsInsideObject()
 
 void TestLabel::invalidAnglesIgnored()
 {
+    if (qEnvironmentVariableIsSet("BRISVALE_SHOTS")) {
+        // A look at the four quarter turns with both effects.
+        QImage sheet(420, 200, QImage::Format_RGB32);
+        sheet.fill(Qt::white);
+        QPainter p(&sheet);
+        int x = 5;
+        for (int a : { 0, 90, 180, 270 }) {
+            TGPLabel l;
+            l.SetFont(sansFont(14));
+            l.SetCaption(QStringLiteral("Angle %1").arg(a));
+            l.SetDirectionShadow(sdDownRight);
+            l.SetDepthShadow(3);
+            l.SetcolorShadow(clRed);
+            l.SetDirectionHighlight(hdUpLeft);
+            l.SetDepthHighlight(2);
+            l.SetBorderStyle(bsSingle);
+            l.SetAngle(a);
+            l.CalcTextLayout();
+            p.save();
+            p.translate(x, 5);
+            l.DrawTo(p);
+            p.restore();
+            x += l.Width() + 10;
+        }
+        p.end();
+        sheet.save(QStringLiteral("/tmp/label-angles.png"));
+    }
+
     TGPLabel label;
     label.SetAngle(180);
     for (int bad : { 45, -90, 360, 1 })
@@ -771,6 +799,8 @@ void TestLabel::businessCardPromptListsPersonalInfo()
             QVERIFY(combo->isEnabled());
         }();
         d.show();
+        if (qEnvironmentVariableIsSet("BRISVALE_SHOTS"))
+            d.grab().save(QStringLiteral("/tmp/label-text-dialog.png"));
         combo->setFocus();
         QTest::keyClick(combo, Qt::Key_Down); // first entry
         QTest::keyClick(combo, Qt::Key_Down); // second entry
