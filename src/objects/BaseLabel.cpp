@@ -280,11 +280,12 @@ void TGBaseLabel::SetAngle(int value)
         return;
     angle = value;
     layoutDirty = true;
-    if (angle != 0)
-        SetAlignment(taLeftJustify);
-    // A label read from a file already has the bounds of its stored angle:
-    // swapping them here would turn a short rotated label on its side.
+    // A label read from a file already has the bounds and alignment it was
+    // saved with: swapping the sides here would turn a short rotated label on
+    // its side, and the stored alignment comes before the angle.
     if (!IsLoading() && !IsReading()) {
+        if (angle != 0)
+            SetAlignment(taLeftJustify);
         const bool across = ((angle == 0 || angle == 180) && Width() < Height())
             || ((angle == 90 || angle == 270) && Height() < Width());
         if (across)

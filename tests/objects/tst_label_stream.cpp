@@ -171,6 +171,8 @@ void TestLabelStream::rotatedLabelKeepsItsBounds()
     label->SetName(QStringLiteral("Component0"));
     label->SetCaption(QStringLiteral("A"));
     label->SetAngle(90);
+    // Possible at an angle, without visible effect; it is kept in the file.
+    label->SetAlignment(taCenter);
     label->Loaded();
     label->CalcTextLayout();
     QVERIFY(label->Height() < label->Width());
@@ -182,6 +184,7 @@ void TestLabelStream::rotatedLabelKeepsItsBounds()
     const auto read = filer.ReadStream(bytes, target, target);
     QCOMPARE(read.size(), 1);
     QCOMPARE(read[0]->BoundsRect(), bounds);
+    QCOMPARE(static_cast<TGBusinessCardLabel*>(read[0])->Alignment(), taCenter);
     QCOMPARE(streamOf(read), bytes);
 }
 
