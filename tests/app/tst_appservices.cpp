@@ -15,17 +15,19 @@
 #include <QTextBrowser>
 #include <QToolButton>
 
-namespace bv {
-// Stand-ins named like the program's two windows with saved placement.
+// Stand-ins named like the program's two windows with saved placement (in a
+// namespace of their own, as the real windows live in the same library).
+namespace bv::standin {
 class TMainScreen : public QWidget {
     Q_OBJECT
 };
 class TPreviewForm : public QWidget {
     Q_OBJECT
 };
-} // namespace bv
+} // namespace bv::standin
 
 using namespace bv;
+using namespace bv::standin;
 using bv::test::FakePrinters;
 using bv::test::ScriptedInteraction;
 

@@ -1,0 +1,172 @@
+#include "app/CardDocument.h"
+
+#include "platform/Dib.h"
+#include "platform/Environment.h"
+#include "platform/Errors.h"
+#include "platform/Jpeg.h"
+#include "surface/BusinessCardPanel.h"
+
+#include <QFileInfo>
+#include <QPainter>
+
+namespace bv {
+
+void SetCardSizeFromInches(TGBusinessCardPanel32& panel, const TCardLayout& layout)
+{
+    const Single zoom = panel.Zoom();
+    if (zoom != 1.0f)
+        panel.SetZoom(1.0f);
+    const Extended ppi = ScreenPpi();
+    const int across = static_cast<int>(Round(ppi * layout.Width));
+    const int down = static_cast<int>(Round(ppi * layout.Height));
+    if (panel.Rotated())
+        panel.resize(down, across);
+    else
+        panel.resize(across, down);
+    if (zoom != 1.0f)
+        panel.SetZoom(zoom);
+    panel.update();
+}
+
+void SetCardOrientation(TGBusinessCardPanel32& panel, const TCardLayout& layout, bool rotated,
+    const QString& backgroundFile)
+{
+    panel.SetRotated(rotated);
+    SetCardSizeFromInches(panel, layout);
+    panel.LoadBackground(backgroundFile);
+    panel.update();
+}
+
+TFont PanelFontFromDefault(const TDefaultFont& font, const TFont& base)
+{
+    TFont f = base;
+    f.Name = font.Name;
+    f.SetSize(font.Size);
+    f.Bold = font.Bold;
+    f.Italic = font.Italic;
+    f.Underline = font.Underline;
+    return f;
+}
+
+TDefaultFont DefaultFontFromPanel(const TFont& font)
+{
+    TDefaultFont d;
+    d.Name = font.Name;
+    d.Size = font.Size();
+    d.Bold = font.Bold;
+    d.Italic = font.Italic;
+    d.Underline = font.Underline;
+    return d;
+}
+
+void ApplyProgramSettings(TGBusinessCardPanel32& panel, const TDefaultFont& font, const TPersonalInfo& info)
+{
+    panel.SetPanelFont(PanelFontFromDefault(font, panel.PanelFont()));
+    panel.SetPersonalInfo(info);
+}
+
+TCardLayout LayoutFromCompanion(const CompanionLayout& stored)
+{
+    TCardLayout layout;
+    layout.Height = ThousandthsToInches(stored.height);
+    layout.Width = ThousandthsToInches(stored.width);
+    layout.TopMargin = ThousandthsToInches(stored.topMargin);
+    layout.LeftMargin = ThousandthsToInches(stored.leftMargin);
+    layout.HPitch = ThousandthsToInches(stored.hPitch);
+    layout.VPitch = ThousandthsToInches(stored.vPitch);
+    layout.PredefLayout = stored.predefLayout;
+    layout.Papersize = stored.paperSize;
+    layout.Across = stored.across;
+    layout.Down = stored.down;
+    layout.UseMM = stored.useMM;
+    layout.Portrait = stored.usePortrait;
+    return layout;
+}
+
+CompanionLayout CompanionFromLayout(const TCardLayout& layout)
+{
+    CompanionLayout stored;
+    stored.height = InchesToThousandths(layout.Height);
+    stored.width = InchesToThousandths(layout.Width);
+    stored.topMargin = InchesToThousandths(layout.TopMargin);
+    stored.leftMargin = InchesToThousandths(layout.LeftMargin);
+    stored.hPitch = InchesToThousandths(layout.HPitch);
+    stored.vPitch = InchesToThousandths(layout.VPitch);
+    stored.predefLayout = layout.PredefLayout;
+    stored.paperSize = layout.Papersize;
+    stored.across = layout.Across;
+    stored.down = layout.Down;
+    stored.useMM = layout.UseMM;
+    stored.usePortrait = layout.Portrait;
+    return stored;
+}
+
+void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& layout, QString& backgroundFile)
+{
+    panel.LoadFromFile(path);
+
+    const CompanionData companion = ReadCompanionFile(CompanionPath(path));
+    if (companion.isIni) {
+        backgroundFile = companion.background;
+        layout = LayoutFromCompanion(companion.layout);
+        panel.SetRotated(companion.layout.usePortrait);
+    } else if (companion.exists && !companion.background.isEmpty()) {
+        backgroundFile = companion.background;
+    }
+    if (!backgroundFile.isEmpty() && QFileInfo::exists(backgroundFile))
+        panel.LoadBackground(backgroundFile);
+    SetCardSizeFromInches(panel, layout);
+    SetCardOrientation(panel, layout, panel.Rotated(), backgroundFile);
+}
+
+void WriteDesign(TGBusinessCardPanel32& panel, const QString& path, const QString& backgroundFile,
+    const TCardLayout& layout)
+{
+    panel.SaveToFile(path);
+    // The companion is written beside the old one and renamed over it, so a
+    // failure keeps the previous companion rather than none.
+    WriteCompanionFile(CompanionPath(path), backgroundFile, CompanionFromLayout(layout));
+}
+
+QImage RenderCardPicture(TGBusinessCardPanel32& panel, bool border)
+{
+    QImage picture = panel.RenderToBitmap();
+    if (border && !picture.isNull()) {
+        // The outermost ring of pixels, as a one-pixel rectangle from (0, 0)
+        // to (width, height) with the far edges excluded draws it.
+        QPainter p(&picture);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRect(0, 0, picture.width() - 1, picture.height() - 1));
+    }
+    return picture;
+}
+
+PictureFormat PictureFormatForPath(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        return PictureFormat::Jpeg;
+    if (suffix == QLatin1String("png"))
+        return PictureFormat::Png;
+    return PictureFormat::Bitmap;
+}
+
+void WriteCardPicture(const QImage& picture, const QString& path, PictureFormat format)
+{
+    switch (format) {
+    case PictureFormat::Bitmap:
+        Dib::SaveToFile(picture, path);
+        return;
+    case PictureFormat::Jpeg:
+        Jpeg::SaveToFile(picture, path, 100);
+        return;
+    case PictureFormat::Png:
+        if (picture.isNull() || !picture.save(path, "PNG"))
+            throw EWriteError(QStringLiteral("Unable to write to %1").arg(path));
+        return;
+    }
+}
+
+} // namespace bv

@@ -1,0 +1,16 @@
+#pragma once
+// The pictures of the main window's buttons, drawn as vectors so they stay
+// sharp at any screen scale. Names: "pointer", "label", "mltext", "symbol",
+// "rectangle", "ellipse", "roundrect", "line", "image", "supershape",
+// "richtext", "supertext", "circletext", "tips", "grid", "snap",
+// "background", "whatsthis"; an unknown name gives a null icon.
+#include <QIcon>
+#include <QString>
+
+namespace bv {
+
+QIcon ToolIcon(const QString& name);
+// The program's own icon: a business card.
+QIcon ProgramIcon();
+
+} // namespace bv

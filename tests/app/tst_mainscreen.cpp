@@ -1,0 +1,956 @@
+// The main window: start-up, change tracking, the document commands, recent
+// files, zoom and keys, the layout commands, help and about, single instance.
+#include "MainScreenKit.h"
+
+#include "app/AboutBox.h"
+#include "app/CardDocument.h"
+#include "app/EditCardLayout.h"
+#include "app/HelpBrowser.h"
+#include "app/RecentFiles.h"
+#include "app/Settings.h"
+#include "app/SingleInstance.h"
+#include "surface/CompanionFile.h"
+#include "surface/Handle.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <algorithm>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QToolButton>
+
+using namespace bv;
+using namespace bv::test;
+
+namespace {
+
+QStringList menuCaptions(QMenu* menu)
+{
+    QStringList out;
+    for (QAction* a : menu->actions())
+        out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return out;
+}
+
+// Saves the window's current design under `path` through Save As.
+void saveAs(TMainScreen& w, ScriptedInteraction& ui, const QString& path)
+{
+    ui.answerSaveFile(path);
+    QVERIFY(w.mnuSaveAsClick());
+}
+
+// A design file with one rectangle, written by a window of its own.
+void makeDesign(const QString& path, int left = 20)
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    w->New1Click(); // start-up may have reopened another design
+    addRectangle(*w, left, 30, 60, 40);
+    saveAs(*w, ui, path);
+}
+
+} // namespace
+
+class TestMainScreen : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { home = std::make_unique<ProgramHome>(); }
+    void cleanup() { home.reset(); }
+
+    void startupWithEmptyIni();
+    void menusHaveTheirCaptionsInOrder();
+    void toolPaletteSetsPanelStateAndReturnsAfterDrop();
+    void writeIniEntryFollowsDevelopingFile();
+    void startupReopensMostRecentDesign();
+    void startupSkipsVanishedRecentFileSilently();
+    void startupTakesStoredOrientation();
+    void changeTrackingShowsSaveAndCancel();
+    void saveWithoutNameBeeps();
+    void saveAsProposesFirstFreeNumberedName();
+    void saveAsWritesPairAndRemembersFile();
+    void cancelChangesRevertsToFileOrEmpty();
+    void newBlankReadsDefaultLayoutAgain();
+    void openChecksExtension_data();
+    void openChecksExtension();
+    void openWithoutCompanionKeepsLayout();
+    void openWithCompanionTakesLayoutAndOrientation();
+    void openWithPlainTextCompanionTakesBackground();
+    void failedOpenLeavesEmptyUnnamedDesign();
+    void deleteRemovesCompanionAndKeepsScreen();
+    void recentFilesKeepFiveMostRecent();
+    void recentFileThatVanishedIsDropped();
+    void declinedSaveAbandonsCommand_data();
+    void declinedSaveAbandonsCommand();
+    void failedSaveKeepsDesignChanged();
+    void answeringNoDiscardsAndGoesOn();
+    void zoomStepsAndLimits();
+    void keypadKeysZoomOnRelease();
+    void pageKeysScrollTheCard();
+    void clickBesideCardClearsSelection();
+    void changeLayoutRotatesCard();
+    void saveLayoutAsDefaultWritesIni();
+    void printCommandsFollowPrinterCheck();
+    void defaultFontCaptionAndCommand();
+    void aboutBoxShowsVersion();
+    void helpEntriesOpenTheirTopics();
+    void closingSavesPlacement();
+    void secondInstanceActivatesFirst();
+
+private:
+    std::unique_ptr<ProgramHome> home;
+};
+
+void TestMainScreen::startupWithEmptyIni()
+{
+    writeFile(home->path(QStringLiteral("QRD.INI")), QByteArray());
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    QCOMPARE(w->CardLayout, TCardLayout());
+    QCOMPARE(w->CardLayout.Across, 2);
+    QCOMPARE(w->CardLayout.Down, 5);
+    QCOMPARE(w->BusinessCardPanel->size(), QSize(336, 192));
+    QCOMPARE(w->BusinessCardPanel->pos(), QPoint(10, 7));
+    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("100%"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale"));
+    QVERIFY(!w->mnuSave->isEnabled());
+    QVERIFY(w->Savebutton->isHidden());
+    QVERIFY(w->Cancelbutton->isHidden());
+    QVERIFY(!w->ChangesMade);
+    QVERIFY(!w->Loading);
+    QVERIFY(w->CurrentFileName.isEmpty());
+    QVERIFY(std::all_of(w->SelectedCards.begin(), w->SelectedCards.end(), [](bool b) { return b; }));
+    QVERIFY(w->Pointerbutton->isChecked());
+    for (const char* folder : { "bmbrush", "saved", "bg", "qrdt" })
+        QVERIFY2(QFileInfo(home->path(QString::fromLatin1(folder))).isDir(), folder);
+    QVERIFY(w->RecentFiles->Actions().isEmpty());
+    QVERIFY(ui.log().isEmpty());
+}
+
+void TestMainScreen::menusHaveTheirCaptionsInOrder()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    QCOMPARE(menuCaptions(w->File1),
+        QStringList({ "&New - Blank", "New - Select From Templates", "&Open", "&Delete", "-", "Save", "Save &As...",
+            "Save As Bitmap", "Save As JPG", "-", "&Print", "Pre&view", "-", "Printer S&etup", "Printer Fine &Tuning",
+            "Print O&utline Test Page", "--------Write Ini------", "-", "E&xit" }));
+    QCOMPARE(w->mnuSave->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(menuCaptions(w->Edit1),
+        QStringList({ "Default Font: Arial, 10 pt ", "Change all fonts to...", "&Personal Information",
+            "&Set or Change Background Art", "-", "Save Current Layout as Default", "Change Business Card Layout" }));
+    QCOMPARE(menuCaptions(w->Help1),
+        QStringList({ "&Contents", "&About", "Configuration Information", "Technical Support",
+            "Frequently Asked Questions", "-", "Visit the Bonus Artwork Web Page", "Visit Our Internet Website" }));
+    // Every named widget can be found by its name.
+    for (const char* name : { "Pointerbutton", "DrawLabelButton", "DrawMLTextButton", "DrawSymbolButton",
+             "DrawRectanglebutton", "DrawEllipseButton", "DrawRoundrectbutton", "DrawLinebutton", "DrawImageButton",
+             "DrawSupershape", "DrawRichText", "DrawSuperTextButton", "DrawCircleTextbutton", "AssistButton",
+             "ShowGrid", "SnapToGrid", "SetBackgroundArtButton", "ZoomSpinner", "ZoomCaption", "Savebutton",
+             "Cancelbutton", "PrintButton", "Previewbutton", "Helpbutton", "MouseHelpButton", "ScrollBox1",
+             "BusinessCardPanel" })
+        QVERIFY2(w->findChild<QWidget*>(QString::fromLatin1(name)), name);
+    QCOMPARE(w->DrawSupershape->toolTip(), QStringLiteral("Supershape tool \nMulti-purpose shapes and surfaces"));
+    QCOMPARE(w->ZoomSpinner->toolTip(),
+        QStringLiteral("Press plus (+) or minus (-) to \nincrease or decrease the zoom percentage"));
+    QCOMPARE(w->PrintButton->text(), QStringLiteral("&Print"));
+    QCOMPARE(w->Previewbutton->text(), QStringLiteral("Pre&view"));
+    QCOMPARE(w->Helpbutton->text(), QStringLiteral("&Help"));
+}
+
+void TestMainScreen::toolPaletteSetsPanelStateAndReturnsAfterDrop()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    auto* panel = w->BusinessCardPanel;
+    // Tools whose kind of object exists can be used; the others are shown disabled.
+    QVERIFY(w->DrawRectanglebutton->isEnabled());
+    QVERIFY(w->DrawLinebutton->isEnabled());
+    QCOMPARE(w->DrawSupershape->isEnabled(), TGBusinessCardPanel32::HasCreator(psSuperShape));
+    QCOMPARE(w->DrawCircleTextbutton->isEnabled(), TGBusinessCardPanel32::HasCreator(psCircleText));
+
+    QTest::mouseClick(w->DrawEllipseButton, Qt::LeftButton);
+    QCOMPARE(panel->PanelState(), psEllipse);
+    QVERIFY(w->DrawEllipseButton->isChecked());
+    QVERIFY(!w->Pointerbutton->isChecked());
+
+    // Drawing a band on the card makes an ellipse; the palette returns to the pointer.
+    QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(40, 30));
+    QTest::mouseMove(panel, QPoint(90, 60));
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(90, 60));
+    QCoreApplication::processEvents();
+    QCOMPARE(panel->ObjectCount(), 1);
+    QCOMPARE(panel->PanelState(), psPointing);
+    QVERIFY(w->Pointerbutton->isChecked());
+    QVERIFY(w->ChangesMade);
+
+    // Grid and snap buttons are independent toggles.
+    QTest::mouseClick(w->ShowGrid, Qt::LeftButton);
+    QVERIFY(panel->ShowGrid());
+    QVERIFY(!panel->SnapToGrid());
+    QTest::mouseClick(w->SnapToGrid, Qt::LeftButton);
+    QVERIFY(panel->SnapToGrid());
+    QTest::mouseClick(w->ShowGrid, Qt::LeftButton);
+    QVERIFY(!panel->ShowGrid());
+    QVERIFY(panel->SnapToGrid());
+}
+
+void TestMainScreen::writeIniEntryFollowsDevelopingFile()
+{
+    ScriptedInteraction ui;
+    {
+        auto w = startMainScreen();
+        QVERIFY(!w->WriteIni->isVisible());
+    }
+    writeFile(home->path(QStringLiteral("IAmDeveloping.dat")), "1");
+    auto w = startMainScreen();
+    QVERIFY(w->WriteIni->isVisible());
+}
+
+void TestMainScreen::startupReopensMostRecentDesign()
+{
+    const QString path = home->saved(QStringLiteral("Smith.QRD"));
+    makeDesign(path);
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    QCOMPARE(w->CurrentFileName, path);
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale - Smith.QRD"));
+    QVERIFY(!w->ChangesMade);
+    QVERIFY(w->Savebutton->isHidden());
+    QVERIFY(w->mnuSave->isEnabled());
+    QCOMPARE(w->RecentFiles->Actions().constFirst()->text(), QStringLiteral("&1 ") + path);
+}
+
+void TestMainScreen::startupSkipsVanishedRecentFileSilently()
+{
+    const QString kept = home->saved(QStringLiteral("Kept.QRD"));
+    makeDesign(kept);
+    const QString gone = home->saved(QStringLiteral("Gone.QRD"));
+    TSettings().StoreRecentFiles({ gone, kept });
+    ScriptedInteraction ui; // any message would fail the test
+    auto w = startMainScreen();
+    QVERIFY(w->CurrentFileName.isEmpty());
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 0);
+    QCOMPARE(w->RecentFiles->Files(), QStringList({ gone, kept }));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale"));
+    QVERIFY(ui.log().isEmpty());
+}
+
+void TestMainScreen::startupTakesStoredOrientation()
+{
+    ProfileFile ini(IniPath());
+    ini.WriteInteger(QStringLiteral("Layout"), QStringLiteral("Portrait"), 1);
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    QVERIFY(w->BusinessCardPanel->Rotated());
+    QCOMPARE(w->BusinessCardPanel->size(), QSize(192, 336));
+}
+
+void TestMainScreen::changeTrackingShowsSaveAndCancel()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    addRectangle(*w, 10, 10, 40, 30);
+    QVERIFY(w->ChangesMade);
+    QVERIFY(!w->Savebutton->isHidden());
+    QVERIFY(!w->Cancelbutton->isHidden());
+    QCOMPARE(w->Savebutton->text(), QStringLiteral("Save As"));
+
+    saveAs(*w, ui, home->saved(QStringLiteral("Tracked.QRD")));
+    QVERIFY(!w->ChangesMade);
+    QVERIFY(w->Savebutton->isHidden());
+    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale - Tracked.QRD"));
+
+    // A move through the selection frame is a change; Save then shows "Save".
+    auto* object = w->BusinessCardPanel->Objects().constFirst();
+    object->SetLeft(object->Left() + 8);
+    QVERIFY(w->ChangesMade);
+    QCOMPARE(w->Savebutton->text(), QStringLiteral("Save"));
+    // Zooming rescales the objects without counting as a change.
+    w->ChangesMade = false;
+    w->ZoomIn();
+    QVERIFY(!w->ChangesMade);
+}
+
+void TestMainScreen::saveWithoutNameBeeps()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    addRectangle(*w, 10, 10, 40, 30);
+    QVERIFY(!w->mnuSaveClick());
+    QCOMPARE(ui.beeps(), 1);
+    QVERIFY(w->ChangesMade);
+}
+
+void TestMainScreen::saveAsProposesFirstFreeNumberedName()
+{
+    writeFile(home->saved(QStringLiteral("BC0001.QRD")), "x");
+    writeFile(home->saved(QStringLiteral("BC0002.QRD")), "x");
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    ui.answerSaveFile(QString());
+    QVERIFY(!w->mnuSaveAsClick());
+    QCOMPARE(ui.lastFileChoice.fileName, QStringLiteral("BC0003.QRD"));
+    QCOMPARE(QDir(ui.lastFileChoice.folder), QDir(home->path(QStringLiteral("saved"))));
+    QCOMPARE(ui.lastFileChoice.defaultSuffix, QStringLiteral("QRD"));
+    QVERIFY(ui.lastFileChoice.confirmOverwrite);
+
+    QCOMPARE(TMainScreen::FirstFreeDesignName(home->saved(QString())), QStringLiteral("BC0003.QRD"));
+    // With a name, the name without folder is proposed.
+    const QString named = home->saved(QStringLiteral("Jones.QRD"));
+    saveAs(*w, ui, named);
+    ui.answerSaveFile(QString());
+    w->mnuSaveAsClick();
+    QCOMPARE(ui.lastFileChoice.fileName, QStringLiteral("Jones.QRD"));
+}
+
+void TestMainScreen::saveAsWritesPairAndRemembersFile()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    addRectangle(*w, 10, 10, 40, 30);
+    // Objects outside the card are purged before saving.
+    addRectangle(*w, 400, 10, 40, 30);
+    const QString path = home->saved(QStringLiteral("Pair.QRD"));
+    saveAs(*w, ui, path);
+    QVERIFY(QFileInfo::exists(path));
+    const CompanionData companion = ReadCompanionFile(home->saved(QStringLiteral("Pair.QRE")));
+    QVERIFY(companion.isIni);
+    QCOMPARE(companion.layout.width, 3500);
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
+    QCOMPARE(TSettings().LoadRecentFiles(), QStringList({ path }));
+    QCOMPARE(w->CurrentFileName, path);
+    QVERIFY(w->mnuSave->isEnabled());
+
+    // Save (Ctrl+S) writes to the same file.
+    addRectangle(*w, 60, 60, 20, 20);
+    QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!w->ChangesMade);
+    auto reread = startMainScreen();
+    QCOMPARE(reread->BusinessCardPanel->ObjectCount(), 2);
+}
+
+void TestMainScreen::cancelChangesRevertsToFileOrEmpty()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    addRectangle(*w, 10, 10, 40, 30);
+    ui.answerYesNo(false);
+    QTest::mouseClick(w->Cancelbutton, Qt::LeftButton);
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
+    QCOMPARE(ui.log().constLast().caption, QStringLiteral("CANCEL"));
+    QCOMPARE(ui.log().constLast().text, QStringLiteral("Cancel all changes?"));
+
+    // Unnamed: the card becomes empty with its layout.
+    w->CardLayout.Width = 3.0f;
+    ui.answerYesNo(true);
+    w->CancelbuttonClick();
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 0);
+    QCOMPARE(w->CardLayout.Width, 3.0f);
+    QVERIFY(!w->ChangesMade);
+
+    // Named: the saved design comes back.
+    addRectangle(*w, 10, 10, 40, 30);
+    saveAs(*w, ui, home->saved(QStringLiteral("Revert.QRD")));
+    addRectangle(*w, 100, 10, 40, 30);
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 2);
+    ui.answerYesNo(true);
+    w->CancelbuttonClick();
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
+    QVERIFY(!w->ChangesMade);
+    QVERIFY(w->Cancelbutton->isHidden());
+}
+
+void TestMainScreen::newBlankReadsDefaultLayoutAgain()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    addRectangle(*w, 10, 10, 40, 30);
+    saveAs(*w, ui, home->saved(QStringLiteral("Old.QRD")));
+    ProfileFile ini(IniPath());
+    ini.WriteInteger(QStringLiteral("Layout"), QStringLiteral("Portrait"), 1);
+    ini.WriteInteger(QStringLiteral("Layout"), QStringLiteral("Width"), 3000);
+    w->New1Click();
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 0);
+    QVERIFY(w->CurrentFileName.isEmpty());
+    QVERIFY(w->BusinessCardPanel->Rotated());
+    QCOMPARE(w->BusinessCardPanel->size(), QSize(192, 288));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale"));
+    QVERIFY(!w->mnuSave->isEnabled());
+    QVERIFY(!w->ChangesMade);
+}
+
+void TestMainScreen::openChecksExtension_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("upper") << "Card.QRD" << true;
+    QTest::newRow("lower") << "card.qrd" << true;
+    QTest::newRow("mixed") << "Card.Qrd" << true;
+    QTest::newRow("companion") << "Card.QRE" << false;
+    QTest::newRow("none") << "Card" << false;
+}
+
+void TestMainScreen::openChecksExtension()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, accepted);
+    const QString path = home->saved(name);
+    if (accepted)
+        makeDesign(path);
+    else
+        writeFile(path, "not a design");
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    w->New1Click();
+    ui.answerOpenFile(path);
+    if (!accepted)
+        ui.expectInfo();
+    w->Open1Click();
+    QCOMPARE(ui.lastFileChoice.title, QStringLiteral("Open Business Card"));
+    QCOMPARE(QDir(ui.lastFileChoice.folder), QDir(home->path(QStringLiteral("saved"))));
+    if (accepted) {
+        QCOMPARE(w->CurrentFileName, path);
+        QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
+    } else {
+        QCOMPARE(ui.messages(), QStringList({ QStringLiteral("Must be a QRD (Brisvale) file") }));
+        QVERIFY(w->CurrentFileName.isEmpty());
+    }
+}
+
+void TestMainScreen::openWithoutCompanionKeepsLayout()
+{
+    const QString path = home->saved(QStringLiteral("Bare.QRD"));
+    makeDesign(path);
+    QVERIFY(QFile::remove(home->saved(QStringLiteral("Bare.QRE"))));
+    ScriptedInteraction ui;
+    auto w = startMainScreen(); // reopens Bare.QRD at start-up
+    w->New1Click();
+    TCardLayout layout = w->CardLayout;
+    layout.Width = 3.0f;
+    layout.Down = 4;
+    layout.Portrait = true;
+    w->CardLayout = layout;
+    w->BackgroundFile = home->path(QStringLiteral("bg/old.bmp"));
+    w->BusinessCardPanel->SetRotated(true);
+    QVERIFY(w->OpenBCFile(path));
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
+    QVERIFY(w->BackgroundFile.isEmpty());
+    QCOMPARE(w->CardLayout, layout);
+    QVERIFY(!w->BusinessCardPanel->Rotated());
+    QCOMPARE(w->BusinessCardPanel->size(), QSize(288, 192));
+}
+
+void TestMainScreen::openWithCompanionTakesLayoutAndOrientation()
+{
+    const QString path = home->saved(QStringLiteral("Tall.QRD"));
+    makeDesign(path);
+    CompanionLayout stored;
+    stored.usePortrait = true;
+    stored.across = 3;
+    stored.topMargin = 250;
+    WriteCompanionFile(CompanionPath(path), QString(), stored);
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    QCOMPARE(w->CurrentFileName, path);
+    QVERIFY(w->CardLayout.Portrait);
+    QCOMPARE(w->CardLayout.Across, 3);
+    QCOMPARE(w->CardLayout.TopMargin, 0.25f);
+    QVERIFY(w->BusinessCardPanel->Rotated());
+    // A rotated 3.5 × 2 inch card at 96 pixels per inch.
+    QCOMPARE(w->BusinessCardPanel->size(), QSize(192, 336));
+    // Zoomed, the card keeps its proportions and the stored geometry survives.
+    w->ZoomIn();
+    w->ZoomIn();
+    QVERIFY(w->OpenBCFile(path));
+    QCOMPARE(w->BusinessCardPanel->size(), QSize(Round(192 * 1.2L), Round(336 * 1.2L)));
+}
+
+void TestMainScreen::openWithPlainTextCompanionTakesBackground()
+{
+    const QString path = home->saved(QStringLiteral("Art.QRD"));
+    makeDesign(path);
+    const QString art = home->path(QStringLiteral("bg/sky.bmp"));
+    QImage sky(70, 40, QImage::Format_RGB32);
+    sky.fill(QColor(0, 128, 255));
+    QDir().mkpath(home->path(QStringLiteral("bg")));
+    QVERIFY(sky.save(art, "BMP"));
+    writeFile(CompanionPath(path), (art + QStringLiteral("\r\nsecond line\r\n")).toUtf8());
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    QCOMPARE(w->BackgroundFile, art);
+    QVERIFY(!w->BusinessCardPanel->ColorPicture().isNull());
+    QVERIFY(!w->BusinessCardPanel->Rotated());
+}
+
+void TestMainScreen::failedOpenLeavesEmptyUnnamedDesign()
+{
+    const QString good = home->saved(QStringLiteral("Good.QRD"));
+    makeDesign(good);
+    const QString bad = home->saved(QStringLiteral("Bad.QRD"));
+    writeFile(bad, "this is not an object stream");
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    QCOMPARE(w->CurrentFileName, good);
+    ui.answerOpenFile(bad);
+    ui.expectInfo();
+    w->Open1Click();
+    QCOMPARE(ui.messages(),
+        QStringList({ QStringLiteral("Unable to open ") + bad + QStringLiteral(". Possibly corrupted, possibly not a QRD file") }));
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 0);
+    QVERIFY(!w->ChangesMade);
+    // The name of the design open before is gone, so Save cannot overwrite it.
+    QVERIFY(w->CurrentFileName.isEmpty());
+    QVERIFY(!w->mnuSave->isEnabled());
+    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale"));
+    QVERIFY(!w->RecentFiles->Files().contains(bad));
+}
+
+void TestMainScreen::deleteRemovesCompanionAndKeepsScreen()
+{
+    const QString path = home->saved(QStringLiteral("x.QRD"));
+    makeDesign(path);
+    const QString companion = home->saved(QStringLiteral("x.QRE"));
+    QVERIFY(QFileInfo::exists(companion));
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    QCOMPARE(w->CurrentFileName, path);
+
+    // Declining keeps both files.
+    ui.answerOpenFile(path);
+    ui.answerYesNo(false);
+    w->Delete1Click();
+    QVERIFY(QFileInfo::exists(path));
+    QCOMPARE(ui.log().constLast().text, QStringLiteral("Delete ") + path + QStringLiteral("?"));
+    QCOMPARE(ui.log().constLast().caption, QStringLiteral("CONFIRM"));
+
+    ui.answerOpenFile(path);
+    ui.answerYesNo(true);
+    w->Delete1Click();
+    QCOMPARE(ui.lastFileChoice.title, QStringLiteral("Delete Business Card"));
+    QVERIFY(!QFileInfo::exists(path));
+    QVERIFY(!QFileInfo::exists(companion));
+    // The design on screen is untouched, even though it was the deleted file.
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
+    QCOMPARE(w->CurrentFileName, path);
+
+    // A design without companion is deleted alone; a wrong extension is refused.
+    const QString lone = home->saved(QStringLiteral("lone.QRD"));
+    writeFile(lone, "x");
+    const QString other = home->saved(QStringLiteral("lone.txt"));
+    writeFile(other, "x");
+    ui.answerOpenFile(other);
+    ui.expectInfo();
+    w->Delete1Click();
+    QVERIFY(QFileInfo::exists(other));
+    ui.answerOpenFile(lone);
+    ui.answerYesNo(true);
+    w->Delete1Click();
+    QVERIFY(!QFileInfo::exists(lone));
+}
+
+void TestMainScreen::recentFilesKeepFiveMostRecent()
+{
+    QStringList paths;
+    for (int i = 1; i <= 6; ++i) {
+        paths << home->saved(QStringLiteral("R%1.QRD").arg(i));
+        makeDesign(paths.last());
+    }
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    for (const QString& p : paths)
+        QVERIFY(w->OpenBCFile(p));
+    const QStringList expected = { paths[5], paths[4], paths[3], paths[2], paths[1] };
+    QCOMPARE(w->RecentFiles->Files(), expected);
+    QCOMPARE(TSettings().LoadRecentFiles(), expected);
+    QCOMPARE(w->RecentFiles->Actions().size(), 5);
+    QCOMPARE(w->RecentFiles->Actions().at(1)->text(), QStringLiteral("&2 ") + paths[4]);
+
+    // Reopening a listed file from the menu moves it up without a duplicate.
+    w->RecentFiles->Actions().at(3)->trigger();
+    QCoreApplication::processEvents();
+    QCOMPARE(w->CurrentFileName, paths[2]);
+    QCOMPARE(w->RecentFiles->Files(), QStringList({ paths[2], paths[5], paths[4], paths[3], paths[1] }));
+    QCOMPARE(menuCaptions(w->File1).mid(19, 2), QStringList({ "-", "&1 " + paths[2] }));
+
+    // Paths are compared without regard to case.
+    TRecentFiles list(nullptr, 5);
+    list.Add(QStringLiteral("/cards/Smith.QRD"));
+    list.Add(QStringLiteral("/cards/Jones.QRD"));
+    list.Add(QStringLiteral("/CARDS/smith.qrd"));
+    QCOMPARE(list.Files(), QStringList({ "/CARDS/smith.qrd", "/cards/Jones.QRD" }));
+}
+
+void TestMainScreen::recentFileThatVanishedIsDropped()
+{
+    const QString a = home->saved(QStringLiteral("A.QRD"));
+    const QString b = home->saved(QStringLiteral("B.QRD"));
+    makeDesign(a);
+    makeDesign(b);
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    QCOMPARE(w->RecentFiles->Files(), QStringList({ b, a }));
+    QVERIFY(QFile::remove(a));
+    ui.expectInfo();
+    w->ReopenRecentFile(a);
+    QCOMPARE(ui.messages(), QStringList({ a + QStringLiteral(" no longer exists") }));
+    QCOMPARE(w->RecentFiles->Files(), QStringList({ b }));
+    QCOMPARE(w->CurrentFileName, b);
+}
+
+void TestMainScreen::declinedSaveAbandonsCommand_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("new") << "new";
+    QTest::newRow("open") << "open";
+    QTest::newRow("reopen") << "reopen";
+    QTest::newRow("exit") << "exit";
+    QTest::newRow("close") << "close";
+}
+
+// Answering Yes to "Save changes?" on an unnamed design and then cancelling
+// Save As must not throw the design away.
+void TestMainScreen::declinedSaveAbandonsCommand()
+{
+    QFETCH(QString, command);
+    const QString other = home->saved(QStringLiteral("Other.QRD"));
+    makeDesign(other);
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    w->New1Click();
+    addRectangle(*w, 10, 10, 40, 30);
+    addRectangle(*w, 60, 10, 40, 30);
+    ui.answerYesNo(true);
+    ui.answerSaveFile(QString());
+    if (command == QLatin1String("new"))
+        w->New1Click();
+    else if (command == QLatin1String("open"))
+        w->Open1Click(); // no open dialog may follow
+    else if (command == QLatin1String("reopen"))
+        w->ReopenRecentFile(other);
+    else if (command == QLatin1String("exit"))
+        w->Exit1Click();
+    else
+        QVERIFY(!w->close());
+    QVERIFY(ui.allUsed());
+    QCOMPARE(ui.log().first().text, QStringLiteral("Save changes?"));
+    QCOMPARE(ui.log().first().caption, QStringLiteral("Save"));
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 2);
+    QVERIFY(w->ChangesMade);
+    QVERIFY(!w->Savebutton->isHidden());
+    QVERIFY(w->isVisible());
+    QVERIFY(w->CurrentFileName.isEmpty());
+    QCOMPARE(w->RecentFiles->Files(), QStringList({ other }));
+}
+
+void TestMainScreen::failedSaveKeepsDesignChanged()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    addRectangle(*w, 10, 10, 40, 30);
+    // The target is a folder, so the design file cannot be written.
+    const QString blocked = home->saved(QStringLiteral("Blocked.QRD"));
+    QVERIFY(QDir().mkpath(blocked));
+    ui.expectError();
+    ui.answerSaveFile(blocked);
+    QVERIFY(!w->mnuSaveAsClick());
+    QCOMPARE(ui.log().constLast().kind, QStringLiteral("ShowError"));
+    QVERIFY(ui.log().constLast().text.contains(blocked));
+    QVERIFY(w->ChangesMade);
+    QVERIFY(w->CurrentFileName.isEmpty());
+    QVERIFY(TSettings().LoadRecentFiles().isEmpty());
+
+    // Named design whose file became unwritable: Save reports it and New is abandoned.
+    w->CurrentFileName = blocked;
+    ui.expectError();
+    QVERIFY(!w->mnuSaveClick());
+    QVERIFY(w->ChangesMade);
+    ui.answerYesNo(true);
+    ui.expectError();
+    w->New1Click();
+    QVERIFY(ui.allUsed());
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
+    QVERIFY(w->ChangesMade);
+    QCOMPARE(w->CurrentFileName, blocked);
+}
+
+void TestMainScreen::answeringNoDiscardsAndGoesOn()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    addRectangle(*w, 10, 10, 40, 30);
+    ui.answerYesNo(false);
+    w->New1Click();
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 0);
+    QVERIFY(!w->ChangesMade);
+
+    // Yes with a name saves to it and goes on.
+    addRectangle(*w, 10, 10, 40, 30);
+    const QString path = home->saved(QStringLiteral("Kept.QRD"));
+    saveAs(*w, ui, path);
+    addRectangle(*w, 60, 10, 40, 30);
+    ui.answerYesNo(true);
+    w->New1Click();
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 0);
+    QVERIFY(w->OpenBCFile(path));
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 2);
+}
+
+void TestMainScreen::zoomStepsAndLimits()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    auto* object = addRectangle(*w, 10, 10, 40, 30);
+    w->BusinessCardPanel->Handle().AddToSelection(object);
+    QVERIFY(w->BusinessCardPanel->Handle().HasSelection());
+    const QStringList captions = { "110%", "120%", "130%", "140%", "150%" };
+    for (const QString& caption : captions) {
+        QTest::mouseClick(w->ZoomSpinner->UpButton, Qt::LeftButton);
+        QCOMPARE(w->ZoomCaption->text(), caption);
+    }
+    QVERIFY(!w->BusinessCardPanel->Handle().HasSelection());
+    const Single top = w->BusinessCardPanel->Zoom();
+    QVERIFY(top > 1.5f);
+    const QSize size = w->BusinessCardPanel->size();
+    QVERIFY(size.width() > 500 && size.height() > 285);
+    QTest::mouseClick(w->ZoomSpinner->UpButton, Qt::LeftButton);
+    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("150%"));
+    QCOMPARE(w->BusinessCardPanel->Zoom(), top);
+    for (const char* caption : { "140%", "130%", "120%", "110%", "100%" }) {
+        QTest::mouseClick(w->ZoomSpinner->DownButton, Qt::LeftButton);
+        QCOMPARE(w->ZoomCaption->text(), QString::fromLatin1(caption));
+    }
+    QCOMPARE(w->BusinessCardPanel->Zoom(), 1.0f);
+    QTest::mouseClick(w->ZoomSpinner->DownButton, Qt::LeftButton);
+    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("100%"));
+    QCOMPARE(w->BusinessCardPanel->Zoom(), 1.0f);
+    QCOMPARE(w->BusinessCardPanel->size(), QSize(336, 192));
+    QVERIFY(!w->Loading);
+}
+
+void TestMainScreen::keypadKeysZoomOnRelease()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    auto* panel = w->BusinessCardPanel;
+    QTest::keyPress(panel, Qt::Key_Plus, Qt::KeypadModifier);
+    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("100%"));
+    QTest::keyRelease(panel, Qt::Key_Plus, Qt::KeypadModifier);
+    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("110%"));
+    // The plus of the main keyboard does not zoom.
+    QTest::keyClick(panel, Qt::Key_Plus);
+    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("110%"));
+    QTest::keyClick(panel, Qt::Key_Minus, Qt::KeypadModifier);
+    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("100%"));
+}
+
+void TestMainScreen::pageKeysScrollTheCard()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    w->resize(420, 220);
+    for (int i = 0; i < 5; ++i)
+        w->ZoomIn();
+    QCoreApplication::processEvents();
+    QScrollBar* bar = w->ScrollBox1->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), 0);
+    QTest::keyClick(w->BusinessCardPanel, Qt::Key_End);
+    QCOMPARE(bar->value(), bar->maximum());
+    QTest::keyClick(w->BusinessCardPanel, Qt::Key_PageUp);
+    QCOMPARE(bar->value(), bar->maximum() - bar->singleStep());
+    QTest::keyClick(w->BusinessCardPanel, Qt::Key_Home);
+    QCOMPARE(bar->value(), 0);
+    QTest::keyClick(w->BusinessCardPanel, Qt::Key_PageDown);
+    QCOMPARE(bar->value(), bar->singleStep());
+}
+
+void TestMainScreen::clickBesideCardClearsSelection()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    auto* object = addRectangle(*w, 10, 10, 40, 30);
+    w->BusinessCardPanel->Handle().AddToSelection(object);
+    QWidget* holder = w->BusinessCardPanel->parentWidget();
+    QTest::mouseClick(holder, Qt::LeftButton, {}, QPoint(holder->width() - 3, holder->height() - 3));
+    QVERIFY(!w->BusinessCardPanel->Handle().HasSelection());
+    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
+}
+
+void TestMainScreen::changeLayoutRotatesCard()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    ui.answerDialog([](QDialog& dialog) {
+        auto& d = static_cast<TEditCardLayout&>(dialog);
+        d.show();
+        QCoreApplication::processEvents();
+        d.ePortrait->setChecked(true);
+        QTest::mouseClick(d.OkButton, Qt::LeftButton);
+        return dialog.result();
+    });
+    w->ChangeCardLayout1Click();
+    QVERIFY(w->CardLayout.Portrait);
+    QVERIFY(w->BusinessCardPanel->Rotated());
+    QCOMPARE(w->BusinessCardPanel->size(), QSize(192, 336));
+    QVERIFY(w->ChangesMade);
+
+    // Cancel leaves everything as it was.
+    w->ChangesMade = false;
+    ui.answerDialog([](QDialog&) { return mrCancel; });
+    w->ChangeCardLayout1Click();
+    QVERIFY(!w->ChangesMade);
+    QCOMPARE(w->BusinessCardPanel->size(), QSize(192, 336));
+}
+
+void TestMainScreen::saveLayoutAsDefaultWritesIni()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    w->CardLayout.Width = 3.25f;
+    ui.answerYesNo(false);
+    w->SaveCurrentLayoutasDefault1Click();
+    QCOMPARE(TSettings().LoadLayoutPreferences(TCardLayout()).Width, 3.5f);
+    ui.answerYesNo(true);
+    w->SaveCurrentLayoutasDefault1Click();
+    QCOMPARE(ui.log().constLast().text, QStringLiteral("Save the current card layout as your default layout?"));
+    QCOMPARE(ui.log().constLast().caption, QStringLiteral("Card Layout"));
+    QCOMPARE(TSettings().LoadLayoutPreferences(TCardLayout()).Width, 3.25f);
+}
+
+void TestMainScreen::printCommandsFollowPrinterCheck()
+{
+    {
+        ScriptedInteraction ui;
+        auto w = startMainScreen();
+        QVERIFY(w->PrinterAvailable);
+        QVERIFY(w->PrintButton->isEnabled());
+        QVERIFY(w->mnuPrinterSetup->isEnabled());
+    }
+    home->printers.names.clear();
+    home->printers.defaultName.clear();
+    ScriptedInteraction ui;
+    ui.expectInfo();
+    auto w = startMainScreen();
+    QCOMPARE(ui.messages(),
+        QStringList({ QStringLiteral("There are no installed printers.\nUnable to perform printer related operations") }));
+    QVERIFY(!w->PrinterAvailable);
+    for (QWidget* b : { static_cast<QWidget*>(w->PrintButton), static_cast<QWidget*>(w->Previewbutton) })
+        QVERIFY(!b->isEnabled());
+    for (QAction* a : { w->mnuPrint, w->mnuPreview, w->mnuPrinterSetup, w->mnuPrinterFineTuning, w->mnuPrintOutlineTestPage })
+        QVERIFY(!a->isEnabled());
+}
+
+void TestMainScreen::defaultFontCaptionAndCommand()
+{
+    ProfileFile ini(IniPath());
+    ini.WriteString(QStringLiteral("Default Font"), QStringLiteral("Name"), QStringLiteral("Times New Roman"));
+    ini.WriteInteger(QStringLiteral("Default Font"), QStringLiteral("Size"), 12);
+    ini.WriteBool(QStringLiteral("Default Font"), QStringLiteral("Bold"), true);
+    ini.WriteBool(QStringLiteral("Default Font"), QStringLiteral("Italic"), true);
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    QCOMPARE(w->mnuDefaultFont->text(), QStringLiteral("Default Font: Times New Roman, 12 pt , bold, italic"));
+    QCOMPARE(w->BusinessCardPanel->PanelFont().Height, -16);
+
+    // Cancelling still shows the note and writes the unchanged font back.
+    QFile::remove(IniPath());
+    ui.answerFont(std::nullopt);
+    ui.expectInfo();
+    w->mnuDefaultFontClick();
+    QCOMPARE(ui.messages().constLast(),
+        QStringLiteral("Note: the default font is used for NEW objects only.\nTo change the font of an existing object, "
+                       "click it\nwith the RIGHT MOUSE BUTTON and select FONT"));
+    QCOMPARE(TSettings().LoadPreferences().DefaultFont.Name, QStringLiteral("Times New Roman"));
+
+    QFont chosen(QStringLiteral("Arial"));
+    chosen.setPointSize(9);
+    chosen.setUnderline(true);
+    ui.answerFont(chosen);
+    ui.expectInfo();
+    w->mnuDefaultFontClick();
+    QCOMPARE(w->mnuDefaultFont->text(), QStringLiteral("Default Font: Arial, 9 pt , underline"));
+    const TDefaultFont stored = TSettings().LoadPreferences().DefaultFont;
+    QCOMPARE(stored.Size, 9);
+    QVERIFY(stored.Underline && !stored.Bold);
+}
+
+void TestMainScreen::aboutBoxShowsVersion()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    QStringList texts;
+    QString title;
+    ui.answerDialog([&](QDialog& dialog) {
+        title = dialog.windowTitle();
+        for (QLabel* l : dialog.findChildren<QLabel*>())
+            texts << l->text();
+        auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("OkButton"));
+        if (!ok)
+            return -1;
+        texts << ok->text();
+        QTest::mouseClick(ok, Qt::LeftButton);
+        return dialog.result();
+    });
+    w->About1->trigger();
+    QVERIFY(ui.allUsed());
+    QCOMPARE(title, QStringLiteral("About Brisvale"));
+    QVERIFY(texts.contains(QStringLiteral("32-bit version")));
+    QVERIFY(texts.contains(QStringLiteral("Version 3.3f")));
+    QVERIFY(texts.contains(QStringLiteral("Ok")));
+    QCOMPARE(ui.log().constLast().kind, QStringLiteral("RunModal"));
+}
+
+void TestMainScreen::helpEntriesOpenTheirTopics()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    QTest::mouseClick(w->Helpbutton, Qt::LeftButton);
+    QCOMPARE(HelpBrowser::Instance().Source(), HelpBrowser::TopicUrl(2016));
+    w->TechnicalSupport1->trigger();
+    QCOMPARE(HelpBrowser::Instance().Source(), HelpBrowser::TopicUrl(1041));
+    w->FrequentlyAskedQuestions1->trigger();
+    QCOMPARE(HelpBrowser::Instance().Source(), HelpBrowser::TopicUrl(911));
+    w->Contents1->trigger();
+    QCOMPARE(HelpBrowser::Instance().Source(), HelpBrowser::ContentsUrl());
+    HelpBrowser::Instance().hide();
+}
+
+void TestMainScreen::closingSavesPlacement()
+{
+    ScriptedInteraction ui;
+    {
+        auto w = startMainScreen();
+        w->setGeometry(40, 50, 640, 480);
+        QVERIFY(w->close());
+    }
+    ProfileFile ini(IniPath());
+    QCOMPARE(ini.ReadInteger(QStringLiteral("TMainScreen_Placement"), QStringLiteral("Right"), 0), 680);
+    QCOMPARE(ini.ReadInteger(QStringLiteral("TMainScreen_Placement"), QStringLiteral("Bottom"), 0), 530);
+    auto w = startMainScreen();
+    QCOMPARE(w->geometry(), QRect(40, 50, 640, 480));
+}
+
+void TestMainScreen::secondInstanceActivatesFirst()
+{
+    const QString name = QStringLiteral("brisvale-test-%1").arg(QCoreApplication::applicationPid());
+    TSingleInstance first(name);
+    int activations = 0;
+    first.onActivate = [&] { ++activations; };
+    QVERIFY(!first.AnotherIsRunning());
+    TSingleInstance second(name);
+    QVERIFY(second.AnotherIsRunning());
+    QTRY_COMPARE(activations, 1);
+    // A different program name is not disturbed by this one.
+    TSingleInstance other(name + QStringLiteral("-other"));
+    QVERIFY(!other.AnotherIsRunning());
+}
+
+QTEST_MAIN(TestMainScreen)
+#include "tst_mainscreen.moc"

@@ -1,0 +1,66 @@
+#include "Render.h"
+
+#include "app/CardDocument.h"
+#include "app/DesignClasses.h"
+#include "app/Settings.h"
+#include "platform/Errors.h"
+#include "surface/BusinessCardPanel.h"
+
+#include <QFileInfo>
+
+namespace bv::batch {
+
+int Render(const QStringList& args, QTextStream& err)
+{
+    QString design;
+    QString out;
+    bool border = false;
+    for (const QString& a : args) {
+        if (a == QLatin1String("--border"))
+            border = true;
+        else if (a.startsWith(QLatin1String("--"))) {
+            err << "brisvale-batch: render: unknown option " << a << "\n";
+            return 1;
+        } else if (design.isEmpty())
+            design = a;
+        else if (out.isEmpty())
+            out = a;
+        else {
+            err << "brisvale-batch: render needs DESIGN.QRD and OUT\n";
+            return 1;
+        }
+    }
+    if (design.isEmpty() || out.isEmpty()) {
+        err << "brisvale-batch: render needs DESIGN.QRD and OUT\n";
+        return 1;
+    }
+    if (!QFileInfo(design).isFile()) {
+        err << "brisvale-batch: " << design << ": no such design file\n";
+        return 1;
+    }
+
+    try {
+        RegisterDesignClasses();
+        // The panel as the program's window would hold it: the settings of
+        // QRD.INI, the default layout until the companion file says otherwise,
+        // zoom 1.
+        const TSettings settings;
+        const TPreferences preferences = settings.LoadPreferences();
+        TCardLayout layout = settings.LoadLayoutPreferences(TCardLayout());
+        QString background;
+        TGBusinessCardPanel32 panel;
+        ApplyProgramSettings(panel, preferences.DefaultFont, settings.LoadPersonalInfo());
+        ReadDesign(panel, design, layout, background);
+        const QImage picture = RenderCardPicture(panel, border);
+        WriteCardPicture(picture, out, PictureFormatForPath(out));
+    } catch (const Exception& e) {
+        err << "brisvale-batch: " << design << ": " << e.message() << "\n";
+        return 1;
+    } catch (const std::exception& e) {
+        err << "brisvale-batch: " << design << ": " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace bv::batch
