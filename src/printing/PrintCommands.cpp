@@ -1,0 +1,263 @@
+#include "printing/PrintCommands.h"
+
+#include "app/AppServices.h"
+#include "platform/Interaction.h"
+#include "printing/LabelPrinter.h"
+#include "printing/PagePrinter.h"
+#include "printing/PageRecorder.h"
+#include "printing/PreviewForm.h"
+#include "printing/PrintFineTune.h"
+#include "printing/SelectSpecificLabels.h"
+#include "printing/WarnBottomMargin.h"
+#include "surface/BusinessCardPanel.h"
+
+#include <QBuffer>
+#include <QPushButton>
+#include <QCoreApplication>
+
+namespace bv {
+
+namespace {
+
+// Puts the panel's zoom back when the job ends, however it ends.
+class ZoomRestore {
+public:
+    explicit ZoomRestore(TGBusinessCardPanel32& p) : panel(p), zoom(p.Zoom()) {}
+    ~ZoomRestore()
+    {
+        try {
+            panel.SetZoom(zoom);
+        } catch (...) {
+        }
+    }
+    ZoomRestore(const ZoomRestore&) = delete;
+    ZoomRestore& operator=(const ZoomRestore&) = delete;
+
+private:
+    TGBusinessCardPanel32& panel;
+    Single zoom;
+};
+
+void showFailure(const QString& message)
+{
+    Interaction::Current().ShowError(message, QStringLiteral("Error"));
+}
+
+// Runs a command, reporting a failure (a refused settings file, a printer
+// that cannot start) instead of letting it escape into the event loop.
+template <typename F>
+void guarded(F&& f)
+{
+    try {
+        f();
+    } catch (const Exception& e) {
+        showFailure(e.message());
+    } catch (const std::exception& e) {
+        showFailure(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+} // namespace
+
+TPrintCommands::TPrintCommands(TGBusinessCardPanel32& p, QWidget* o) : panel(p), owner(o) {}
+
+TPrintCommands::~TPrintCommands() = default;
+
+void TPrintCommands::CreateMainPagePrinter()
+{
+    if (!mainPrinter)
+        mainPrinter = std::make_unique<TPagePrinter>();
+}
+
+void TPrintCommands::SetMainPagePrinter(std::unique_ptr<TPagePrinter> printer)
+{
+    mainPrinter = std::move(printer);
+}
+
+TPrinterNudges TPrintCommands::nudges() const
+{
+    return Preferences ? Preferences->Nudges : TPrinterNudges();
+}
+
+TImposition TPrintCommands::CurrentImposition() const
+{
+    const TCardLayout layout = Layout ? Layout() : TCardLayout();
+    return TImposition::FromLayout(layout, nudges(), panel.Rotated());
+}
+
+void TPrintCommands::mnuPrintClick()
+{
+    if (!mainPrinter)
+        return;
+    guarded([this] {
+        PrintMode = true;
+        const TCardLayout layout = Layout ? Layout() : TCardLayout();
+        mainPrinter->SetPaper(layout.Papersize);
+        panel.SetPreviewMode(false);
+        OutlineTest = false;
+        if (!DoPageSetup())
+            return;
+        mainPrinter->ResetDevice();
+        QCoreApplication::processEvents();
+        const double bottom = PrinterBottomMargin ? PrinterBottomMargin() : mainPrinter->OffsetBottom();
+        const bool warn = Preferences ? Preferences->ShowBottomMarginWarning : true;
+        if (bottom > 0.5 && SelectedCards[8] && SelectedCards[9] && warn) {
+            TWarnBottomMargin warning(owner);
+            warning.SetBottomMargin(bottom);
+            CentreForm(warning);
+            const int result = Interaction::Current().RunModal(warning);
+            if (warning.DontShowAgain() && Preferences) {
+                Preferences->ShowBottomMarginWarning = false;
+                if (SavePreferences)
+                    SavePreferences();
+            }
+            if (result != mrOk)
+                return;
+        }
+        DoPrint();
+    });
+}
+
+void TPrintCommands::mnuPreviewClick()
+{
+    guarded([this] {
+        PrintMode = false;
+        const TCardLayout layout = Layout ? Layout() : TCardLayout();
+        if (mainPrinter)
+            mainPrinter->SetPaper(layout.Papersize);
+        panel.SetPreviewMode(true);
+        OutlineTest = false;
+        DoPrint();
+    });
+}
+
+void TPrintCommands::mnuPrintOutlineTestPageClick()
+{
+    if (!mainPrinter)
+        return;
+    guarded([this] {
+        PrintMode = true;
+        OutlineTest = true;
+        if (mainPrinter->PrintDialog())
+            DoPrint();
+    });
+}
+
+void TPrintCommands::mnuPrinterSetupClick()
+{
+    if (!mainPrinter)
+        return;
+    guarded([this] { mainPrinter->PrinterSetupDialog(); });
+}
+
+void TPrintCommands::mnuPrinterFineTuningClick()
+{
+    guarded([this] {
+        TPrintFineTune dialog(owner);
+        dialog.SetNudges(nudges());
+        CentreForm(dialog);
+        if (Interaction::Current().RunModal(dialog) != mrOk)
+            return;
+        if (Preferences) {
+            Preferences->Nudges = dialog.Nudges();
+            if (SavePreferences)
+                SavePreferences();
+        }
+    });
+}
+
+bool TPrintCommands::DoPageSetup()
+{
+    const TCardLayout layout = Layout ? Layout() : TCardLayout();
+    TSelectSpecificLabels dialog(owner);
+    dialog.Printer = mainPrinter.get();
+    dialog.SetSheet(layout, SelectedCards);
+    CentreForm(dialog);
+    if (Interaction::Current().RunModal(dialog) != mrOk)
+        return false;
+    SelectedCards = dialog.Selected;
+    return true;
+}
+
+TPrintOutcome TPrintCommands::DoPrint()
+{
+    TPrintOutcome outcome;
+    lastOutcome = outcome;
+    if (PrintMode && !mainPrinter)
+        return outcome;
+
+    ZoomRestore zoomRestore(panel);
+    panel.SetZoom(1.0f);
+    QCoreApplication::processEvents();
+
+    const TCardLayout layout = Layout ? Layout() : TCardLayout();
+    // The preview's memory stream and recorder outlive the status window.
+    QByteArray recording;
+    QBuffer stream(&recording);
+    TPageRecorder recorder;
+    TLabelPrinter status(owner);
+    status.Panel = &panel;
+    status.Sheets = mainPrinter ? mainPrinter->Copies() : 1;
+    if (mainPrinter)
+        mainPrinter->SetCopies(1);
+    status.Selected = SelectedCards;
+    status.OutlineTest = OutlineTest;
+    status.Sheet = CurrentImposition();
+    status.BackgroundFile = BackgroundFile ? BackgroundFile() : QString();
+    status.PrintingMode = PrintMode;
+
+    TPageEngine* engine = nullptr;
+    if (PrintMode) {
+        // The main page printer prints the job: it holds the queue, paper and
+        // copies the user chose.
+        engine = mainPrinter.get();
+        status.setWindowTitle(QStringLiteral("Print Status"));
+        status.CancelButton->setText(QStringLiteral("Cancel"));
+    } else {
+        recorder.SetPaper(layout.Papersize);
+        stream.open(QIODevice::WriteOnly);
+        recorder.SetStream(&stream);
+        engine = &recorder;
+        status.setWindowTitle(QStringLiteral("Preview Status"));
+        status.CancelButton->setText(QStringLiteral("Stop"));
+    }
+    status.Engine = engine;
+    engine->SetOrientation(poPortrait);
+    engine->OnBeforePrint = nullptr;
+    engine->OnPrint = nullptr;
+
+    status.adjustSize();
+    CentreForm(status);
+    Interaction::Current().RunModal(status);
+
+    outcome.Ran = status.JobFinished();
+    outcome.Aborted = engine->Aborted();
+    outcome.Error = status.ErrorMessage();
+    outcome.Pages = engine->CurrentPage();
+    outcome.Copies = engine->Copies();
+    outcome.PositionsDrawn = status.PositionsDrawn();
+    // The engine forgets the window before it goes.
+    engine->OnBeforePrint = nullptr;
+    engine->OnPrint = nullptr;
+    engine->SetStatusLabel(nullptr);
+    status.Engine = nullptr;
+    if (mainPrinter) {
+        // The main page printer asks for one copy after every job.
+        mainPrinter->SetCopies(1);
+    }
+    lastOutcome = outcome;
+
+    if (!PrintMode) {
+        stream.close();
+        if (outcome.Ran && !outcome.Aborted && outcome.Error.isEmpty()) {
+            TPreviewForm preview(owner);
+            preview.setWindowTitle(QStringLiteral("Preview Business Cards"));
+            preview.SetRecording(recorder.Recording());
+            CentreForm(preview);
+            Interaction::Current().RunModal(preview);
+        }
+    }
+    return outcome;
+}
+
+} // namespace bv

@@ -1,0 +1,99 @@
+#pragma once
+// The print commands of the main window: Print, Preview, Print Outline Test
+// Page, Printer Setup and Printer Fine Tuning, and the job they share
+// (DoPrint). The main window keeps one of these beside its design panel and
+// calls the command methods from its menu entries and buttons; the command
+// line tool uses the same object, so a sheet comes out the same either way.
+//
+//     TPrintCommands printing(panel, mainWindow);
+//     printing.Layout = [this] { return layout; };
+//     printing.BackgroundFile = [this] { return BackgroundFile; };
+//     printing.Preferences = &preferences;      // nudges, bottom-margin warning
+//     printing.SavePreferences = [this] { TSettings().SavePreferences(preferences); };
+//     if (PrinterReady(true)) printing.CreateMainPagePrinter();
+//     connect(printAction, &QAction::triggered, [&] { printing.mnuPrintClick(); });
+#include "app/Settings.h"
+#include "printing/Imposition.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace bv {
+
+class TGBusinessCardPanel32;
+class TPagePrinter;
+
+// How one DoPrint ended.
+struct TPrintOutcome {
+    bool Ran = false;       // the status window ran a job
+    bool Aborted = false;   // cancelled or stopped
+    QString Error;          // the job failed with this message
+    int Pages = 0;          // pages composed (the last page number)
+    int Copies = 1;         // copies asked of the printer driver
+    QList<int> PositionsDrawn;
+};
+
+class TPrintCommands {
+public:
+    TPrintCommands(TGBusinessCardPanel32& panel, QWidget* owner = nullptr);
+    ~TPrintCommands();
+    TPrintCommands(const TPrintCommands&) = delete;
+    TPrintCommands& operator=(const TPrintCommands&) = delete;
+
+    // ---- What the main window provides ------------------------------------------------
+    std::function<TCardLayout()> Layout;
+    std::function<QString()> BackgroundFile;
+    // The program-wide preferences (nudges, ShowBottomMarginWarning); not owned.
+    TPreferences* Preferences = nullptr;
+    // Writes the preferences to QRD.INI.
+    std::function<void()> SavePreferences;
+    // The printer's unprintable bottom margin in inches, read after the
+    // device was reset; unset: the main page printer's OffsetBottom.
+    std::function<double()> PrinterBottomMargin;
+
+    // ---- State ---------------------------------------------------------------------------
+    // Card positions chosen for printing; all selected at start-up, kept for
+    // the whole run, never saved.
+    TCardSelection SelectedCards = AllCardsSelected();
+    // Print mode of the next DoPrint: printing (else preview) and outline test.
+    bool PrintMode = true;
+    bool OutlineTest = false;
+
+    // The main page printer, made once a printer has been found; it keeps
+    // the printer choice, paper, orientation and copies between jobs and
+    // prints the jobs.
+    TPagePrinter* MainPagePrinter() const { return mainPrinter.get(); }
+    void CreateMainPagePrinter();
+    void SetMainPagePrinter(std::unique_ptr<TPagePrinter> printer);
+    bool PrinterAvailable() const { return mainPrinter != nullptr; }
+
+    // ---- Commands ------------------------------------------------------------------------
+    void mnuPrintClick();
+    void mnuPreviewClick();
+    void mnuPrintOutlineTestPageClick();
+    void mnuPrinterSetupClick();
+    void mnuPrinterFineTuningClick();
+    // The "Print Cards" dialog; true (and SelectedCards taken) on "Ok".
+    bool DoPageSetup();
+    // Runs one job in the mode set by the command; the panel's zoom is 1
+    // while it runs and restored afterwards, also after an error.
+    TPrintOutcome DoPrint();
+
+    const TPrintOutcome& LastOutcome() const { return lastOutcome; }
+
+    // The sheet geometry DoPrint will use (layout + nudges, panel turn).
+    TImposition CurrentImposition() const;
+
+private:
+    TPrinterNudges nudges() const;
+
+    TGBusinessCardPanel32& panel;
+    QWidget* owner;
+    std::unique_ptr<TPagePrinter> mainPrinter;
+    TPrintOutcome lastOutcome;
+};
+
+} // namespace bv

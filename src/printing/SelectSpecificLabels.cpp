@@ -1,0 +1,304 @@
+#include "printing/SelectSpecificLabels.h"
+
+#include "app/AppServices.h"
+#include "objects/DialogButtons.h"
+#include "platform/Environment.h"
+#include "platform/Interaction.h"
+#include "platform/Numeric.h"
+#include "printing/PagePrinter.h"
+#include "widgets/WhatsThis.h"
+
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace bv {
+
+namespace {
+// One fifth of real size, in screen pixels, cut toward zero.
+int fifth(Extended inches, int ppi)
+{
+    return static_cast<int>(Trunc(inches * 0.2L * ppi));
+}
+
+// A rectangle drawn the way a canvas draws one: the pen on the outermost
+// pixels of [left, right) × [top, bottom), filled inside.
+void canvasRectangle(QPainter& p, const QRect& r, const QColor& fill)
+{
+    if (r.width() <= 0 || r.height() <= 0)
+        return;
+    p.fillRect(r, fill);
+    p.drawRect(QRect(r.left(), r.top(), r.width() - 1, r.height() - 1));
+}
+} // namespace
+
+// ---- Sketch ------------------------------------------------------------------------
+
+TSheetSketch::TSheetSketch(TSelectSpecificLabels& d, QWidget* parent) : QWidget(parent), dialog(d)
+{
+    setObjectName(QStringLiteral("PaintBox1"));
+    setCursor(Qt::PointingHandCursor);
+}
+
+void TSheetSketch::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(Qt::black, 0));
+    canvasRectangle(p, dialog.SheetRect(), Qt::white);
+    const int count = std::min<int>(dialog.positions(), static_cast<int>(dialog.rects.size()));
+    for (int i = 0; i < count; ++i)
+        canvasRectangle(p, dialog.rects[i], dialog.Selected[i] ? QColor(255, 0, 0) : QColor(Qt::white));
+}
+
+void TSheetSketch::mousePressEvent(QMouseEvent* event)
+{
+    dialog.PaintBoxMouseDown(event->position().toPoint());
+}
+
+// ---- Dialog --------------------------------------------------------------------------
+
+TSelectSpecificLabels::TSelectSpecificLabels(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("SelectSpecificLabels"));
+    setWindowTitle(QStringLiteral("Print Cards"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    Ppi = ScreenPpi();
+
+    // Sketch of the sheet.
+    auto* sketchBox = new QGroupBox(QStringLiteral(" Select Cards To Print"), this);
+    sketchBox->setObjectName(QStringLiteral("SketchPanel"));
+    PaintBox1 = new TSheetSketch(*this);
+    PaintBox1->setWhatsThis(QStringLiteral("A sketch of the sheet. Click on a card to select it for printing "
+                                           "(red) or to leave it out (white)."));
+    auto* scroll = new QScrollArea(sketchBox);
+    scroll->setObjectName(QStringLiteral("SketchScroller"));
+    scroll->setWidget(PaintBox1);
+    scroll->setWidgetResizable(false);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setAlignment(Qt::AlignCenter);
+    auto* note = new QLabel(QStringLiteral("Click on individual cards to select or unselect them for printing. "
+                                           "(red=selected)"),
+                            sketchBox);
+    note->setObjectName(QStringLiteral("NoteLabel"));
+    note->setWordWrap(true);
+    AllButton = new QPushButton(QStringLiteral("&All"), sketchBox);
+    AllButton->setObjectName(QStringLiteral("AllButton"));
+    AllButton->setAutoDefault(false);
+    AllButton->setWhatsThis(QStringLiteral("Selects every card of the sheet for printing."));
+    NoneButton = new QPushButton(QStringLiteral("&None"), sketchBox);
+    NoneButton->setObjectName(QStringLiteral("NoneButton"));
+    NoneButton->setAutoDefault(false);
+    NoneButton->setWhatsThis(QStringLiteral("Clears the selection, so that you can pick single cards."));
+    auto* sketchColumn = new QVBoxLayout(sketchBox);
+    sketchColumn->addWidget(scroll, 1);
+    sketchColumn->addWidget(note);
+    auto* allNone = new QHBoxLayout;
+    allNone->addStretch(1);
+    allNone->addWidget(AllButton);
+    allNone->addWidget(NoneButton);
+    allNone->addStretch(1);
+    sketchColumn->addLayout(allNone);
+
+    // Printer.
+    auto* printerBox = new QGroupBox(QStringLiteral("Printer"), this);
+    printerBox->setObjectName(QStringLiteral("PrinterPanel"));
+    PrinterLabel = new QLabel(printerBox);
+    PrinterLabel->setObjectName(QStringLiteral("PrinterLabel"));
+    PrinterLabel->setWordWrap(true);
+    PrinterLabel->setWhatsThis(QStringLiteral("The printer the cards are printed on."));
+    PrintSetupButton = new QPushButton(QStringLiteral("Print &Setup"), printerBox);
+    PrintSetupButton->setObjectName(QStringLiteral("PrintSetupButton"));
+    PrintSetupButton->setAutoDefault(false);
+    PrintSetupButton->setWhatsThis(QStringLiteral("Opens the printer setup, where paper and orientation are "
+                                                  "chosen."));
+    auto* printerColumn = new QVBoxLayout(printerBox);
+    printerColumn->addWidget(PrinterLabel);
+    printerColumn->addWidget(PrintSetupButton, 0, Qt::AlignLeft);
+
+    // Pages.
+    auto* pagesBox = new QGroupBox(QStringLiteral("Pages"), this);
+    pagesBox->setObjectName(QStringLiteral("PagesPanel"));
+    pages = new QSpinBox(pagesBox);
+    pages->setObjectName(QStringLiteral("pages"));
+    pages->setRange(1, 99);
+    pages->setValue(1);
+    pages->setWhatsThis(QStringLiteral("How many sheets of cards to print (1 to 99)."));
+    auto* pagesLabel = new QLabel(QStringLiteral("Number of &pages:"), pagesBox);
+    pagesLabel->setBuddy(pages);
+    auto* pagesRow = new QHBoxLayout(pagesBox);
+    pagesRow->addWidget(pagesLabel);
+    pagesRow->addWidget(pages);
+    pagesRow->addStretch(1);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(printerBox);
+    right->addWidget(pagesBox);
+    right->addStretch(1);
+
+    auto* body = new QHBoxLayout;
+    body->addWidget(sketchBox, 1);
+    body->addLayout(right);
+
+    auto* buttons = new QHBoxLayout;
+    const DialogButtons b = AddDialogButtons(*this, *buttons, 2020, QStringLiteral("OkButton"),
+                                             QStringLiteral("CancelButton"), QStringLiteral("HelpButton"));
+    OkButton = b.ok;
+    CancelButton = b.cancel;
+    HelpButton = b.help;
+    MouseHelpButton = b.mouseHelp;
+    HelpButton->disconnect();
+    connect(HelpButton, &QPushButton::clicked, this, [] { ShowHelpTopic(2020); });
+
+    auto* column = new QVBoxLayout(this);
+    column->addLayout(body, 1);
+    column->addLayout(buttons);
+
+    connect(AllButton, &QPushButton::clicked, this, [this] { AllButtonClick(); });
+    connect(NoneButton, &QPushButton::clicked, this, [this] { NoneButtonClick(); });
+    connect(PrintSetupButton, &QPushButton::clicked, this, [this] { PrintSetupClick(); });
+    connect(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
+    InstallWhatsThisMenus(this);
+}
+
+void TSelectSpecificLabels::SetSheet(const TCardLayout& layout, const TCardSelection& selection)
+{
+    Layout = layout;
+    Selected = selection;
+    const QSizeF sheet = PaperSizeInches(layout.Papersize);
+    SheetWidth = sheet.width();
+    SheetHeight = sheet.height();
+}
+
+int TSelectSpecificLabels::positions() const
+{
+    return std::clamp(Layout.Across, 0, MaxSheetAcross) * std::clamp(Layout.Down, 0, MaxSheetDown);
+}
+
+void TSelectSpecificLabels::showEvent(QShowEvent* event)
+{
+    if (!activated)
+        FormActivate();
+    QDialog::showEvent(event);
+}
+
+void TSelectSpecificLabels::FormActivate()
+{
+    activated = true;
+    const int across = std::clamp(Layout.Across, 0, MaxSheetAcross);
+    const int down = std::clamp(Layout.Down, 0, MaxSheetDown);
+    rects = QVector<QRect>(across * down);
+    const int left0 = fifth(Layout.LeftMargin, Ppi);
+    const int top0 = fifth(Layout.TopMargin, Ppi);
+    const int hstep = fifth(Layout.HPitch, Ppi);
+    const int vstep = fifth(Layout.VPitch, Ppi);
+    const int w = fifth(Layout.Width, Ppi);
+    const int h = fifth(Layout.Height, Ppi);
+    QRect extent = SheetRect();
+    for (int r = 0; r < down; ++r) {
+        for (int c = 0; c < across; ++c) {
+            const int left = left0 + c * hstep + 10;
+            const int top = top0 + r * vstep + 10;
+            const QRect rect(QPoint(left, top), QPoint(left + w - 1, top + h - 1));
+            rects[c + r * across] = rect;
+            extent = extent.united(rect);
+        }
+    }
+    PaintBox1->setFixedSize(extent.right() + 11, extent.bottom() + 11);
+    if (auto* scroll = qobject_cast<QScrollArea*>(PaintBox1->parentWidget()->parentWidget())) {
+        scroll->setMinimumSize(std::min(PaintBox1->width() + 4, 440), std::min(PaintBox1->height() + 4, 520));
+    }
+    showPrinterName();
+    PaintBox1->update();
+}
+
+QRect TSelectSpecificLabels::PositionRect(int index) const
+{
+    return index >= 0 && index < rects.size() ? rects[index] : QRect();
+}
+
+QRect TSelectSpecificLabels::SheetRect() const
+{
+    return QRect(QPoint(10, 10), QPoint(fifth(SheetWidth, Ppi) + 10 - 1, fifth(SheetHeight, Ppi) + 10 - 1));
+}
+
+void TSelectSpecificLabels::PaintBoxMouseDown(const QPoint& p)
+{
+    const int across = std::clamp(Layout.Across, 0, MaxSheetAcross);
+    const int down = std::clamp(Layout.Down, 0, MaxSheetDown);
+    for (int r = 0; r < down; ++r) {
+        for (int c = 0; c < across; ++c) {
+            const int index = c + r * across;
+            if (index < rects.size() && rects[index].contains(p)) {
+                Selected[index] = !Selected[index];
+                PaintBox1->update(rects[index]);
+                break;
+            }
+        }
+    }
+}
+
+void TSelectSpecificLabels::AllButtonClick()
+{
+    for (int i = 0; i < positions(); ++i)
+        Selected[i] = true;
+    PaintBox1->update();
+}
+
+void TSelectSpecificLabels::NoneButtonClick()
+{
+    for (int i = 0; i < positions(); ++i)
+        Selected[i] = false;
+    PaintBox1->update();
+}
+
+void TSelectSpecificLabels::showPrinterName()
+{
+    QString name;
+    if (Printer) {
+        name = Printer->PrinterName();
+        if (name.isEmpty() && !Printer->OutputFileName().isEmpty())
+            name = QStringLiteral("PDF file ") + QFileInfo(Printer->OutputFileName()).fileName();
+    }
+    PrinterLabel->setText(name);
+}
+
+void TSelectSpecificLabels::PrintSetupClick()
+{
+    if (!Printer)
+        return;
+    Printer->PrinterSetupDialog();
+    showPrinterName();
+}
+
+void TSelectSpecificLabels::OkButtonClick()
+{
+    bool any = false;
+    for (int i = 0; i < positions() && !any; ++i)
+        any = Selected[i];
+    if (Printer) {
+        Printer->SetOrientation(poPortrait);
+        Printer->SetCopies(pages->value());
+    }
+    if (!any) {
+        ShowInfo(QStringLiteral("You must select at least one card to print"));
+        return;
+    }
+    done(mrOk);
+}
+
+void TSelectSpecificLabels::reject()
+{
+    done(mrCancel);
+}
+
+} // namespace bv

@@ -1,0 +1,94 @@
+#pragma once
+// The "Print Cards" dialog: a one-fifth sketch of the sheet on which the
+// user picks the card positions to print (red = selected), the number of
+// sheets and the printer.
+#include "app/CardLayout.h"
+#include "printing/Imposition.h"
+
+#include <QDialog>
+#include <QRect>
+#include <QVector>
+
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QToolButton;
+
+namespace bv {
+
+class TPagePrinter;
+class TSelectSpecificLabels;
+
+// The sketch area: paints the sheet and the positions, and turns presses
+// into toggles.
+class TSheetSketch : public QWidget {
+    Q_OBJECT
+public:
+    explicit TSheetSketch(TSelectSpecificLabels& dialog, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    TSelectSpecificLabels& dialog;
+};
+
+class TSelectSpecificLabels : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSelectSpecificLabels(QWidget* parent = nullptr);
+
+    // What DoPageSetup hands over: the layout (paper, size, counts, margins,
+    // pitches) and a copy of the selection. The sheet is 8.5 × 11 inches for
+    // Letter, 8.268 × 11.69 otherwise.
+    void SetSheet(const TCardLayout& layout, const TCardSelection& selection);
+    // The printer whose name is shown and whose setup "Print &Setup" opens;
+    // on "Ok" it is set to portrait and asked for `pages` copies. May be none.
+    TPagePrinter* Printer = nullptr;
+
+    TCardSelection Selected = AllCardsSelected();
+    TCardLayout Layout;
+    double SheetWidth = 8.5;
+    double SheetHeight = 11.0;
+    // Screen pixels per inch of the sketch (ScreenPpi() at creation).
+    int Ppi = 96;
+
+    // First activation: computes the sketch rectangles and shows the printer.
+    void FormActivate();
+    // Sketch rectangle of a position (c + r × across), sketch coordinates,
+    // right and bottom exclusive; empty before FormActivate.
+    QRect PositionRect(int index) const;
+    QRect SheetRect() const;
+    // A press at p in the sketch: toggles the first position hit in each row.
+    void PaintBoxMouseDown(const QPoint& p);
+    void AllButtonClick();
+    void NoneButtonClick();
+    void PrintSetupClick();
+    void OkButtonClick();
+    void reject() override;
+
+    TSheetSketch* PaintBox1 = nullptr;
+    QLabel* PrinterLabel = nullptr;
+    QPushButton* PrintSetupButton = nullptr;
+    QSpinBox* pages = nullptr;
+    QPushButton* AllButton = nullptr;
+    QPushButton* NoneButton = nullptr;
+    QPushButton* OkButton = nullptr;
+    QPushButton* CancelButton = nullptr;
+    QPushButton* HelpButton = nullptr;
+    QToolButton* MouseHelpButton = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    friend class TSheetSketch;
+    void showPrinterName();
+    int positions() const;
+
+    QVector<QRect> rects;
+    bool activated = false;
+};
+
+} // namespace bv
