@@ -314,12 +314,18 @@ QList<TGGraphicControl*> TGLabelObjectFiler::ReadStream(QByteArrayView data, Nam
     QSet<QString> givenNames; // names handed out by this read, letter case folded
     std::vector<Fixup> fixups;
 
+    // Every number below the one last given was taken when it was given and
+    // still is, so the search for the next object starts after it.
+    int nextNumber = 0;
     auto freeName = [&](const QString& stored) {
-        for (int n = 0; n <= MaxComponentNumber; ++n) {
+        for (int n = nextNumber; n <= MaxComponentNumber; ++n) {
             QString candidate = QStringLiteral("Component%1").arg(n);
-            if (!givenNames.contains(candidate.toLower()) && !owner.IsNameTaken(candidate))
+            if (!givenNames.contains(candidate.toLower()) && !owner.IsNameTaken(candidate)) {
+                nextNumber = n + 1;
                 return candidate;
+            }
         }
+        nextNumber = MaxComponentNumber + 1;
         return stored;
     };
 
@@ -336,15 +342,28 @@ QList<TGGraphicControl*> TGLabelObjectFiler::ReadStream(QByteArrayView data, Nam
                 throw EReadError(streamerr::ClassNotFound(className));
             object->SetLoading(true);
             object->SetReading(true);
-            object->SetParent(&panel);
+            // The objects join the panel when the whole stream has been read
+            // (or a record fails), so the owner's name lookups do not walk the
+            // objects of this read again and again; the names given so far are
+            // remembered instead.
             const QString name = freeName(storedName);
             object->SetName(name);
 
             const PropertyTable& table = object->properties();
+            const std::vector<PropertyInfo>& entries = table.entries();
+            std::size_t expected = 0; // entries come in table order
             while (!reader.EndOfList()) {
                 const QString propName = reader.ReadStr();
                 const StreamValue value = reader.ReadValue();
-                const PropertyInfo* info = table.find(propName);
+                const PropertyInfo* info = nullptr;
+                for (std::size_t k = expected; k < entries.size(); ++k)
+                    if (propName == QLatin1String(entries[k].name)) {
+                        info = &entries[k];
+                        expected = k + 1;
+                        break;
+                    }
+                if (!info)
+                    info = table.find(propName);
                 if (!info) {
                     if (isEventName(propName) && (value.type == vaIdent || value.type == vaNil))
                         continue;
@@ -372,6 +391,8 @@ QList<TGGraphicControl*> TGLabelObjectFiler::ReadStream(QByteArrayView data, Nam
             read.append(object.release());
         }
         reader.ReadListEnd();
+        for (TGGraphicControl* o : read)
+            o->SetParent(&panel);
 
         // References name components by their stored names; objects of this
         // stream answer to their new names now.
@@ -386,8 +407,10 @@ QList<TGGraphicControl*> TGLabelObjectFiler::ReadStream(QByteArrayView data, Nam
                 f.property->set(*f.object, target.isEmpty() ? Value::null() : Value::ident(target));
         }
     } catch (...) {
-        // Fixups of objects that were freed are dropped with them; the objects
-        // read before the failure stay, completed.
+        // The object being read is freed (its unique_ptr); the objects read
+        // before it stay in the panel, completed.
+        for (TGGraphicControl* o : read)
+            o->SetParent(&panel);
         completeLoading(read);
         throw;
     }

@@ -1,4 +1,5 @@
 // brisvale-batch: the command-line companion of the card designer.
+#include "BatchCommands.h"
 #include "Render.h"
 
 #include <QApplication>
@@ -12,17 +13,19 @@ const char* usage =
     "Usage: brisvale-batch COMMAND [ARGS]\n"
     "\n"
     "Commands:\n"
+    "  dump FILE        list the objects of a design file and their stored properties\n"
+    "  resave IN OUT    open design IN as the program does and save it to OUT\n"
     "  render DESIGN OUT [--border]\n"
-    "               write the card picture of DESIGN as Save As Bitmap/JPG would\n"
-    "               (OUT ending .bmp, .jpg or .png)\n"
-    "  --help       show this text\n"
-    "  --version    show the program version\n";
+    "                   write the card picture of DESIGN as Save As Bitmap/JPG would\n"
+    "                   (OUT ending .bmp, .jpg or .png)\n"
+    "  --help           show this text\n"
+    "  --version        show the program version\n";
 
 // Commands that build design objects need the widget application; without a
 // display they run on the offscreen platform.
 bool needsWidgets(const char* command)
 {
-    return std::strcmp(command, "render") == 0;
+    return std::strcmp(command, "resave") == 0 || std::strcmp(command, "render") == 0;
 }
 } // namespace
 
@@ -37,6 +40,7 @@ int main(int argc, char* argv[])
         app = std::make_unique<QApplication>(argc, argv);
     else
         app = std::make_unique<QCoreApplication>(argc, argv);
+
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList args = QCoreApplication::arguments().mid(1);
@@ -44,12 +48,27 @@ int main(int argc, char* argv[])
         out << usage;
         return args.isEmpty() ? 1 : 0;
     }
-    if (args.first() == QLatin1String("--version")) {
+    const QString& command = args.first();
+    if (command == QLatin1String("--version")) {
         out << "brisvale-batch 3.3f\n";
         return 0;
     }
-    if (args.first() == QLatin1String("render"))
+    if (command == QLatin1String("dump")) {
+        if (args.size() != 2) {
+            err << "brisvale-batch: dump needs one FILE\n" << usage;
+            return 1;
+        }
+        return bv::batch::Dump(args[1], out, err);
+    }
+    if (command == QLatin1String("resave")) {
+        if (args.size() != 3) {
+            err << "brisvale-batch: resave needs IN and OUT\n" << usage;
+            return 1;
+        }
+        return bv::batch::Resave(args[1], args[2], err);
+    }
+    if (command == QLatin1String("render"))
         return bv::batch::Render(args.mid(1), err);
-    err << "brisvale-batch: unknown command '" << args.first() << "'\n" << usage;
+    err << "brisvale-batch: unknown command '" << command << "'\n" << usage;
     return 1;
 }

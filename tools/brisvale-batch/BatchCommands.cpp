@@ -1,0 +1,82 @@
+#include "BatchCommands.h"
+
+#include "objects/BusinessCardLabel.h"
+#include "objects/Shapes.h"
+#include "platform/Errors.h"
+#include "surface/BusinessCardPanel.h"
+#include "surface/ObjectStream.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace bv::batch {
+
+namespace {
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+bool readFile(const QString& path, QByteArray& data, QTextStream& err)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        err << "brisvale-batch: cannot open " << native(path) << "\n";
+        return false;
+    }
+    data = file.readAll();
+    return true;
+}
+} // namespace
+
+int Dump(const QString& path, QTextStream& out, QTextStream& err)
+{
+    QByteArray data;
+    if (!readFile(path, data, err))
+        return 1;
+    try {
+        out << DumpObjectStream(data);
+    } catch (const Exception& e) {
+        err << "brisvale-batch: " << native(path) << ": " << e.message() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int Resave(const QString& in, const QString& out, QTextStream& err)
+{
+    if (!QFileInfo(in).isFile()) {
+        err << "brisvale-batch: cannot open " << native(in) << "\n";
+        return 1;
+    }
+    // A panel deletes the clipboard file of the program folder when it goes;
+    // the tool must not take a running program's clipboard with it.
+    QTemporaryDir home;
+    if (!home.isValid()) {
+        err << "brisvale-batch: cannot create a temporary folder\n";
+        return 1;
+    }
+    qputenv("BRISVALE_HOME", QFile::encodeName(home.path()));
+    // The design object classes a design file may name.
+    RegisterShapeClasses();
+    RegisterLabelClasses();
+    TGBusinessCardPanel32 panel;
+    try {
+        panel.ClearAll();
+        panel.LoadFromFile(in);
+    } catch (const Exception& e) {
+        err << "brisvale-batch: " << native(in) << ": " << e.message() << "\n";
+        return 1;
+    }
+    try {
+        panel.SaveToFile(out);
+    } catch (const Exception& e) {
+        err << "brisvale-batch: " << e.message() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace bv::batch

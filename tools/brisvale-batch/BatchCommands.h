@@ -1,0 +1,18 @@
+#pragma once
+// Commands of brisvale-batch that work on design files.
+#include <QString>
+#include <QTextStream>
+
+namespace bv::batch {
+
+// Prints every record of a design file (object name, class, stored
+// properties). A file that cannot be read or is malformed: a message on
+// `err` and 1; else 0.
+int Dump(const QString& path, QTextStream& out, QTextStream& err);
+
+// Opens design `in` into a card panel at zoom 1.0 as the program opens a
+// design, and saves it to `out` (the design file only, no companion). Errors
+// as for Dump.
+int Resave(const QString& in, const QString& out, QTextStream& err);
+
+} // namespace bv::batch
