@@ -80,7 +80,7 @@ TSelectSpecificLabels::TSelectSpecificLabels(QWidget* parent) : QDialog(parent)
     PaintBox1 = new TSheetSketch(*this);
     PaintBox1->setWhatsThis(QStringLiteral("A sketch of the sheet. Click on a card to select it for printing "
                                            "(red) or to leave it out (white)."));
-    auto* scroll = new QScrollArea(sketchBox);
+    auto* scroll = sketchScroller = new QScrollArea(sketchBox);
     scroll->setObjectName(QStringLiteral("SketchScroller"));
     scroll->setWidget(PaintBox1);
     scroll->setWidgetResizable(false);
@@ -177,6 +177,8 @@ void TSelectSpecificLabels::SetSheet(const TCardLayout& layout, const TCardSelec
     const QSizeF sheet = PaperSizeInches(layout.Papersize);
     SheetWidth = sheet.width();
     SheetHeight = sheet.height();
+    // Sized now so that the dialog is laid out for the sketch before it shows.
+    layoutSketch();
 }
 
 int TSelectSpecificLabels::positions() const
@@ -194,6 +196,12 @@ void TSelectSpecificLabels::showEvent(QShowEvent* event)
 void TSelectSpecificLabels::FormActivate()
 {
     activated = true;
+    layoutSketch();
+    showPrinterName();
+}
+
+void TSelectSpecificLabels::layoutSketch()
+{
     const int across = std::clamp(Layout.Across, 0, MaxSheetAcross);
     const int down = std::clamp(Layout.Down, 0, MaxSheetDown);
     rects = QVector<QRect>(across * down);
@@ -214,10 +222,7 @@ void TSelectSpecificLabels::FormActivate()
         }
     }
     PaintBox1->setFixedSize(extent.right() + 11, extent.bottom() + 11);
-    if (auto* scroll = qobject_cast<QScrollArea*>(PaintBox1->parentWidget()->parentWidget())) {
-        scroll->setMinimumSize(std::min(PaintBox1->width() + 4, 440), std::min(PaintBox1->height() + 4, 520));
-    }
-    showPrinterName();
+    sketchScroller->setMinimumSize(std::min(PaintBox1->width() + 4, 440), std::min(PaintBox1->height() + 4, 520));
     PaintBox1->update();
 }
 

@@ -11,6 +11,7 @@
 
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QSpinBox;
 class QToolButton;
 
@@ -85,8 +86,10 @@ protected:
 private:
     friend class TSheetSketch;
     void showPrinterName();
+    void layoutSketch();
     int positions() const;
 
+    QScrollArea* sketchScroller = nullptr;
     QVector<QRect> rects;
     bool activated = false;
 };
