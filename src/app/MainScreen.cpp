@@ -63,6 +63,7 @@ QToolButton* makeButton(QWidget* parent, const char* name, const QString& icon, 
     b->setAutoRaise(true);
     b->setFocusPolicy(Qt::NoFocus);
     b->setToolTip(hint);
+    b->setWhatsThis(hint);
     return b;
 }
 
@@ -150,6 +151,7 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(central);
 
     buildMenus();
+    InstallWhatsThisMenus(central);
 
     connect(BusinessCardPanel, &TGBasePanel::DroppedObjectEvent, this, &TMainScreen::DroppedObject);
     BusinessCardPanel->installEventFilter(this);
