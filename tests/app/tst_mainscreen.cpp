@@ -262,7 +262,10 @@ void TestMainScreen::changeTrackingShowsSaveAndCancel()
     QVERIFY(!w->Cancelbutton->isHidden());
     QCOMPARE(w->Savebutton->text(), QStringLiteral("Save As"));
 
-    saveAs(*w, ui, home->saved(QStringLiteral("Tracked.QRD")));
+    // The Save button of an unnamed design runs Save As.
+    ui.answerSaveFile(home->saved(QStringLiteral("Tracked.QRD")));
+    QTest::mouseClick(w->Savebutton, Qt::LeftButton);
+    QVERIFY(ui.allUsed());
     QVERIFY(!w->ChangesMade);
     QVERIFY(w->Savebutton->isHidden());
     QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale - Tracked.QRD"));
@@ -272,6 +275,10 @@ void TestMainScreen::changeTrackingShowsSaveAndCancel()
     object->SetLeft(object->Left() + 8);
     QVERIFY(w->ChangesMade);
     QCOMPARE(w->Savebutton->text(), QStringLiteral("Save"));
+    // Now it saves to the file without asking.
+    QTest::mouseClick(w->Savebutton, Qt::LeftButton);
+    QVERIFY(!w->ChangesMade);
+    QVERIFY(ui.allUsed());
     // Zooming rescales the objects without counting as a change.
     w->ChangesMade = false;
     w->ZoomIn();
