@@ -168,6 +168,12 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
 TMainScreen::~TMainScreen()
 {
     qApp->removeEventFilter(this);
+    // The panel and its objects are freed after this window's own members;
+    // what they report on the way out must not reach the window.
+    if (BusinessCardPanel) {
+        BusinessCardPanel->removeEventFilter(this);
+        disconnect(BusinessCardPanel, nullptr, this, nullptr);
+    }
     if (MainForm() == this)
         SetMainForm(nullptr);
 }
