@@ -33,7 +33,10 @@ void SetCardOrientation(TGBusinessCardPanel32& panel, const TCardLayout& layout,
 {
     panel.SetRotated(rotated);
     SetCardSizeFromInches(panel, layout);
-    panel.LoadBackground(backgroundFile);
+    // Without a background file there is nothing to load (and nothing to
+    // replace: loading never removes a picture).
+    if (!backgroundFile.isEmpty())
+        panel.LoadBackground(backgroundFile);
     panel.update();
 }
 

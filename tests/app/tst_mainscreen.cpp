@@ -462,10 +462,18 @@ void TestMainScreen::openWithCompanionTakesLayoutAndOrientation()
     stored.usePortrait = true;
     stored.across = 3;
     stored.topMargin = 250;
-    WriteCompanionFile(CompanionPath(path), QString(), stored);
+    const QString art = home->path(QStringLiteral("bg/wide.bmp"));
+    QDir().mkpath(home->path(QStringLiteral("bg")));
+    QImage wide(336, 192, QImage::Format_RGB32);
+    wide.fill(Qt::yellow);
+    QVERIFY(wide.save(art, "BMP"));
+    WriteCompanionFile(CompanionPath(path), art, stored);
     ScriptedInteraction ui;
     auto w = startMainScreen();
     QCOMPARE(w->CurrentFileName, path);
+    QCOMPARE(w->BackgroundFile, art);
+    // The background art stands with the card.
+    QCOMPARE(w->BusinessCardPanel->ColorPicture().size(), QSize(192, 336));
     QVERIFY(w->CardLayout.Portrait);
     QCOMPARE(w->CardLayout.Across, 3);
     QCOMPARE(w->CardLayout.TopMargin, 0.25f);
