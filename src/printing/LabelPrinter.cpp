@@ -110,8 +110,13 @@ int TLabelPrinter::driverCopies() const
 {
     if (DriverCopies)
         return DriverCopies();
-    if (auto* printer = dynamic_cast<TPagePrinter*>(Engine))
+    if (auto* printer = dynamic_cast<TPagePrinter*>(Engine)) {
+        // A file (PDF output, or "print to file" chosen in the print dialog)
+        // holds what was drawn and no more, whatever the queue could do.
+        if (!printer->OutputFileName().isEmpty())
+            return 1;
         return printer->MaxCopies();
+    }
     return 1;
 }
 

@@ -1,6 +1,7 @@
 // brisvale-batch: the command-line companion of the card designer.
 #include "BatchCommands.h"
 #include "Render.h"
+#include "Sheet.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -18,6 +19,9 @@ const char* usage =
     "  render DESIGN OUT [--border]\n"
     "                   write the card picture of DESIGN as Save As Bitmap/JPG would\n"
     "                   (OUT ending .bmp, .jpg or .png)\n"
+    "  sheet DESIGN OUT.pdf [--sheets N] [--outline] [--positions LIST] [--printer NAME]\n"
+    "                   print sheets of the card as the Print command would, into\n"
+    "                   OUT.pdf or onto the print queue NAME (LIST: card numbers, e.g. 1,3,5-8)\n"
     "  --help           show this text\n"
     "  --version        show the program version\n";
 
@@ -25,7 +29,8 @@ const char* usage =
 // display they run on the offscreen platform.
 bool needsWidgets(const char* command)
 {
-    return std::strcmp(command, "resave") == 0 || std::strcmp(command, "render") == 0;
+    return std::strcmp(command, "resave") == 0 || std::strcmp(command, "render") == 0
+        || std::strcmp(command, "sheet") == 0;
 }
 } // namespace
 
@@ -69,6 +74,8 @@ int main(int argc, char* argv[])
     }
     if (command == QLatin1String("render"))
         return bv::batch::Render(args.mid(1), err);
+    if (command == QLatin1String("sheet"))
+        return bv::batch::Sheet(args.mid(1), out, err);
     err << "brisvale-batch: unknown command '" << command << "'\n" << usage;
     return 1;
 }

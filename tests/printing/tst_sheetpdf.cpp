@@ -1,0 +1,526 @@
+// Sheets through the real printer path: the Print and outline commands into
+// a PDF file, the same through a CUPS queue that writes PDF files (cups-pdf),
+// and `brisvale-batch sheet`. Each PDF is read back with pdftoppm at 100 dpi
+// and the cards are looked for where the layout puts them, within a pixel.
+// The CUPS test skips when no cups-pdf queue is set up (scripts/cups-setup.sh
+// makes one).
+#include "PrintTestKit.h"
+
+#include "app/Settings.h"
+#include "platform/Dib.h"
+#include "platform/ProfileFile.h"
+#include "printing/PagePrinter.h"
+#include "printing/PrintCommands.h"
+#include "printing/SelectSpecificLabels.h"
+#include "surface/CompanionFile.h"
+#include "support/ScriptedInteraction.h"
+
+#include <QDateTime>
+#include <QDirIterator>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+using namespace bv;
+using namespace bv::test;
+
+namespace {
+
+// The blue box printed for every card: (0.25, 0.5) inch on the card, 1 inch
+// wide and 0.5 high (0.5 wide and 1 high on a turned card).
+QRect expectedBox(const TImposition& sheet, int row, int column, double pageHeight)
+{
+    const QPointF o = sheet.Origin(row, column, pageHeight);
+    const double w = sheet.Rotated ? 0.5 : 1.0;
+    const double h = sheet.Rotated ? 1.0 : 0.5;
+    const double x = o.x() + 0.25;
+    const double y = o.y() + 0.5;
+    return QRect(QPoint(qRound(x * 100), qRound(y * 100)), QPoint(qRound((x + w) * 100) - 1, qRound((y + h) * 100) - 1));
+}
+
+// Checks that the box lies where expected (edges within one pixel) by
+// walking out from its centre.
+QString boxMismatch(const QImage& page, const QRect& want)
+{
+    const QPoint c = want.center();
+    if (!isBlue(page.pixel(c)))
+        return QStringLiteral("no box at %1,%2").arg(c.x()).arg(c.y());
+    const int l = firstX(page, c.y(), want.left() - 5, c.x(), isBlue);
+    const int r = lastX(page, c.y(), c.x(), want.right() + 6, isBlue);
+    const int t = firstY(page, c.x(), want.top() - 5, c.y(), isBlue);
+    const int b = lastY(page, c.x(), c.y(), want.bottom() + 6, isBlue);
+    if (std::abs(l - want.left()) > 1 || std::abs(r - want.right()) > 1 || std::abs(t - want.top()) > 1
+        || std::abs(b - want.bottom()) > 1)
+        return QStringLiteral("box (%1,%2)-(%3,%4), expected (%5,%6)-(%7,%8)")
+            .arg(l).arg(t).arg(r).arg(b).arg(want.left()).arg(want.top()).arg(want.right()).arg(want.bottom());
+    return {};
+}
+
+// Checks every position of the sheet: a box where selected, paper elsewhere.
+void checkCards(const QImage& page, const TImposition& sheet, const TCardSelection& selected)
+{
+    const double pageHeight = sheet.Rotated ? 8.5 : 11.0;
+    QCOMPARE(page.size(), sheet.Rotated ? QSize(1100, 850) : QSize(850, 1100));
+    for (int row = 0; row < sheet.Down; ++row) {
+        for (int column = 0; column < sheet.Across; ++column) {
+            const QRect want = expectedBox(sheet, row, column, pageHeight);
+            if (selected[row * sheet.Across + column]) {
+                const QString problem = boxMismatch(page, want);
+                QVERIFY2(problem.isEmpty(), qPrintable(QStringLiteral("card %1: ").arg(row * sheet.Across + column + 1)
+                                                       + problem));
+            } else {
+                QVERIFY2(!isInk(page.pixel(want.center())),
+                         qPrintable(QStringLiteral("card %1 printed").arg(row * sheet.Across + column + 1)));
+            }
+        }
+    }
+}
+
+// Checks the outline of each selected card (one-pixel lines) on an outline
+// test page.
+void checkOutlines(const QImage& page, const TImposition& sheet, const TCardSelection& selected)
+{
+    const double pageHeight = sheet.Rotated ? 8.5 : 11.0;
+    for (int row = 0; row < sheet.Down; ++row) {
+        for (int column = 0; column < sheet.Across; ++column) {
+            if (!selected[row * sheet.Across + column])
+                continue;
+            const QRectF box = sheet.CardBox(sheet.Origin(row, column, pageHeight));
+            const int l = qRound(box.left() * 100);
+            const int t = qRound(box.top() * 100);
+            const int r = qRound(box.right() * 100);
+            const int b = qRound(box.bottom() * 100);
+            const int midY = (t + b) / 2;
+            const int midX = (l + r) / 2;
+            const int foundL = firstX(page, midY, l - 3, midX, isInk);
+            const int foundR = lastX(page, midY, midX, r + 3, isInk);
+            const int foundT = firstY(page, midX, t - 3, midY, isInk);
+            const int foundB = lastY(page, midX, midY, b + 3, isInk);
+            QVERIFY2(std::abs(foundL - l) <= 1 && std::abs(foundR - r) <= 1 && std::abs(foundT - t) <= 1
+                         && std::abs(foundB - b) <= 1,
+                     qPrintable(QStringLiteral("outline (%1,%2)-(%3,%4), expected (%5,%6)-(%7,%8)")
+                                    .arg(foundL).arg(foundT).arg(foundR).arg(foundB).arg(l).arg(t).arg(r).arg(b)));
+            QVERIFY(!isInk(page.pixel(midX, midY)));
+        }
+    }
+}
+
+TCardSelection only(std::initializer_list<int> positions)
+{
+    TCardSelection s;
+    s.fill(false);
+    for (int p : positions)
+        s[p] = true;
+    return s;
+}
+
+// The "Print Cards" dialog as a user answers it: the given cards, `sheets`.
+ScriptedInteraction::DialogHandler chooseCards(QList<int> cards, int sheets)
+{
+    return [cards, sheets](QDialog& dialog) {
+        auto& d = static_cast<TSelectSpecificLabels&>(dialog);
+        d.FormActivate();
+        QTest::mouseClick(d.NoneButton, Qt::LeftButton);
+        for (int c : cards)
+            QTest::mouseClick(d.PaintBox1, Qt::LeftButton, Qt::NoModifier, d.PositionRect(c).center());
+        d.pages->setValue(sheets);
+        QTest::mouseClick(d.OkButton, Qt::LeftButton);
+        return d.result();
+    };
+}
+
+// A cups-pdf queue and the folder its files land in.
+struct CupsPdfQueue {
+    QString name;
+    QStringList folders;
+};
+
+QString run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(30000))
+        return {};
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+std::optional<CupsPdfQueue> findCupsPdfQueue()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("lpstat")).isEmpty())
+        return std::nullopt;
+    const QString devices = run(QStringLiteral("lpstat"), {QStringLiteral("-v")});
+    CupsPdfQueue queue;
+    const QStringList known = QPrinterInfo::availablePrinterNames();
+    const QString preferred = QPrinterInfo::defaultPrinterName();
+    for (const QString& line : devices.split(QLatin1Char('\n'))) {
+        // "device for NAME: cups-pdf:/"
+        const int colon = line.indexOf(QStringLiteral(": cups-pdf:"));
+        if (colon < 0 || !line.startsWith(QStringLiteral("device for ")))
+            continue;
+        const QString name = line.mid(11, colon - 11);
+        if (!known.contains(name))
+            continue;
+        if (queue.name.isEmpty() || name == preferred)
+            queue.name = name;
+    }
+    if (queue.name.isEmpty())
+        return std::nullopt;
+    QString out = QStringLiteral("${HOME}/PDF");
+    QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
+    if (conf.open(QIODevice::ReadOnly)) {
+        for (const QString& line : QString::fromLocal8Bit(conf.readAll()).split(QLatin1Char('\n'))) {
+            const QString t = line.trimmed();
+            if (t.startsWith(QStringLiteral("Out ")))
+                out = t.mid(4).trimmed();
+        }
+    }
+    const QString user = qEnvironmentVariable("USER", QStringLiteral("root"));
+    out.replace(QStringLiteral("${HOME}"), QDir::homePath()).replace(QStringLiteral("${USER}"), user);
+    queue.folders = {out, QDir::homePath() + QStringLiteral("/PDF"), QStringLiteral("/var/spool/cups-pdf/ANONYMOUS"),
+                     QStringLiteral("/var/spool/cups-pdf/") + user};
+    return queue;
+}
+
+QMap<QString, QDateTime> pdfFiles(const QStringList& folders)
+{
+    QMap<QString, QDateTime> files;
+    for (const QString& folder : folders) {
+        QDirIterator it(folder, {QStringLiteral("*.pdf")}, QDir::Files);
+        while (it.hasNext()) {
+            const QString f = it.next();
+            files.insert(QFileInfo(f).canonicalFilePath(), QFileInfo(f).lastModified());
+        }
+    }
+    return files;
+}
+
+// Waits (a minute at most) for cups-pdf to write a new file; empty if none.
+QString waitForNewPdf(const QStringList& folders, const QMap<QString, QDateTime>& before)
+{
+    for (int i = 0; i < 600; ++i) {
+        const QMap<QString, QDateTime> now = pdfFiles(folders);
+        for (auto it = now.begin(); it != now.end(); ++it) {
+            if (before.contains(it.key()) && before.value(it.key()) == it.value())
+                continue;
+            // Wait until the queue has finished with it.
+            const QString jobs = run(QStringLiteral("lpstat"), {QStringLiteral("-o")});
+            if (jobs.trimmed().isEmpty() && QFileInfo(it.key()).size() > 0)
+                return it.key();
+        }
+        QTest::qWait(100);
+    }
+    return {};
+}
+
+} // namespace
+
+class TestSheetPdf : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+
+    void printCommandWritesTheSheet_data();
+    void printCommandWritesTheSheet();
+    void sheetsWithoutDriverCopiesArePages();
+    void outlineTestPageFromThePrintDialog();
+    void printOnACupsQueue_data();
+    void printOnACupsQueue();
+    void batchSheetPrintsLikeThePrintCommand();
+    void batchSheetRefusesBadInput_data();
+    void batchSheetRefusesBadInput();
+
+private:
+    std::unique_ptr<TPagePrinter> pdfPrinter(const QString& name)
+    {
+        auto printer = std::make_unique<TPagePrinter>();
+        printer->SetOutputFileName(home.filePath(name));
+        return printer;
+    }
+    QTemporaryDir home;
+};
+
+void TestSheetPdf::initTestCase()
+{
+    qputenv("BRISVALE_PPI", "96");
+    qputenv("BRISVALE_HOME", home.path().toUtf8());
+    QVERIFY(home.isValid());
+    if (!havePdftoppm())
+        QSKIP("pdftoppm (poppler-utils) is needed to read the sheets back");
+}
+
+void TestSheetPdf::printCommandWritesTheSheet_data()
+{
+    QTest::addColumn<bool>("rotated");
+    QTest::addColumn<int>("topNudge");
+    QTest::addColumn<int>("leftNudge");
+    QTest::addColumn<QList<int>>("cards");
+    QTest::newRow("default layout, every card") << false << 0 << 0 << QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    QTest::newRow("nudged, three cards") << false << 8 << -4 << QList<int>({0, 3, 8});
+    QTest::newRow("rotated, every card") << true << 0 << 0 << QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    QTest::newRow("rotated and nudged, two cards") << true << 3 << 2 << QList<int>({1, 6});
+}
+
+void TestSheetPdf::printCommandWritesTheSheet()
+{
+    QFETCH(bool, rotated);
+    QFETCH(int, topNudge);
+    QFETCH(int, leftNudge);
+    QFETCH(QList<int>, cards);
+    ScriptedInteraction ui;
+    TGBusinessCardPanel32 panel;
+    panel.SetRotated(rotated);
+    if (rotated)
+        addPrintBox(panel, 24, 48, 48, 96);
+    else
+        addPrintBox(panel, 24, 48, 96, 48);
+    TCardLayout layout;
+    layout.Portrait = rotated;
+    TPreferences preferences;
+    preferences.Nudges.TopMargin = topNudge;
+    preferences.Nudges.LeftMargin = leftNudge;
+    preferences.ShowBottomMarginWarning = false;
+    TPrintCommands printing(panel);
+    printing.Layout = [&] { return layout; };
+    printing.Preferences = &preferences;
+    const QString file = QStringLiteral("print-%1.pdf").arg(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_'));
+    printing.SetMainPagePrinter(pdfPrinter(file));
+    ui.answerDialog(chooseCards(cards, 1));
+    ui.answerDialog(runStatusWindow);
+    printing.mnuPrintClick();
+    QVERIFY(ui.allUsed());
+    QVERIFY(printing.LastOutcome().Error.isEmpty());
+    const QList<QImage> pages = rasterizePdf(home.filePath(file), 100);
+    QCOMPARE(pages.size(), 1);
+    TCardSelection selected;
+    selected.fill(false);
+    for (int c : cards)
+        selected[c] = true;
+    checkCards(pages[0], printing.CurrentImposition(), selected);
+}
+
+void TestSheetPdf::sheetsWithoutDriverCopiesArePages()
+{
+    // A PDF file makes no copies by itself: three sheets are three pages.
+    ScriptedInteraction ui;
+    TGBusinessCardPanel32 panel;
+    addPrintBox(panel, 24, 48, 96, 48);
+    TPrintCommands printing(panel);
+    printing.SetMainPagePrinter(pdfPrinter(QStringLiteral("three.pdf")));
+    QCOMPARE(printing.MainPagePrinter()->MaxCopies(), 1);
+    ui.answerDialog(chooseCards({2}, 3));
+    ui.answerDialog(runStatusWindow);
+    printing.mnuPrintClick();
+    QVERIFY(ui.allUsed());
+    QCOMPARE(printing.MainPagePrinter()->Copies(), 1);
+    const QList<QImage> pages = rasterizePdf(home.filePath(QStringLiteral("three.pdf")), 100);
+    QCOMPARE(pages.size(), 3);
+    for (const QImage& page : pages)
+        checkCards(page, printing.CurrentImposition(), only({2}));
+}
+
+void TestSheetPdf::outlineTestPageFromThePrintDialog()
+{
+    ScriptedInteraction ui;
+    TGBusinessCardPanel32 panel;
+    PrintBox* box = addPrintBox(panel, 24, 48, 96, 48);
+    TPrintCommands printing(panel);
+    printing.SelectedCards = only({0, 5, 9});
+    printing.SetMainPagePrinter(pdfPrinter(QStringLiteral("outline.pdf")));
+    ui.answerDialog([](QDialog& dialog) {
+        // The print dialog: two copies, confirmed.
+        auto* print = qobject_cast<QPrintDialog*>(&dialog);
+        if (!print)
+            return int(mrCancel);
+        print->printer()->setCopyCount(2);
+        return int(mrOk);
+    });
+    ui.answerDialog(runStatusWindow);
+    printing.mnuPrintOutlineTestPageClick();
+    QVERIFY(ui.allUsed());
+    QCOMPARE(box->prints, 0);
+    // Two sheets into a file are two pages: a file makes no copies.
+    QCOMPARE(printing.LastOutcome().Copies, 1);
+    const QList<QImage> pages = rasterizePdf(home.filePath(QStringLiteral("outline.pdf")), 100);
+    QCOMPARE(pages.size(), 2);
+    checkOutlines(pages[0], printing.CurrentImposition(), only({0, 5, 9}));
+    // Card 2 was not chosen: no outline where it would be.
+    QVERIFY(!isInk(pages[0].pixel(600, 50)));
+    QCOMPARE(pages[1], pages[0]);
+}
+
+void TestSheetPdf::printOnACupsQueue_data()
+{
+    QTest::addColumn<bool>("rotated");
+    QTest::newRow("default layout") << false;
+    QTest::newRow("rotated layout") << true;
+}
+
+void TestSheetPdf::printOnACupsQueue()
+{
+    QFETCH(bool, rotated);
+    const std::optional<CupsPdfQueue> queue = findCupsPdfQueue();
+    if (!queue)
+        QSKIP("no CUPS queue writing PDF files (cups-pdf); scripts/cups-setup.sh sets one up");
+    ScriptedInteraction ui;
+    TGBusinessCardPanel32 panel;
+    panel.SetRotated(rotated);
+    if (rotated)
+        addPrintBox(panel, 24, 48, 48, 96);
+    else
+        addPrintBox(panel, 24, 48, 96, 48);
+    TCardLayout layout;
+    layout.Portrait = rotated;
+    TPrintCommands printing(panel);
+    printing.Layout = [&] { return layout; };
+    auto printer = std::make_unique<TPagePrinter>();
+    QVERIFY(printer->SetPrinterName(queue->name));
+    printing.SetMainPagePrinter(std::move(printer));
+    printing.PrinterBottomMargin = [] { return 0.0; };
+    const QMap<QString, QDateTime> before = pdfFiles(queue->folders);
+    const QList<int> cards = {0, 3, 4, 9};
+    ui.answerDialog(chooseCards(cards, 1));
+    ui.answerDialog(runStatusWindow);
+    printing.mnuPrintClick();
+    QVERIFY(ui.allUsed());
+    QVERIFY2(printing.LastOutcome().Error.isEmpty(), qPrintable(printing.LastOutcome().Error));
+    const QString written = waitForNewPdf(queue->folders, before);
+    QVERIFY2(!written.isEmpty(), qPrintable(QStringLiteral("no PDF from queue %1 in %2")
+                                                .arg(queue->name, queue->folders.join(QStringLiteral(", ")))));
+    const QString copy = home.filePath(QStringLiteral("cups-%1.pdf").arg(rotated ? 1 : 0));
+    QFile::remove(copy);
+    QVERIFY(QFile::copy(written, copy));
+    QList<QImage> pages = rasterizePdf(copy, 100);
+    QCOMPARE(pages.size(), 1);
+    if (rotated && pages[0].width() < pages[0].height()) {
+        // CUPS puts the landscape page on the portrait paper turned a
+        // quarter anticlockwise; turn it back to compare.
+        pages[0] = pages[0].transformed(QTransform().rotate(90));
+    }
+    TCardSelection selected;
+    selected.fill(false);
+    for (int c : cards)
+        selected[c] = true;
+    checkCards(pages[0], printing.CurrentImposition(), selected);
+}
+
+void TestSheetPdf::batchSheetPrintsLikeThePrintCommand()
+{
+    const QString batch = QCoreApplication::applicationDirPath() + QStringLiteral("/../brisvale-batch");
+    if (!QFileInfo(batch).isExecutable())
+        QSKIP("brisvale-batch is not built");
+    // A design with a companion file: 3 across on A4, rotated; nudges in
+    // QRD.INI.
+    QTemporaryDir work;
+    const QString design = work.filePath(QStringLiteral("card.qrd"));
+    QVERIFY(QFile::copy(QStringLiteral(BRISVALE_TEST_DATA "/designs/empty.qrd"), design));
+    CompanionLayout stored;
+    stored.across = 3;
+    stored.down = 3;
+    stored.height = 2000;
+    stored.width = 2500;
+    stored.hPitch = 2600;
+    stored.vPitch = 2100;
+    stored.topMargin = 400;
+    stored.leftMargin = 300;
+    stored.paperSize = PaperA4;
+    stored.usePortrait = true;
+    WriteCompanionFile(CompanionPath(design), QString(), stored);
+    QTemporaryDir batchHome;
+    TPreferences preferences;
+    preferences.Nudges = TPrinterNudges{4, -2, 0, 1};
+    TSettings(batchHome.filePath(QStringLiteral("QRD.INI"))).SavePreferences(preferences);
+
+    const QString out = work.filePath(QStringLiteral("sheet.pdf"));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("BRISVALE_HOME"), batchHome.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    p.start(batch, {QStringLiteral("sheet"), design, out, QStringLiteral("--outline"), QStringLiteral("--sheets"),
+                    QStringLiteral("2"), QStringLiteral("--positions"), QStringLiteral("1,5-6,9")});
+    QVERIFY(p.waitForFinished(120000));
+    QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+    QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed(),
+             QStringLiteral("8 card(s) on 2 sheet(s) to ") + QDir::toNativeSeparators(out));
+    const QList<QImage> pages = rasterizePdf(out, 100);
+    QCOMPARE(pages.size(), 2);
+    // A4 landscape at 100 dpi (11.69 inches wide).
+    QVERIFY(std::abs(pages[0].width() - 1169) <= 1);
+    QCOMPARE(pages[0].height(), 827);
+    TCardLayout layout;
+    layout.Across = 3;
+    layout.Down = 3;
+    layout.Height = 2.0f;
+    layout.Width = 2.5f;
+    layout.HPitch = 2.6f;
+    layout.VPitch = 2.1f;
+    layout.TopMargin = 0.4f;
+    layout.LeftMargin = 0.3f;
+    TImposition sheet = TImposition::FromLayout(layout, preferences.Nudges, true);
+    // The turned A4 page is 8.268 inches high.
+    for (int index : {0, 4, 5, 8}) {
+        const int row = index / 3;
+        const int column = index % 3;
+        const QRectF box = sheet.CardBox(sheet.Origin(row, column, 210.0 / 25.4));
+        const int l = qRound(box.left() * 100);
+        const int t = qRound(box.top() * 100);
+        const int r = qRound(box.right() * 100);
+        const int b = qRound(box.bottom() * 100);
+        const int midY = (t + b) / 2;
+        const int midX = (l + r) / 2;
+        QVERIFY2(std::abs(firstX(pages[0], midY, l - 3, midX, isInk) - l) <= 1, qPrintable(QString::number(index)));
+        QVERIFY2(std::abs(lastX(pages[0], midY, midX, r + 3, isInk) - r) <= 1, qPrintable(QString::number(index)));
+        QVERIFY2(std::abs(firstY(pages[0], midX, t - 3, midY, isInk) - t) <= 1, qPrintable(QString::number(index)));
+        QVERIFY2(std::abs(lastY(pages[0], midX, midY, b + 3, isInk) - b) <= 1, qPrintable(QString::number(index)));
+    }
+    QCOMPARE(pages[1], pages[0]);
+}
+
+void TestSheetPdf::batchSheetRefusesBadInput_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    const QString design = QStringLiteral(BRISVALE_TEST_DATA "/designs/empty.qrd");
+    QTest::newRow("no output") << QStringList({design}) << "sheet needs DESIGN.QRD and OUT.pdf";
+    QTest::newRow("missing design") << QStringList({QStringLiteral("/nonexistent/x.qrd"), QStringLiteral("x.pdf")})
+                                    << "no such design file";
+    QTest::newRow("card 11 of 10") << QStringList({design, QStringLiteral("x.pdf"), QStringLiteral("--positions"),
+                                                   QStringLiteral("2,11")})
+                                   << "--positions must name cards from 1 to 10";
+    QTest::newRow("sheets 0") << QStringList({design, QStringLiteral("x.pdf"), QStringLiteral("--sheets"),
+                                              QStringLiteral("0")})
+                              << "--sheets takes a number from 1 to 99";
+    QTest::newRow("unknown queue") << QStringList({design, QStringLiteral("--printer"),
+                                                   QStringLiteral("No_Such_Queue_Here")})
+                                   << "no print queue named No_Such_Queue_Here";
+    QTest::newRow("unwritable PDF") << QStringList({design, QStringLiteral("/nonexistent/dir/x.pdf")})
+                                    << "Unable to start printing";
+}
+
+void TestSheetPdf::batchSheetRefusesBadInput()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    const QString batch = QCoreApplication::applicationDirPath() + QStringLiteral("/../brisvale-batch");
+    if (!QFileInfo(batch).isExecutable())
+        QSKIP("brisvale-batch is not built");
+    QTemporaryDir batchHome;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("BRISVALE_HOME"), batchHome.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(batchHome.path());
+    p.start(batch, QStringList({QStringLiteral("sheet")}) + args);
+    QVERIFY(p.waitForFinished(120000));
+    QCOMPARE(p.exitCode(), 1);
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    QVERIFY2(err.contains(message), qPrintable(err));
+}
+
+QTEST_MAIN(TestSheetPdf)
+#include "tst_sheetpdf.moc"

@@ -1,0 +1,223 @@
+#include "Sheet.h"
+
+#include "app/CardDocument.h"
+#include "app/DesignClasses.h"
+#include "app/Settings.h"
+#include "platform/Errors.h"
+#include "platform/Interaction.h"
+#include "printing/LabelPrinter.h"
+#include "printing/PagePrinter.h"
+#include "printing/PrintCommands.h"
+#include "surface/BusinessCardPanel.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace bv::batch {
+
+namespace {
+
+// The user the print job would talk to: the status window runs its job at
+// once and closes; messages go to the error stream; questions are answered
+// No and other dialogs cancelled, as nobody is there to answer them.
+class BatchInteraction final : public Interaction {
+public:
+    explicit BatchInteraction(QTextStream& err) : err(err) { Interaction::Install(this); }
+    ~BatchInteraction() override { Interaction::Install(nullptr); }
+    BatchInteraction(const BatchInteraction&) = delete;
+    BatchInteraction& operator=(const BatchInteraction&) = delete;
+
+    bool AskYesNo(const QString& message, const QString&) override
+    {
+        err << "brisvale-batch: " << message << " (answered No)\n";
+        return false;
+    }
+    void ShowInfo(const QString& message, const QString&) override { err << "brisvale-batch: " << message << "\n"; }
+    void ShowError(const QString& message, const QString&) override { err << "brisvale-batch: " << message << "\n"; }
+    QString ChooseOpenFile(const FileChoice&) override { return {}; }
+    QString ChooseSaveFile(const FileChoice&) override { return {}; }
+    std::optional<QFont> ChooseFont(const QFont&, const QString&) override { return std::nullopt; }
+    std::optional<QColor> ChooseColour(const QColor&, const QString&) override { return std::nullopt; }
+    int RunModal(QDialog& dialog) override
+    {
+        if (auto* status = qobject_cast<TLabelPrinter*>(&dialog)) {
+            status->FormActivate();
+            return mrOk;
+        }
+        return mrCancel;
+    }
+    void Beep() override {}
+
+private:
+    QTextStream& err;
+};
+
+// "1,3,5-8" as 0-based positions; false when malformed or out of 1..count.
+bool parsePositions(const QString& text, int count, TCardSelection& selection)
+{
+    selection.fill(false);
+    const QStringList parts = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (parts.isEmpty())
+        return false;
+    for (const QString& raw : parts) {
+        const QString part = raw.trimmed();
+        const int dash = part.indexOf(QLatin1Char('-'));
+        bool ok1 = false;
+        bool ok2 = false;
+        int from = 0;
+        int to = 0;
+        if (dash < 0) {
+            from = to = part.toInt(&ok1);
+            ok2 = ok1;
+        } else {
+            from = part.left(dash).trimmed().toInt(&ok1);
+            to = part.mid(dash + 1).trimmed().toInt(&ok2);
+        }
+        if (!ok1 || !ok2 || from < 1 || to < from || to > count)
+            return false;
+        for (int n = from; n <= to; ++n)
+            selection[n - 1] = true;
+    }
+    return true;
+}
+
+} // namespace
+
+int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    QString design;
+    QString pdf;
+    QString printerName;
+    QString positions;
+    int sheets = 1;
+    bool outline = false;
+    const QString usage = QStringLiteral(
+        "brisvale-batch: sheet needs DESIGN.QRD and OUT.pdf (or --printer NAME)\n");
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](QString& into) {
+            if (i + 1 >= args.size())
+                return false;
+            into = args[++i];
+            return true;
+        };
+        if (a == QLatin1String("--outline")) {
+            outline = true;
+        } else if (a == QLatin1String("--sheets")) {
+            QString v;
+            bool ok = false;
+            if (value(v))
+                sheets = v.toInt(&ok);
+            if (!ok || sheets < 1 || sheets > 99) {
+                err << "brisvale-batch: sheet: --sheets takes a number from 1 to 99\n";
+                return 1;
+            }
+        } else if (a == QLatin1String("--positions")) {
+            if (!value(positions)) {
+                err << "brisvale-batch: sheet: --positions needs a list such as 1,3,5-8\n";
+                return 1;
+            }
+        } else if (a == QLatin1String("--printer")) {
+            if (!value(printerName) || printerName.isEmpty()) {
+                err << "brisvale-batch: sheet: --printer needs a queue name\n";
+                return 1;
+            }
+        } else if (a.startsWith(QLatin1String("--"))) {
+            err << "brisvale-batch: sheet: unknown option " << a << "\n";
+            return 1;
+        } else if (design.isEmpty()) {
+            design = a;
+        } else if (pdf.isEmpty()) {
+            pdf = a;
+        } else {
+            err << usage;
+            return 1;
+        }
+    }
+    if (design.isEmpty() || (pdf.isEmpty() && printerName.isEmpty())) {
+        err << usage;
+        return 1;
+    }
+    if (!QFileInfo(design).isFile()) {
+        err << "brisvale-batch: " << design << ": no such design file\n";
+        return 1;
+    }
+
+    BatchInteraction interaction(err);
+    try {
+        RegisterDesignClasses();
+        // What the program's window would hold: the settings of QRD.INI and
+        // the default layout until the companion file says otherwise.
+        const TSettings settings(QFileInfo(TSettings().FileName()).absoluteFilePath());
+        TPreferences preferences = settings.LoadPreferences();
+        TCardLayout layout = settings.LoadLayoutPreferences(TCardLayout());
+        const TPersonalInfo personal = settings.LoadPersonalInfo();
+        // A card panel clears the clipboard file of the program folder when
+        // it goes; the tool must not take a running program's clipboard with
+        // it, so it works in a folder of its own from here on.
+        QTemporaryDir home;
+        if (!home.isValid())
+            throw EWriteError(QStringLiteral("cannot create a temporary folder"));
+        const QByteArray oldHome = qgetenv("BRISVALE_HOME");
+        qputenv("BRISVALE_HOME", QFile::encodeName(home.path()));
+
+        QString background;
+        TGBusinessCardPanel32 panel;
+        ApplyProgramSettings(panel, preferences.DefaultFont, personal);
+        ReadDesign(panel, design, layout, background);
+
+        TPrintCommands printing(panel);
+        printing.Layout = [&layout] { return layout; };
+        printing.BackgroundFile = [&background] { return background; };
+        printing.Preferences = &preferences;
+        if (!positions.isEmpty()
+            && !parsePositions(positions, std::min(layout.Positions(), MaxSheetPositions), printing.SelectedCards)) {
+            err << "brisvale-batch: sheet: --positions must name cards from 1 to "
+                << std::min(layout.Positions(), MaxSheetPositions) << "\n";
+            return 1;
+        }
+        auto printer = std::make_unique<TPagePrinter>();
+        if (!printerName.isEmpty()) {
+            if (!printer->SetPrinterName(printerName)) {
+                err << "brisvale-batch: sheet: no print queue named " << printerName << "\n";
+                return 1;
+            }
+        } else {
+            printer->SetOutputFileName(QFileInfo(pdf).absoluteFilePath());
+        }
+        printer->SetPaper(layout.Papersize);
+        printer->SetOrientation(poPortrait);
+        printer->SetCopies(sheets);
+        printer->ResetDevice();
+        printing.SetMainPagePrinter(std::move(printer));
+        // The Print command's mode: printing, the panel not in preview.
+        printing.PrintMode = true;
+        printing.OutlineTest = outline;
+        panel.SetPreviewMode(false);
+        const TPrintOutcome outcome = printing.DoPrint();
+        qputenv("BRISVALE_HOME", oldHome);
+        if (!outcome.Error.isEmpty()) {
+            err << "brisvale-batch: " << design << ": " << outcome.Error << "\n";
+            return 1;
+        }
+        if (!outcome.Ran || outcome.Aborted) {
+            err << "brisvale-batch: " << design << ": the print job did not run\n";
+            return 1;
+        }
+        out << outcome.PositionsDrawn.size() << " card(s) on " << outcome.Pages << " sheet(s)";
+        if (outcome.Copies > 1)
+            out << ", " << outcome.Copies << " copies";
+        out << " to " << (printerName.isEmpty() ? QDir::toNativeSeparators(pdf) : printerName) << "\n";
+    } catch (const Exception& e) {
+        err << "brisvale-batch: " << design << ": " << e.message() << "\n";
+        return 1;
+    } catch (const std::exception& e) {
+        err << "brisvale-batch: " << design << ": " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace bv::batch
