@@ -128,7 +128,11 @@ QSize TPagePreview::pagePixelsAt(int percent) const
 
 void TPagePreview::SetZoom(int percent)
 {
-    zoomPercent = std::clamp(percent, MinZoom, MaxZoom);
+    percent = std::clamp(percent, MinZoom, MaxZoom);
+    // Unchanged and already drawn at it: nothing to redraw.
+    if (percent == zoomPercent && !pageImage.isNull())
+        return;
+    zoomPercent = percent;
     if (OnZoomChange)
         OnZoomChange();
     else
