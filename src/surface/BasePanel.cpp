@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPaintEvent>
 #include <QPainterPath>
 #include <algorithm>
 
@@ -113,7 +114,7 @@ void TGBasePanel::BringObjectToFront(TGGraphicControl* object)
 {
     if (objects.removeOne(object)) {
         objects.append(object);
-        update();
+        RepaintCard();
     }
 }
 
@@ -121,7 +122,7 @@ void TGBasePanel::SendObjectToBack(TGGraphicControl* object)
 {
     if (objects.removeOne(object)) {
         objects.prepend(object);
-        update();
+        RepaintCard();
     }
 }
 
@@ -129,7 +130,7 @@ void TGBasePanel::InsertObject(TGGraphicControl* object)
 {
     if (!objects.contains(object))
         objects.append(object);
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::RemoveObject(TGGraphicControl* object)
@@ -146,7 +147,7 @@ void TGBasePanel::RemoveObject(TGGraphicControl* object)
             capture = CaptureTarget::None;
     }
     objects.removeAll(object);
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::FreeObjectLater(TGGraphicControl* object)
@@ -200,7 +201,7 @@ void TGBasePanel::SetDrawOutline(bool value)
     if (drawOutline == value)
         return;
     drawOutline = value;
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::SetShape(TLabelShapeType value)
@@ -208,7 +209,7 @@ void TGBasePanel::SetShape(TLabelShapeType value)
     if (shape == value)
         return;
     shape = value;
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::SetGridSize(TGridSize value)
@@ -219,7 +220,7 @@ void TGBasePanel::SetGridSize(TGridSize value)
     const int step = value == gs4x4 ? 4 : 8;
     handle->SetGridX(step);
     handle->SetGridY(step);
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::SetShowGrid(bool value)
@@ -227,7 +228,7 @@ void TGBasePanel::SetShowGrid(bool value)
     if (showGrid == value)
         return;
     showGrid = value;
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::SetSnapToGrid(bool value)
@@ -246,13 +247,13 @@ void TGBasePanel::SetSnapToGrid(bool value)
 void TGBasePanel::SetPicture(const QImage& value)
 {
     picture = value;
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::SetColorPicture(const QImage& value)
 {
     colorPicture = value;
-    update();
+    RepaintCard();
 }
 
 // --- operations -------------------------------------------------------------------
@@ -344,7 +345,7 @@ void TGBasePanel::ClearAll()
 void TGBasePanel::ClearBackground()
 {
     colorPicture = QImage();
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::LoadBackground(const QString& path)
@@ -390,7 +391,7 @@ void TGBasePanel::LoadBackground(const QString& path)
     } catch (...) {
         // A background that cannot be loaded leaves whatever was loaded.
     }
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::PurgeStrayObjects()
@@ -434,7 +435,7 @@ void TGBasePanel::SelectionClipboard(int action)
             }
             SignalChanged();
         }
-        update();
+        RepaintCard();
         return;
     }
     if (action == caPaste) {
@@ -450,7 +451,7 @@ void TGBasePanel::SelectionClipboard(int action)
         SignalChanged();
         QCoreApplication::processEvents();
         lastPasteTime = now;
-        update();
+        RepaintCard();
     }
 }
 
@@ -472,7 +473,7 @@ void TGBasePanel::ObjectClipboard(TGGraphicControl* object, int action)
         SignalChanged();
         handle->RemoveFromSelection(object);
         FreeObjectLater(object);
-        update();
+        RepaintCard();
     }
 }
 
@@ -508,7 +509,7 @@ void TGBasePanel::AlignLeft()
             m = o->Left();
     for (TGGraphicControl* o : handle->Selection())
         o->SetLeft(m);
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::AlignRight()
@@ -522,7 +523,7 @@ void TGBasePanel::AlignRight()
             m = o->Left() + o->Width();
     for (TGGraphicControl* o : handle->Selection())
         o->SetLeft(m - o->Width());
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::AlignTops()
@@ -536,7 +537,7 @@ void TGBasePanel::AlignTops()
             m = o->Top();
     for (TGGraphicControl* o : handle->Selection())
         o->SetTop(m);
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::AlignBottoms()
@@ -550,7 +551,7 @@ void TGBasePanel::AlignBottoms()
             m = o->Top() + o->Height();
     for (TGGraphicControl* o : handle->Selection())
         o->SetTop(m - o->Height());
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::CenterSelectionVertically()
@@ -558,7 +559,7 @@ void TGBasePanel::CenterSelectionVertically()
     const QList<TGGraphicControl*> chosen = handle->Selection();
     for (TGGraphicControl* o : chosen)
         o->CenterVertically();
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::CenterSelectionHorizontally()
@@ -566,7 +567,7 @@ void TGBasePanel::CenterSelectionHorizontally()
     const QList<TGGraphicControl*> chosen = handle->Selection();
     for (TGGraphicControl* o : chosen)
         o->CenterHorizontally();
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::LockAll()
@@ -618,7 +619,7 @@ void TGBasePanel::ChooseFontForSelection()
     const QList<TGGraphicControl*> chosenObjects = handle->Selection();
     for (TGGraphicControl* o : chosenObjects)
         o->ApplyFont(font);
-    update();
+    RepaintCard();
 }
 
 void TGBasePanel::BuildContextMenu()
@@ -694,7 +695,7 @@ void TGBasePanel::ObjectMouseDown(TGGraphicControl* object, Qt::MouseButton butt
     if (!(shift & Qt::ShiftModifier))
         handle->ClearSelection();
     handle->AddToSelection(object);
-    update();
+    RepaintCard();
     if (handle->SelectionCount() == 1 && button == Qt::RightButton)
         PopupMenu(object->ContextMenu());
 }
@@ -764,11 +765,11 @@ void TGBasePanel::PanelMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shi
     bandRect.Bottom = y;
     const TRect r = bandRect.Normalized();
     SetOutline(Outline::Band, std::nullopt);
-    update(r.ToQRect().adjusted(-1, -1, 1, 1));
+    RepaintCard(r.ToQRect().adjusted(-1, -1, 1, 1));
     bandActive = false;
     if (pointing) {
         SelectInRect(r, shift & Qt::ShiftModifier);
-        update();
+        RepaintCard();
         SetScreenCursor(crDefault);
     } else {
         CreateObjectInRect(r);
@@ -867,10 +868,10 @@ void TGBasePanel::SetOutline(Outline kind, std::optional<TRect> r)
     if (slot == r)
         return;
     if (slot)
-        update(slot->ToQRect().adjusted(-1, -1, 1, 1));
+        updateOutline(*slot);
     slot = r;
     if (slot)
-        update(slot->ToQRect().adjusted(-1, -1, 1, 1));
+        updateOutline(*slot);
 }
 
 void TGBasePanel::CaptureToFrame()
@@ -962,7 +963,7 @@ void TGBasePanel::paintOutlines(QImage& image)
     }
 }
 
-void TGBasePanel::PaintCard(QPainter& p, QImage& image)
+void TGBasePanel::PaintCard(QPainter& p)
 {
     const int w = width();
     const int h = height();
@@ -1016,29 +1017,60 @@ void TGBasePanel::PaintCard(QPainter& p, QImage& image)
     handle->Paint();
     panelCanvas = nullptr;
     p.end();
-    paintOutlines(image);
 }
 
 QImage TGBasePanel::RenderScreen()
 {
     QImage image(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
     QPainter p(&image);
-    PaintCard(p, image);
+    PaintCard(p);
+    paintOutlines(image);
     return image;
+}
+
+void TGBasePanel::RepaintCard()
+{
+    cardDirty = true;
+    QWidget::update();
+}
+
+void TGBasePanel::RepaintCard(const QRect& r)
+{
+    cardDirty = true;
+    QWidget::update(r);
+}
+
+void TGBasePanel::updateOutline(const TRect& r)
+{
+    // Only the border strips: a drag or nudge step then repaints from the
+    // cached card without painting the objects again.
+    const QRect box = r.ToQRect().adjusted(-1, -1, 1, 1);
+    QRegion strips;
+    strips += QRect(box.left(), box.top(), box.width(), 3);
+    strips += QRect(box.left(), box.bottom() - 2, box.width(), 3);
+    strips += QRect(box.left(), box.top(), 3, box.height());
+    strips += QRect(box.right() - 2, box.top(), 3, box.height());
+    outlineRegion += strips;
+    QWidget::update(strips);
 }
 
 void TGBasePanel::paintEvent(QPaintEvent* event)
 {
-    Q_UNUSED(event);
     if (suppressPainting)
         return;
     const QSize size(std::max(1, width()), std::max(1, height()));
-    if (backing.size() != size)
-        backing = QImage(size, QImage::Format_RGB32);
-    {
-        QPainter p(&backing);
-        PaintCard(p, backing);
+    // Anything but the rubber outlines changed (or someone else asked for a
+    // repaint): paint the card again; otherwise reuse it.
+    if (cardDirty || cardCache.size() != size || !(event->region() - outlineRegion).isEmpty()) {
+        if (cardCache.size() != size)
+            cardCache = QImage(size, QImage::Format_RGB32);
+        QPainter p(&cardCache);
+        PaintCard(p);
+        cardDirty = false;
     }
+    outlineRegion = QRegion();
+    backing = cardCache;
+    paintOutlines(backing);
     QPainter wp(this);
     wp.drawImage(0, 0, backing);
 }
@@ -1046,7 +1078,7 @@ void TGBasePanel::paintEvent(QPaintEvent* event)
 void TGBasePanel::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    update();
+    RepaintCard();
 }
 
 // --- mouse routing ----------------------------------------------------------------

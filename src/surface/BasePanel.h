@@ -9,6 +9,7 @@
 #include "surface/NameRegistry.h"
 
 #include <QImage>
+#include <QRegion>
 #include <QList>
 #include <QWidget>
 #include <memory>
@@ -197,6 +198,11 @@ public:
     std::optional<TRect> CurrentOutline(Outline kind) const { return outlines[static_cast<int>(kind)]; }
     // Paints the whole card as the screen shows it into an image.
     QImage RenderScreen();
+    // Asks for the card (or a part of it) to be painted again. Everything
+    // that changes what the card shows goes through these, so that steps
+    // that only move a rubber outline can reuse the painted card.
+    void RepaintCard();
+    void RepaintCard(const QRect& r);
     // Mouse capture inside the panel (the frame's capture and the implicit
     // capture of the control that was pressed).
     void CaptureToFrame();
@@ -225,9 +231,9 @@ protected:
     void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-    // Paints background, objects, squares and outlines onto `painter` (the
-    // panel's offscreen image).
-    void PaintCard(QPainter& painter, QImage& image);
+    // Paints background, grid, objects and selection squares onto `painter`
+    // (the panel's offscreen image); the rubber outlines go over it later.
+    void PaintCard(QPainter& painter);
     void BuildContextMenu();
 
 private:
@@ -241,6 +247,7 @@ private:
     QPainterPath clipPath() const;
     void paintGrid(QPainter& painter);
     void paintOutlines(QImage& image);
+    void updateOutline(const TRect& r);
 
     QList<TGGraphicControl*> objects;
     std::unique_ptr<TGHandle> handle;
@@ -274,6 +281,9 @@ private:
     QPainter* panelCanvas = nullptr;
     std::optional<TRect> outlines[3];
     QImage backing;
+    QImage cardCache;
+    bool cardDirty = true;
+    QRegion outlineRegion;
     CaptureTarget capture = CaptureTarget::None;
     TGGraphicControl* captureObject = nullptr;
     HoverTarget hover = HoverTarget::Panel;

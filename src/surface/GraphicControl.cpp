@@ -90,7 +90,7 @@ void TGGraphicControl::SetVisible(bool value)
         return;
     visible = value;
     if (panel)
-        panel->update();
+        panel->RepaintCard();
 }
 
 void TGGraphicControl::SetFont(const TFont& value)
@@ -242,7 +242,7 @@ void TGGraphicControl::DrawSelectionSquares()
 void TGGraphicControl::Invalidate()
 {
     if (panel && visible)
-        panel->update(QRect(left - 3, top - 3, width + 6, height + 6));
+        panel->RepaintCard(QRect(left - 3, top - 3, width + 6, height + 6));
 }
 
 void TGGraphicControl::NotifyChanged()
@@ -350,7 +350,7 @@ void TGGraphicControl::CenterVertically()
     NotifyChanged();
     QCoreApplication::processEvents();
     if (panel)
-        panel->update();
+        panel->RepaintCard();
 }
 
 void TGGraphicControl::CenterHorizontally()
@@ -361,7 +361,7 @@ void TGGraphicControl::CenterHorizontally()
     NotifyChanged();
     QCoreApplication::processEvents();
     if (panel)
-        panel->update();
+        panel->RepaintCard();
 }
 
 void TGGraphicControl::Clone()

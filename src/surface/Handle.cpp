@@ -18,12 +18,12 @@ void TGHandle::FitBounds(int l, int t, int w, int h)
 {
     if (l == left && t == top && w == width && h == height)
         return;
-    panel.update(QRect(left - 1, top - 1, width + 2, height + 2));
+    panel.RepaintCard(QRect(left - 1, top - 1, width + 2, height + 2));
     left = l;
     top = t;
     width = w;
     height = h;
-    panel.update(QRect(left - 1, top - 1, width + 2, height + 2));
+    panel.RepaintCard(QRect(left - 1, top - 1, width + 2, height + 2));
 }
 
 void TGHandle::SetBounds(int nl, int nt, int nw, int nh)
@@ -50,7 +50,7 @@ void TGHandle::SetVisible(bool value)
     if (visible == value)
         return;
     visible = value;
-    panel.update();
+    panel.RepaintCard();
 }
 
 // A new step is remembered for snapping; it only takes effect at once while
@@ -64,7 +64,7 @@ void TGHandle::SetGridX(int value)
     storedGridX = value;
     if (SnapToGrid())
         gridX = value;
-    panel.update();
+    panel.RepaintCard();
 }
 
 void TGHandle::SetGridY(int value)
@@ -75,7 +75,7 @@ void TGHandle::SetGridY(int value)
     storedGridY = value;
     if (SnapToGrid())
         gridY = value;
-    panel.update();
+    panel.RepaintCard();
 }
 
 void TGHandle::SetSnapToGrid(bool value)
@@ -117,7 +117,7 @@ void TGHandle::AddToSelection(TGGraphicControl* object)
     // The frame takes the keyboard so that arrow keys nudge the selection.
     if (panel.isVisible())
         panel.setFocus(Qt::OtherFocusReason);
-    panel.update();
+    panel.RepaintCard();
 }
 
 void TGHandle::refitFromScratch()
@@ -153,7 +153,7 @@ void TGHandle::RemoveFromSelection(TGGraphicControl* object)
     } else {
         refitFromScratch();
     }
-    panel.update();
+    panel.RepaintCard();
 }
 
 void TGHandle::Forget(TGGraphicControl* object)
@@ -169,7 +169,7 @@ void TGHandle::ClearSelection()
     FitBounds(left, top, 24, 24);
     enabled = false;
     dragFrame = {};
-    panel.update();
+    panel.RepaintCard();
 }
 
 TGGraphicControl* TGHandle::Selected(int i) const
@@ -233,7 +233,7 @@ void TGHandle::Refit()
         b = std::max(b, o->Top() + o->Height());
     }
     FitBounds(l - 2, t - 2, r - l + 6, b - t + 6);
-    panel.update();
+    panel.RepaintCard();
 }
 
 // --- dragging ---------------------------------------------------------------------
@@ -412,7 +412,7 @@ void TGHandle::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int 
     } else {
         clampToPanel(x, y);
         if (x != originX || y != originY) {
-            panel.update();
+            panel.RepaintCard();
             const TBounds b = NewBounds(x, y);
             SetBounds(b.Left, b.Top, b.Width, b.Height);
         }
@@ -422,7 +422,7 @@ void TGHandle::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int 
         panel.ReleaseFrameCapture();
         panel.TranslateMouseUp(nullptr, button, shift, x, y);
     }
-    panel.update();
+    panel.RepaintCard();
 }
 
 void TGHandle::DblClick()
@@ -510,7 +510,7 @@ void TGHandle::KeyUp(int key, Qt::KeyboardModifiers shift)
     nudging = false;
     const TRect n = nudgeRect;
     SetBounds(n.Left - 2, n.Top - 2, n.Right - n.Left + 5, n.Bottom - n.Top + 5);
-    panel.update();
+    panel.RepaintCard();
 }
 
 void TGHandle::Paint()

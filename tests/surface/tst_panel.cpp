@@ -48,6 +48,7 @@ private slots:
     void fontCommandAppliesChosenFont();
     void renderToBitmapHasNoMarks();
     void paintAtRestoresCanvasAfterFailure();
+    void outlineStepsReuseThePaintedCard();
     void backgroundTurnsClockwiseWhenRotated_data();
     void backgroundTurnsClockwiseWhenRotated();
 
@@ -465,6 +466,37 @@ void TestPanel::paintAtRestoresCanvasAfterFailure()
     QCOMPARE(QColor(shot.pixel(60, 60)), QColor(0, 0, 255));
     QVERIFY(good->paints > 0);
     QCOMPARE(bad->DrawCanvas(), nullptr);
+}
+
+void TestPanel::outlineStepsReuseThePaintedCard()
+{
+    TGBusinessCardPanel32 panel;
+    panel.SetDrawOutline(false);
+    Box* b = addBox(panel, 50, 50, 40, 30);
+    panel.show();
+    (void)panel.grab(); // the card is painted and kept
+    const int paints = b->paints;
+    panel.SetOutline(TGBasePanel::Outline::Drag, TRect(100, 100, 150, 140));
+    const QRegion topStrip(QRect(99, 99, 52, 3));
+    QImage target(panel.size(), QImage::Format_RGB32);
+    target.fill(Qt::red);
+    panel.render(&target, topStrip.boundingRect().topLeft(), topStrip);
+    QCOMPARE(b->paints, paints); // outline only: objects not painted again
+    QCOMPARE(QColor(target.pixel(100, 100)), QColor(Qt::black)); // white inverted
+    QCOMPARE(QColor(target.pixel(101, 100)), QColor(Qt::white)); // dotted
+    QCOMPARE(QColor(target.pixel(100, 110)), QColor(Qt::red)); // outside the region
+
+    // A change of the design is never hidden behind the kept card.
+    b->SetBounds(95, 90, 40, 30);
+    panel.render(&target, topStrip.boundingRect().topLeft(), topStrip);
+    QVERIFY(b->paints > paints);
+    QCOMPARE(QColor(target.pixel(111, 100)), QColor(0, 0, 255));
+    QCOMPARE(QColor(target.pixel(110, 100)), QColor(255, 255, 0)); // blue inverted
+    // Removing the outline restores what lies below.
+    panel.SetOutline(TGBasePanel::Outline::Drag, std::nullopt);
+    panel.render(&target, topStrip.boundingRect().topLeft(), topStrip);
+    QCOMPARE(QColor(target.pixel(110, 100)), QColor(0, 0, 255));
+    QCOMPARE(QColor(target.pixel(140, 100)), QColor(Qt::white));
 }
 
 void TestPanel::backgroundTurnsClockwiseWhenRotated_data()
