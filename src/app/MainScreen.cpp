@@ -10,6 +10,7 @@
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
+#include "printing/PrintCommands.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/CompanionFile.h"
 #include "surface/Handle.h"
@@ -141,6 +142,11 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
     BusinessCardPanel->setObjectName(QStringLiteral("BusinessCardPanel"));
     BusinessCardPanel->move(10, 7);
     BusinessCardPanel->SetOwner(this);
+    PrintCommands = std::make_unique<TPrintCommands>(*BusinessCardPanel, this);
+    PrintCommands->Layout = [this] { return CardLayout; };
+    PrintCommands->BackgroundFile = [this] { return BackgroundFile; };
+    PrintCommands->Preferences = &Preferences;
+    PrintCommands->SavePreferences = [this] { TSettings().SavePreferences(Preferences); };
     ScrollBox1->setWidget(cardHolder);
     column->addWidget(ScrollBox1, 1);
 
@@ -998,41 +1004,56 @@ void TMainScreen::ShowNotAvailable(const QString& feature)
     ShowInfo(feature + QStringLiteral(" is not available in this version of Brisvale yet."));
 }
 
-// --- printing: the print job fills these in -------------------------------------------------
-// Until it does, each command says so; the commands stay disabled anyway
-// while no printer is usable.
+// --- printing -------------------------------------------------------------------------------
+// The job and its dialogs live in printing/; the window hands over its
+// selection and takes back what the command left.
 
 void TMainScreen::mnuPrintClick()
 {
-    ShowNotAvailable(QStringLiteral("Printing"));
+    runPrintCommand([this] { PrintCommands->mnuPrintClick(); });
 }
 
 void TMainScreen::mnuPreviewClick()
 {
-    ShowNotAvailable(QStringLiteral("The print preview"));
+    runPrintCommand([this] { PrintCommands->mnuPreviewClick(); });
 }
 
 void TMainScreen::mnuPrinterSetupClick()
 {
-    ShowNotAvailable(QStringLiteral("Printer setup"));
+    runPrintCommand([this] { PrintCommands->mnuPrinterSetupClick(); });
 }
 
 void TMainScreen::mnuPrinterFineTuningClick()
 {
-    ShowNotAvailable(QStringLiteral("Printer fine tuning"));
+    runPrintCommand([this] { PrintCommands->mnuPrinterFineTuningClick(); });
 }
 
 void TMainScreen::mnuPrintOutlineTestPageClick()
 {
-    ShowNotAvailable(QStringLiteral("The outline test page"));
+    runPrintCommand([this] { PrintCommands->mnuPrintOutlineTestPageClick(); });
 }
 
 void TMainScreen::DoPrint()
 {
+    runPrintCommand([this] {
+        PrintCommands->PrintMode = !PrintPreview;
+        PrintCommands->OutlineTest = PrintOutlineTestPage;
+        PrintCommands->DoPrint();
+    });
+}
+
+void TMainScreen::runPrintCommand(const std::function<void()>& command)
+{
+    PrintCommands->SelectedCards = SelectedCards;
+    command();
+    SelectedCards = PrintCommands->SelectedCards;
+    PrintPreview = !PrintCommands->PrintMode;
+    PrintOutlineTestPage = PrintCommands->OutlineTest;
 }
 
 void TMainScreen::CreateMainPagePrinter()
 {
+    PrintCommands->CreateMainPagePrinter();
 }
 
 // --- zoom ---------------------------------------------------------------------------------

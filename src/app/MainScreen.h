@@ -5,11 +5,14 @@
 // unsaved changes, card layout, background picture, print selection).
 #include "app/CardLayout.h"
 #include "app/Settings.h"
+#include "printing/Imposition.h"
 #include "surface/NameRegistry.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -23,6 +26,7 @@ namespace bv {
 
 class TGBusinessCardPanel32;
 class TGBasePanel;
+class TPrintCommands;
 class TRecentFiles;
 struct TRect;
 
@@ -53,8 +57,9 @@ public:
     bool Loading = true;
     QString BackgroundFile;
     TCardLayout CardLayout;
-    // Card positions chosen for printing, row × across + column.
-    std::array<bool, MaxCardPositions> SelectedCards {};
+    // Card positions chosen for printing, row × across + column (every
+    // position of the largest layout).
+    TCardSelection SelectedCards {};
     // Printer nudges, bottom-margin warning and default font (QRD.INI).
     TPreferences Preferences;
     TPersonalInfo PersonalInfo;
@@ -131,7 +136,9 @@ public:
     void ZoomIn();
     void ZoomOut();
 
-    // --- printing: the print job fills these in ------------------------------------------
+    // --- printing --------------------------------------------------------------------------
+    // The print commands and the main page printer (printing/PrintCommands.h).
+    std::unique_ptr<TPrintCommands> PrintCommands;
     virtual void mnuPrintClick();
     virtual void mnuPreviewClick();
     virtual void mnuPrinterSetupClick();
@@ -140,6 +147,8 @@ public:
     virtual void DoPrint();
     // Run at the first activation when a usable printer was found.
     virtual void CreateMainPagePrinter();
+    // Runs a print command with the window's selection and print mode.
+    void runPrintCommand(const std::function<void()>& command);
 
     // --- NameRegistry -------------------------------------------------------------------
     bool IsNameTaken(const QString& name) const override;
