@@ -1,7 +1,6 @@
 #include "BatchCommands.h"
 
-#include "objects/BusinessCardLabel.h"
-#include "objects/Shapes.h"
+#include "app/DesignClasses.h"
 #include "platform/Errors.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/ObjectStream.h"
@@ -60,8 +59,7 @@ int Resave(const QString& in, const QString& out, QTextStream& err)
     }
     qputenv("BRISVALE_HOME", QFile::encodeName(home.path()));
     // The design object classes a design file may name.
-    RegisterShapeClasses();
-    RegisterLabelClasses();
+    RegisterDesignClasses();
     TGBusinessCardPanel32 panel;
     try {
         panel.ClearAll();
@@ -69,11 +67,17 @@ int Resave(const QString& in, const QString& out, QTextStream& err)
     } catch (const Exception& e) {
         err << "brisvale-batch: " << native(in) << ": " << e.message() << "\n";
         return 1;
+    } catch (const std::exception& e) {
+        err << "brisvale-batch: " << native(in) << ": " << e.what() << "\n";
+        return 1;
     }
     try {
         panel.SaveToFile(out);
     } catch (const Exception& e) {
         err << "brisvale-batch: " << e.message() << "\n";
+        return 1;
+    } catch (const std::exception& e) {
+        err << "brisvale-batch: " << e.what() << "\n";
         return 1;
     }
     return 0;
