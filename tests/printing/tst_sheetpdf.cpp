@@ -198,6 +198,16 @@ QMap<QString, QDateTime> pdfFiles(const QStringList& folders)
     return files;
 }
 
+// True when the file is a whole PDF: it ends with the end-of-file marker.
+bool completePdf(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 16)
+        return false;
+    f.seek(std::max<qint64>(0, f.size() - 1024));
+    return f.read(1024).contains("%%EOF");
+}
+
 // Waits (a minute at most) for cups-pdf to write a new file; empty if none.
 QString waitForNewPdf(const QStringList& folders, const QMap<QString, QDateTime>& before)
 {
@@ -206,9 +216,7 @@ QString waitForNewPdf(const QStringList& folders, const QMap<QString, QDateTime>
         for (auto it = now.begin(); it != now.end(); ++it) {
             if (before.contains(it.key()) && before.value(it.key()) == it.value())
                 continue;
-            // Wait until the queue has finished with it.
-            const QString jobs = run(QStringLiteral("lpstat"), {QStringLiteral("-o")});
-            if (jobs.trimmed().isEmpty() && QFileInfo(it.key()).size() > 0)
+            if (completePdf(it.key()))
                 return it.key();
         }
         QTest::qWait(100);
