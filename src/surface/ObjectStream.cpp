@@ -593,6 +593,54 @@ Value ToPropertyValue(const StreamValue& v)
     }
 }
 
+// --- picture data ----------------------------------------------------------
+
+namespace {
+bool sizedGraphic(const QString& graphicClass)
+{
+    return graphicClass.compare(QLatin1String("TBitmap"), Qt::CaseInsensitive) == 0
+        || graphicClass.compare(QLatin1String("TMetafile"), Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
+PictureData ParsePictureData(QByteArrayView payload)
+{
+    if (payload.isEmpty())
+        throw EReadError(streamerr::InvalidValue());
+    const auto n = static_cast<unsigned char>(payload[0]);
+    if (n > 63 || n + 1 > payload.size())
+        throw EReadError(streamerr::InvalidValue());
+    PictureData out;
+    out.graphicClass = FromWin1252(payload.sliced(1, n));
+    QByteArrayView rest = payload.sliced(1 + n);
+    if (!sizedGraphic(out.graphicClass)) {
+        out.data = rest.toByteArray();
+        return out;
+    }
+    if (rest.size() < 4)
+        throw EReadError(streamerr::InvalidValue());
+    std::uint32_t size = 0;
+    for (int k = 3; k >= 0; --k)
+        size = (size << 8) | static_cast<unsigned char>(rest[k]);
+    if (size > static_cast<std::uint32_t>(rest.size() - 4))
+        throw EReadError(streamerr::InvalidValue());
+    out.data = rest.sliced(4, static_cast<qsizetype>(size)).toByteArray();
+    return out;
+}
+
+QByteArray MakePictureData(const QString& graphicClass, QByteArrayView data)
+{
+    QByteArray out;
+    ObjectWriter(out).WriteStr(graphicClass.left(63));
+    if (sizedGraphic(graphicClass)) {
+        auto n = static_cast<std::uint32_t>(data.size());
+        for (int k = 0; k < 4; ++k)
+            out.append(char((n >> (8 * k)) & 0xFF));
+    }
+    out.append(data.data(), data.size());
+    return out;
+}
+
 // --- dump ------------------------------------------------------------------
 
 QString FormatExtended(long double value)

@@ -182,6 +182,23 @@ private:
 // Convenience: the records of a complete stream.
 std::vector<StreamRecord> ReadObjectStream(QByteArrayView data);
 
+// The payload of a picture's "Data" entry: the graphic's class name as a
+// short string of at most 63 characters ("TBitmap", "TMetafile", "TIcon"),
+// then the graphic's own data. Property tables hand the whole payload to the
+// filer (PropertyKind::Picture) so it is written back exactly as read; these
+// two split and build it. (A PropertyKind::Bitmap value, by contrast, is the
+// bitmap file alone: the filer adds and checks the 32-bit size before it.)
+struct PictureData {
+    QString graphicClass;
+    // TBitmap and TMetafile: the bytes after the 32-bit size (an empty bitmap
+    // has size 0); any other class: everything after the class name.
+    QByteArray data;
+};
+// Raises EReadError("Invalid property value") for a class name over 63
+// characters or a size beyond the payload.
+PictureData ParsePictureData(QByteArrayView payload);
+QByteArray MakePictureData(const QString& graphicClass, QByteArrayView data);
+
 // A stream value turned into a property value for a setter: integers, floats,
 // strings, identifiers, Booleans, binary data, sets, lists of strings; nil is
 // Null. Collections and lists of anything but strings raise "Invalid property

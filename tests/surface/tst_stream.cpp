@@ -72,6 +72,7 @@ private slots:
     void cursorAndColourNames();
     void dumpFormatsEveryValue();
     void dumpOfEmptyDesign();
+    void pictureDataSplitsAndBuilds();
 };
 
 void TestStream::singleEntriesAsDocumented()
@@ -421,6 +422,27 @@ void TestStream::dumpFormatsEveryValue()
 void TestStream::dumpOfEmptyDesign()
 {
     QCOMPARE(DumpObjectStream(bytes({0x01, 0x00})), QString());
+}
+
+void TestStream::pictureDataSplitsAndBuilds()
+{
+    // A bitmap: class name, 32-bit size, the file.
+    QByteArray bmp = QByteArray("\x07TBitmap\x03\x00\x00\x00" "BMx", 15);
+    PictureData p = ParsePictureData(bmp);
+    QCOMPARE(p.graphicClass, QStringLiteral("TBitmap"));
+    QCOMPARE(p.data, QByteArray("BMx"));
+    QCOMPARE(MakePictureData(p.graphicClass, p.data), bmp);
+    // An empty bitmap is the size 0 with nothing after it.
+    QCOMPARE(MakePictureData(QStringLiteral("TBitmap"), QByteArray()), QByteArray("\x07TBitmap\x00\x00\x00\x00", 12));
+    // An icon is the icon file as it stands.
+    QByteArray ico = QByteArray("\x05TIcon\x00\x00\x01\x00", 10);
+    QCOMPARE(ParsePictureData(ico).data, QByteArray("\x00\x00\x01\x00", 4));
+    QCOMPARE(MakePictureData(QStringLiteral("TIcon"), QByteArray("\x00\x00\x01\x00", 4)), ico);
+    // Malformed payloads.
+    for (const QByteArray& bad : {QByteArray(), QByteArray("\x09TMetafile\x10\x00\x00\x00" "ab", 16),
+                                  QByteArray("\x09TMetafile\x01", 11), QByteArray(1, char(64)) + QByteArray(64, 'T'),
+                                  QByteArray("\x20TB", 3)})
+        QVERIFY_THROWS_EXCEPTION(EReadError, ParsePictureData(bad));
 }
 
 QTEST_GUILESS_MAIN(TestStream)
