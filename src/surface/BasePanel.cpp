@@ -5,6 +5,7 @@
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
+#include "surface/CommandGuard.h"
 #include "surface/Cursors.h"
 #include "surface/GraphicControl.h"
 #include "surface/Handle.h"
@@ -628,7 +629,7 @@ void TGBasePanel::BuildContextMenu()
     contextMenu->setObjectName(QStringLiteral("PanelMenu"));
     auto add = [this](const QString& caption, auto action) {
         QAction* item = contextMenu->addAction(caption);
-        connect(item, &QAction::triggered, this, action);
+        connect(item, &QAction::triggered, this, [action] { RunCommand(action); });
         menuItems.append(item);
     };
     add(QStringLiteral("Bring To Front"), [this] { BringSelectionToFrontCommand(); });
@@ -1130,6 +1131,11 @@ void TGBasePanel::PassReleaseBelowFrame(Qt::MouseButton button, Qt::KeyboardModi
 
 void TGBasePanel::mousePressEvent(QMouseEvent* event)
 {
+    RunCommand([&] { handleMousePressEvent(event); });
+}
+
+void TGBasePanel::handleMousePressEvent(QMouseEvent* event)
+{
     const QPoint p = event->position().toPoint();
     lastMousePos = p;
     pressPending = true;
@@ -1137,6 +1143,11 @@ void TGBasePanel::mousePressEvent(QMouseEvent* event)
 }
 
 void TGBasePanel::mouseMoveEvent(QMouseEvent* event)
+{
+    RunCommand([&] { handleMouseMoveEvent(event); });
+}
+
+void TGBasePanel::handleMouseMoveEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
     lastMousePos = p;
@@ -1183,6 +1194,11 @@ void TGBasePanel::mouseMoveEvent(QMouseEvent* event)
 
 void TGBasePanel::mouseReleaseEvent(QMouseEvent* event)
 {
+    RunCommand([&] { handleMouseReleaseEvent(event); });
+}
+
+void TGBasePanel::handleMouseReleaseEvent(QMouseEvent* event)
+{
     const QPoint p = event->position().toPoint();
     lastMousePos = p;
     pressPending = false;
@@ -1213,6 +1229,11 @@ void TGBasePanel::mouseReleaseEvent(QMouseEvent* event)
 }
 
 void TGBasePanel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    RunCommand([&] { handleMouseDoubleClickEvent(event); });
+}
+
+void TGBasePanel::handleMouseDoubleClickEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
     lastMousePos = p;
@@ -1248,6 +1269,11 @@ void TGBasePanel::leaveEvent(QEvent* event)
 
 void TGBasePanel::keyPressEvent(QKeyEvent* event)
 {
+    RunCommand([&] { handleKeyPressEvent(event); });
+}
+
+void TGBasePanel::handleKeyPressEvent(QKeyEvent* event)
+{
     const int key = virtualKey(event);
     if (FrameFocused())
         handle->KeyDown(key, event->modifiers());
@@ -1257,6 +1283,11 @@ void TGBasePanel::keyPressEvent(QKeyEvent* event)
 }
 
 void TGBasePanel::keyReleaseEvent(QKeyEvent* event)
+{
+    RunCommand([&] { handleKeyReleaseEvent(event); });
+}
+
+void TGBasePanel::handleKeyReleaseEvent(QKeyEvent* event)
 {
     if (event->isAutoRepeat())
         return;

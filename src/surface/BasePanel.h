@@ -240,6 +240,12 @@ private:
     enum class CaptureTarget { None, Frame, Object, Panel };
     enum class HoverTarget { Panel, Frame, Object };
     void HandleRefitRequest();
+    void handleMousePressEvent(QMouseEvent* event);
+    void handleMouseMoveEvent(QMouseEvent* event);
+    void handleMouseReleaseEvent(QMouseEvent* event);
+    void handleMouseDoubleClickEvent(QMouseEvent* event);
+    void handleKeyPressEvent(QKeyEvent* event);
+    void handleKeyReleaseEvent(QKeyEvent* event);
     void dispatchPress(Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPoint p,
         bool skipFrame);
     void dispatchRelease(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPoint p, bool skipFrame);

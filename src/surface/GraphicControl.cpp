@@ -2,6 +2,7 @@
 
 #include "platform/Colors.h"
 #include "surface/BasePanel.h"
+#include "surface/CommandGuard.h"
 #include "surface/Handle.h"
 #include "surface/PanelFiler.h"
 
@@ -299,7 +300,7 @@ QMenu* TGGraphicControl::ContextMenu()
 QAction* TGGraphicControl::AddMenuItem(QMenu& menu, const QString& caption, std::function<void()> action)
 {
     QAction* item = menu.addAction(caption);
-    QObject::connect(item, &QAction::triggered, this, [action = std::move(action)] { action(); });
+    QObject::connect(item, &QAction::triggered, this, [action = std::move(action)] { RunCommand(action); });
     return item;
 }
 

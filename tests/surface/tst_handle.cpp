@@ -3,6 +3,7 @@
 // locked objects, nudging, rubber bands, double-clicks, shortcut keys and the
 // clipboard and clone commands.
 #include "SurfaceTestKit.h"
+#include "support/ScriptedInteraction.h"
 #include "support/TestClock.h"
 #include "surface/PanelFiler.h"
 
@@ -52,8 +53,11 @@ public:
     QList<QList<TRect>> writes;
     QStringList writtenNames;
     int reads = 0;
+    bool failWrites = false;
     void WriteObjects(const QList<TGGraphicControl*>& objects, const QString& path) override
     {
+        if (failWrites)
+            throw EWriteError(QStringLiteral("Unable to write to %1").arg(path));
         QList<TRect> rects;
         writtenNames.clear();
         for (TGGraphicControl* o : objects) {
@@ -118,6 +122,7 @@ private slots:
     void doubleClickRouting();
     void deleteKeyRemovesSelection();
     void clipboardCommands();
+    void failedClipboardWriteIsReportedAndCutsNothing();
     void pasteGuardOfOneSecond();
     void cloneLandsBelowAndTakesSelection();
     void objectMenuDeleteOnUnselectedObject();
@@ -518,6 +523,31 @@ void TestHandle::clipboardCommands()
     QTest::keyClick(&panel, Qt::Key_X, Qt::ControlModifier);
     QCOMPARE(filer.writes.size(), 2);
     QCOMPARE(panel.ObjectCount(), 0);
+    PanelFiler::Install(nullptr);
+}
+
+void TestHandle::failedClipboardWriteIsReportedAndCutsNothing()
+{
+    ScriptedInteraction ui;
+    FakeFiler filer;
+    filer.failWrites = true;
+    PanelFiler::Install(&filer);
+    TGBusinessCardPanel32 panel;
+    Box* a = addBox(panel, 20, 20, 30, 20);
+    click(panel, QPoint(30, 30));
+    ui.expectError();
+    QTest::keyClick(&panel, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(panel.ObjectCount(), 1);
+    QCOMPARE(panel.Handle().Selection(), QList<TGGraphicControl*>({ a }));
+    ui.expectError();
+    QAction* cut = nullptr;
+    for (QAction* act : a->ContextMenu()->actions())
+        if (act->text() == QStringLiteral("Cut"))
+            cut = act;
+    cut->trigger();
+    QCOMPARE(panel.ObjectCount(), 1);
+    QCOMPARE(ui.messages().size(), 2);
+    QVERIFY(ui.messages().first().startsWith(QStringLiteral("Unable to write to ")));
     PanelFiler::Install(nullptr);
 }
 

@@ -1,0 +1,25 @@
+#pragma once
+// User commands on the card (menu items, keys, mouse gestures) run inside Qt's
+// event handling, which a C++ exception must never cross. A failure of such a
+// command (a clipboard file that cannot be written, a malformed clipboard
+// file) is shown to the user in an error box instead.
+#include "platform/Errors.h"
+#include "platform/Interaction.h"
+
+#include <exception>
+
+namespace bv {
+
+template <class Command>
+void RunCommand(Command&& command)
+{
+    try {
+        command();
+    } catch (const Exception& e) {
+        Interaction::Current().ShowError(e.message());
+    } catch (const std::exception& e) {
+        Interaction::Current().ShowError(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+} // namespace bv
