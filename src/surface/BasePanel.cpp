@@ -447,7 +447,13 @@ void TGBasePanel::SelectionClipboard(int action)
             return;
         if (!filer || !QFile::exists(clipboardPath))
             return;
-        filer->ReadObjects(*this, clipboardPath, true);
+        try {
+            filer->ReadObjects(*this, clipboardPath, true);
+        } catch (...) {
+            // What was read before the failure stays on the card: route it too.
+            AttachAll();
+            throw;
+        }
         AttachAll();
         SignalChanged();
         QCoreApplication::processEvents();
