@@ -246,7 +246,7 @@ void TestFilerObjects::everyObjectKindRoundTripsByteForByte()
 
 void TestFilerObjects::sampleDesignRoundTripsByteForByte()
 {
-    for (const char* name : {"empty.qrd", "shapes.qrd"}) {
+    for (const char* name : {"empty.qrd", "shapes.qrd", "kinds.qrd"}) {
         const QString path = data + QLatin1String(name);
         TGBusinessCardPanel32 panel;
         panel.LoadFromFile(path);
