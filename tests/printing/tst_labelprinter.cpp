@@ -141,6 +141,8 @@ private slots:
     void cancelWhilePrintingAsksFirst();
     void previewShowsOneCardWithSilverOutline_data();
     void previewShowsOneCardWithSilverOutline();
+    void previewChoosesOneCard_data();
+    void previewChoosesOneCard();
     void stopEndsPreviewWithoutPreviewWindow();
     void failingObjectReportsFailureAndRestoresPanel();
     void backgroundBitmapCoversThreeAndAHalfByTwoInches_data();
@@ -544,6 +546,39 @@ void TestLabelPrinter::previewShowsOneCardWithSilverOutline()
             if (!card.adjusted(-1, -1, 1, 1).contains(x, y) && isInk(shown.pixel(x, y)))
                 ++inkOutside;
     QCOMPARE(inkOutside, 0);
+}
+
+void TestLabelPrinter::previewChoosesOneCard_data()
+{
+    QTest::addColumn<bool>("rotated");
+    QTest::addColumn<int>("across");
+    QTest::addColumn<int>("down");
+    QTest::addColumn<int>("position");
+    QTest::newRow("normal") << false << 2 << 5 << 0;
+    QTest::newRow("rotated") << true << 2 << 5 << 1;
+    QTest::newRow("rotated, one column") << true << 1 << 3 << 1;
+    // A turned sheet of a single card has no position 1: its one card shows.
+    QTest::newRow("rotated, single card") << true << 1 << 1 << 0;
+}
+
+void TestLabelPrinter::previewChoosesOneCard()
+{
+    QFETCH(bool, rotated);
+    QFETCH(int, across);
+    QFETCH(int, down);
+    QFETCH(int, position);
+    TGBusinessCardPanel32 panel;
+    panel.SetRotated(rotated);
+    addPrintBox(panel, 0, 0, 10, 10);
+    SheetCanvas canvas(rotated);
+    TLabelPrinter status;
+    TCardLayout layout;
+    layout.Across = across;
+    layout.Down = down;
+    prepare(status, panel, canvas.engine, layout);
+    status.PrintingMode = false;
+    status.FormActivate();
+    QCOMPARE(status.PositionsDrawn(), QList<int>({position}));
 }
 
 void TestLabelPrinter::stopEndsPreviewWithoutPreviewWindow()

@@ -65,6 +65,7 @@ private slots:
     void nudgeLabels();
     void nudgeArrowsStopAtTheLimits();
     void fineTuningOkSavesCancelDiscards();
+    void refusedSettingsFileIsReported();
     void warningTexts_data();
     void warningTexts();
     void printAsksAboutBottomMargin_data();
@@ -315,6 +316,28 @@ void TestPrintOptions::fineTuningOkSavesCancelDiscards()
     QCOMPARE(sheet.Left, 0.75 + 1 / 32.0);
     QCOMPARE(sheet.VPitch, 2.0 - 1 / 32.0);
     QVERIFY(ui.allUsed());
+}
+
+void TestPrintOptions::refusedSettingsFileIsReported()
+{
+    ScriptedInteraction ui;
+    ui.expectError();
+    TGBusinessCardPanel32 panel;
+    TPreferences preferences;
+    TPrintCommands printing(panel);
+    printing.Preferences = &preferences;
+    printing.SavePreferences = [] { throw EWriteError(QStringLiteral("Unable to write to /locked/QRD.INI")); };
+    ui.answerDialog([](QDialog& dialog) {
+        auto& d = static_cast<TPrintFineTune&>(dialog);
+        QTest::mouseClick(d.DownButton[TPrintFineTune::TopMargin], Qt::LeftButton);
+        QTest::mouseClick(d.OkButton, Qt::LeftButton);
+        return d.result();
+    });
+    printing.mnuPrinterFineTuningClick();
+    QVERIFY(ui.allUsed());
+    QCOMPARE(ui.messages(), QStringList({QStringLiteral("Unable to write to /locked/QRD.INI")}));
+    // The nudge still holds for this run.
+    QCOMPARE(preferences.Nudges.TopMargin, 1);
 }
 
 void TestPrintOptions::warningTexts_data()
