@@ -59,8 +59,10 @@ enum class PropertyKind {
     Float,    // 0x05; omitted when 0
     String,   // 0x06 up to 255 characters, else 0x0C; omitted when empty
     Strings,  // extra entry "<prefix>.Strings": list of strings, written when not empty
-    Bitmap,   // extra entry "<prefix>.Data": 32-bit size + BMP file; written when not empty
-    Picture,  // extra entry "<prefix>.Data": class name + graphic data; written when a graphic is held
+    Bitmap,   // extra entry "<prefix>.Data": 32-bit size + BMP file; written when not empty.
+              // The value is the BMP file alone: the filer writes and checks the size.
+    Picture,  // extra entry "<prefix>.Data": class name + graphic data; written when a graphic is held.
+              // The value is the whole payload, kept as read (see ParsePictureData).
     Binary,   // other binary data (e.g. rich text), written as it is when not empty
     Reference // identifier: another component's name
 };
