@@ -135,6 +135,7 @@ private slots:
     void sheetsAndDriverCopies();
     void outlineTestDrawsOnlyOutlines();
     void outlineTestWithoutPositionsGivesBlankSheets();
+    void statusWindowRunsItsJobOnceShown();
     void finalStatusTexts_data();
     void finalStatusTexts();
     void cancelWhilePrintingAsksFirst_data();
@@ -396,6 +397,25 @@ void TestLabelPrinter::outlineTestWithoutPositionsGivesBlankSheets()
     QCOMPARE(pages.size(), 2);
     for (const QImage& p : pages)
         QVERIFY(blankImage(p));
+}
+
+void TestLabelPrinter::statusWindowRunsItsJobOnceShown()
+{
+    TGBusinessCardPanel32 panel;
+    PrintBox* box = addPrintBox(panel, 24, 48, 96, 48);
+    SheetCanvas canvas;
+    TLabelPrinter status;
+    prepare(status, panel, canvas.engine, TCardLayout());
+    status.Selected = only({0});
+    QVERIFY(!status.JobFinished());
+    status.show();
+    QTRY_VERIFY(status.JobFinished());
+    QCOMPARE(box->prints, 1);
+    // Showing it again does not print again.
+    status.hide();
+    status.show();
+    QCoreApplication::processEvents();
+    QCOMPARE(box->prints, 1);
 }
 
 void TestLabelPrinter::finalStatusTexts_data()
