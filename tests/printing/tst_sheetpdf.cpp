@@ -23,7 +23,8 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
+#include <pwd.h>
+#include <unistd.h>
 
 using namespace bv;
 using namespace bv::test;
@@ -178,10 +179,20 @@ std::optional<CupsPdfQueue> findCupsPdfQueue()
                 out = t.mid(4).trimmed();
         }
     }
-    const QString user = qEnvironmentVariable("USER", QStringLiteral("root"));
-    out.replace(QStringLiteral("${HOME}"), QDir::homePath()).replace(QStringLiteral("${USER}"), user);
-    queue.folders = {out, QDir::homePath() + QStringLiteral("/PDF"), QStringLiteral("/var/spool/cups-pdf/ANONYMOUS"),
+    // cups-pdf writes into the home folder the user database gives the
+    // job's owner, whatever HOME says.
+    QString user = qEnvironmentVariable("USER", QStringLiteral("root"));
+    QString userHome = QDir::homePath();
+    if (const passwd* pw = getpwuid(getuid())) {
+        user = QString::fromLocal8Bit(pw->pw_name);
+        userHome = QString::fromLocal8Bit(pw->pw_dir);
+    }
+    QString outHome = out;
+    out.replace(QStringLiteral("${HOME}"), userHome).replace(QStringLiteral("${USER}"), user);
+    outHome.replace(QStringLiteral("${HOME}"), QDir::homePath()).replace(QStringLiteral("${USER}"), user);
+    queue.folders = {out, outHome, userHome + QStringLiteral("/PDF"), QStringLiteral("/var/spool/cups-pdf/ANONYMOUS"),
                      QStringLiteral("/var/spool/cups-pdf/") + user};
+    queue.folders.removeDuplicates();
     return queue;
 }
 
