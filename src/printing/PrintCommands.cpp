@@ -223,8 +223,13 @@ TPrintOutcome TPrintCommands::DoPrint()
     }
     status.Engine = engine;
     engine->SetOrientation(poPortrait);
+    // The status window installs its own two handlers; nothing else runs.
     engine->OnBeforePrint = nullptr;
     engine->OnPrint = nullptr;
+    engine->OnPrintHeader = nullptr;
+    engine->OnPrintFooter = nullptr;
+    engine->OnNewPage = nullptr;
+    engine->OnAfterPrint = nullptr;
 
     status.adjustSize();
     CentreForm(status);
