@@ -49,6 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 (void)bv::ToPropertyValue(p.value);
             } catch (const bv::EReadError&) {
             }
+            // Binary data may be a picture payload.
+            if (p.value.type == bv::vaBinary) {
+                try {
+                    const bv::PictureData pic = bv::ParsePictureData(p.value.bytes);
+                    (void)bv::MakePictureData(pic.graphicClass, pic.data);
+                } catch (const bv::EReadError&) {
+                }
+            }
         }
     return 0;
 }
