@@ -36,11 +36,14 @@ public:
     {
         if (auto* status = qobject_cast<TLabelPrinter*>(&dialog))
             status->FormActivate();
-        else if (auto* preview = qobject_cast<TPreviewForm*>(&dialog))
+        else if (auto* preview = qobject_cast<TPreviewForm*>(&dialog)) {
             preview->FormActivate();
+            previewDrawn = preview->PagePreview1.PageImage().width() == 816;
+        }
         return mrOk;
     }
     void Beep() override {}
+    bool previewDrawn = false;
 };
 
 // 15 text labels, 10 filled shapes and 5 lines spread over a 3.5 × 2 card.
@@ -108,8 +111,9 @@ void BM_PreviewJobAndFirstReplay(benchmark::State& state)
     TPrintCommands printing(f.panel);
     printing.PrintMode = false;
     for (auto _ : state) {
+        f.unattended.previewDrawn = false;
         const TPrintOutcome outcome = printing.DoPrint();
-        if (outcome.PositionsDrawn.size() != 1 || !outcome.Error.isEmpty())
+        if (outcome.PositionsDrawn.size() != 1 || !outcome.Error.isEmpty() || !f.unattended.previewDrawn)
             state.SkipWithError("the preview did not run");
     }
     state.SetLabel("1 card x 30 objects, page drawn at 100 %");
