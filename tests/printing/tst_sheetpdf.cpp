@@ -382,8 +382,12 @@ void TestSheetPdf::printOnACupsQueue()
 {
     QFETCH(bool, rotated);
     const std::optional<CupsPdfQueue> queue = findCupsPdfQueue();
-    if (!queue)
+    if (!queue) {
+        // CI sets the queue up; there a missing queue is a broken set-up, not a reason to skip.
+        if (qEnvironmentVariableIsSet("BRISVALE_REQUIRE_CUPS"))
+            QFAIL("BRISVALE_REQUIRE_CUPS is set but no CUPS queue writes PDF files");
         QSKIP("no CUPS queue writing PDF files (cups-pdf); scripts/cups-setup.sh sets one up");
+    }
     ScriptedInteraction ui;
     TGBusinessCardPanel32 panel;
     panel.SetRotated(rotated);
