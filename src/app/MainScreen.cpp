@@ -53,6 +53,24 @@ bool hasDesignExtension(const QString& path)
     return QFileInfo(path).suffix().toUpper() == QLatin1String("QRD");
 }
 
+// The open dialog of Open and Delete: a design file from the saved folder, or
+// empty when the user cancelled or chose a file of another kind (told so).
+QString chooseDesignFile(const QString& title)
+{
+    FileChoice choice;
+    choice.title = title;
+    choice.filter = designFilter;
+    choice.folder = savedFolder();
+    const QString path = Interaction::Current().ChooseOpenFile(choice);
+    if (path.isEmpty())
+        return {};
+    if (!hasDesignExtension(path)) {
+        ShowInfo(QStringLiteral("Must be a QRD (Brisvale) file"));
+        return {};
+    }
+    return path;
+}
+
 // Tool buttons of the palette: flat squares that show their down state.
 QToolButton* makeButton(QWidget* parent, const char* name, const QString& icon, const QString& hint)
 {
@@ -575,18 +593,9 @@ void TMainScreen::Open1Click()
 {
     if (!CheckSaveNeeded())
         return;
-    FileChoice choice;
-    choice.title = QStringLiteral("Open Business Card");
-    choice.filter = designFilter;
-    choice.folder = savedFolder();
-    const QString path = Interaction::Current().ChooseOpenFile(choice);
-    if (path.isEmpty())
-        return;
-    if (!hasDesignExtension(path)) {
-        ShowInfo(QStringLiteral("Must be a QRD (Brisvale) file"));
-        return;
-    }
-    OpenBCFile(path);
+    const QString path = chooseDesignFile(QStringLiteral("Open Business Card"));
+    if (!path.isEmpty())
+        OpenBCFile(path);
 }
 
 bool TMainScreen::OpenBCFile(const QString& path)
@@ -650,17 +659,9 @@ void TMainScreen::ReopenRecentFile(const QString& path)
 
 void TMainScreen::Delete1Click()
 {
-    FileChoice choice;
-    choice.title = QStringLiteral("Delete Business Card");
-    choice.filter = designFilter;
-    choice.folder = savedFolder();
-    const QString path = Interaction::Current().ChooseOpenFile(choice);
+    const QString path = chooseDesignFile(QStringLiteral("Delete Business Card"));
     if (path.isEmpty())
         return;
-    if (!hasDesignExtension(path)) {
-        ShowInfo(QStringLiteral("Must be a QRD (Brisvale) file"));
-        return;
-    }
     if (!AskYesNo(QStringLiteral("Delete ") + path + QStringLiteral("?"), QStringLiteral("CONFIRM")))
         return;
     bool removed = QFile::remove(path);
