@@ -7,12 +7,15 @@
 #include "objects/Shapes.h"
 #include "platform/Interaction.h"
 #include "printing/LabelPrinter.h"
+#include "printing/PagePlayer.h"
 #include "printing/PagePrinter.h"
+#include "printing/PageRecorder.h"
 #include "printing/PreviewForm.h"
 #include "printing/PrintCommands.h"
 #include "surface/BusinessCardPanel.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDialog>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -119,6 +122,64 @@ void BM_PreviewJobAndFirstReplay(benchmark::State& state)
     state.SetLabel("1 card x 30 objects, page drawn at 100 %");
 }
 BENCHMARK(BM_PreviewJobAndFirstReplay)->Unit(benchmark::kMillisecond);
+
+// One recorded page holding ten copies of the card, as a full sheet would be
+// recorded for the preview, and its replay at 100 % on a 96 ppi screen.
+QByteArray recordTenCards(TGBusinessCardPanel32& panel)
+{
+    QBuffer stream;
+    TPageRecorder recorder;
+    recorder.SetStream(&stream);
+    recorder.OnPrint = [&panel](TPageEngine& e) {
+        for (int card = 0; card < 10; ++card)
+            panel.PrintObjects(e, 0.75 + (card % 2) * 3.5, 0.5 + (card / 2) * 2.0);
+    };
+    recorder.Execute();
+    return stream.data();
+}
+
+void BM_RecordTenCards(benchmark::State& state)
+{
+    Fixture f;
+    for (auto _ : state) {
+        QByteArray recording = recordTenCards(f.panel);
+        if (recording.isEmpty())
+            state.SkipWithError("nothing was recorded");
+        benchmark::DoNotOptimize(recording.data());
+    }
+    state.SetLabel("10 cards x 30 objects");
+}
+BENCHMARK(BM_RecordTenCards)->Unit(benchmark::kMillisecond);
+
+void BM_ReplayTenCards(benchmark::State& state)
+{
+    Fixture f;
+    const QByteArray recording = recordTenCards(f.panel);
+    {
+        // The replay must really draw the cards, not a blank sheet.
+        TPagePlayer player;
+        player.Load(recording);
+        const QImage page = player.RenderPage(1, 96).convertToFormat(QImage::Format_RGB32);
+        int ink = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                ink += page.pixel(x, y) != qRgb(255, 255, 255);
+        if (ink < 1000) {
+            state.SkipWithError("the replayed sheet is blank");
+            return;
+        }
+    }
+    for (auto _ : state) {
+        TPagePlayer player;
+        player.Load(recording);
+        QImage page = player.RenderPage(1, 96);
+        if (page.isNull())
+            state.SkipWithError("the page was not drawn");
+        benchmark::DoNotOptimize(page.bits());
+    }
+    state.SetLabel("10 cards x 30 objects, replayed at 100 %");
+}
+BENCHMARK(BM_ReplayTenCards)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
