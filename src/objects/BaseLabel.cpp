@@ -576,14 +576,40 @@ void TGBaseLabel::Loaded()
     TGGraphicControl::Loaded();
 }
 
-QAction* TGBaseLabel::AlignmentItem(TAlignment value) const
+void TGBaseLabel::CaptureMenuState()
 {
+    TGGraphicControl::CaptureMenuState();
+    transparentChecked = transparent;
+}
+
+QAction* TGBaseLabel::BorderItem()
+{
+    ContextMenu();
+    return borderItem;
+}
+
+QAction* TGBaseLabel::TransparentItem()
+{
+    ContextMenu();
+    return transparentItem;
+}
+
+QAction* TGBaseLabel::AlignmentItem(TAlignment value)
+{
+    ContextMenu();
     return value >= taLeftJustify && value <= taCenter ? alignItems[value] : nullptr;
 }
 
-QAction* TGBaseLabel::RotationItem(int a) const
+QAction* TGBaseLabel::RotationItem(int a)
 {
+    ContextMenu();
     return validAngle(a) ? rotationItems[a / 90] : nullptr;
+}
+
+bool TGBaseLabel::HasRotationMenu()
+{
+    ContextMenu();
+    return hasRotationMenu;
 }
 
 void TGBaseLabel::BuildContextMenu(QMenu& menu)
@@ -607,7 +633,7 @@ void TGBaseLabel::BuildContextMenu(QMenu& menu)
     AddMenuItem(menu, QStringLiteral("Background Color"), [this] { ChooseBackgroundColor(); });
     borderItem = AddMenuItem(menu, QStringLiteral("Border"), [this] { ToggleBorder(); });
     borderItem->setCheckable(true);
-    updateTransparentCheck();
+    transparentItem->setChecked(transparentChecked);
 }
 
 void TGBaseLabel::AddRotationMenu(QMenu& menu)
@@ -624,6 +650,9 @@ void TGBaseLabel::AddRotationMenu(QMenu& menu)
 
 void TGBaseLabel::UpdateMenuChecks()
 {
+    // Setting check marks needs the items: a call before the first popup
+    // builds the menu.
+    ContextMenu();
     if (borderItem)
         borderItem->setChecked(borderStyle == bsSingle);
     for (int i = 0; i < 3; ++i)
@@ -636,6 +665,7 @@ void TGBaseLabel::UpdateMenuChecks()
 
 void TGBaseLabel::updateTransparentCheck()
 {
+    transparentChecked = transparent;
     if (transparentItem)
         transparentItem->setChecked(transparent);
 }

@@ -114,16 +114,17 @@ public:
     void ToggleBorder();
     void Edit3DEffects();
 
-    // Menu items the label keeps to set their check marks (nullptr before the
-    // menu is built).
-    QAction* BorderItem() const { return borderItem; }
-    QAction* TransparentItem() const { return transparentItem; }
-    QAction* AlignmentItem(TAlignment value) const;
-    QAction* RotationItem(int angle) const;
-    bool HasRotationMenu() const { return hasRotationMenu; }
+    // Menu items the label keeps to set their check marks; asking for one
+    // builds the menu.
+    QAction* BorderItem();
+    QAction* TransparentItem();
+    QAction* AlignmentItem(TAlignment value);
+    QAction* RotationItem(int angle);
+    bool HasRotationMenu();
 
 protected:
     void BuildContextMenu(QMenu& menu) override;
+    void CaptureMenuState() override;
     void FontChanged() override;
     // Rotation submenu of the text labels that offer it.
     void AddRotationMenu(QMenu& menu);
@@ -174,6 +175,10 @@ private:
     QAction* alignItems[3] = { nullptr, nullptr, nullptr };
     QAction* rotationItems[4] = { nullptr, nullptr, nullptr, nullptr };
     bool hasRotationMenu = false;
+    // The "Transparent" check mark: set at load completion and by the menu's
+    // own commands, not when the menu pops up. Kept while the menu does not
+    // exist yet.
+    bool transparentChecked = false;
 };
 
 } // namespace bv

@@ -24,10 +24,22 @@ TGBusinessCardPanel32* TGBusinessCardLabel::cardPanel() const
     return qobject_cast<TGBusinessCardPanel32*>(Parent());
 }
 
+void TGBusinessCardLabel::CaptureMenuState()
+{
+    TGPLabel::CaptureMenuState();
+    personalInfoDue = cardPanel() != nullptr;
+}
+
+QMenu* TGBusinessCardLabel::PersonalInfoMenu()
+{
+    ContextMenu();
+    return personalInfoMenu;
+}
+
 void TGBusinessCardLabel::BuildContextMenu(QMenu& menu)
 {
     TGPLabel::BuildContextMenu(menu);
-    if (!cardPanel())
+    if (!personalInfoDue)
         return;
     const QList<QAction*> items = menu.actions();
     QAction* first = items.isEmpty() ? nullptr : items.first();
@@ -66,6 +78,9 @@ void TGBusinessCardLabel::rebuildPersonalInfoMenu()
 
 void TGBusinessCardLabel::UpdateMenuChecks()
 {
+    // Setting check marks needs the items: a call before the first popup
+    // builds the menu.
+    ContextMenu();
     rebuildPersonalInfoMenu();
     TGPLabel::UpdateMenuChecks();
 }

@@ -25,17 +25,21 @@ public:
     void ChoosePersonalInfo(const QString& itemCaption);
 
     // The "Personal Information" submenu, or nullptr when the label's parent
-    // was not the card panel when its menu was built.
-    QMenu* PersonalInfoMenu() const { return personalInfoMenu; }
+    // was not the card panel at load completion. Asking builds the menu.
+    QMenu* PersonalInfoMenu();
 
 protected:
     void BuildContextMenu(QMenu& menu) override;
+    void CaptureMenuState() override;
 
 private:
     TGBusinessCardPanel32* cardPanel() const;
     void rebuildPersonalInfoMenu();
 
     QMenu* personalInfoMenu = nullptr;
+    // The label sat on the card panel at load completion: its menu gets the
+    // "Personal Information" submenu.
+    bool personalInfoDue = false;
 };
 
 // Registers TGPLabel and TGBusinessCardLabel with the stream class registry

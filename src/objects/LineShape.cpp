@@ -154,22 +154,27 @@ void TGLineShape::BuildContextMenu(QMenu& menu)
 
 void TGLineShape::UpdateMenuChecks()
 {
+    // Setting check marks needs the items: a call before the first popup
+    // builds the menu.
+    ContextMenu();
     for (QAction* item : thicknessItems)
         item->setChecked(item->data().toInt() == pen.Width);
     for (QAction* item : styleItems)
         item->setChecked(item->data().toInt() == int(lineStyle));
 }
 
-QAction* TGLineShape::ThicknessItem(int number) const
+QAction* TGLineShape::ThicknessItem(int number)
 {
+    ContextMenu();
     for (QAction* item : thicknessItems)
         if (item->data().toInt() == number)
             return item;
     return nullptr;
 }
 
-QAction* TGLineShape::StyleItem(TLineStyle style) const
+QAction* TGLineShape::StyleItem(TLineStyle style)
 {
+    ContextMenu();
     for (QAction* item : styleItems)
         if (item->data().toInt() == int(style))
             return item;

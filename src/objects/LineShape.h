@@ -35,8 +35,9 @@ public:
     int CanvasPenWidth() const;
     QLine CanvasLine() const;
 
-    QAction* ThicknessItem(int number) const;
-    QAction* StyleItem(TLineStyle style) const;
+    // Menu items with a check mark; asking builds the menu.
+    QAction* ThicknessItem(int number);
+    QAction* StyleItem(TLineStyle style);
 
 protected:
     void BuildContextMenu(QMenu& menu) override;

@@ -34,6 +34,12 @@ void TGPLabel::EditText()
     Invalidate();
 }
 
+QAction* TGPLabel::TextItem()
+{
+    ContextMenu();
+    return textItem;
+}
+
 void TGPLabel::BuildContextMenu(QMenu& menu)
 {
     TGBaseLabel::BuildContextMenu(menu);

@@ -21,7 +21,8 @@ public:
     // The "Text" prompt; on OK the text becomes Caption and the label grows.
     virtual void EditText();
 
-    QAction* TextItem() const { return textItem; }
+    // The "Text" item; asking builds the menu.
+    QAction* TextItem();
 
 protected:
     void BuildContextMenu(QMenu& menu) override;

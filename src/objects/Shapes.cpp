@@ -215,7 +215,7 @@ void TGLabelShapes::BuildContextMenu(QMenu& menu)
         NotifyChanged();
     });
     transparentItem->setCheckable(true);
-    if (shape == stRoundRect || shape == stRoundSquare) {
+    if (roundingMenu) {
         menu.addSeparator();
         QMenu* sub = menu.addMenu(QStringLiteral("Degree of Rounding"));
         for (int perc = 20; perc <= 80; perc += 10) {
@@ -229,16 +229,33 @@ void TGLabelShapes::BuildContextMenu(QMenu& menu)
     }
 }
 
+void TGLabelShapes::CaptureMenuState()
+{
+    TGGraphicControl::CaptureMenuState();
+    // A later change of Shape neither adds nor removes the submenu.
+    roundingMenu = shape == stRoundRect || shape == stRoundSquare;
+}
+
 void TGLabelShapes::UpdateMenuChecks()
 {
+    // Setting check marks needs the items: a call before the first popup
+    // builds the menu.
+    ContextMenu();
     if (transparentItem)
         transparentItem->setChecked(transparent);
     for (QAction* item : thicknessItems)
         item->setChecked(item->data().toInt() == pen.Width);
 }
 
-QAction* TGLabelShapes::ThicknessItem(int number) const
+QAction* TGLabelShapes::TransparentItem()
 {
+    ContextMenu();
+    return transparentItem;
+}
+
+QAction* TGLabelShapes::ThicknessItem(int number)
+{
+    ContextMenu();
     for (QAction* item : thicknessItems)
         if (item->data().toInt() == number)
             return item;

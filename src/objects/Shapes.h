@@ -44,11 +44,13 @@ public:
     TRect OutlineBox() const;
     int CornerSize() const;
 
-    QAction* ThicknessItem(int number) const;
-    QAction* TransparentItem() const { return transparentItem; }
+    // Menu items with a check mark; asking builds the menu.
+    QAction* ThicknessItem(int number);
+    QAction* TransparentItem();
 
 protected:
     void BuildContextMenu(QMenu& menu) override;
+    void CaptureMenuState() override;
 
 private:
     bool transparent = false;
@@ -58,6 +60,8 @@ private:
     TShapeType shape = stRectangle;
     QList<QAction*> thicknessItems;
     QAction* transparentItem = nullptr;
+    // The "Degree of Rounding" submenu: decided by Shape at load completion.
+    bool roundingMenu = false;
 };
 
 // The shape class the card panel's tools create; behaves as TGLabelShapes.

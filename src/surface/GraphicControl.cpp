@@ -124,8 +124,7 @@ void TGGraphicControl::SetLocked(bool value)
     if (loading || reading)
         return;
     try {
-        if (lockedMenuItem)
-            lockedMenuItem->setChecked(locked);
+        setLockedCheck();
         NotifyChanged();
     } catch (...) {
         // The flag keeps its value; the menu and the change signal are cosmetic.
@@ -151,8 +150,7 @@ void TGGraphicControl::ToggleLocked()
 {
     locked = !locked;
     try {
-        if (lockedMenuItem)
-            lockedMenuItem->setChecked(locked);
+        setLockedCheck();
         NotifyChanged();
     } catch (...) {
     }
@@ -283,18 +281,43 @@ void TGGraphicControl::PrintTo(TPageEngine& report, double left, double top)
 
 void TGGraphicControl::Loaded()
 {
-    if (contextMenu)
+    if (menuDue)
         return;
-    contextMenu = std::make_unique<QMenu>();
-    BuildContextMenu(*contextMenu);
-    QObject::connect(contextMenu.get(), &QMenu::aboutToShow, this, [this] { UpdateMenuChecks(); });
+    menuDue = true;
+    CaptureMenuState();
+}
+
+void TGGraphicControl::CaptureMenuState()
+{
+    lockedChecked = locked;
 }
 
 QMenu* TGGraphicControl::ContextMenu()
 {
-    if (!contextMenu)
-        Loaded();
+    if (!contextMenu) {
+        if (!menuDue)
+            Loaded();
+        // Built from the state recorded at load completion, so the menu is
+        // the one an eager build would have made then; check marks that
+        // follow the properties are set by UpdateMenuChecks when it pops up.
+        contextMenu = std::make_unique<QMenu>();
+        BuildContextMenu(*contextMenu);
+        QObject::connect(contextMenu.get(), &QMenu::aboutToShow, this, [this] { UpdateMenuChecks(); });
+    }
     return contextMenu.get();
+}
+
+QAction* TGGraphicControl::LockedMenuItem()
+{
+    ContextMenu();
+    return lockedMenuItem;
+}
+
+void TGGraphicControl::setLockedCheck()
+{
+    lockedChecked = locked;
+    if (lockedMenuItem)
+        lockedMenuItem->setChecked(locked);
 }
 
 QAction* TGGraphicControl::AddMenuItem(QMenu& menu, const QString& caption, std::function<void()> action)
@@ -336,7 +359,7 @@ void TGGraphicControl::BuildContextMenu(QMenu& menu)
     menu.addSeparator();
     lockedMenuItem = AddMenuItem(menu, QStringLiteral("Locked"), [this] { ToggleLocked(); });
     lockedMenuItem->setCheckable(true);
-    lockedMenuItem->setChecked(locked);
+    lockedMenuItem->setChecked(lockedChecked);
     AddMenuItem(menu, QStringLiteral("Unselectable"), [this] { MakeUnselectable(); });
     menu.addSeparator();
     AddMenuItem(menu, QStringLiteral("Center Vertically"), [this] { CenterVertically(); });

@@ -115,6 +115,8 @@ public:
     const TRect& LastBounds() const { return lastBounds; }
     virtual void BoundsChanged();
     // Context-menu on-popup: set check marks from the current properties.
+    // Overrides that touch items call ContextMenu() first, so that a call
+    // before the menu exists builds it rather than doing nothing.
     virtual void UpdateMenuChecks() {}
     virtual void ApplyFont(const TFont& font) { Q_UNUSED(font); }
     virtual void FontApplied() {}
@@ -122,17 +124,24 @@ public:
     // Draws the object through the page engine for one card whose top-left
     // corner is at (left, top) inches on the page.
     virtual void PrintTo(TPageEngine& report, double left, double top);
-    // The load-completion step: builds the context menu. Run by the stream
-    // reader and explicitly by every path that creates objects at run time.
+    // The load-completion step. Run by the stream reader and explicitly by
+    // every path that creates objects at run time. It does not build the
+    // context menu (a design of a thousand objects would spend most of its
+    // reading time on menus nobody opens); it records the state the menu is
+    // built from, and ContextMenu() builds it on first use.
     virtual void Loaded();
 
     // Double-click on the selected object runs this instead of the menu.
     std::function<void(TGBasePanel*)> OnEditRequest;
 
     // --- context menu ----------------------------------------------------------
-    // The object's own menu, built by Loaded (or here on first use).
+    // The object's own menu, built here on first use (running the
+    // load-completion step first if nothing has run it yet). Asking for any of
+    // the menu's items, here or in a subclass, builds it as well.
     QMenu* ContextMenu();
-    QAction* LockedMenuItem() const { return lockedMenuItem; }
+    // True once the menu exists; asking changes nothing.
+    bool HasContextMenu() const { return contextMenu != nullptr; }
+    QAction* LockedMenuItem();
     void Clone();
     void CenterVertically();
     void CenterHorizontally();
@@ -150,14 +159,24 @@ public:
     }
 
 protected:
-    // Builds the base items; subclasses append theirs in Loaded after the base.
+    // Builds the base items; subclasses append theirs after the base. Runs
+    // once, when the menu is first needed.
     virtual void BuildContextMenu(QMenu& menu);
+    // Runs once, in the load-completion step: records what the menu is built
+    // from that is decided at load completion rather than when it pops up
+    // (which items exist, check marks that are set only at building and by
+    // the commands). The base records the "Locked" check mark. Subclasses
+    // call the base first.
+    virtual void CaptureMenuState();
     // Helper for subclasses: a menu item that runs `action` on this object.
     QAction* AddMenuItem(QMenu& menu, const QString& caption, std::function<void()> action);
     // Called after the font changed (not while loading or reading).
     virtual void FontChanged();
 
 private:
+    // Keeps the "Locked" check mark in step with Locked, menu built or not.
+    void setLockedCheck();
+
     QString name;
     int tag = 0;
     int cursor = 0;
@@ -173,6 +192,10 @@ private:
     TFont font;
 
     QAction* lockedMenuItem = nullptr;
+    // The "Locked" check mark, kept also while the menu does not exist yet.
+    bool lockedChecked = false;
+    // The load-completion step has run: the menu is due, built on first use.
+    bool menuDue = false;
     QPainter* drawCanvas = nullptr;
     QPainter* ownCanvas = nullptr;
     bool boundsGuard = false;
