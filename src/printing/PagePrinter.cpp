@@ -1,22 +1,46 @@
 #include "printing/PagePrinter.h"
 
+#include "platform/DialogHooks.h"
 #include "platform/Interaction.h"
+#include "platform/Printers.h"
+#include "printing/PageSetupDialog.h"
 
+#include <QApplication>
 #include <QPageLayout>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
 namespace bv {
 
+namespace {
+// The printer list, or nothing when the print system cannot answer.
+QStringList installedPrinters()
+{
+    try {
+        return PrinterList::Current().PrinterNames();
+    } catch (...) {
+        return {};
+    }
+}
+
+QString defaultPrinter()
+{
+    try {
+        return PrinterList::Current().DefaultPrinterName();
+    } catch (...) {
+        return {};
+    }
+}
+} // namespace
+
 TPagePrinter::TPagePrinter()
     : printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     SetTitle(QStringLiteral("Brisvale"));
-    const QString def = QPrinterInfo::defaultPrinterName();
-    if (!def.isEmpty())
-        printer->setPrinterName(def);
+    queueName = defaultPrinter();
+    if (!queueName.isEmpty())
+        printer->setPrinterName(queueName);
     SetPaper(PaperLetter);
     ResetDevice();
 }
@@ -29,19 +53,18 @@ TPagePrinter::~TPagePrinter()
 
 QStringList TPagePrinter::Printers() const
 {
-    return QPrinterInfo::availablePrinterNames();
+    return installedPrinters();
 }
 
 int TPagePrinter::PrinterIndex() const
 {
-    if (printer->outputFormat() != QPrinter::NativeFormat)
-        return -1;
-    return static_cast<int>(Printers().indexOf(printer->printerName()));
+    const QString name = PrinterName();
+    return name.isEmpty() ? -1 : static_cast<int>(Printers().indexOf(name));
 }
 
 QString TPagePrinter::PrinterName() const
 {
-    return printer->outputFormat() == QPrinter::NativeFormat ? printer->printerName() : QString();
+    return printer->outputFileName().isEmpty() ? queueName : QString();
 }
 
 void TPagePrinter::SetPrinterIndex(int index)
@@ -55,10 +78,13 @@ bool TPagePrinter::SetPrinterName(const QString& name)
 {
     if (!Printers().contains(name))
         return false;
+    queueName = name;
     printer->setOutputFileName(QString());
     printer->setOutputFormat(QPrinter::NativeFormat);
     printer->setPrinterName(name);
-    SetPaper(Paper());
+    // Another queue may start from its own sheet; keep the one chosen.
+    applyPageSize();
+    printer->setPageOrientation(Orientation() == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     ResetDevice();
     return true;
 }
@@ -77,14 +103,36 @@ void TPagePrinter::SetOutputFileName(const QString& path)
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(path);
     }
-    SetPaper(Paper());
+    applyPageSize();
+    printer->setPageOrientation(Orientation() == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     ResetDevice();
 }
 
 void TPagePrinter::SetPaper(int code)
 {
     TPageEngine::SetPaper(code);
-    printer->setPageSize(QPageSize(Paper() == PaperA4 ? QPageSize::A4 : QPageSize::Letter));
+    pageSize = QPageSize(Paper() == PaperA4 ? QPageSize::A4 : QPageSize::Letter);
+    applyPageSize();
+}
+
+void TPagePrinter::SetPageSize(const QPageSize& size)
+{
+    if (!size.isValid())
+        return;
+    if (size.id() == QPageSize::A4 || size.id() == QPageSize::Letter) {
+        SetPaper(size.id() == QPageSize::A4 ? PaperA4 : PaperLetter);
+        return;
+    }
+    // Any other sheet counts as Letter for the paper code; the printer is
+    // asked for the sheet itself and the device facts follow it.
+    TPageEngine::SetPaper(PaperLetter);
+    pageSize = size;
+    applyPageSize();
+}
+
+void TPagePrinter::applyPageSize()
+{
+    printer->setPageSize(pageSize);
     readDevice();
 }
 
@@ -102,6 +150,8 @@ void TPagePrinter::SetCopies(int value)
 
 int TPagePrinter::MaxCopies() const
 {
+    if (!printer->outputFileName().isEmpty())
+        return 1;
     // Qt knows only whether the driver collates copies itself, not a limit.
     return printer->supportsMultipleCopies() ? 9999 : 1;
 }
@@ -125,11 +175,15 @@ void TPagePrinter::readDevice()
 void TPagePrinter::readSettings()
 {
     const QPageLayout layout = printer->pageLayout();
-    const QPageSize::PageSizeId id = layout.pageSize().id();
+    pageSize = layout.pageSize();
+    const QPageSize::PageSizeId id = pageSize.id();
     if (id == QPageSize::A4)
         TPageEngine::SetPaper(PaperA4);
-    else if (id == QPageSize::Letter)
+    else
         TPageEngine::SetPaper(PaperLetter);
+    // The platform's print dialog may have picked another queue.
+    if (printer->outputFileName().isEmpty() && printer->outputFormat() == QPrinter::NativeFormat)
+        queueName = printer->printerName();
     TPageEngine::SetOrientation(layout.orientation() == QPageLayout::Landscape ? poLandscape : poPortrait);
     readDevice();
 }
@@ -145,12 +199,20 @@ void TPagePrinter::ResetDevice()
     SetMarginTop(0);
 }
 
-bool TPagePrinter::PrinterSetupDialog()
+bool TPagePrinter::PrinterSetupDialog(QWidget* parent)
 {
-    QPageSetupDialog dialog(printer.get());
+    TPageSetupDialog dialog(parent ? parent : QApplication::activeWindow());
+    dialog.SetSettings(PrinterName(), OutputFileName(), pageSize, Orientation());
+    PlaceDialog(dialog);
     if (Interaction::Current().RunModal(dialog) != mrOk)
         return false;
-    readSettings();
+    const QString name = dialog.PrinterName();
+    // An empty choice is the output file the engine already writes.
+    if (!name.isEmpty() && name != PrinterName())
+        SetPrinterName(name);
+    SetPageSize(dialog.PageSize());
+    SetOrientation(dialog.Orientation());
+    ResetDevice();
     return true;
 }
 
@@ -177,6 +239,11 @@ bool TPagePrinter::PrintDialog()
 
 void TPagePrinter::DoBeginDocument()
 {
+    if (printer->outputFileName().isEmpty()
+        && (printer->outputFormat() != QPrinter::NativeFormat || printer->printerName() != queueName))
+        // The print system does not offer the chosen queue (any more): the
+        // job must not land on another printer.
+        throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(queueName));
     printer->setDocName(Title());
     printer->setCopyCount(Copies());
     printer->setPageOrientation(Orientation() == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);

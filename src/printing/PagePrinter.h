@@ -15,11 +15,13 @@
 //     printer.Execute();                  // throws EPrinter when it cannot start
 #include "printing/PageCanvasEngine.h"
 
+#include <QPageSize>
 #include <QPainter>
 #include <QStringList>
 #include <memory>
 
 class QPrinter;
+class QWidget;
 
 namespace bv {
 
@@ -30,7 +32,10 @@ public:
 
     QPrinter& Printer() { return *printer; }
 
-    // Installed printers and the one in use (-1: none, or PDF output).
+    // Installed printers (PrinterList::Current) and the one in use (-1: none,
+    // or PDF output). The engine keeps the queue chosen here; a job refuses
+    // to start when the print system no longer offers it, rather than
+    // printing somewhere else.
     QStringList Printers() const;
     int PrinterIndex() const;
     void SetPrinterIndex(int index);
@@ -42,18 +47,26 @@ public:
     QString OutputFileName() const;
     void SetOutputFileName(const QString& path);
 
+    // Paper() names Letter or A4 only; PageSize() is the sheet the printer
+    // is asked for, which the printer setup may set to any size it offers.
     void SetPaper(int code) override;
+    QPageSize PageSize() const { return pageSize; }
+    void SetPageSize(const QPageSize& size);
     void SetOrientation(int value) override;
     void SetCopies(int value) override;
-    // Copies the driver makes by itself: 1 when it cannot.
+    // Copies the driver makes by itself: 1 when it cannot, and 1 whenever
+    // the output goes to a file (a file holds what was drawn, no more).
     int MaxCopies() const;
 
     // Re-reads the device facts and resets the margins to 0.
     void ResetDevice();
 
-    // The platform's page setup dialog (paper, orientation) through the
-    // interaction seam; true when confirmed.
-    bool PrinterSetupDialog();
+    // The "Printer Setup" dialog (printer, paper, orientation; its
+    // Properties button opens the platform's page setup) through the
+    // interaction seam. On OK the chosen printer, paper and orientation
+    // apply to the next job and true is returned; Cancel changes nothing.
+    // Without a parent the active window is used.
+    bool PrinterSetupDialog(QWidget* parent = nullptr);
     // The platform's print dialog (printer, copies, page range); sets Copies,
     // FirstPage and LastPage and returns true when confirmed.
     bool PrintDialog();
@@ -67,8 +80,12 @@ protected:
 private:
     void readDevice();
     void readSettings();
+    void applyPageSize();
 
     std::unique_ptr<QPrinter> printer;
+    // The queue jobs go to when no output file is set.
+    QString queueName;
+    QPageSize pageSize{QPageSize::Letter};
     QPainter ownPainter;
 };
 

@@ -281,7 +281,7 @@ void TSelectSpecificLabels::PrintSetupClick()
 {
     if (!Printer)
         return;
-    Printer->PrinterSetupDialog();
+    Printer->PrinterSetupDialog(this);
     showPrinterName();
 }
 

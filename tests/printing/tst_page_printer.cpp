@@ -2,6 +2,7 @@
 // poppler-utils read them back), its paper, orientation and copies, and its
 // dialogs through the interaction seam.
 #include "printing/PagePrinter.h"
+#include "printing/PageSetupDialog.h"
 
 #include "support/ScriptedInteraction.h"
 
@@ -215,6 +216,16 @@ void TestPagePrinter::setupDialogTakesOrientation()
     QTemporaryDir dir;
     TPagePrinter printer;
     printer.SetOutputFileName(dir.filePath("x.pdf"));
+    // The printer setup's Properties button opens the platform's page setup;
+    // what it sets comes back through the printer setup's OK.
+    ui.answerDialog([](QDialog& d) {
+        auto* setup = qobject_cast<TPageSetupDialog*>(&d);
+        if (!setup)
+            return mrCancel;
+        setup->PropertiesButtonClick();
+        setup->OkButtonClick();
+        return setup->result();
+    });
     ui.answerDialog([](QDialog& d) {
         auto* dialog = qobject_cast<QPageSetupDialog*>(&d);
         if (!dialog)
@@ -224,6 +235,7 @@ void TestPagePrinter::setupDialogTakesOrientation()
         return mrOk;
     });
     QVERIFY(printer.PrinterSetupDialog());
+    QVERIFY(ui.allUsed());
     QCOMPARE(printer.Orientation(), int(poLandscape));
     QCOMPARE(printer.Paper(), PaperA4);
     QVERIFY(std::abs(printer.PageHeight() - 210 / 25.4) < 0.01);

@@ -3,6 +3,7 @@
 // alive. It can also be told to fail, as a broken print system would.
 #include "platform/Printers.h"
 
+#include <QMap>
 #include <stdexcept>
 
 namespace bv::test {
@@ -29,8 +30,16 @@ public:
         return defaultName;
     }
 
+    PrinterDetails Details(const QString& name) const override
+    {
+        if (failing)
+            throw std::runtime_error("print system unavailable");
+        return details.value(name);
+    }
+
     QStringList names;
     QString defaultName;
+    QMap<QString, PrinterDetails> details; // by printer name
     bool failing = false;
 };
 
