@@ -7,12 +7,15 @@
 #include "platform/Environment.h"
 #include "printing/PagePrinter.h"
 #include "printing/PrintCommands.h"
+#include "printing/PageSetupDialog.h"
 #include "printing/PrintFineTune.h"
 #include "printing/SelectSpecificLabels.h"
 #include "printing/WarnBottomMargin.h"
+#include "support/FakePrinters.h"
 #include "support/ScriptedInteraction.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -61,6 +64,7 @@ private slots:
     void allAndNoneCoverTheLayout();
     void okNeedsOneCardAndSetsSheets();
     void printCardsKeepsSelectionOnlyOnOk();
+    void printSetupShowsTheChosenPrinter();
     void nudgeLabels_data();
     void nudgeLabels();
     void nudgeArrowsStopAtTheLimits();
@@ -226,6 +230,39 @@ void TestPrintOptions::printCardsKeepsSelectionOnlyOnOk()
     });
     QVERIFY(printing.DoPageSetup());
     QCOMPARE(selectedOf(printing.SelectedCards, 10), QList<int>({3}));
+    QVERIFY(ui.allUsed());
+}
+
+void TestPrintOptions::printSetupShowsTheChosenPrinter()
+{
+    FakePrinters printers({QStringLiteral("Office Laser"), QStringLiteral("Card Printer")},
+                          QStringLiteral("Office Laser"));
+    ScriptedInteraction ui;
+    TPagePrinter printer;
+    TSelectSpecificLabels d;
+    d.Printer = &printer;
+    d.SetSheet(TCardLayout(), AllCardsSelected());
+    d.FormActivate();
+    QCOMPARE(d.PrinterLabel->text(), QStringLiteral("Office Laser"));
+    // The printer setup picks another printer, or is cancelled after doing so.
+    const auto choose = [](int result) {
+        return [result](QDialog& dialog) {
+            auto* setup = qobject_cast<TPageSetupDialog*>(&dialog);
+            if (!setup)
+                return mrCancel;
+            setup->PrinterCombo->setFocus();
+            QTest::keyClick(setup->PrinterCombo, Qt::Key_End);
+            QTest::mouseClick(result == mrOk ? setup->OkButton : setup->CancelButton, Qt::LeftButton);
+            return setup->result();
+        };
+    };
+    ui.answerDialog(choose(mrCancel));
+    QTest::mouseClick(d.PrintSetupButton, Qt::LeftButton);
+    QCOMPARE(d.PrinterLabel->text(), QStringLiteral("Office Laser"));
+    ui.answerDialog(choose(mrOk));
+    QTest::mouseClick(d.PrintSetupButton, Qt::LeftButton);
+    QCOMPARE(d.PrinterLabel->text(), QStringLiteral("Card Printer"));
+    QCOMPARE(printer.PrinterName(), QStringLiteral("Card Printer"));
     QVERIFY(ui.allUsed());
 }
 
