@@ -208,8 +208,10 @@ bool TPagePrinter::PrinterSetupDialog(QWidget* parent)
         return false;
     const QString name = dialog.PrinterName();
     // An empty choice is the output file the engine already writes.
-    if (!name.isEmpty() && name != PrinterName())
-        SetPrinterName(name);
+    // A printer removed while the dialog was open cannot take the jobs; say
+    // so rather than print on the old one as if it had been chosen.
+    if (!name.isEmpty() && name != PrinterName() && !SetPrinterName(name))
+        Interaction::Current().ShowError(QStringLiteral("The printer \"%1\" is no longer installed.").arg(name));
     SetPageSize(dialog.PageSize());
     SetOrientation(dialog.Orientation());
     ResetDevice();

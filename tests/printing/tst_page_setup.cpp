@@ -115,6 +115,7 @@ private slots:
     void fileOutputStaysUnlessAPrinterIsChosen();
     void propertiesRunsThePageSetupOfTheChosenPrinter();
     void noPrintersLeavesOnlyPaperAndOrientation();
+    void aPrinterRemovedMeanwhileIsReported();
     void filesNeverRelyOnDriverCopies_data();
     void filesNeverRelyOnDriverCopies();
 };
@@ -443,6 +444,30 @@ void TestPageSetup::noPrintersLeavesOnlyPaperAndOrientation()
     QCOMPARE(printer.PrinterName(), office); // the queue it had stays
     QCOMPARE(printer.Paper(), PaperA4);
     QCOMPARE(printer.Orientation(), int(poLandscape));
+}
+
+void TestPageSetup::aPrinterRemovedMeanwhileIsReported()
+{
+    FakePrinters fake;
+    fillPrinters(fake);
+    ScriptedInteraction ui;
+    ui.expectError();
+    TPagePrinter printer;
+    ui.answerDialog([&](QDialog& d) {
+        TPageSetupDialog* dialog = setupDialog(d);
+        if (!dialog)
+            return mrCancel;
+        chooseByKeys(dialog->PrinterCombo, labels);
+        chooseByKeys(dialog->PaperSizeCombo, QStringLiteral("A4"));
+        fake.names.removeAll(labels);
+        QTest::mouseClick(dialog->OkButton, Qt::LeftButton);
+        return dialog->result();
+    });
+    QVERIFY(printer.PrinterSetupDialog());
+    QVERIFY(ui.allUsed());
+    QCOMPARE(ui.messages(), QStringList({QStringLiteral("The printer \"Label Jet\" is no longer installed.")}));
+    QCOMPARE(printer.PrinterName(), office);
+    QCOMPARE(printer.Paper(), PaperA4); // the rest of the choice still applies
 }
 
 void TestPageSetup::filesNeverRelyOnDriverCopies_data()
