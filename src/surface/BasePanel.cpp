@@ -82,9 +82,11 @@ TGBasePanel::TGBasePanel(QWidget* parent) : QWidget(parent)
 
 TGBasePanel::~TGBasePanel()
 {
-    for (const QString& path : { clipboardPath, tempFilePath }) {
-        if (QFile::exists(path))
-            QFile::remove(path);
+    if (deletesTemporaryFiles) {
+        for (const QString& path : { clipboardPath, tempFilePath }) {
+            if (QFile::exists(path))
+                QFile::remove(path);
+        }
     }
     handle->ClearSelection();
     while (!objects.isEmpty())

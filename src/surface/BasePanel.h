@@ -109,6 +109,13 @@ public:
     void SetPanelFont(const TFont& value) { panelFont = value; }
     const QString& ClipboardPath() const { return clipboardPath; }
     const QString& TempFilePath() const { return tempFilePath; }
+    // The clipboard and temporary files live in the program folder, shared by
+    // every panel of every process. The program's own card panel deletes them
+    // when it goes (true, the default); a panel made for work without a user
+    // (the batch tool, samples) is set to false so that it leaves the running
+    // program's clipboard alone.
+    bool DeletesTemporaryFiles() const { return deletesTemporaryFiles; }
+    void SetDeletesTemporaryFiles(bool value) { deletesTemporaryFiles = value; }
     bool Zooming() const { return zooming; }
 
     // --- operations ---------------------------------------------------------------
@@ -274,6 +281,7 @@ private:
     std::int64_t lastPasteTime = 0;
     bool drawOutline = true;
     bool zooming = false;
+    bool deletesTemporaryFiles = true;
     QString clipboardPath;
     QString tempFilePath;
     TRect bandRect;

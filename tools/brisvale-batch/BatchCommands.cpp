@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 namespace bv::batch {
 
@@ -50,17 +49,11 @@ int Resave(const QString& in, const QString& out, QTextStream& err)
         err << "brisvale-batch: cannot open " << native(in) << "\n";
         return 1;
     }
-    // A panel deletes the clipboard file of the program folder when it goes;
-    // the tool must not take a running program's clipboard with it.
-    QTemporaryDir home;
-    if (!home.isValid()) {
-        err << "brisvale-batch: cannot create a temporary folder\n";
-        return 1;
-    }
-    qputenv("BRISVALE_HOME", QFile::encodeName(home.path()));
     // The design object classes a design file may name.
     RegisterDesignClasses();
     TGBusinessCardPanel32 panel;
+    // The running program's clipboard is not the tool's to delete.
+    panel.SetDeletesTemporaryFiles(false);
     try {
         panel.ClearAll();
         panel.LoadFromFile(in);

@@ -49,6 +49,8 @@ int Render(const QStringList& args, QTextStream& err)
         TCardLayout layout = settings.LoadLayoutPreferences(TCardLayout());
         QString background;
         TGBusinessCardPanel32 panel;
+        // The running program's clipboard is not the tool's to delete.
+        panel.SetDeletesTemporaryFiles(false);
         ApplyProgramSettings(panel, preferences.DefaultFont, settings.LoadPersonalInfo());
         ReadDesign(panel, design, layout, background);
         const QImage picture = RenderCardPicture(panel, border);

@@ -13,7 +13,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 namespace bv::batch {
 
@@ -154,17 +153,11 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         TPreferences preferences = settings.LoadPreferences();
         TCardLayout layout = settings.LoadLayoutPreferences(TCardLayout());
         const TPersonalInfo personal = settings.LoadPersonalInfo();
-        // A card panel clears the clipboard file of the program folder when
-        // it goes; the tool must not take a running program's clipboard with
-        // it, so it works in a folder of its own from here on.
-        QTemporaryDir home;
-        if (!home.isValid())
-            throw EWriteError(QStringLiteral("cannot create a temporary folder"));
-        const QByteArray oldHome = qgetenv("BRISVALE_HOME");
-        qputenv("BRISVALE_HOME", QFile::encodeName(home.path()));
 
         QString background;
         TGBusinessCardPanel32 panel;
+        // The running program's clipboard is not the tool's to delete.
+        panel.SetDeletesTemporaryFiles(false);
         ApplyProgramSettings(panel, preferences.DefaultFont, personal);
         ReadDesign(panel, design, layout, background);
 
@@ -197,7 +190,6 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         printing.OutlineTest = outline;
         panel.SetPreviewMode(false);
         const TPrintOutcome outcome = printing.DoPrint();
-        qputenv("BRISVALE_HOME", oldHome);
         if (!outcome.Error.isEmpty()) {
             err << "brisvale-batch: " << design << ": " << outcome.Error << "\n";
             return 1;
