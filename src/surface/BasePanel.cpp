@@ -131,8 +131,14 @@ void TGBasePanel::SendObjectToBack(TGGraphicControl* object)
 
 void TGBasePanel::InsertObject(TGGraphicControl* object)
 {
-    if (!objects.contains(object))
-        objects.append(object);
+    // SetParent keeps an object in exactly the list of the panel it names as
+    // its parent and calls this only when that changes, so the object is not
+    // in the list yet: no search (reading a design inserts a thousand objects
+    // one by one).
+    if (object->Parent() != this)
+        return;
+    Q_ASSERT(!objects.contains(object));
+    objects.append(object);
     RepaintCard();
 }
 
@@ -149,7 +155,11 @@ void TGBasePanel::RemoveObject(TGGraphicControl* object)
         if (capture == CaptureTarget::Object)
             capture = CaptureTarget::None;
     }
-    objects.removeAll(object);
+    // Objects go mostly from the top (clearing frees the list from its end):
+    // look from there.
+    const qsizetype at = objects.lastIndexOf(object);
+    if (at >= 0)
+        objects.removeAt(at);
     RepaintCard();
 }
 

@@ -59,7 +59,8 @@ public:
     TGGraphicControl* ObjectAt(int x, int y) const;
     void BringObjectToFront(TGGraphicControl* object);
     void SendObjectToBack(TGGraphicControl* object);
-    // Used by TGGraphicControl::SetParent and its destructor.
+    // Used by TGGraphicControl::SetParent and its destructor only; an object
+    // is in the list of the panel that is its Parent() and of no other.
     void InsertObject(TGGraphicControl* object);
     void RemoveObject(TGGraphicControl* object);
 
