@@ -7,7 +7,7 @@
 #include "printing/PageRecorder.h"
 #include "printing/PreviewForm.h"
 #include "printing/PrintFineTune.h"
-#include "printing/SelectSpecificLabels.h"
+#include "printing/PrintCardsDialog.h"
 #include "printing/WarnBottomMargin.h"
 #include "surface/BusinessCardPanel.h"
 

@@ -8,7 +8,7 @@
 #include "printing/PreviewForm.h"
 #include "printing/PrintCommands.h"
 #include "printing/PrintFineTune.h"
-#include "printing/SelectSpecificLabels.h"
+#include "printing/PrintCardsDialog.h"
 
 #include <QAction>
 #include <QPushButton>

@@ -9,7 +9,7 @@
 #include "printing/PrintCommands.h"
 #include "printing/PageSetupDialog.h"
 #include "printing/PrintFineTune.h"
-#include "printing/SelectSpecificLabels.h"
+#include "printing/PrintCardsDialog.h"
 #include "printing/WarnBottomMargin.h"
 #include "support/FakePrinters.h"
 #include "support/ScriptedInteraction.h"

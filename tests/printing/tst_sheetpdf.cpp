@@ -11,7 +11,7 @@
 #include "platform/ProfileFile.h"
 #include "printing/PagePrinter.h"
 #include "printing/PrintCommands.h"
-#include "printing/SelectSpecificLabels.h"
+#include "printing/PrintCardsDialog.h"
 #include "surface/CompanionFile.h"
 #include "support/ScriptedInteraction.h"
 

@@ -1,4 +1,4 @@
-#include "printing/SelectSpecificLabels.h"
+#include "printing/PrintCardsDialog.h"
 
 #include "app/AppServices.h"
 #include "objects/DialogButtons.h"
