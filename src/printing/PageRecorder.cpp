@@ -16,12 +16,17 @@ TPageRecorder::TPageRecorder()
 
 TPageRecorder::~TPageRecorder() = default;
 
+void TPageRecorder::finishRecord(Writer& w)
+{
+    w.finish();
+    ++recordCount;
+}
+
 void TPageRecorder::simple(std::uint8_t op)
 {
     Writer w(records);
     w.begin(static_cast<Op>(op));
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
 }
 
 void TPageRecorder::DoStartJob()
@@ -86,8 +91,7 @@ int TPageRecorder::bitmapId(const Dib& bitmap)
     w.begin(opDefineBitmap);
     w.i32(id);
     w.bytes(bitmap.Bytes());
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
     return id;
 }
 
@@ -109,8 +113,7 @@ int TPageRecorder::pictureId(const QPicture& picture)
     w.i32(box.width());
     w.i32(box.height());
     w.bytes(QByteArray(picture.data(), static_cast<qsizetype>(picture.size())));
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
     return id;
 }
 
@@ -123,8 +126,7 @@ void TPageRecorder::DoSetPen(const PenSpec& pen)
     w.i32(pen.mode);
     w.u8(pen.inInches ? 1 : 0);
     w.f64(pen.width);
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
 }
 
 void TPageRecorder::DoSetBrush(const BrushSpec& brush)
@@ -135,8 +137,7 @@ void TPageRecorder::DoSetBrush(const BrushSpec& brush)
     w.i32(brush.color);
     w.i32(brush.style);
     w.i32(id);
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
 }
 
 void TPageRecorder::DoSetFont(const FontSpec& font)
@@ -149,8 +150,7 @@ void TPageRecorder::DoSetFont(const FontSpec& font)
     w.u8(font.italic);
     w.u8(font.underline);
     w.i32(font.color);
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
 }
 
 void TPageRecorder::DoSetTextBKMode(int mode)
@@ -158,8 +158,7 @@ void TPageRecorder::DoSetTextBKMode(int mode)
     Writer w(records);
     w.begin(opTextBKMode);
     w.i32(mode);
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
 }
 
 void TPageRecorder::DoFigure(int kind, double x1, double y1, double x2, double y2, double cw, double ch)
@@ -169,8 +168,7 @@ void TPageRecorder::DoFigure(int kind, double x1, double y1, double x2, double y
     w.i32(kind);
     for (double v : {x1, y1, x2, y2, cw, ch})
         w.f64(v);
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
 }
 
 void TPageRecorder::DoLine(double x1, double y1, double x2, double y2)
@@ -179,8 +177,7 @@ void TPageRecorder::DoLine(double x1, double y1, double x2, double y2)
     w.begin(opLine);
     for (double v : {x1, y1, x2, y2})
         w.f64(v);
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
 }
 
 namespace {
@@ -199,8 +196,7 @@ void TPageRecorder::DoPolygon(const QPolygon& points)
     Writer w(records);
     w.begin(opPolygon);
     writePoints(w, points);
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
 }
 
 void TPageRecorder::DoFillDeviceRect(const TDeviceRect& r)
@@ -211,8 +207,7 @@ void TPageRecorder::DoFillDeviceRect(const TDeviceRect& r)
     w.i32(r.Top);
     w.i32(r.Right);
     w.i32(r.Bottom);
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
 }
 
 void TPageRecorder::DoText(double x, double y, const QString& text)
@@ -222,8 +217,7 @@ void TPageRecorder::DoText(double x, double y, const QString& text)
     w.f64(x);
     w.f64(y);
     w.str(text);
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
 }
 
 void TPageRecorder::DoStretchBitmap(double x1, double y1, double x2, double y2, const Dib& bitmap)
@@ -234,8 +228,7 @@ void TPageRecorder::DoStretchBitmap(double x1, double y1, double x2, double y2, 
     for (double v : {x1, y1, x2, y2})
         w.f64(v);
     w.i32(id);
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
 }
 
 void TPageRecorder::DoStretchGraphic(const TDeviceRect& r, const QPicture& graphic)
@@ -248,8 +241,7 @@ void TPageRecorder::DoStretchGraphic(const TDeviceRect& r, const QPicture& graph
     w.i32(r.Right);
     w.i32(r.Bottom);
     w.i32(id);
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
 }
 
 void TPageRecorder::DoPushRegion(int kind, double x1, double y1, double x2, double y2, double cw, double ch)
@@ -259,8 +251,7 @@ void TPageRecorder::DoPushRegion(int kind, double x1, double y1, double x2, doub
     w.i32(kind);
     for (double v : {x1, y1, x2, y2, cw, ch})
         w.f64(v);
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
 }
 
 void TPageRecorder::DoPushPolygonRegion(const QPolygon& points)
@@ -268,8 +259,7 @@ void TPageRecorder::DoPushPolygonRegion(const QPolygon& points)
     Writer w(records);
     w.begin(opPushPolygonRegion);
     writePoints(w, points);
-    w.finish();
-    ++recordCount;
+    finishRecord(w);
 }
 
 void TPageRecorder::DoSelectTopRegion() { simple(opSelectTopRegion); }

@@ -18,6 +18,10 @@ class QIODevice;
 
 namespace bv {
 
+namespace pagestream {
+class Writer;
+}
+
 class TPageRecorder : public TPageEngine {
 public:
     TPageRecorder();
@@ -58,6 +62,8 @@ protected:
 
 private:
     void simple(std::uint8_t op);
+    // Closes a record and counts it for the page header.
+    void finishRecord(pagestream::Writer& w);
     int bitmapId(const Dib& bitmap);
     int pictureId(const QPicture& picture);
 
