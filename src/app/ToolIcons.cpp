@@ -52,20 +52,23 @@ void drawText(QPainter& p, const QRectF& box, const QString& text, const QString
     p.drawPath(t.map(path));
 }
 
-void drawPointer(QPainter& p)
+// The arrow of the selection tool; the what's-this button shows it smaller.
+void drawArrow(QPainter& p, QPointF tip, double scale, double penWidth)
 {
+    static const QPointF outline[] = {{0, 16}, {3.8, 12.4}, {6.6, 18.2}, {9.2, 17}, {6.4, 11.3}, {11.6, 11.3}};
     QPainterPath arrow;
-    arrow.moveTo(7, 3);
-    arrow.lineTo(7, 19);
-    arrow.lineTo(10.8, 15.4);
-    arrow.lineTo(13.6, 21.2);
-    arrow.lineTo(16.2, 20);
-    arrow.lineTo(13.4, 14.3);
-    arrow.lineTo(18.6, 14.3);
+    arrow.moveTo(tip);
+    for (const QPointF& pt : outline)
+        arrow.lineTo(tip + pt * scale);
     arrow.closeSubpath();
-    p.setPen(inkPen(1.3));
+    p.setPen(inkPen(penWidth));
     p.setBrush(paper);
     p.drawPath(arrow);
+}
+
+void drawPointer(QPainter& p)
+{
+    drawArrow(p, QPointF(7, 3), 1.0, 1.3);
 }
 
 void drawLabel(QPainter& p)
@@ -317,18 +320,7 @@ void drawBackground(QPainter& p)
 
 void drawWhatsThis(QPainter& p)
 {
-    QPainterPath arrow;
-    arrow.moveTo(3, 3);
-    arrow.lineTo(3, 15);
-    arrow.lineTo(6, 12.2);
-    arrow.lineTo(8.2, 16.8);
-    arrow.lineTo(10.2, 15.8);
-    arrow.lineTo(8, 11.3);
-    arrow.lineTo(12, 11.3);
-    arrow.closeSubpath();
-    p.setPen(inkPen(1.1));
-    p.setBrush(paper);
-    p.drawPath(arrow);
+    drawArrow(p, QPointF(3, 3), 0.75, 1.1);
     drawText(p, QRectF(12, 6, 11, 16), QStringLiteral("?"), QStringLiteral("Liberation Sans"), 15, true, blue);
 }
 
