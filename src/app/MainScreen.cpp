@@ -31,6 +31,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
@@ -190,8 +191,15 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
     ScrollBox1->viewport()->installEventFilter(this);
     qApp->installEventFilter(this);
 
-    // The designed client area, 622 × 404 at 96 pixels per inch, below the menu.
+    // The designed client area, 622 × 404 at 96 pixels per inch, below the
+    // menu; on a screen with room for it the first size shows the card at
+    // 150 % without scrolling (a saved size and place win at activation).
     resize(622, 404 + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size();
+        if (room.width() >= 1100 && room.height() >= 760)
+            resize(900, 620 + menuBar()->sizeHint().height());
+    }
 
     FormCreate();
 }

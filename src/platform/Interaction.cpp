@@ -1,10 +1,13 @@
 #include "platform/Interaction.h"
 
+#include "platform/DialogHooks.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace bv {
@@ -15,6 +18,32 @@ Interaction* installed = nullptr;
 QWidget* dialogParent()
 {
     return QApplication::activeWindow();
+}
+} // namespace
+
+QString MessageBoxTitle(const QString& caption)
+{
+    // Captions come in many cases ("CONFIRM", "Card Layout"); the box shows
+    // them in sentence case, followed by the program's name.
+    QString text = caption.trimmed();
+    if (text.isEmpty())
+        return QStringLiteral("Brisvale");
+    text = text.toLower();
+    text[0] = text[0].toUpper();
+    return text + QStringLiteral(" — Brisvale");
+}
+
+namespace {
+// A message box with the program's title, wide enough that the title is
+// never cut short.
+void prepareBox(QMessageBox& box, const QString& caption)
+{
+    const QString title = MessageBoxTitle(caption);
+    box.setWindowTitle(title);
+    const int titleWidth = box.fontMetrics().horizontalAdvance(title) + 160;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0,
+                      1, grid->columnCount());
 }
 } // namespace
 
@@ -32,6 +61,7 @@ void Interaction::Install(Interaction* interaction)
 bool QtInteraction::AskYesNo(const QString& message, const QString& caption)
 {
     QMessageBox box(QMessageBox::Question, caption, message, QMessageBox::Yes | QMessageBox::No, dialogParent());
+    prepareBox(box, caption);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
@@ -39,12 +69,14 @@ bool QtInteraction::AskYesNo(const QString& message, const QString& caption)
 void QtInteraction::ShowInfo(const QString& message, const QString& caption)
 {
     QMessageBox box(QMessageBox::Information, caption, message, QMessageBox::Ok, dialogParent());
+    prepareBox(box, caption);
     box.exec();
 }
 
 void QtInteraction::ShowError(const QString& message, const QString& caption)
 {
     QMessageBox box(QMessageBox::Critical, caption, message, QMessageBox::Ok, dialogParent());
+    prepareBox(box, caption);
     box.exec();
 }
 
@@ -99,6 +131,12 @@ std::optional<QColor> QtInteraction::ChooseColour(const QColor& initial, const Q
 
 int QtInteraction::RunModal(QDialog& dialog)
 {
+    // Every dialog opens centred over the main window, at the size its
+    // contents ask for (placing it before it had a size put some over the
+    // card). A dialog that keeps a place of its own restores it when shown.
+    if (!dialog.testAttribute(Qt::WA_Resized) && !dialog.isVisible())
+        dialog.adjustSize();
+    PlaceDialog(dialog);
     return dialog.exec();
 }
 

@@ -26,6 +26,10 @@ struct FileChoice {
     QString* selectedFilter = nullptr;
 };
 
+// The title a message box shows for a caption: "CONFIRM" -> "Confirm —
+// Brisvale".
+QString MessageBoxTitle(const QString& caption);
+
 enum class MessageIcon { None, Information, Question, Warning, Error };
 
 class Interaction {
