@@ -5,6 +5,7 @@
 #include "app/CardDocument.h"
 #include "app/DesignClasses.h"
 #include "app/EditCardLayout.h"
+#include "app/QuickTips.h"
 #include "app/RecentFiles.h"
 #include "app/ToolIcons.h"
 #include "platform/Environment.h"
@@ -14,6 +15,8 @@
 #include "surface/BusinessCardPanel.h"
 #include "surface/CompanionFile.h"
 #include "surface/Handle.h"
+#include "sysinfo/ConfigInfo.h"
+#include "widgets/AssistantOru.h"
 #include "widgets/WhatsThis.h"
 
 #include <QAction>
@@ -982,7 +985,7 @@ void TMainScreen::About1Click()
 
 void TMainScreen::ConfigurationInformation1Click()
 {
-    ShowNotAvailable(QStringLiteral("The configuration information report"));
+    ShowConfigurationInfo(this);
 }
 
 void TMainScreen::HelpbuttonClick()
@@ -992,7 +995,11 @@ void TMainScreen::HelpbuttonClick()
 
 void TMainScreen::AssistButtonClick()
 {
-    ShowNotAvailable(QStringLiteral("Quick Tips"));
+    if (!AssistantOru1) {
+        AssistantOru1 = new TAssistantOru(this);
+        LoadQuickTips(*AssistantOru1);
+    }
+    AssistantOru1->Show(this);
 }
 
 void TMainScreen::WriteIniClick()

@@ -28,6 +28,7 @@ class TGBusinessCardPanel32;
 class TGBasePanel;
 class TPrintCommands;
 class TRecentFiles;
+class TAssistantOru;
 struct TRect;
 
 // Up and down arrows that step the zoom factor.
@@ -170,6 +171,7 @@ public:
     QToolButton* DrawSuperTextButton = nullptr;
     QToolButton* DrawCircleTextbutton = nullptr;
     QToolButton* AssistButton = nullptr;
+    TAssistantOru* AssistantOru1 = nullptr; // the quick tips, made at the first use
     QToolButton* ShowGrid = nullptr;
     QToolButton* SnapToGrid = nullptr;
     QToolButton* SetBackgroundArtButton = nullptr;
