@@ -147,6 +147,7 @@ void ShowConfigurationInfo(QWidget* parent)
         throw;
     }
     QApplication::restoreOverrideCursor();
+    dialog->adjustSize(); // placement needs the final size
     CentreForm(*dialog);
     Interaction::Current().RunModal(*dialog);
 }

@@ -3,16 +3,15 @@
 #include "app/AboutBox.h"
 #include "app/Settings.h"
 #include "platform/Environment.h"
+#include "sysinfo/SystemFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QHash>
 #include <QLocale>
 #include <QScreen>
-#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <sys/utsname.h>
@@ -38,61 +37,6 @@ QString cannotRead(const QString& path)
     return QStringLiteral("cannot read ") + path;
 }
 
-// KEY=value files of the shell kind (os-release, default/locale): values
-// may be quoted with ' or ", and backslash escapes inside double quotes.
-QHash<QString, QString> shellAssignments(const QString& text)
-{
-    QHash<QString, QString> values;
-    for (const QString& raw : text.split(QLatin1Char('\n'))) {
-        const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        const int eq = line.indexOf(QLatin1Char('='));
-        if (eq <= 0)
-            continue;
-        const QString key = line.left(eq).trimmed();
-        const QString rest = line.mid(eq + 1);
-        QString value;
-        QChar quote;
-        for (int i = 0; i < rest.size(); ++i) {
-            const QChar c = rest[i];
-            if (quote.isNull()) {
-                if (c == QLatin1Char('"') || c == QLatin1Char('\''))
-                    quote = c;
-                else if (c == QLatin1Char('\\') && i + 1 < rest.size())
-                    value += rest[++i];
-                else if (c.isSpace() || c == QLatin1Char('#'))
-                    break;
-                else
-                    value += c;
-            } else if (c == quote) {
-                quote = QChar();
-            } else if (quote == QLatin1Char('"') && c == QLatin1Char('\\') && i + 1 < rest.size()) {
-                value += rest[++i];
-            } else {
-                value += c;
-            }
-        }
-        values.insert(key, value);
-    }
-    return values;
-}
-
-// "Key:   value" lines of /proc files; the first of a repeated key wins.
-QHash<QString, QString> colonFields(const QString& text)
-{
-    QHash<QString, QString> values;
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        const int colon = line.indexOf(QLatin1Char(':'));
-        if (colon <= 0)
-            continue;
-        const QString key = line.left(colon).trimmed();
-        if (!values.contains(key))
-            values.insert(key, line.mid(colon + 1).trimmed());
-    }
-    return values;
-}
-
 // The user's locale for one category, as the C library chooses it.
 QString localeName(const QProcessEnvironment& env, const char* category)
 {
@@ -112,7 +56,7 @@ QString systemLocaleName(const TReportSources& s, const char* category)
         const std::optional<QString> text = readFile(s, path);
         if (!text)
             continue;
-        const QHash<QString, QString> v = shellAssignments(*text);
+        const QHash<QString, QString> v = ParseShellAssignments(*text);
         for (const QString& key : { QStringLiteral("LC_ALL"), QString::fromLatin1(category), QStringLiteral("LANG") })
             if (!v.value(key).isEmpty())
                 return v.value(key);
@@ -168,11 +112,9 @@ QString systemLine(const TReportSources& s)
     if (!release) {
         name = QStringLiteral("unknown distribution (") + cannotRead(QStringLiteral("/etc/os-release")) + QLatin1Char(')');
     } else {
-        const QHash<QString, QString> v = shellAssignments(*release);
-        name = v.value(QStringLiteral("PRETTY_NAME"));
+        name = ParseOsName(*release);
         if (name.isEmpty())
-            name = (v.value(QStringLiteral("NAME"), QStringLiteral("Linux")) + QLatin1Char(' ')
-                    + v.value(QStringLiteral("VERSION"))).trimmed();
+            name = QStringLiteral("unnamed distribution");
     }
     QString kernel;
     if (s.Kernel)
@@ -190,22 +132,11 @@ QString processorLine(const TReportSources& s)
     const std::optional<QString> text = readFile(s, QStringLiteral("/proc/cpuinfo"));
     if (!text)
         return label + arch + QLatin1Char(' ') + cannotRead(QStringLiteral("/proc/cpuinfo"));
-    int count = 0;
-    for (const QString& line : text->split(QLatin1Char('\n')))
-        if (line.startsWith(QLatin1String("processor")) && line.contains(QLatin1Char(':')))
-            ++count;
-    // x86 says "model name", ARM boards "Model" or "Hardware", MIPS "cpu model", POWER "cpu".
-    const QHash<QString, QString> fields = colonFields(*text);
-    QString model;
-    for (const char* key : { "model name", "Model", "cpu model", "cpu", "Processor", "Hardware" }) {
-        model = fields.value(QString::fromLatin1(key));
-        if (!model.isEmpty())
-            break;
-    }
-    QString line = label + arch + QLatin1Char(' ') + model;
-    if (count > 0)
-        line += QStringLiteral(" (") + QString::number(count)
-                + (count == 1 ? QStringLiteral(" logical processor)") : QStringLiteral(" logical processors)"));
+    const TProcessorFacts cpu = ParseCpuInfo(*text);
+    QString line = label + arch + QLatin1Char(' ') + cpu.Model;
+    if (cpu.Count > 0)
+        line += QStringLiteral(" (") + QString::number(cpu.Count)
+                + (cpu.Count == 1 ? QStringLiteral(" logical processor)") : QStringLiteral(" logical processors)"));
     return line;
 }
 
@@ -214,44 +145,23 @@ void memoryLines(const TReportSources& s, const QLocale& numbers, QStringList& o
     const QStringList labels = { QStringLiteral("Memory Load:"), QStringLiteral("Phys Memory:"),
                                  QStringLiteral("Page File:"), QStringLiteral("Virt Memory:") };
     const std::optional<QString> text = readFile(s, QStringLiteral("/proc/meminfo"));
-    const QHash<QString, QString> fields = text ? colonFields(*text) : QHash<QString, QString>();
-    // Values are in kB ("MemTotal:  16318008 kB").
-    auto kb = [&](const char* key) -> std::optional<qint64> {
-        const QString v = fields.value(QString::fromLatin1(key));
-        bool ok = false;
-        const qint64 n = v.section(QLatin1Char(' '), 0, 0).toLongLong(&ok);
-        return ok ? std::optional<qint64>(n) : std::nullopt;
-    };
-    const std::optional<qint64> total = kb("MemTotal");
-    if (!text || !total || *total <= 0) {
-        const QString why = text ? QStringLiteral("no MemTotal in /proc/meminfo") : cannotRead(QStringLiteral("/proc/meminfo"));
+    const std::optional<TMemoryFacts> m = text ? ParseMemInfo(*text) : std::nullopt;
+    if (!m) {
+        const QString why = text ? QStringLiteral("no usable MemTotal in /proc/meminfo") : cannotRead(QStringLiteral("/proc/meminfo"));
         for (const QString& l : labels)
             out << ReportLabel(l) + why;
         return;
     }
-    // Older kernels have no MemAvailable: free memory plus what the caches
-    // would give back is the figure they would have shown.
-    qint64 available = 0;
-    if (const auto a = kb("MemAvailable"))
-        available = *a;
-    else
-        available = kb("MemFree").value_or(0) + kb("Buffers").value_or(0) + kb("Cached").value_or(0);
-    available = std::clamp<qint64>(available, 0, *total);
-    const qint64 load = (*total - available) * 100 / *total;
-    auto bytes = [&](qint64 k) { return withThousands(numbers, k * 1024); };
-    auto pair = [&](const QString& label, std::optional<qint64> t, std::optional<qint64> a) {
-        if (!t || !a)
+    auto pair = [&](const QString& label, std::optional<qint64> total, std::optional<qint64> available) {
+        if (!total || !available)
             return ReportLabel(label) + QStringLiteral("not given in /proc/meminfo");
-        return ReportLabel(label) + QStringLiteral("Total: ") + bytes(*t) + QStringLiteral(";    Available: ") + bytes(*a);
+        return ReportLabel(label) + QStringLiteral("Total: ") + withThousands(numbers, *total)
+               + QStringLiteral(";    Available: ") + withThousands(numbers, *available);
     };
-    out << ReportLabel(labels[0]) + QString::number(load);
-    out << pair(labels[1], total, available);
-    out << pair(labels[2], kb("SwapTotal"), kb("SwapFree"));
-    // What the kernel lets processes commit, and what of it is still unused.
-    std::optional<qint64> commitFree;
-    if (const auto limit = kb("CommitLimit"); limit && kb("Committed_AS"))
-        commitFree = std::max<qint64>(0, *limit - *kb("Committed_AS"));
-    out << pair(labels[3], kb("CommitLimit"), commitFree);
+    out << ReportLabel(labels[0]) + QString::number(m->Load);
+    out << pair(labels[1], m->Total, m->Available);
+    out << pair(labels[2], m->SwapTotal, m->SwapFree);
+    out << pair(labels[3], m->CommitLimit, m->CommitFree);
 }
 
 void printerLines(const TReportSources& s, QStringList& out)

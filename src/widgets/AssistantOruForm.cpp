@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRegion>
 #include <QStackedWidget>
+#include <QTextDocument>
 
 namespace bv {
 
@@ -211,6 +212,7 @@ TAssistantOruForm::TAssistantOruForm(QWidget* parent)
     MemoPageMemo->setGeometry(0, AnswerTop, NotebookWidth, AnswerHeight);
     MemoPageMemo->setReadOnly(true);
     MemoPageMemo->setFrameShape(QFrame::NoFrame);
+    MemoPageMemo->document()->setDocumentMargin(0);
     MemoPageMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     MemoPageMemo->viewport()->setAutoFillBackground(false);
     MemoPageMemo->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
@@ -239,6 +241,13 @@ QPushButton* TAssistantOruForm::makeSeeAlso(QWidget* page, const char* name)
     b->setGeometry(0, SeeAlsoTop, NotebookWidth, SeeAlsoHeight);
     b->setFlat(true);
     b->setCursor(Qt::PointingHandCursor);
+    // Looks like the link it is.
+    QFont link = b->font();
+    link.setUnderline(true);
+    b->setFont(link);
+    QPalette pal = b->palette();
+    pal.setColor(QPalette::ButtonText, pal.color(QPalette::Link));
+    b->setPalette(pal);
     connect(b, &QPushButton::clicked, this, [] { RequestHelpTopic(FaqHelpContext); });
     return b;
 }

@@ -163,7 +163,11 @@ void TestConfigInfo::factsThatDiffer_data()
     QTest::addColumn<QString>("line");
 
     QTest::newRow("no meminfo") << "rm proc/meminfo" << "Phys Memory: \tcannot read /proc/meminfo";
-    QTest::newRow("meminfo without MemTotal") << "meminfo:SwapTotal: 0 kB\n" << "Memory Load: \tno MemTotal in /proc/meminfo";
+    QTest::newRow("meminfo without MemTotal") << "meminfo:SwapTotal: 0 kB\n" << "Memory Load: \tno usable MemTotal in /proc/meminfo";
+    QTest::newRow("absurd MemTotal") << "meminfo:MemTotal: 9223372036854775807 kB\n"
+                                     << "Phys Memory: \tno usable MemTotal in /proc/meminfo";
+    QTest::newRow("absurd swap figure") << "meminfo:MemTotal: 1000 kB\nMemAvailable: 500 kB\nSwapTotal: 99999999999999999 kB\nSwapFree: 0 kB\n"
+                                        << "Page File:   \tnot given in /proc/meminfo";
     QTest::newRow("old kernel without MemAvailable")
         << "meminfo:MemTotal: 1000 kB\nMemFree: 100 kB\nBuffers: 50 kB\nCached: 250 kB\n" << "Memory Load: \t60";
     QTest::newRow("no swap figures") << "meminfo:MemTotal: 1000 kB\nMemAvailable: 1000 kB\n"
