@@ -18,6 +18,11 @@ TAssistantOru::~TAssistantOru()
     delete window;
 }
 
+TAssistantOruForm* TAssistantOru::Window() const
+{
+    return window;
+}
+
 void TAssistantOru::SetTopics(const QStringList& newQuestions, const QStringList& newAnswers)
 {
     questions = newQuestions;
@@ -47,7 +52,7 @@ QPoint TAssistantOru::Placement(const QRect& mainFrame, int clientTop, const QSi
 void TAssistantOru::Show(QWidget* mainWindow)
 {
     if (!window) {
-        window = new TAssistantOruForm;
+        window = new TAssistantOruForm(mainWindow);
         window->SetCaption(caption);
     }
     window->SetTopics(questions, answers);

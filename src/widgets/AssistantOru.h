@@ -5,6 +5,7 @@
 // show and kept until the component goes.
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QStringList>
@@ -40,7 +41,7 @@ public:
     void Show(QWidget* mainWindow);
 
     // The window, or nullptr before the first show.
-    TAssistantOruForm* Window() const { return window; }
+    TAssistantOruForm* Window() const;
 
     // Where the window goes: its centre on the main window's right edge,
     // its top at the top of the main window's client area, pulled back onto
@@ -54,7 +55,9 @@ private:
     int toggle = 0;
     QStringList questions;
     QStringList answers;
-    TAssistantOruForm* window = nullptr;
+    // Made over the first main window it is shown beside, so it stays in
+    // front of it; deleted with the component or with that window.
+    QPointer<TAssistantOruForm> window;
 };
 
 } // namespace bv
