@@ -43,7 +43,8 @@ void LoadQuickTips(TAssistantOru& assistant)
           "the selection one pixel at a time; with Shift and one object selected they resize it.\n\n"
           "\"Show grid\" and \"Snap to Grid\" on the top bar help to line objects up. An object's "
           "right-click menu has \"Bring To Front\", \"Send To Back\", \"Center Vertically\", \"Center "
-          "Horizontally\" and \"Locked\", which stops it from being moved by accident." },
+          "Horizontally\" and \"Locked\", which stops it from being moved by accident. Edit > \"Undo\" "
+          "(Ctrl+Z) takes back a change you did not mean." },
         { "How do I give text a 3-D look?",
           "Right-click a text item and choose \"3D Effects\". Pick a shadow direction, colour and depth, "
           "and a highlight direction, colour and depth; the sample shows the result as you go. Press Ok to "
@@ -81,8 +82,9 @@ void LoadQuickTips(TAssistantOru& assistant)
           "folders saved (your cards), qrdt (templates), bg (background art) and bmbrush (textures).\n\n"
           "Help > \"Configuration Information\" shows the folder in use." },
         { "How do I zoom the view of the business card?",
-          "Use the arrows beside \"Zoom:\" at the bottom of the window, or the + and - keys of the numeric "
-          "keypad. The card grows or shrinks in steps of 10%, from 100% to 150%.\n\n"
+          "Use the arrows beside \"Zoom:\" at the bottom of the window, View > \"Zoom In\" and \"Zoom Out\" "
+          "(Ctrl and + or -), or the + and - keys. The card grows or shrinks in steps of 10%, from 100% to "
+          "150%.\n\n"
           "Zooming changes only the view: the card is saved and printed at its real size." },
     };
     QStringList questions;
