@@ -5,6 +5,7 @@
 #include "app/CardDocument.h"
 #include "app/DesignClasses.h"
 #include "app/EditCardLayout.h"
+#include "app/QuickTips.h"
 #include "app/RecentFiles.h"
 #include "app/UndoHistory.h"
 #include "app/ToolIcons.h"
@@ -15,6 +16,8 @@
 #include "surface/BusinessCardPanel.h"
 #include "surface/CompanionFile.h"
 #include "surface/Handle.h"
+#include "sysinfo/ConfigInfo.h"
+#include "widgets/AssistantOru.h"
 #include "widgets/WhatsThis.h"
 
 #include <QAction>
@@ -1096,7 +1099,7 @@ void TMainScreen::About1Click()
 
 void TMainScreen::ConfigurationInformation1Click()
 {
-    ShowNotAvailable(QStringLiteral("The configuration information report"));
+    ShowConfigurationInfo(this);
 }
 
 void TMainScreen::HelpbuttonClick()
@@ -1106,7 +1109,11 @@ void TMainScreen::HelpbuttonClick()
 
 void TMainScreen::AssistButtonClick()
 {
-    ShowNotAvailable(QStringLiteral("Quick Tips"));
+    if (!AssistantOru1) {
+        AssistantOru1 = new TAssistantOru(this);
+        LoadQuickTips(*AssistantOru1);
+    }
+    AssistantOru1->Show(this);
 }
 
 void TMainScreen::WriteIniClick()

@@ -28,6 +28,7 @@ class TGBusinessCardPanel32;
 class TGBasePanel;
 class TPrintCommands;
 class TRecentFiles;
+class TAssistantOru;
 class TUndoHistory;
 struct TRect;
 
@@ -184,6 +185,7 @@ public:
     QToolButton* DrawSuperTextButton = nullptr;
     QToolButton* DrawCircleTextbutton = nullptr;
     QToolButton* AssistButton = nullptr;
+    TAssistantOru* AssistantOru1 = nullptr; // the quick tips, made at the first use
     QToolButton* ShowGrid = nullptr;
     QToolButton* SnapToGrid = nullptr;
     QToolButton* SetBackgroundArtButton = nullptr;
