@@ -150,8 +150,10 @@ void TSymbolListBox::updateGrid()
 {
     const int width = std::max(columns, viewport()->width());
     const QSize grid(width / columns, CellHeight);
-    if (grid != gridSize())
+    if (grid != gridSize()) {
         setGridSize(grid);
+        doItemsLayout();
+    }
 }
 
 // --- the dialog -----------------------------------------------------------------
@@ -259,6 +261,9 @@ void TGetSymbol::SetSelectedIndex(int index)
 void TGetSymbol::Activate()
 {
     SymbolList->SetColumns(SymbolColumnsFor(SymbolList->ListFont().Size()));
+    // The grid may have new columns: bring the chosen cell into view again.
+    if (QListWidgetItem* current = SymbolList->currentItem())
+        SymbolList->scrollToItem(current, QAbstractItemView::PositionAtCenter);
     UpdateFontButton();
 }
 
