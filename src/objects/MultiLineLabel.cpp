@@ -3,7 +3,6 @@
 #include "objects/MultiLineTextEditor.h"
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
-#include "printing/PageEngine.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/ClassRegistry.h"
 #include "surface/DrawingProperties.h"
@@ -12,7 +11,6 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
-#include <QPicture>
 #include <QTextLayout>
 #include <algorithm>
 
@@ -293,22 +291,6 @@ void TGMultiLineBaseLabel::EditFont()
     FontApplied();
     if (wordWrap)
         WrapLines();
-}
-
-void TGMultiLineBaseLabel::PrintTo(TPageEngine& report, double left, double top)
-{
-    if (Width() < 1 || Height() < 1)
-        return;
-    QPicture picture;
-    {
-        QPainter p(&picture);
-        DrawTo(p);
-    }
-    picture.setBoundingRect(QRect(0, 0, Width(), Height()));
-    const double ppi = ScreenPpi();
-    report.StretchGraphic(report.InchRectToDevice(Left() / ppi + left, Top() / ppi + top,
-                              (Left() + Width()) / ppi + left, (Top() + Height()) / ppi + top),
-        picture);
 }
 
 QAction* TGMultiLineBaseLabel::AlignmentItem(TAlignment value)

@@ -7,7 +7,8 @@
 // Wrapping breaks each stored line between words to fit the object's width
 // in the zoomed font (Qt's text layout; see WrapLines for the margins, the
 // blanks at the breaks and words wider than the object). The wrapped lines are
-// kept, so the screen and every printout draw exactly the same lines.
+// kept, so the screen and every printout draw exactly the same lines (printing
+// runs DrawTo scaled onto the page, see TGGraphicControl::PrintTo).
 #include "objects/BaseLabel.h"
 
 #include <QStringList>
@@ -58,7 +59,7 @@ public:
     // (nothing while WordWrap is off).
     virtual void WrapLines();
     // Draws the lines into any painter with the object's top-left at (0, 0).
-    void DrawTo(QPainter& canvas);
+    void DrawTo(QPainter& canvas) override;
     // Sizes the object to its lines: the width only grows, the height is set
     // exactly (0 when there are no lines).
     void FitToText();
@@ -73,7 +74,6 @@ public:
     void BoundsChanged() override;
     void UpdateMenuChecks() override;
     void ApplyFont(const TFont& font) override;
-    void PrintTo(TPageEngine& report, double left, double top) override;
 
 protected:
     void BuildContextMenu(QMenu& menu) override;
