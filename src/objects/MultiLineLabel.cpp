@@ -104,6 +104,10 @@ void TGMultiLineBaseLabel::SetItems(const QStringList& value)
 {
     items = value;
     Invalidate();
+    // New text with wrapping on would otherwise draw the old text's lines
+    // until the next move or font change.
+    if (wordWrap)
+        WrapLines();
 }
 
 void TGMultiLineBaseLabel::SetAlignment(TAlignment value)

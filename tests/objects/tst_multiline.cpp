@@ -212,8 +212,8 @@ void TestMultiLine::rewrapsOnResizeAtZoom()
     // The words are all there, in order.
     QCOMPARE(narrow.join(' ').simplified(), text);
     // A word wider than the object is broken rather than running out of it.
-    label->SetItems({ QStringLiteral("Supercalifragilistic") });
     label->SetBounds(label->Left(), label->Top(), 40, label->Height());
+    label->SetItems({ QStringLiteral("Supercalifragilistic") });
     QVERIFY(label->WrappedLines().size() > 1);
     QCOMPARE(label->WrappedLines().join(QString()), QStringLiteral("Supercalifragilistic"));
 }
@@ -327,6 +327,8 @@ void TestMultiLine::editorRoundTrip()
         QTest::keyClick(memo, Qt::Key_Return);
         QTest::keyClicks(memo, "Third");
         QTest::keyClick(memo, Qt::Key_Return);
+        if (qEnvironmentVariableIsSet("BRISVALE_SHOTS"))
+            d.grab().save(QStringLiteral("multiline-editor.png"));
         QTest::mouseClick(d.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
         return d.result();
     });

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QMenu>
@@ -418,6 +419,11 @@ void TestSymbol::roundTripByteForByte()
     }
     const QByteArray first = streamOf(objects);
     qDeleteAll(objects);
+    if (qEnvironmentVariableIsSet("BRISVALE_SHOTS")) {
+        QFile file(QStringLiteral("symbols.qrd"));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(first);
+    }
 
     TGBusinessCardPanel32 target;
     TGLabelObjectFiler filer;
