@@ -100,6 +100,7 @@ private slots:
     void selectorChoosesAndCancels_data();
     void selectorChoosesAndCancels();
     void menuWithoutTextItems();
+    void toolCreatesFromTheSelector();
     void fontsForManyObjectsLeaveSymbols();
     void roundTripByteForByte();
 };
@@ -358,6 +359,29 @@ void TestSymbol::menuWithoutTextItems()
     symbol->SetBorderStyle(bsSingle);
     symbol->UpdateMenuChecks();
     QVERIFY(symbol->BorderItem()->isChecked());
+}
+
+void TestSymbol::toolCreatesFromTheSelector()
+{
+    TGBusinessCardPanel32 panel;
+    panel.resize(400, 300);
+    panel.SetPanelState(psSymbolLabel);
+    test::ScriptedInteraction ui;
+    ui.answerDialog([](QDialog& d) {
+        qobject_cast<TGetSymbol*>(&d)->SetSelectedIndex(0x2A - 32);
+        return mrOk;
+    });
+    panel.CreateObjectInRect(TRect(40, 50, 240, 150));
+    QCOMPARE(panel.Objects().size(), 1);
+    auto* symbol = qobject_cast<TGSymbolLabel*>(panel.Objects().first());
+    QVERIFY(symbol);
+    QCOMPARE(symbol->Caption(), QStringLiteral("*"));
+    QCOMPARE(symbol->DisplayedCaption(), QString(QChar(0x2709)));
+    // Placed where dragged, sized by its glyph rather than by the drag.
+    QCOMPARE(QPoint(symbol->Left(), symbol->Top()), QPoint(40, 50));
+    const QFontMetrics fm(symbol->DrawFont());
+    QCOMPARE(symbol->Width(), int(1.1 * fm.horizontalAdvance(QChar(0x2709))) + symbol->TextOrigin().x());
+    QVERIFY(ui.allUsed());
 }
 
 void TestSymbol::fontsForManyObjectsLeaveSymbols()
