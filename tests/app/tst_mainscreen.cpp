@@ -138,7 +138,8 @@ void TestMainScreen::menusHaveTheirCaptionsInOrder()
     auto w = startMainScreen();
     QCOMPARE(menuCaptions(w->File1),
         QStringList({ "&New - Blank", "New - Select From Templates", "&Open", "&Delete", "-", "Save", "Save &As...",
-            "Save As Bitmap", "Save As JPG", "-", "&Print", "Pre&view", "-", "Printer S&etup", "Printer Fine &Tuning",
+            "Save As Bitmap", "Save As JPG", "E&xport as PNG...", "Export S&heet as PDF...", "-", "&Print", "Pre&view",
+            "Preview S&heet", "-", "Printer S&etup", "Printer Fine &Tuning",
             "Print O&utline Test Page", "--------Write Ini------", "-", "E&xit" }));
     QCOMPARE(w->mnuSave->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     QCOMPARE(menuCaptions(w->Edit1),
@@ -592,7 +593,7 @@ void TestMainScreen::recentFilesKeepFiveMostRecent()
     QCoreApplication::processEvents();
     QCOMPARE(w->CurrentFileName, paths[2]);
     QCOMPARE(w->RecentFiles->Files(), QStringList({ paths[2], paths[5], paths[4], paths[3], paths[1] }));
-    QCOMPARE(menuCaptions(w->File1).mid(19, 2), QStringList({ "-", "&1 " + paths[2] }));
+    QCOMPARE(menuCaptions(w->File1).mid(22, 2), QStringList({ "-", "&1 " + paths[2] }));
 
     // Paths are compared without regard to case.
     TRecentFiles list(nullptr, 5);
