@@ -10,6 +10,7 @@ packages=(
   libcups2-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core fontconfig
+  fonts-symbola
   xvfb xauth
   poppler-utils
   desktop-file-utils libxml2-utils shared-mime-info

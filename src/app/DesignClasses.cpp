@@ -2,7 +2,9 @@
 
 #include "app/AppServices.h"
 #include "objects/BusinessCardLabel.h"
+#include "objects/MultiLineLabel.h"
 #include "objects/Shapes.h"
+#include "objects/SymbolLabel.h"
 #include "platform/DialogHooks.h"
 
 namespace bv {
@@ -11,6 +13,8 @@ void RegisterDesignClasses()
 {
     RegisterShapeClasses();
     RegisterLabelClasses();
+    RegisterMultiLineClasses();
+    RegisterSymbolClasses();
     // Object dialogs reach the help pages and the dialog placement of the
     // application through these hooks.
     SetHelpTopicHandler([](int context) { ShowHelpTopic(context); });

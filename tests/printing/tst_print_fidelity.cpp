@@ -12,8 +12,11 @@
 
 #include "objects/BusinessCardLabel.h"
 #include "objects/LineShape.h"
+#include "objects/MultiLineLabel.h"
 #include "objects/PLabel.h"
 #include "objects/Shapes.h"
+#include "objects/SymbolLabel.h"
+#include "platform/SymbolFonts.h"
 #include "printing/PageCanvasEngine.h"
 #include "printing/PagePlayer.h"
 #include "printing/PagePrinter.h"
@@ -93,6 +96,52 @@ QList<CardRow> cardRows()
               l->SetTransparent(false);
               l->SetBackColor(clAqua);
               l->SetBorderStyle(bsSingle);
+          }, {} },
+        { "multi-line text, wrapped and centred", [](auto& p) {
+              auto* m = new TGMultiLineLabel;
+              m->SetParent(&p);
+              m->SetFont(font("Arial", -15, clNavy));
+              m->SetItems({ QStringLiteral("Riverside Business Park, Unit 4, Long Lane"), QString(),
+                  QStringLiteral("Brisvale") });
+              m->SetBounds(20, 20, 150, 120);
+              m->SetAlignment(taCenter);
+              m->SetWordWrap(true);
+              m->Loaded();
+          }, QStringLiteral("Brisvale") },
+        { "multi-line text, right aligned", [](auto& p) {
+              auto* m = new TGMultiLineLabel;
+              m->SetParent(&p);
+              m->SetFont(font("Liberation Serif", -20));
+              m->SetItems({ QStringLiteral("Orders"), QStringLiteral("0117 496 0000") });
+              m->SetBounds(120, 60, 200, 60);
+              m->SetAlignment(taRightJustify);
+              m->Loaded();
+          }, QStringLiteral("0117 496 0000") },
+        { "multi-line text placeholder", [](auto& p) {
+              auto* m = new TGMultiLineLabel;
+              m->SetParent(&p);
+              m->SetBounds(40, 40, 190, 40);
+              m->Loaded();
+          }, {} },
+        { "symbol, WingDings telephone with shadow", [](auto& p) {
+              auto* s = new TGSymbolLabel;
+              s->SetParent(&p);
+              s->SetCaption(QString(SymbolFonts::CharOfCode(0x28)));
+              s->SetDirectionShadow(sdDownRight);
+              s->SetDepthShadow(3);
+              s->Loaded();
+              s->SetBounds(50, 40, 10, 10);
+          }, {} },
+        { "symbol, Symbol sum at 48 points", [](auto& p) {
+              auto* s = new TGSymbolLabel;
+              s->SetParent(&p);
+              TFont f = s->Font();
+              f.Name = QStringLiteral("Symbol");
+              f.SetSize(48);
+              s->SetFont(f);
+              s->SetCaption(QString(SymbolFonts::CharOfCode(0xE5)));
+              s->Loaded();
+              s->SetBounds(150, 30, 10, 10);
           }, {} },
         { "rectangle", [](auto& p) {
               auto* s = new TBCShapes;
