@@ -537,9 +537,16 @@ bool TMainScreen::CheckSaveNeeded()
 {
     if (!ChangesMade)
         return true;
-    if (!AskYesNo(QStringLiteral("Save changes?"), QStringLiteral("Save"))) {
+    // Cancel (also Escape or closing the question) abandons the command and
+    // keeps the design with its changes; only Don't Save discards them.
+    switch (Interaction::Current().AskSaveChanges(QStringLiteral("Save changes?"), QStringLiteral("Save"))) {
+    case SaveAnswer::Cancel:
+        return false;
+    case SaveAnswer::DontSave:
         SetChangesMade(false);
         return true;
+    case SaveAnswer::Save:
+        break;
     }
     if (!CurrentFileName.isEmpty()) {
         try {
