@@ -635,6 +635,13 @@ bool TMainScreen::OpenBCFile(const QString& path)
     }
     updateScrollExtent();
 
+    // Objects fit themselves to their content when they are first painted
+    // (a label to its font). When that first paint comes is up to the window
+    // system: at start-up the window may be exposed only after change
+    // tracking is on, and the fit then counted as an edit. Painting the card
+    // once here, while loading, makes those fits part of opening whatever
+    // the window system does later.
+    BusinessCardPanel->RenderScreen();
     SetChangesMade(false);
     QCoreApplication::processEvents();
     Loading = false;
