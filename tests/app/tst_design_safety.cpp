@@ -7,7 +7,9 @@
 #include "app/RecentFiles.h"
 #include "app/Settings.h"
 #include "objects/BusinessCardLabel.h"
+#include "support/TestClock.h"
 #include "surface/GraphicControl.h"
+#include "surface/Handle.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -93,6 +95,7 @@ private slots:
     void cancellingSaveQuestionKeepsDesign();
     void zoomWalkKeepsStoredBytes_data();
     void zoomWalkKeepsStoredBytes();
+    void copiesAndUndoAtZoomKeepStoredGeometry();
     void startupReopenIsNoChange();
 
 private:
@@ -203,6 +206,54 @@ void TestDesignSafety::zoomWalkKeepsStoredBytes()
     while (w->BusinessCardPanel->Zoom() != 1.0f)
         w->ZoomOut();
     w->BusinessCardPanel->repaint();
+    w->SaveBCFile(copy);
+    QCOMPARE(readBytes(copy).toHex(' '), original.toHex(' '));
+}
+
+// Clone, copy and paste, and undo at a zoom other than 100 % work on the
+// stored geometry: copies land exactly where the same command puts them at
+// 100 %, and undoing them gives back the design's bytes.
+void TestDesignSafety::copiesAndUndoAtZoomKeepStoredGeometry()
+{
+    ScriptedInteraction ui;
+    TestClock clock;
+    auto w = startMainScreen();
+    const QString design = home->saved(QStringLiteral("Design.QRD"));
+    QVERIFY(QFile::copy(QStringLiteral(BRISVALE_TEST_DATA "/designs/kinds.qrd"), design));
+    QVERIFY(w->OpenBCFile(design));
+    const QString copy = home->saved(QStringLiteral("Copy.QRD"));
+    w->SaveBCFile(copy);
+    const QByteArray original = readBytes(copy);
+    TGBusinessCardPanel32& panel = *w->BusinessCardPanel;
+    for (int i = 0; i < 3; ++i)
+        w->ZoomIn();
+    w->ZoomOut();
+    w->ZoomIn();
+    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("130%"));
+
+    const QList<TGGraphicControl*> sources = panel.Objects();
+    for (TGGraphicControl* source : sources) {
+        source->Clone();
+        TGGraphicControl* clone = panel.Objects().last();
+        QVERIFY(clone != source);
+        QCOMPARE(clone->StoredBounds(), TRect::FromBounds(source->StoredLeft(), source->StoredTop() + 25,
+                                            source->StoredWidth(), source->StoredHeight()));
+        QCOMPARE(clone->Zoom(), panel.Zoom());
+    }
+    panel.Handle().AddToSelection(sources.first());
+    panel.SelectionClipboard(caCopy);
+    clock.advance(2000);
+    panel.SelectionClipboard(caPaste);
+    TGGraphicControl* pasted = panel.Objects().last();
+    QCOMPARE(pasted->StoredBounds(),
+        TRect::FromBounds(sources.first()->StoredLeft() + 15, sources.first()->StoredTop() + 15,
+            sources.first()->StoredWidth(), sources.first()->StoredHeight()));
+    QCoreApplication::processEvents();
+    QCOMPARE(panel.ObjectCount(), 2 * sources.size() + 1);
+
+    while (panel.ObjectCount() != sources.size() && w->mnuUndo->isEnabled())
+        w->mnuUndoClick();
+    QCOMPARE(panel.ObjectCount(), sources.size());
     w->SaveBCFile(copy);
     QCOMPARE(readBytes(copy).toHex(' '), original.toHex(' '));
 }
