@@ -638,9 +638,16 @@ bool TMainScreen::CheckSaveNeeded()
 {
     if (!ChangesMade)
         return true;
-    if (!AskYesNo(QStringLiteral("Save changes?"), QStringLiteral("Save"))) {
+    // Cancel (also Escape or closing the question) abandons the command and
+    // keeps the design with its changes; only Don't Save discards them.
+    switch (Interaction::Current().AskSaveChanges(QStringLiteral("Save changes?"), QStringLiteral("Save"))) {
+    case SaveAnswer::Cancel:
+        return false;
+    case SaveAnswer::DontSave:
         SetChangesMade(false);
         return true;
+    case SaveAnswer::Save:
+        break;
     }
     if (!CurrentFileName.isEmpty()) {
         try {
@@ -730,6 +737,13 @@ bool TMainScreen::OpenBCFile(const QString& path)
     }
     updateScrollExtent();
 
+    // Objects fit themselves to their content when they are first painted
+    // (a label to its font). When that first paint comes is up to the window
+    // system: at start-up the window may be exposed only after change
+    // tracking is on, and the fit then counted as an edit. Painting the card
+    // once here, while loading, makes those fits part of opening whatever
+    // the window system does later.
+    BusinessCardPanel->RenderScreen();
     SetChangesMade(false);
     QCoreApplication::processEvents();
     Loading = false;

@@ -82,8 +82,9 @@ public:
     // --- change tracking ----------------------------------------------------------------
     void SetChangesMade(bool flag);
     void Setbuttons();
-    // Asks "Save changes?" when the design changed. False when the command
-    // that asked must not go on: the user chose to save and the save was
+    // Asks "Save changes?" (Save, Don't Save, Cancel) when the design
+    // changed. False when the command that asked must not go on: the user
+    // chose Cancel (or pressed Escape), or chose to save and the save was
     // cancelled or failed (the design stays, still marked changed).
     bool CheckSaveNeeded();
 

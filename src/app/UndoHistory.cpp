@@ -65,11 +65,10 @@ void TUndoHistory::restore(const State& state)
             TGLabelObjectFiler::Default().ReadStream(state.stream, panel.Owner(), panel);
         for (int i = 0; i < read.size() && i < state.names.size(); ++i)
             read[i]->SetName(state.names[i]);
-        if (state.zoom != panel.Zoom())
-            for (TGGraphicControl* o : read) {
-                o->AssignZoom(state.zoom);
-                o->SetZoom(panel.Zoom());
-            }
+        // The stream holds the objects' stored (zoom 1.0) geometry, whatever
+        // the zoom was when it was taken: they take the panel's zoom from it.
+        for (TGGraphicControl* o : read)
+            o->SetZoom(panel.Zoom());
         panel.AttachAll();
         panel.AfterLoad();
         for (const QString& name : state.selected)

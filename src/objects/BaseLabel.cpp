@@ -412,7 +412,11 @@ void TGBaseLabel::CalcTextLayout()
     // 4. Extent needed across the text.
     const int ext = base + sy - hy;
 
-    // 5. Keep the object between ext and 1.2 × ext across the text.
+    // 5. Keep the object between ext and 1.2 × ext across the text. This
+    // fits the size to the font at the current zoom, whose point size is
+    // truncated: while zoomed it changes the pixels only, never the stored
+    // size, or a zoom step would resize the design.
+    const FitScope fit(*this);
     const Extended f12 = 1.2L;
     if (angle == 90 || angle == 270) {
         if (f12 * tw < Height())

@@ -9,6 +9,7 @@
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace bv {
 
@@ -64,6 +65,26 @@ bool QtInteraction::AskYesNo(const QString& message, const QString& caption)
     prepareBox(box, caption);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
+}
+
+SaveAnswer QtInteraction::AskSaveChanges(const QString& message, const QString& caption)
+{
+    QMessageBox box(QMessageBox::Question, caption, message, QMessageBox::NoButton, dialogParent());
+    QPushButton* save = box.addButton(QStringLiteral("&Save"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("Do&n't Save"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    save->setObjectName(QStringLiteral("SaveButton"));
+    discard->setObjectName(QStringLiteral("DontSaveButton"));
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    box.setDefaultButton(save);
+    // Escape and the title-bar close press this button: they keep the work.
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return SaveAnswer::Save;
+    if (box.clickedButton() == discard)
+        return SaveAnswer::DontSave;
+    return SaveAnswer::Cancel;
 }
 
 void QtInteraction::ShowInfo(const QString& message, const QString& caption)

@@ -32,12 +32,24 @@ QString MessageBoxTitle(const QString& caption);
 
 enum class MessageIcon { None, Information, Question, Warning, Error };
 
+// The answer to the unsaved-changes question. Cancel (also Escape and closing
+// the question) abandons the command that asked.
+enum class SaveAnswer { Save, DontSave, Cancel };
+
 class Interaction {
 public:
     virtual ~Interaction() = default;
 
     // Yes/No question with the question icon; true only for Yes.
     virtual bool AskYesNo(const QString& message, const QString& caption) = 0;
+    // The unsaved-changes question: Save, Don't Save or Cancel. Escape and the
+    // title-bar close give Cancel, never Don't Save. The base asks it as a
+    // yes/no question (Yes = Save, No = Don't Save) for implementations that
+    // answer without a user; the Qt one shows all three buttons.
+    virtual SaveAnswer AskSaveChanges(const QString& message, const QString& caption)
+    {
+        return AskYesNo(message, caption) ? SaveAnswer::Save : SaveAnswer::DontSave;
+    }
     // Information box captioned "Information" (or the caption given).
     virtual void ShowInfo(const QString& message, const QString& caption = QStringLiteral("Information")) = 0;
     // Error box; used for failures the user must see.
@@ -71,6 +83,7 @@ constexpr int mrNo = 7;
 class QtInteraction final : public Interaction {
 public:
     bool AskYesNo(const QString& message, const QString& caption) override;
+    SaveAnswer AskSaveChanges(const QString& message, const QString& caption) override;
     void ShowInfo(const QString& message, const QString& caption) override;
     void ShowError(const QString& message, const QString& caption) override;
     QString ChooseOpenFile(const FileChoice& choice) override;

@@ -199,9 +199,21 @@ void TGBasePanel::SetZoom(Single x)
     zooming = true;
     if (zoom * 10 == 0)
         zoom = 1.0f;
-    const Single r = x / zoom;
-    const Extended er = r;
-    resize(static_cast<int>(Round(width() * er)), static_cast<int>(Round(height() * er)));
+    // The card's size at zoom 1.0 is the truth, as the objects' stored
+    // geometry is: a resize since the last zoom step (the card layout) gives
+    // it anew, and every factor's size is derived from it, never from the
+    // previous factor's rounded size.
+    if (unzoomedSize.isEmpty() || size() != zoomedSize) {
+        const Extended z = zoom;
+        unzoomedSize = zoom == 1.0f ? size()
+                                    : QSize(static_cast<int>(Round(width() / z)), static_cast<int>(Round(height() / z)));
+    }
+    const Extended ex = x;
+    const QSize next = x == 1.0f ? unzoomedSize
+                                 : QSize(static_cast<int>(Round(unzoomedSize.width() * ex)),
+                                       static_cast<int>(Round(unzoomedSize.height() * ex)));
+    resize(next);
+    zoomedSize = next;
     zoom = x;
     const QList<TGGraphicControl*> snapshot = objects;
     for (TGGraphicControl* o : snapshot)
@@ -339,14 +351,19 @@ void TGBasePanel::LoadFromFile(const QString& path)
         AttachAll();
         throw;
     }
+    adoptReadObjects(read);
+    AttachAll();
+    AfterLoad();
+}
+
+void TGBasePanel::adoptReadObjects(const QList<TGGraphicControl*>& read)
+{
     for (TGGraphicControl* o : read) {
         if (o->Parent() != this)
             continue;
         o->AssignZoom(1.0f);
         o->SetZoom(zoom);
     }
-    AttachAll();
-    AfterLoad();
 }
 
 void TGBasePanel::ClearAll()
@@ -460,13 +477,17 @@ void TGBasePanel::SelectionClipboard(int action)
             return;
         if (!filer || !QFile::exists(clipboardPath))
             return;
+        // The clipboard file holds stored (zoom 1.0) geometry, as a design
+        // file does: the pasted objects take the panel's zoom from it.
+        QList<TGGraphicControl*> read;
         try {
-            filer->ReadObjects(*this, clipboardPath, true);
+            read = filer->ReadObjects(*this, clipboardPath, true);
         } catch (...) {
             // What was read before the failure stays on the card: route it too.
             AttachAll();
             throw;
         }
+        adoptReadObjects(read);
         AttachAll();
         SignalChanged();
         QCoreApplication::processEvents();
@@ -1031,6 +1052,7 @@ void TGBasePanel::PaintCard(QPainter& p)
         p.setClipRect(QRect(0, 0, o->Width(), o->Height()));
         o->SetOwnCanvas(&p);
         try {
+            const TGGraphicControl::FitScope fit(*o);
             o->Paint();
         } catch (...) {
             // One object that cannot paint must not stop the card from painting.

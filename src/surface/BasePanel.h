@@ -248,6 +248,9 @@ private:
     enum class CaptureTarget { None, Frame, Object, Panel };
     enum class HoverTarget { Panel, Frame, Object };
     void HandleRefitRequest();
+    // Objects just read from a file hold stored (zoom 1.0) geometry: they
+    // take the panel's zoom from it.
+    void adoptReadObjects(const QList<TGGraphicControl*>& read);
     void handleMousePressEvent(QMouseEvent* event);
     void handleMouseMoveEvent(QMouseEvent* event);
     void handleMouseReleaseEvent(QMouseEvent* event);
@@ -282,6 +285,9 @@ private:
     std::int64_t lastPasteTime = 0;
     bool drawOutline = true;
     bool zooming = false;
+    // The card's size at zoom 1.0, and the size the last zoom step gave.
+    QSize unzoomedSize;
+    QSize zoomedSize;
     bool deletesTemporaryFiles = true;
     QString clipboardPath;
     QString tempFilePath;

@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QPainter>
+#include <algorithm>
+#include <climits>
 
 namespace bv {
 
@@ -35,17 +37,29 @@ const PropertyTable& TGGraphicControl::ClassProperties()
             [](const TGGraphicControl& o) { return Value::integer(o.Tag()); },
             [](TGGraphicControl& o, const Value& v) { o.SetTag(static_cast<int>(expectInt(v))); } },
         { "Left", PropertyKind::Integer, std::nullopt,
-            [](const TGGraphicControl& o) { return Value::integer(o.Left()); },
-            [](TGGraphicControl& o, const Value& v) { o.SetLeft(static_cast<int>(expectInt(v))); } },
+            [](const TGGraphicControl& o) { return Value::integer(o.StoredLeft()); },
+            [](TGGraphicControl& o, const Value& v) {
+                const int value = static_cast<int>(expectInt(v));
+                o.SetStoredBounds(value, o.StoredTop(), o.StoredWidth(), o.StoredHeight());
+            } },
         { "Top", PropertyKind::Integer, std::nullopt,
-            [](const TGGraphicControl& o) { return Value::integer(o.Top()); },
-            [](TGGraphicControl& o, const Value& v) { o.SetTop(static_cast<int>(expectInt(v))); } },
+            [](const TGGraphicControl& o) { return Value::integer(o.StoredTop()); },
+            [](TGGraphicControl& o, const Value& v) {
+                const int value = static_cast<int>(expectInt(v));
+                o.SetStoredBounds(o.StoredLeft(), value, o.StoredWidth(), o.StoredHeight());
+            } },
         { "Width", PropertyKind::Integer, std::nullopt,
-            [](const TGGraphicControl& o) { return Value::integer(o.Width()); },
-            [](TGGraphicControl& o, const Value& v) { o.SetWidth(static_cast<int>(expectInt(v))); } },
+            [](const TGGraphicControl& o) { return Value::integer(o.StoredWidth()); },
+            [](TGGraphicControl& o, const Value& v) {
+                const int value = static_cast<int>(expectInt(v));
+                o.SetStoredBounds(o.StoredLeft(), o.StoredTop(), value, o.StoredHeight());
+            } },
         { "Height", PropertyKind::Integer, std::nullopt,
-            [](const TGGraphicControl& o) { return Value::integer(o.Height()); },
-            [](TGGraphicControl& o, const Value& v) { o.SetHeight(static_cast<int>(expectInt(v))); } },
+            [](const TGGraphicControl& o) { return Value::integer(o.StoredHeight()); },
+            [](TGGraphicControl& o, const Value& v) {
+                const int value = static_cast<int>(expectInt(v));
+                o.SetStoredBounds(o.StoredLeft(), o.StoredTop(), o.StoredWidth(), value);
+            } },
         { "Cursor", PropertyKind::Cursor, Value::integer(0),
             [](const TGGraphicControl& o) { return Value::integer(o.Cursor()); },
             [](TGGraphicControl& o, const Value& v) { o.SetCursor(static_cast<int>(expectInt(v))); } },
@@ -73,16 +87,96 @@ void TGGraphicControl::SetParent(TGBasePanel* newParent)
         panel->InsertObject(this);
 }
 
-void TGGraphicControl::SetBounds(int l, int t, int w, int h)
+namespace {
+
+// Pixels at `zoom` of a stored coordinate, kept inside the int range.
+int zoomed(int storedValue, Single zoom)
 {
-    if (l == left && t == top && w == width && h == height)
+    if (zoom == 1.0f)
+        return storedValue;
+    const std::int64_t v = Round(static_cast<Extended>(storedValue) * static_cast<Extended>(zoom));
+    return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
+}
+
+// The stored coordinate of a pixel coordinate at `zoom`.
+int unzoomed(std::int64_t pixels, Single zoom)
+{
+    if (zoom == 1.0f)
+        return static_cast<int>(std::clamp<std::int64_t>(pixels, INT_MIN, INT_MAX));
+    const std::int64_t v = Round(static_cast<Extended>(pixels) / static_cast<Extended>(zoom));
+    return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
+}
+
+// One axis of an edit in pixels: position p0 → p and size s0 → s on screen,
+// position P and size S stored. Only what the edit changed is converted back.
+void storedAxis(int p0, int s0, int p, int s, int& P, int& S, Single zoom)
+{
+    if (p == p0 && s == s0)
         return;
+    const std::int64_t end0 = std::int64_t(p0) + s0;
+    const std::int64_t end = std::int64_t(p) + s;
+    const std::int64_t storedEnd = std::int64_t(P) + S;
+    if (s == s0) { // moved: the size stays
+        P = unzoomed(p, zoom);
+    } else if (p == p0) { // far edge moved: the near edge stays
+        S = static_cast<int>(std::clamp<std::int64_t>(unzoomed(end, zoom) - std::int64_t(P), INT_MIN, INT_MAX));
+    } else if (end == end0) { // near edge moved: the far edge stays
+        P = unzoomed(p, zoom);
+        S = static_cast<int>(std::clamp<std::int64_t>(storedEnd - P, INT_MIN, INT_MAX));
+    } else {
+        P = unzoomed(p, zoom);
+        S = unzoomed(s, zoom);
+    }
+}
+
+} // namespace
+
+TBounds TGGraphicControl::storedAfterEdit(int l, int t, int w, int h) const
+{
+    if (zoom == 1.0f)
+        return TBounds { l, t, w, h };
+    TBounds b = stored;
+    storedAxis(left, width, l, w, b.Left, b.Width, zoom);
+    storedAxis(top, height, t, h, b.Top, b.Height, zoom);
+    return b;
+}
+
+void TGGraphicControl::placePixels(int l, int t, int w, int h)
+{
     Invalidate();
     left = l;
     top = t;
     width = w;
     height = h;
     Invalidate();
+}
+
+void TGGraphicControl::SetBounds(int l, int t, int w, int h)
+{
+    if (l == left && t == top && w == width && h == height)
+        return;
+    const bool fit = Fitting();
+    if (!fit)
+        stored = storedAfterEdit(l, t, w, h);
+    placePixels(l, t, w, h);
+    if (loading || reading)
+        return;
+    const bool wasPlacingFit = placingFit;
+    placingFit = fit;
+    BoundsChanged();
+    placingFit = wasPlacingFit;
+}
+
+void TGGraphicControl::SetStoredBounds(int l, int t, int w, int h)
+{
+    stored = TBounds { l, t, w, h };
+    const int pl = zoomed(l, zoom);
+    const int pt = zoomed(t, zoom);
+    const int pw = zoomed(w, zoom);
+    const int ph = zoomed(h, zoom);
+    if (pl == left && pt == top && pw == width && ph == height)
+        return;
+    placePixels(pl, pt, pw, ph);
     if (!loading && !reading)
         BoundsChanged();
 }
@@ -173,19 +267,25 @@ void TGGraphicControl::SetZoom(Single value)
 {
     if (value == zoom)
         return;
-    const Single r = value / zoom;
-    const Extended er = r;
-    const int l = static_cast<int>(Round(left * er));
-    const int t = static_cast<int>(Round(top * er));
-    const int w = static_cast<int>(Round(width * er));
-    const int h = static_cast<int>(Round(height * er));
-    SetBounds(l, t, w, h);
+    // The pixels come from the stored geometry every time rather than from
+    // the previous pixels, so rounding never accumulates across zoom steps.
     zoom = value;
+    placePixels(zoomed(stored.Left, zoom), zoomed(stored.Top, zoom), zoomed(stored.Width, zoom),
+        zoomed(stored.Height, zoom));
     BoundsChanged();
+}
+
+void TGGraphicControl::AssignZoom(Single value)
+{
+    if (value == zoom)
+        return;
+    zoom = value;
+    stored = TBounds { unzoomed(left, zoom), unzoomed(top, zoom), unzoomed(width, zoom), unzoomed(height, zoom) };
 }
 
 void TGGraphicControl::PaintAt(QPainter& canvas, int x, int y)
 {
+    const FitScope fit(*this);
     QPainter* saved = drawCanvas;
     drawCanvas = &canvas;
     canvas.save();
@@ -267,7 +367,10 @@ void TGGraphicControl::BoundsChanged()
     if (lastBounds.IsZero())
         lastBounds = current;
     if (current != lastBounds) {
-        NotifyChanged();
+        // A fit to the zoomed content changes no stored geometry: the design
+        // is the same, only the selection frame must follow.
+        if (!placingFit)
+            NotifyChanged();
         lastBounds = current;
         RequestRefit();
     }
@@ -406,7 +509,10 @@ void TGGraphicControl::Clone()
     QCoreApplication::processEvents();
     if (!copy)
         return;
-    copy->SetTop(top + 25);
+    // The copy has the source's stored geometry, 25 pixels (at zoom 1.0)
+    // lower, and takes the panel's zoom from it.
+    copy->SetStoredBounds(stored.Left, stored.Top + 25, stored.Width, stored.Height);
+    copy->SetZoom(target->Zoom());
     target->BringObjectToFront(copy);
     target->AfterLoad();
     if (target->Handle().IndexOf(this) >= 0) {

@@ -60,6 +60,16 @@ public:
     void SetParent(TGBasePanel* newParent);
 
     // --- geometry (panel pixels at the current zoom) -------------------------
+    // The object keeps two rectangles: its geometry at zoom 1.0 (the stored
+    // geometry: what the design file, the clipboard, clones and printing use)
+    // and the panel pixels at the current zoom, which are always derived from
+    // it by SetZoom, so zooming in and out any number of times never moves or
+    // resizes the design. An edit in pixels (SetBounds) converts back to the
+    // stored geometry coordinate by coordinate, and only for what it changed:
+    // a move keeps the stored size, a resize by one edge keeps the other
+    // edge, and a coordinate the edit leaves alone keeps its stored value. A
+    // changed coordinate becomes Round(pixels / Zoom); at zoom 1.0 both
+    // rectangles are always the same.
     int Left() const { return left; }
     int Top() const { return top; }
     int Width() const { return width; }
@@ -72,6 +82,14 @@ public:
     // Moves and resizes in one step; reports the change (BoundsChanged) unless
     // loading or reading.
     void SetBounds(int l, int t, int w, int h);
+    // The geometry at zoom 1.0 (see above).
+    int StoredLeft() const { return stored.Left; }
+    int StoredTop() const { return stored.Top; }
+    int StoredWidth() const { return stored.Width; }
+    int StoredHeight() const { return stored.Height; }
+    TRect StoredBounds() const { return TRect::FromBounds(stored.Left, stored.Top, stored.Width, stored.Height); }
+    // Sets the geometry at zoom 1.0; the pixels follow at the current zoom.
+    void SetStoredBounds(int l, int t, int w, int h);
     bool Visible() const { return visible; }
     void SetVisible(bool value);
 
@@ -88,11 +106,13 @@ public:
 
     // --- zoom -----------------------------------------------------------------
     Single Zoom() const { return zoom; }
-    // Rescales position and size by value / Zoom (half-to-even), then reports.
+    // Derives position and size at the new factor from the stored geometry
+    // (Round(stored × value), halves to even), then reports.
     void SetZoom(Single value);
-    // Takes a zoom factor without rescaling (the panel's attach step: the
-    // object's bounds are already at that factor).
-    void AssignZoom(Single value) { zoom = value; }
+    // Takes a zoom factor without rescaling (the panel's attach step for an
+    // object made at run time: its pixel bounds are already at that factor,
+    // and its stored geometry is converted back from them).
+    void AssignZoom(Single value);
 
     // --- painting ---------------------------------------------------------------
     // The painter that Paint draws on, with (0, 0) at the object's top-left
@@ -165,6 +185,24 @@ public:
         drawCanvas = canvas;
     }
 
+    // Size changes an object makes to fit its own content at the current
+    // zoom (a label keeping its height to its zoomed font) are not edits:
+    // while a FitScope is open and the zoom is not 1.0 they change only the
+    // pixels, leave the stored geometry alone and signal no design change.
+    // Painting (the panel's and PaintAt) runs inside one, so every kind that
+    // fits itself while it paints inherits this.
+    class FitScope {
+    public:
+        explicit FitScope(TGGraphicControl& o) : object(o) { ++object.fitDepth; }
+        ~FitScope() { --object.fitDepth; }
+        FitScope(const FitScope&) = delete;
+        FitScope& operator=(const FitScope&) = delete;
+
+    private:
+        TGGraphicControl& object;
+    };
+    bool Fitting() const { return fitDepth > 0 && zoom != 1.0f; }
+
 protected:
     // Builds the base items; subclasses append theirs after the base. Runs
     // once, when the menu is first needed.
@@ -183,6 +221,11 @@ protected:
 private:
     // Keeps the "Locked" check mark in step with Locked, menu built or not.
     void setLockedCheck();
+    // Puts new pixel bounds in place (repainting both areas) without touching
+    // the stored geometry.
+    void placePixels(int l, int t, int w, int h);
+    // The stored geometry after an edit in pixels (the rule above).
+    TBounds storedAfterEdit(int l, int t, int w, int h) const;
 
     QString name;
     int tag = 0;
@@ -195,6 +238,12 @@ private:
     int top = 0;
     int width = 0;
     int height = 0;
+    // The geometry at zoom 1.0.
+    TBounds stored;
+    int fitDepth = 0;
+    // A fit is putting its pixels in place: BoundsChanged records them
+    // without signalling a design change.
+    bool placingFit = false;
     bool visible = true;
     TFont font;
 

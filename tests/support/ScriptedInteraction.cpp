@@ -21,6 +21,7 @@ void ScriptedInteraction::unexpected(const QString& what)
 }
 
 void ScriptedInteraction::answerYesNo(bool yes) { yesNo.push_back(yes); }
+void ScriptedInteraction::answerSaveChanges(SaveAnswer answer) { saveAnswers.push_back(answer); }
 void ScriptedInteraction::expectInfo() { ++infosAllowed; }
 void ScriptedInteraction::expectError() { ++errorsAllowed; }
 void ScriptedInteraction::answerOpenFile(const QString& path) { openFiles.push_back(path); }
@@ -33,7 +34,8 @@ QStringList ScriptedInteraction::messages() const
 {
     QStringList out;
     for (const auto& c : calls)
-        if (c.kind == QLatin1String("AskYesNo") || c.kind == QLatin1String("ShowInfo")
+        if (c.kind == QLatin1String("AskYesNo") || c.kind == QLatin1String("AskSaveChanges")
+            || c.kind == QLatin1String("ShowInfo")
             || c.kind == QLatin1String("ShowError"))
             out << c.text;
     return out;
@@ -41,7 +43,7 @@ QStringList ScriptedInteraction::messages() const
 
 bool ScriptedInteraction::allUsed() const
 {
-    return yesNo.empty() && openFiles.empty() && saveFiles.empty() && fonts.empty()
+    return yesNo.empty() && saveAnswers.empty() && openFiles.empty() && saveFiles.empty() && fonts.empty()
         && colours.empty() && dialogs.empty() && infosAllowed == 0 && errorsAllowed == 0;
 }
 
@@ -55,6 +57,23 @@ bool ScriptedInteraction::AskYesNo(const QString& message, const QString& captio
     bool answer = yesNo.front();
     yesNo.pop_front();
     return answer;
+}
+
+SaveAnswer ScriptedInteraction::AskSaveChanges(const QString& message, const QString& caption)
+{
+    calls.append({QStringLiteral("AskSaveChanges"), message, caption});
+    if (!saveAnswers.empty()) {
+        const SaveAnswer answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
+    if (!yesNo.empty()) {
+        const bool yes = yesNo.front();
+        yesNo.pop_front();
+        return yes ? SaveAnswer::Save : SaveAnswer::DontSave;
+    }
+    unexpected("AskSaveChanges(\"" + message + "\", \"" + caption + "\")");
+    return SaveAnswer::Cancel;
 }
 
 void ScriptedInteraction::ShowInfo(const QString& message, const QString& caption)

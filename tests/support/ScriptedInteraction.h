@@ -13,7 +13,7 @@
 namespace bv::test {
 
 struct Asked {
-    QString kind;     // "AskYesNo", "ShowInfo", "ShowError", "ChooseOpenFile", ...
+    QString kind;     // "AskYesNo", "AskSaveChanges", "ShowInfo", "ShowError", "ChooseOpenFile", ...
     QString text;     // message or dialog title
     QString caption;  // caption of a message box
 };
@@ -28,6 +28,10 @@ public:
 
     // Queue the next answers, consumed in order per kind.
     void answerYesNo(bool yes);
+    // Answers the unsaved-changes question. Without one queued, a queued
+    // yes/no answer serves it (Yes = Save, No = Don't Save), so scripts
+    // written for a two-way question keep working.
+    void answerSaveChanges(SaveAnswer answer);
     void expectInfo();                       // allow one ShowInfo
     void expectError();                      // allow one ShowError
     void answerOpenFile(const QString& path); // empty = cancel
@@ -46,6 +50,7 @@ public:
     bool allUsed() const;
 
     bool AskYesNo(const QString& message, const QString& caption) override;
+    SaveAnswer AskSaveChanges(const QString& message, const QString& caption) override;
     void ShowInfo(const QString& message, const QString& caption) override;
     void ShowError(const QString& message, const QString& caption) override;
     QString ChooseOpenFile(const FileChoice& choice) override;
@@ -62,6 +67,7 @@ private:
     void unexpected(const QString& what);
 
     std::deque<bool> yesNo;
+    std::deque<SaveAnswer> saveAnswers;
     int infosAllowed = 0;
     int errorsAllowed = 0;
     bool allowAnyMessage = false;

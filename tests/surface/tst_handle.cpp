@@ -61,7 +61,7 @@ public:
         QList<TRect> rects;
         writtenNames.clear();
         for (TGGraphicControl* o : objects) {
-            rects.append(o->BoundsRect());
+            rects.append(o->StoredBounds()); // files hold zoom-1.0 geometry
             writtenNames << o->Name();
         }
         writes.append(rects);
@@ -564,7 +564,10 @@ void TestHandle::pasteGuardOfOneSecond()
     panel.SetZoom(1.3f);
     panel.SelectionClipboard(caPaste);
     QCOMPARE(panel.ObjectCount(), 2);
-    QCOMPARE(panel.Objects().last()->BoundsRect(), TRect::FromBounds(35, 35, 30, 20));
+    // The copy keeps the card geometry it was copied with and takes the
+    // panel's factor from it.
+    QCOMPARE(panel.Objects().last()->StoredBounds(), TRect::FromBounds(35, 35, 30, 20));
+    QCOMPARE(panel.Objects().last()->BoundsRect(), TRect::FromBounds(45, 45, 39, 26));
     QCOMPARE(panel.Objects().last()->Zoom(), 1.3f); // attached at the panel's factor
     QCOMPARE(panel.Handle().IndexOf(panel.Objects().last()), -1); // pasted objects are not selected
     clock.advance(500);
@@ -573,7 +576,7 @@ void TestHandle::pasteGuardOfOneSecond()
     clock.advance(500);
     QTest::keyClick(&panel, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(panel.ObjectCount(), 3);
-    QCOMPARE(panel.Objects().last()->BoundsRect(), TRect::FromBounds(35, 35, 30, 20));
+    QCOMPARE(panel.Objects().last()->StoredBounds(), TRect::FromBounds(35, 35, 30, 20));
     QVERIFY(changed.count() >= 2);
     PanelFiler::Install(nullptr);
 }
