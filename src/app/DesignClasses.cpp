@@ -4,6 +4,7 @@
 #include "objects/BusinessCardLabel.h"
 #include "objects/Shapes.h"
 #include "platform/DialogHooks.h"
+#include "richtext/RichBaseLabel.h"
 
 namespace bv {
 
@@ -11,6 +12,7 @@ void RegisterDesignClasses()
 {
     RegisterShapeClasses();
     RegisterLabelClasses();
+    RegisterRichTextClasses();
     // Object dialogs reach the help pages and the dialog placement of the
     // application through these hooks.
     SetHelpTopicHandler([](int context) { ShowHelpTopic(context); });

@@ -11,6 +11,7 @@
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "printing/PrintCommands.h"
+#include "richtext/RichBaseLabel.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/CompanionFile.h"
 #include "surface/Handle.h"
@@ -176,6 +177,8 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
 
     buildMenus();
     InstallWhatsThisMenus(central);
+    // Every rich text object paints through this hidden control.
+    CreateMasterRichText(this);
 
     connect(BusinessCardPanel, &TGBasePanel::DroppedObjectEvent, this, &TMainScreen::DroppedObject);
     BusinessCardPanel->installEventFilter(this);
