@@ -9,6 +9,7 @@
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QMimeData>
+#include <QStyleOptionGraphicsItem>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -17,11 +18,27 @@
 
 namespace bv {
 
+namespace {
+
+// The editable text of the page, without the dashed focus frame a text item
+// draws around itself: the page panel is the frame.
+class PageTextItem : public QGraphicsTextItem {
+public:
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override
+    {
+        QStyleOptionGraphicsItem plain(*option);
+        plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        QGraphicsTextItem::paint(painter, &plain, widget);
+    }
+};
+
+} // namespace
+
 TRichTextControl::TRichTextControl(QWidget* parent) : QGraphicsView(parent), doc(NewRichTextDocument())
 {
     doc->setUndoRedoEnabled(true);
     scene = new QGraphicsScene(this);
-    item = new QGraphicsTextItem;
+    item = new PageTextItem;
     item->setDocument(doc.get());
     item->setTextInteractionFlags(Qt::TextEditorInteraction);
     item->setDefaultTextColor(Qt::black);
@@ -62,6 +79,8 @@ void TRichTextControl::SetRtfText(const TRtfDocument& value)
 {
     CopyRichText(value.Document(), *doc);
     source = value.SourceBytes();
+    // The layout of a replaced content is not always redone on its own.
+    doc->markContentsDirty(0, doc->characterCount());
     doc->setModified(false);
     relayout();
 }

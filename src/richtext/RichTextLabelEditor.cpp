@@ -72,7 +72,7 @@ TRichTextLabelEditor::TRichTextLabelEditor(QWidget* parent) : QDialog(parent)
     ZoomMinusButton->setWhatsThis(QStringLiteral("Click to show the page smaller."));
     ZoomCaption = new TGraphicPanel(this);
     ZoomCaption->setObjectName(QStringLiteral("ZoomCaption"));
-    ZoomCaption->setFixedSize(8, 22);
+    ZoomCaption->setFixedSize(4, 20);
     ZoomCaption->SetBevelOuter(bvNone);
     connect(ZoomPlusButton, &QToolButton::clicked, this, &TRichTextLabelEditor::ZoomPlusButtonClick);
     connect(ZoomMinusButton, &QToolButton::clicked, this, &TRichTextLabelEditor::ZoomMinusButtonClick);

@@ -106,14 +106,14 @@ QAction* TRichTextToolBar::addIcon(const char* name, int hintIndex, bool checkab
 TRichTextToolBar::TRichTextToolBar(QWidget* parent) : QToolBar(parent)
 {
     setObjectName(QStringLiteral("RichToolBar1"));
-    setIconSize(QSize(20, 20));
+    setIconSize(QSize(16, 16));
     setMovable(false);
     setFloatable(false);
 
     FontNameList = new QFontComboBox(this);
     FontNameList->setObjectName(QStringLiteral("FontNameList"));
     FontNameList->setToolTip(QStringLiteral("Font"));
-    FontNameList->setMaximumWidth(170);
+    FontNameList->setMaximumWidth(105);
     addWidget(FontNameList);
     FontSizeList = new QComboBox(this);
     FontSizeList->setObjectName(QStringLiteral("FontSizeList"));
@@ -122,11 +122,13 @@ TRichTextToolBar::TRichTextToolBar(QWidget* parent) : QToolBar(parent)
     FontSizeList->setValidator(new QIntValidator(6, 1638, FontSizeList));
     for (int s : RichTextFontSizes())
         FontSizeList->addItem(QString::number(s));
-    FontSizeList->setMinimumContentsLength(3);
+    FontSizeList->setMinimumContentsLength(2);
+    FontSizeList->setMaximumWidth(46);
     addWidget(FontSizeList);
     FontColorList = new TColorCombo(this);
     FontColorList->setObjectName(QStringLiteral("FontColorList"));
     FontColorList->setToolTip(QStringLiteral("Color"));
+    FontColorList->setMaximumWidth(64);
     addWidget(FontColorList);
     addSeparator();
     NormalButton = addIcon("NormalButton", icNormal, false);
