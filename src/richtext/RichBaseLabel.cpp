@@ -2,7 +2,6 @@
 
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
-#include "printing/PageEngine.h"
 #include "richtext/RichTextControl.h"
 #include "richtext/RichTextLabelEditor.h"
 #include "surface/BusinessCardPanel.h"
@@ -13,7 +12,6 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPainter>
-#include <QPicture>
 
 namespace bv {
 
@@ -181,24 +179,6 @@ void TGPRichBaseLabel::Paint()
     if (QPainter* canvas = DrawCanvas())
         DrawTo(*canvas);
     DrawSelectionSquares();
-}
-
-void TGPRichBaseLabel::PrintTo(TPageEngine& report, double left, double top)
-{
-    if (Width() < 1 || Height() < 1)
-        return;
-    QPicture picture;
-    {
-        QPainter p(&picture);
-        DrawTo(p);
-    }
-    picture.setBoundingRect(QRect(0, 0, Width(), Height()));
-    const double ppi = ScreenPpi();
-    const double x1 = Left() / ppi + left;
-    const double y1 = Top() / ppi + top;
-    const double x2 = (Left() + Width()) / ppi + left;
-    const double y2 = (Top() + Height()) / ppi + top;
-    report.StretchGraphic(report.InchRectToDevice(x1, y1, x2, y2), picture);
 }
 
 void TGPRichBaseLabel::BuildContextMenu(QMenu& menu)

@@ -60,9 +60,10 @@ public:
     void Loaded() override;
     void Paint() override;
     void UpdateMenuChecks() override;
-    void PrintTo(TPageEngine& report, double left, double top) override;
-    // Draws the object into any painter with its top-left corner at (0, 0).
-    void DrawTo(QPainter& canvas);
+    // Draws the object into any painter with its top-left corner at (0, 0);
+    // printing runs this same drawing on the page device, so the text stays
+    // text at the device's resolution.
+    void DrawTo(QPainter& canvas) override;
     // The editor; on OK the edited document becomes RTFText.
     void EditRichText();
 
