@@ -177,13 +177,11 @@ private:
     std::vector<Group> stack;
     Group cur;
     int ucSkip = 0;
-    int skippedDepth = 0; // groups nested below MaxGroupDepth that were skipped
 
     QByteArray pendingBytes;
     QString run;
     CharState runState;
     bool blockOpen = true;
-    bool anyBlockClosed = false;
 
     QHash<int, FontEntry> fonts;
     int fontNumber = -1;
@@ -234,6 +232,7 @@ RtfReadResult Parser::parse()
         QString text = decode1252(all.toByteArray());
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        text.removeIf([](QChar ch) { return ch.unicode() < 0x20 && ch != u'\t' && ch != u'\n'; });
         cursor.insertText(text);
         cursor.endEditBlock();
         doc.setUndoRedoEnabled(undo);
@@ -819,7 +818,6 @@ void Parser::endParagraph()
     cursor.setBlockFormat(blockFormat(cur.pa));
     cursor.setBlockCharFormat(charFormat(cur.c));
     blockOpen = false;
-    anyBlockClosed = true;
 }
 
 } // namespace
