@@ -179,6 +179,18 @@ void TRichTextControl::resizeEvent(QResizeEvent* event)
     applyView();
 }
 
+void TRichTextControl::keyReleaseEvent(QKeyEvent* event)
+{
+    QGraphicsView::keyReleaseEvent(event);
+    emit CurrentFormatChanged();
+}
+
+void TRichTextControl::mouseReleaseEvent(QMouseEvent* event)
+{
+    QGraphicsView::mouseReleaseEvent(event);
+    emit CurrentFormatChanged();
+}
+
 void TRichTextControl::drawBackground(QPainter* painter, const QRectF& rect)
 {
     if (transparent)

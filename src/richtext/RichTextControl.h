@@ -90,6 +90,9 @@ signals:
 protected:
     void drawBackground(QPainter* painter, const QRectF& rect) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The caret may have moved: the toolbar shows the format there.
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void relayout();

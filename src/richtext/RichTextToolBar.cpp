@@ -1,6 +1,7 @@
 #include "richtext/RichTextToolBar.h"
 
 #include "objects/ColorCombo.h"
+#include "platform/Numeric.h"
 #include "richtext/RichTextControl.h"
 
 #include <QAction>
@@ -221,7 +222,7 @@ void TRichTextToolBar::showCurrentFormat()
     const QFont font = f.font();
     FontNameList->setCurrentFont(QFont(font.family()));
     const double points = f.fontPointSize() > 0 ? f.fontPointSize() : target->Document().defaultFont().pointSizeF();
-    FontSizeList->setCurrentText(QString::number(int(points + 0.5)));
+    FontSizeList->setCurrentText(QString::number(Round(points)));
     FontColorList->SetColor(FromQColor(f.foreground().style() != Qt::NoBrush ? f.foreground().color() : QColor(Qt::black)));
     BoldButton->setChecked(font.bold());
     ItalicButton->setChecked(font.italic());

@@ -143,6 +143,7 @@ public:
 private:
     // --- scanning ---------------------------------------------------------------
     void skipGroupBody(); // after the '{' of a skipped group: up to its '}'
+    void skipRestOfGroup(); // the current group, then back to its parent
     void controlWord();
     void controlSymbol(char c);
     void applyWord(const QByteArray& word, bool hasParam, int param);
@@ -350,6 +351,19 @@ void Parser::skipGroupBody()
     }
 }
 
+void Parser::skipRestOfGroup()
+{
+    // The rest of the group is skipped here rather than token by token; in
+    // the document's own group that is the rest of the document.
+    skipGroupBody();
+    if (stack.size() <= 1) {
+        p = end;
+        return;
+    }
+    cur = stack.back();
+    stack.pop_back();
+}
+
 bool Parser::countFallback()
 {
     if (ucSkip > 0) {
@@ -425,12 +439,7 @@ void Parser::controlSymbol(char c)
         // An optional destination: not one this reader knows, so skipped.
         flushBytes();
         cur.dest = Dest::Skip;
-        // The rest of the group is skipped here rather than token by token.
-        if (!stack.empty()) {
-            skipGroupBody();
-            cur = stack.back();
-            stack.pop_back();
-        }
+        skipRestOfGroup();
         return;
     }
     case '\r':
@@ -499,12 +508,7 @@ bool Parser::destinationWord(const QByteArray& w)
     if (w == "pict")
         ++result.picturesSkipped;
     if (skipped.contains(w)) {
-        cur.dest = Dest::Skip;
-        if (!stack.empty()) {
-            skipGroupBody();
-            cur = stack.back();
-            stack.pop_back();
-        }
+        skipRestOfGroup();
         return true;
     }
     return false;

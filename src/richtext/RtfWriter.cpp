@@ -1,12 +1,12 @@
 #include "richtext/RtfWriter.h"
 
+#include "platform/Numeric.h"
 #include "richtext/RtfFormat.h"
 
 #include <QColor>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
-#include <cmath>
 #include <vector>
 
 namespace bv {
@@ -15,7 +15,7 @@ namespace {
 
 int toTwips(qreal pixels)
 {
-    return int(std::lround(pixels * RtfTwipsPerPixel));
+    return int(Round(static_cast<Extended>(pixels) * RtfTwipsPerPixel));
 }
 
 QString familyOf(const QTextCharFormat& f, const QTextDocument& doc)
@@ -138,7 +138,7 @@ QByteArray RtfWriter::Write(const QTextDocument& document)
             QByteArray w = "\\plain\\f";
             w += QByteArray::number(tables.font(familyOf(f, document)));
             w += "\\fs";
-            w += QByteArray::number(int(std::lround(pointSizeOf(f, document) * 2)));
+            w += QByteArray::number(int(Round(static_cast<Extended>(pointSizeOf(f, document)) * 2)));
             if (f.fontWeight() >= QFont::DemiBold)
                 w += "\\b";
             if (f.fontItalic())

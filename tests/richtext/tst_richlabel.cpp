@@ -121,7 +121,8 @@ void TestRichLabel::toolCreatesFramedObjectAndEditsIt()
             QTest::qWait(20);
             QVERIFY(editor->PagePanel->isVisible());
             QVERIFY(editor->RichText1->TextItem()->hasFocus());
-            QTest::keyClicks(editor->RichText1->viewport(), "Hello card");
+            // The editing control takes tab characters.
+            QTest::keyClicks(editor->RichText1, "Hello\tcard");
         }();
         QTest::mouseClick(d.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
         return d.result();
@@ -134,7 +135,7 @@ void TestRichLabel::toolCreatesFramedObjectAndEditsIt()
     auto* o = qobject_cast<TGPRichBaseLabel*>(form.panel->Objects().first());
     QVERIFY(o);
     QCOMPARE(form.panel->PanelState(), psPointing);
-    QCOMPARE(o->RTFText().PlainText(), QStringLiteral("Hello card"));
+    QCOMPARE(o->RTFText().PlainText(), QStringLiteral("Hello\tcard"));
     QVERIFY(o->RTFText().Data().startsWith("{\\rtf1"));
     QVERIFY(changed.count() >= 1);
     // New rich text objects are framed.

@@ -187,6 +187,7 @@ void TestRtf::readsConstructs_data()
                                                        "{\\nonshppict{\\pict 00ff}}b}")
                                          << "ab";
     QTest::newRow("binary in text skipped") << QByteArray("{\\rtf1 a\\bin3 {{{b}") << "ab";
+    QTest::newRow("ignorable destination at top level") << QByteArray("{\\rtf1 a\\*\\x b}c{d}") << "a";
     QTest::newRow("text after closing brace ignored") << QByteArray("{\\rtf1 a}b{c}") << "a";
     QTest::newRow("raw 8-bit bytes") << QByteArray("{\\rtf1 caf\xe9}") << "caf\u00e9";
     QTest::newRow("not rtf is plain text") << QByteArray("plain\r\ncaf\xe9") << "plain\ncaf\u00e9";
