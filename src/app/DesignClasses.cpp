@@ -6,6 +6,7 @@
 #include "objects/Shapes.h"
 #include "objects/SymbolLabel.h"
 #include "platform/DialogHooks.h"
+#include "richtext/RichBaseLabel.h"
 
 namespace bv {
 
@@ -15,6 +16,7 @@ void RegisterDesignClasses()
     RegisterLabelClasses();
     RegisterMultiLineClasses();
     RegisterSymbolClasses();
+    RegisterRichTextClasses();
     // Object dialogs reach the help pages and the dialog placement of the
     // application through these hooks.
     SetHelpTopicHandler([](int context) { ShowHelpTopic(context); });

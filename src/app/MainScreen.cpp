@@ -13,6 +13,7 @@
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "printing/PrintCommands.h"
+#include "richtext/RichBaseLabel.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/CompanionFile.h"
 #include "surface/Handle.h"
@@ -181,6 +182,8 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
 
     buildMenus();
     InstallWhatsThisMenus(central);
+    // Every rich text object paints through this hidden control.
+    CreateMasterRichText(this);
     UndoHistory = new TUndoHistory(*BusinessCardPanel, this);
     connect(UndoHistory, &TUndoHistory::HistoryChanged, this, [this] { updateUndoActions(); });
     connect(UndoHistory, &TUndoHistory::StateRestored, this, [this](bool atSaved) {

@@ -18,6 +18,7 @@
 #include "objects/SymbolLabel.h"
 #include "platform/SymbolFonts.h"
 #include "printing/PageCanvasEngine.h"
+#include "richtext/RichBaseLabel.h"
 #include "printing/PagePlayer.h"
 #include "printing/PagePrinter.h"
 #include "printing/PageRecorder.h"
@@ -70,6 +71,20 @@ Label* addLabel(TGBasePanel& panel, const QString& caption, const TFont& f, int 
         label->SetAngle(angle);
     label->Loaded();
     return label;
+}
+
+// A rich text object; its master is put on the panel's form when the form
+// has none.
+TGPRichBaseLabel* addRich(TGBasePanel& panel, const QByteArray& rtf, int l, int t, int w, int h)
+{
+    if (!TGPRichBaseLabel::FindMaster(&panel))
+        CreateMasterRichText(panel.window());
+    auto* rich = new TGPRichBaseLabel;
+    rich->SetParent(&panel);
+    rich->SetBounds(l, t, w, h);
+    rich->RtfStorage().RtfText().SetData(rtf);
+    rich->Loaded();
+    return rich;
 }
 
 QList<CardRow> cardRows()
@@ -157,6 +172,17 @@ QList<CardRow> cardRows()
               s->SetBounds(150, 20, 90, 140);
               s->Loaded();
           }, {} },
+        { "rich text", [](auto& p) {
+              addRich(p, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Liberation Serif;}}{\\colortbl;\\red200\\green0\\blue0;}"
+                         "\\fs28\\b Rich\\b0  \\i card\\i0\\par\\qc\\f1\\fs20\\cf1 centred serif words that wrap "
+                         "across the page\\par}", 20, 20, 200, 90);
+          }, QStringLiteral("Rich") },
+        { "opaque rich text without frame", [](auto& p) {
+              auto* r = addRich(p, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\fs20\\qr\\ul Underlined\\par}", 120, 120, 160, 40);
+              r->SetTransparent(false);
+              r->SetBGColor(clYellow);
+              r->SetBorderStyle(bsNone);
+          }, QStringLiteral("Underlined") },
         { "line", [](auto& p) {
               auto* s = new TGLineShape;
               s->SetParent(&p);

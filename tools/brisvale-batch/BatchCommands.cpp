@@ -4,6 +4,7 @@
 #include "platform/Errors.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/ObjectStream.h"
+#include "richtext/RichBaseLabel.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,6 +55,8 @@ int Resave(const QString& in, const QString& out, QTextStream& err)
     TGBusinessCardPanel32 panel;
     // The running program's clipboard is not the tool's to delete.
     panel.SetDeletesTemporaryFiles(false);
+    // Rich text objects paint through a master control on their form.
+    CreateMasterRichText(&panel);
     try {
         panel.ClearAll();
         panel.LoadFromFile(in);

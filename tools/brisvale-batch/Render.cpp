@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "platform/Errors.h"
 #include "surface/BusinessCardPanel.h"
+#include "richtext/RichBaseLabel.h"
 
 #include <QFileInfo>
 
@@ -67,6 +68,8 @@ int Render(const QStringList& args, QTextStream& err)
         TGBusinessCardPanel32 panel;
         // The running program's clipboard is not the tool's to delete.
         panel.SetDeletesTemporaryFiles(false);
+        // Rich text objects paint through a master control on their form.
+        CreateMasterRichText(&panel);
         ApplyProgramSettings(panel, preferences.DefaultFont, settings.LoadPersonalInfo());
         ReadDesign(panel, design, layout, background);
         const QImage picture = dpi > 0 ? RenderCardPictureAtDpi(panel, dpi, border) : RenderCardPicture(panel, border);

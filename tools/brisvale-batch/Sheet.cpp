@@ -9,6 +9,7 @@
 #include "printing/PagePrinter.h"
 #include "printing/PrintCommands.h"
 #include "surface/BusinessCardPanel.h"
+#include "richtext/RichBaseLabel.h"
 
 #include <QDialog>
 #include <QDir>
@@ -158,6 +159,8 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         TGBusinessCardPanel32 panel;
         // The running program's clipboard is not the tool's to delete.
         panel.SetDeletesTemporaryFiles(false);
+        // Rich text objects paint through a master control on their form.
+        CreateMasterRichText(&panel);
         ApplyProgramSettings(panel, preferences.DefaultFont, personal);
         ReadDesign(panel, design, layout, background);
 

@@ -1,0 +1,291 @@
+#include "richtext/RichBaseLabel.h"
+
+#include "platform/Environment.h"
+#include "platform/Interaction.h"
+#include "richtext/RichTextControl.h"
+#include "richtext/RichTextLabelEditor.h"
+#include "surface/BusinessCardPanel.h"
+#include "surface/ClassRegistry.h"
+#include "surface/DrawingProperties.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPainter>
+
+namespace bv {
+
+TGPRichBaseLabel::TGPRichBaseLabel() : storage(std::make_unique<TRtfStorage>(this))
+{
+    SetBounds(0, 0, 190, 33);
+}
+
+TGPRichBaseLabel::~TGPRichBaseLabel() = default;
+
+bool TGPRichBaseLabel::InheritsClass(const QString& className) const
+{
+    return className.compare(QStringLiteral("TGPRichBaseLabel"), Qt::CaseInsensitive) == 0
+        || TGGraphicControl::InheritsClass(className);
+}
+
+const PropertyTable& TGPRichBaseLabel::ClassProperties()
+{
+    static const PropertyTable table = [] {
+        auto self = [](const TGGraphicControl& o) -> const TGPRichBaseLabel& {
+            return static_cast<const TGPRichBaseLabel&>(o);
+        };
+        auto mut = [](TGGraphicControl& o) -> TGPRichBaseLabel& { return static_cast<TGPRichBaseLabel&>(o); };
+        std::vector<PropertyInfo> own;
+        // The document's only stored part: its RTF, kept as read until the
+        // text is edited.
+        own.push_back({ "RTFText.Data", PropertyKind::Binary, std::nullopt,
+            [self](const TGGraphicControl& o) {
+                const QByteArray data = self(o).RTFText().Data();
+                return data.isEmpty() ? Value::null() : Value::binary(data);
+            },
+            [mut](TGGraphicControl& o, const Value& v) {
+                if (v.type != Value::Binary)
+                    throw EReadError(QStringLiteral("Invalid property value"));
+                mut(o).RtfStorage().RtfText().SetData(v.bytes);
+                mut(o).Invalidate();
+            } });
+        own.push_back(EnumProperty("BorderStyle", BorderStyleNames(), std::nullopt,
+            [self](const TGGraphicControl& o) { return int(self(o).BorderStyle()); },
+            [mut](TGGraphicControl& o, int v) { mut(o).SetBorderStyle(TBorderStyle(v)); }));
+        own.push_back({ "Transparent", PropertyKind::Bool, std::nullopt,
+            [self](const TGGraphicControl& o) { return Value::boolean(self(o).Transparent()); },
+            [mut](TGGraphicControl& o, const Value& v) { mut(o).SetTransparent(expectBool(v)); } });
+        own.push_back({ "BGColor", PropertyKind::Colour, std::nullopt,
+            [self](const TGGraphicControl& o) { return Value::integer(self(o).BGColor()); },
+            [mut](TGGraphicControl& o, const Value& v) {
+                mut(o).SetBGColor(static_cast<TColor>(static_cast<std::uint32_t>(expectInt(v))));
+            } });
+        return PropertyTable::extend(TGGraphicControl::ClassProperties(), own);
+    }();
+    return table;
+}
+
+const TRtfDocument& TGPRichBaseLabel::RTFText() const
+{
+    return storage->RtfText();
+}
+
+void TGPRichBaseLabel::SetRTFText(const TRtfDocument& value)
+{
+    storage->SetRtfText(value);
+    Invalidate();
+    NotifyChanged();
+}
+
+void TGPRichBaseLabel::SetBorderStyle(TBorderStyle value)
+{
+    if (value == borderStyle)
+        return;
+    borderStyle = value;
+    Invalidate();
+    if (!IsLoading() && !IsReading())
+        NotifyChanged();
+}
+
+void TGPRichBaseLabel::SetTransparent(bool value)
+{
+    if (value == transparent)
+        return;
+    transparent = value;
+    Invalidate();
+}
+
+void TGPRichBaseLabel::SetBGColor(TColor value)
+{
+    if (value == bgColor)
+        return;
+    bgColor = value;
+    Invalidate();
+    if (!IsLoading() && !IsReading())
+        NotifyChanged();
+}
+
+TRichTextControl* TGPRichBaseLabel::FindMaster(QWidget* start)
+{
+    if (!start)
+        return nullptr;
+    QWidget* form = start->window();
+    const QList<TRichTextControl*> controls = form->findChildren<TRichTextControl*>();
+    for (TRichTextControl* c : controls)
+        if (c->objectName().toUpper() == QLatin1String("MASTERRICHTEXT"))
+            return c;
+    return nullptr;
+}
+
+void TGPRichBaseLabel::Loaded()
+{
+    TGGraphicControl::Loaded();
+    if (IsReading() || masterSought)
+        return;
+    masterSought = true;
+    master = FindMaster(Parent());
+    if (!master) {
+        masterSought = false;
+        throw ENoMasterRich();
+    }
+    OnEditRequest = [this](TGBasePanel*) { EditRichText(); };
+}
+
+int TGPRichBaseLabel::PageWidthTwips() const
+{
+    const Extended ppi = ScreenPpi();
+    return int(Trunc(static_cast<Extended>(Width()) / static_cast<Extended>(Zoom()) / ppi * 1440));
+}
+
+int TGPRichBaseLabel::PageHeightTwips() const
+{
+    const Extended ppi = ScreenPpi();
+    return int(Trunc(static_cast<Extended>(Height()) / static_cast<Extended>(Zoom()) / ppi * 1440));
+}
+
+void TGPRichBaseLabel::DrawTo(QPainter& canvas)
+{
+    if (!master || Width() < 1 || Height() < 1)
+        return;
+    canvas.save();
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+    // 1-2. The object's own background; the master then paints only text.
+    if (!transparent)
+        canvas.fillRect(QRect(0, 0, Width(), Height()), ToQColor(bgColor));
+    master->SetColor(transparent ? clWhite : bgColor);
+    // 3. The master's document is scratch space shared by every object.
+    master->SetRtfText(storage->RtfText());
+    // 4-5. The object's unzoomed size as the page, shown at the zoom.
+    master->SetZooming(int(Trunc(static_cast<Extended>(Zoom()) * 100)));
+    master->SetPageSize(PageWidthTwips(), PageHeightTwips());
+    master->SetMargins(0, 0, 0, 0);
+    // 6.
+    master->SetWordWrap(true);
+    master->SetPaintOption(TRichTextControl::PaintTextOnly);
+    master->PaintPage(canvas, 0, QRect(0, 0, Width(), Height()));
+    // 7.
+    if (borderStyle == bsSingle) {
+        canvas.setPen(QPen(Qt::black, 0, Qt::SolidLine));
+        canvas.setBrush(Qt::NoBrush);
+        canvas.drawRect(QRect(0, 0, Width() - 1, Height() - 1));
+    }
+    canvas.restore();
+}
+
+void TGPRichBaseLabel::Paint()
+{
+    if (Parent() && Parent()->SuppressPainting())
+        return;
+    if (QPainter* canvas = DrawCanvas())
+        DrawTo(*canvas);
+    DrawSelectionSquares();
+}
+
+void TGPRichBaseLabel::BuildContextMenu(QMenu& menu)
+{
+    TGGraphicControl::BuildContextMenu(menu);
+    menu.addSeparator();
+    transparentItem = AddMenuItem(menu, QStringLiteral("Transparent"), [this] {
+        SetTransparent(!transparent);
+        NotifyChanged();
+    });
+    transparentItem->setCheckable(true);
+    AddMenuItem(menu, QStringLiteral("Background Color"), [this] {
+        const auto chosen = Interaction::Current().ChooseColour(ToQColor(bgColor), QStringLiteral("Background Color"));
+        if (!chosen)
+            return;
+        SetBGColor(FromQColor(*chosen));
+        NotifyChanged();
+        SetTransparent(false);
+        Invalidate();
+    });
+    borderItem = AddMenuItem(menu, QStringLiteral("Border"), [this] {
+        SetBorderStyle(borderStyle == bsSingle ? bsNone : bsSingle);
+        NotifyChanged();
+    });
+    borderItem->setCheckable(true);
+    AddMenuItem(menu, QStringLiteral("Edit"), [this] { EditRichText(); });
+}
+
+void TGPRichBaseLabel::UpdateMenuChecks()
+{
+    ContextMenu();
+    if (transparentItem)
+        transparentItem->setChecked(transparent);
+    if (borderItem)
+        borderItem->setChecked(borderStyle == bsSingle);
+}
+
+QAction* TGPRichBaseLabel::TransparentItem()
+{
+    ContextMenu();
+    return transparentItem;
+}
+
+QAction* TGPRichBaseLabel::BorderItem()
+{
+    ContextMenu();
+    return borderItem;
+}
+
+void TGPRichBaseLabel::EditRichText()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct CursorGuard {
+        ~CursorGuard() { QApplication::restoreOverrideCursor(); }
+    } cursorGuard;
+    TRichTextLabelEditor editor;
+    TRichTextControl& edit = *editor.RichText1;
+    edit.SetRtfText(storage->RtfText());
+    if (!transparent)
+        editor.SetPageColor(bgColor);
+    editor.SetPageSize(Width() + 1, Height() + 1);
+    edit.SetPageSize(PageWidthTwips(), PageHeightTwips());
+    edit.SetMargins(0, 0, 0, 0);
+    edit.SetZooming(int(Round(static_cast<Extended>(Zoom()) * 100)));
+    QApplication::restoreOverrideCursor();
+    const int result = Interaction::Current().RunModal(editor);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (result == mrOk) {
+        SetRTFText(edit.RtfText());
+        Invalidate();
+        NotifyChanged();
+    }
+}
+
+namespace {
+
+void createRichLabel(TGBusinessCardPanel32& panel, const TRect& r)
+{
+    auto label = std::make_unique<TGPRichBaseLabel>();
+    // The master is found through the panel's form, so the object joins the
+    // panel before its load completion.
+    label->SetParent(&panel);
+    label->Loaded();
+    TGPRichBaseLabel* object = label.release();
+    panel.AddObject(object, r);
+    panel.SetScreenCursor(crDefault);
+    panel.SetPanelState(psPointing);
+    object->EditRichText();
+}
+
+} // namespace
+
+void RegisterRichTextClasses()
+{
+    RegisterObjectClass(QStringLiteral("TGPRichBaseLabel"), [] { return new TGPRichBaseLabel; });
+    TGBusinessCardPanel32::RegisterCreator(psRichLabel, createRichLabel);
+}
+
+TRichTextControl* CreateMasterRichText(QWidget* form)
+{
+    auto* master = new TRichTextControl(form);
+    master->setObjectName(QStringLiteral("MASTERRICHTEXT"));
+    master->resize(53, 44);
+    master->SetZooming(100);
+    master->setFrameShape(QFrame::Box);
+    master->hide();
+    return master;
+}
+
+} // namespace bv
