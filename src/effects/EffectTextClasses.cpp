@@ -7,8 +7,19 @@ namespace bv {
 
 void RegisterEffectTextClasses()
 {
-    RegisterObjectClass(QStringLiteral("TGPCircleText"), [] { return new TGPCircleText; });
-    RegisterObjectClass(QStringLiteral("TGSuperText"), [] { return new TGSuperText; });
+    // The stream leaves an empty caption out; an object read from a stream
+    // therefore starts without one, or an empty caption would come back as
+    // the text a new object is given.
+    RegisterObjectClass(QStringLiteral("TGPCircleText"), [] {
+        auto* o = new TGPCircleText;
+        o->SetCaption(QString());
+        return o;
+    });
+    RegisterObjectClass(QStringLiteral("TGSuperText"), [] {
+        auto* o = new TGSuperText;
+        o->SetCaption(QString());
+        return o;
+    });
     auto create = [](TGBusinessCardPanel32& panel, const TRect& r, auto* object, auto edit) {
         object->Loaded();
         panel.AddObject(object, r);

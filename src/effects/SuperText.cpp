@@ -294,8 +294,9 @@ void TGSuperText::SetSurfaceType(TSurfaceType value)
         image = Dib();
     if (surfaceType == stGradientFill)
         BuildGradient();
-    // Transparent letters keep a visible outline.
-    if (surfaceType == stBrushTransparent && outlineStyle == psClear)
+    // Transparent letters keep a visible outline. A design being read keeps
+    // what it stored: its outline style comes before its surface.
+    if (surfaceType == stBrushTransparent && outlineStyle == psClear && !IsLoading() && !IsReading())
         SetOutlineStyle(psSolid);
 }
 
