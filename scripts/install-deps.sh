@@ -9,6 +9,7 @@ packages=(
   libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core fontconfig
+  fonts-symbola
   xvfb xauth
   poppler-utils
 )

@@ -3,7 +3,9 @@
 #include "app/AppServices.h"
 #include "effects/CircleText.h"
 #include "objects/BusinessCardLabel.h"
+#include "objects/MultiLineLabel.h"
 #include "objects/Shapes.h"
+#include "objects/SymbolLabel.h"
 #include "platform/DialogHooks.h"
 
 namespace bv {
@@ -13,6 +15,8 @@ void RegisterDesignClasses()
     RegisterShapeClasses();
     RegisterLabelClasses();
     RegisterEffectTextClasses();
+    RegisterMultiLineClasses();
+    RegisterSymbolClasses();
     // Object dialogs reach the help pages and the dialog placement of the
     // application through these hooks.
     SetHelpTopicHandler([](int context) { ShowHelpTopic(context); });

@@ -394,7 +394,7 @@ void TGBaseLabel::CalcTextLayout()
     const int internalLeading = std::max(0, height - pixelSize);
     const int externalLeading = std::max(0, fm.leading());
     const int base = height + internalLeading + externalLeading;
-    const int tw = fm.horizontalAdvance(caption + QLatin1Char(' '));
+    const int tw = fm.horizontalAdvance(DisplayedCaption() + QLatin1Char(' '));
 
     const int sx = shadowOffset.x();
     const int sy = shadowOffset.y();
@@ -488,6 +488,7 @@ void TGBaseLabel::DrawTo(QPainter& canvas)
     canvas.setBackgroundMode(Qt::TransparentMode);
     canvas.setBrush(Qt::NoBrush);
 
+    const QString shown = DisplayedCaption();
     auto drawCopy = [&](TColor colour, QPoint origin, const TRect& clip) {
         canvas.save();
         canvas.setClipRect(clip.ToQRect(), Qt::IntersectClip);
@@ -496,7 +497,7 @@ void TGBaseLabel::DrawTo(QPainter& canvas)
         if (angle != 0)
             canvas.rotate(-angle); // counter-clockwise on the screen
         // The origin is the top-left corner of the text cell.
-        canvas.drawText(QPoint(0, drawAscent), caption);
+        canvas.drawText(QPoint(0, drawAscent), shown);
         canvas.restore();
     };
     if (depthShadow > 0 && directionShadow != sdNone)
@@ -539,7 +540,7 @@ void TGBaseLabel::GrowToCaption()
     const int x0 = std::max({ textRect.Left, shadowRect.Left, highlightRect.Left });
     const int y0 = std::max({ textRect.Top, shadowRect.Top, highlightRect.Top });
     const QFontMetrics fm(DrawFont());
-    const int needW = x0 + fm.horizontalAdvance(caption + QStringLiteral("     "));
+    const int needW = x0 + fm.horizontalAdvance(DisplayedCaption() + QStringLiteral("     "));
     const int needH = y0 + fm.height();
     if (needW > Width())
         SetWidth(needW);

@@ -85,8 +85,11 @@ public:
 
     // The font text is measured and drawn with: Font at the object's zoom,
     // the point size multiplied by the zoom and truncated when the zoom is not
-    // exactly 1.
-    QFont DrawFont() const;
+    // exactly 1. A label whose stored font is drawn with another (symbols of
+    // the Windows symbol fonts) answers the font that draws.
+    virtual QFont DrawFont() const;
+    // The text that is measured and drawn: Caption, or what stands for it.
+    virtual QString DisplayedCaption() const { return caption; }
     // Font.Height at the object's zoom (negative: character height).
     int ZoomedFontHeight() const;
 

@@ -1,0 +1,156 @@
+#include "objects/SymbolLabel.h"
+
+#include "objects/GetSymbol.h"
+#include "objects/PLabel.h"
+#include "platform/Interaction.h"
+#include "platform/SymbolFonts.h"
+#include "surface/BusinessCardPanel.h"
+#include "surface/ClassRegistry.h"
+
+#include <QAction>
+#include <QFontMetrics>
+#include <QMenu>
+#include <algorithm>
+
+namespace bv {
+
+TGSymbolLabel::TGSymbolLabel()
+{
+    SetLoading(true);
+    TFont f = Font();
+    f.Name = QStringLiteral("WingDings");
+    f.SetSize(24);
+    SetFont(f);
+    SetCaption(QStringLiteral("["));
+    SetLoading(false);
+}
+
+bool TGSymbolLabel::InheritsClass(const QString& className) const
+{
+    return className.compare(QStringLiteral("TGSymbolLabel"), Qt::CaseInsensitive) == 0
+        || TGBaseLabel::InheritsClass(className);
+}
+
+QFont TGSymbolLabel::DrawFont() const
+{
+    return SymbolFonts::DisplayQFont(TGBaseLabel::DrawFont());
+}
+
+QString TGSymbolLabel::DisplayedCaption() const
+{
+    return SymbolFonts::DisplayText(Font().Name, Caption());
+}
+
+void TGSymbolLabel::ApplyFont(const TFont& font)
+{
+    Q_UNUSED(font);
+}
+
+bool TGSymbolLabel::followsGlyph() const
+{
+    return Font().Size() > 9 && !IsReading() && qobject_cast<TGBasePanel*>(Parent()) != nullptr;
+}
+
+void TGSymbolLabel::BoundsChanged()
+{
+    if (!followsGlyph())
+        return;
+    TGBaseLabel::BoundsChanged();
+    const QFontMetrics fm(DrawFont());
+    const QString shown = DisplayedCaption();
+    int w = static_cast<int>(Trunc(1.1L * fm.horizontalAdvance(shown)));
+    int h = static_cast<int>(Trunc(1.1L * fm.height()));
+    w += std::max({ TextOrigin().x(), ShadowOrigin().x(), HighlightOrigin().x() });
+    h += std::max({ TextOrigin().y(), ShadowOrigin().y(), HighlightOrigin().y() });
+    if (w != Width() || h != Height()) {
+        SetBounds(Left(), Top(), w, h);
+        RequestRefit();
+    }
+}
+
+void TGSymbolLabel::Loaded()
+{
+    TGBaseLabel::Loaded();
+    // A symbol read from a design keeps the size it was stored with: the
+    // glyphs drawn here are not the ones it was measured with, and opening
+    // and saving a design must give back the same bytes. The first move,
+    // resize or font change fits it to the glyph.
+    if (madeForReading) {
+        madeForReading = false;
+        return;
+    }
+    try {
+        CalcTextLayout();
+        BoundsChanged();
+    } catch (...) {
+    }
+}
+
+void TGSymbolLabel::BuildContextMenu(QMenu& menu)
+{
+    TGBaseLabel::BuildContextMenu(menu);
+    // The label items that make no sense for one glyph come out of the menu;
+    // they stay alive (the label keeps pointers to them), only unlisted.
+    const QList<QAction*> actions = menu.actions();
+    for (QAction* item : actions) {
+        const QString caption = item->text();
+        if (item->data().toInt() == TGPLabel::TextItemTag || caption == QLatin1String("Font")
+            || caption == QLatin1String("Alignment") || caption == QLatin1String("Angle"))
+            menu.removeAction(item);
+    }
+    menu.addSeparator();
+    selectorItem = AddMenuItem(menu, QStringLiteral("Symbol Selector"), [this] { ChooseSymbol(); });
+}
+
+QAction* TGSymbolLabel::SymbolSelectorItem()
+{
+    ContextMenu();
+    return selectorItem;
+}
+
+void TGSymbolLabel::ChooseSymbol()
+{
+    TGetSymbol dialog;
+    dialog.SetSelectedFont(Font());
+    dialog.SetListFontNameAndStyle(Font());
+    const int code = Caption().isEmpty() ? -1 : SymbolFonts::CodeOf(Caption().at(0));
+    dialog.SetSelectedIndex(code < 0 ? -1 : code - 32);
+    if (Interaction::Current().RunModal(dialog) != mrOk)
+        return;
+    SetFont(dialog.SelectedFont());
+    // OK with no cell chosen keeps the character (there is no code below 32
+    // to give it).
+    if (dialog.SelectedIndex() >= 0)
+        SetCaption(QString(SymbolFonts::CharOfCode(dialog.SelectedIndex() + 32)));
+    BoundsChanged();
+    Invalidate();
+}
+
+TGSymbolLabel* CreateSymbolLabel(TGBusinessCardPanel32& panel, const TRect& r)
+{
+    auto* label = new TGSymbolLabel;
+    label->SetParent(&panel);
+    label->Loaded();
+    panel.AddObject(label, r);
+    label->ChooseSymbol();
+    label->GrowToCaption();
+    return label;
+}
+
+void RegisterSymbolClasses()
+{
+    // The stream leaves an empty caption out: a symbol made for reading starts
+    // with none, so that a blank one stays blank.
+    RegisterObjectClass(QStringLiteral("TGSymbolLabel"), [] {
+        auto* label = new TGSymbolLabel;
+        label->SetLoading(true);
+        label->SetCaption(QString());
+        label->SetLoading(false);
+        label->SetMadeForReading(true);
+        return label;
+    });
+    TGBusinessCardPanel32::RegisterCreator(
+        psSymbolLabel, [](TGBusinessCardPanel32& panel, const TRect& r) { CreateSymbolLabel(panel, r); });
+}
+
+} // namespace bv
