@@ -1,6 +1,7 @@
 #include "app/DesignClasses.h"
 
 #include "app/AppServices.h"
+#include "effects/SuperShape.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/Shapes.h"
 #include "platform/DialogHooks.h"
@@ -11,6 +12,7 @@ void RegisterDesignClasses()
 {
     RegisterShapeClasses();
     RegisterLabelClasses();
+    RegisterSuperShapeClasses();
     // Object dialogs reach the help pages and the dialog placement of the
     // application through these hooks.
     SetHelpTopicHandler([](int context) { ShowHelpTopic(context); });
