@@ -175,12 +175,13 @@ std::vector<Tile> tiles()
         return mix(base, Rgb{ 112, 114, 122 }, vein * 0.8);
     } });
     t.push_back({ "WoodGrain.bmp", 128, [](int x, int y, int s) {
-        // Grain runs across; each line wanders with a tileable noise.
-        const double wobble = fbm(x, y, s, 2, 4, 41) * 6.0 + noise(x, y, s, 8, 42) * 1.5;
-        const double ring = 0.5 + 0.5 * std::sin(2 * Pi * (y * 10.0 / s + wobble));
-        const double streak = noise2(x, y, s, 4, 32, 43);
-        const Rgb light{ 196, 142, 86 }, dark{ 128, 80, 40 };
-        return scale(mix(light, dark, std::pow(ring, 2.5) * 0.85 + streak * 0.15), 1 + grain(x, y, 44) * 0.04);
+        // Grain runs across: lines that drift slowly along x, with fine
+        // streaks inside each line.
+        const double drift = noise2(x, y, s, 2, 2, 41) * 1.6 + noise2(x, y, s, 4, 8, 42) * 0.35;
+        const double ring = 0.5 + 0.5 * std::sin(2 * Pi * (y * 9.0 / s + drift));
+        const double streak = noise2(x, y, s, 4, 64, 43);
+        const Rgb light{ 202, 150, 94 }, dark{ 136, 86, 44 };
+        return scale(mix(light, dark, std::pow(ring, 3.0) * 0.8 + streak * 0.2), 1 + grain(x, y, 44) * 0.03);
     } });
     t.push_back({ "BrushedMetal.bmp", 128, [](int x, int y, int s) {
         // Streaks along x: noise with many cells down and few across.
