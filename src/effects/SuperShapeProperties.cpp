@@ -485,7 +485,10 @@ TGBrushImageBrowser::TGBrushImageBrowser(TSuperShapeProperties& properties, QWid
     DriveComboBox->setWhatsThis(QStringLiteral("Click here to select a drive"));
     DirectoryListBox = new QListWidget(this);
     DirectoryListBox->setObjectName(QStringLiteral("DirectoryListBox"));
-    DirectoryListBox->setGeometry(8, 38, 200, 196);
+    DirectoryListBox->setGeometry(8, 58, 200, 176);
+    FolderLabel = new QLabel(this);
+    FolderLabel->setObjectName(QStringLiteral("FolderLabel"));
+    FolderLabel->setGeometry(8, 36, 200, 20);
     FileListBox = new QListWidget(this);
     FileListBox->setObjectName(QStringLiteral("FileListBox"));
     FileListBox->setGeometry(216, 8, 180, 226);
@@ -556,6 +559,8 @@ void TGBrushImageBrowser::ShowFolder(const QString& path)
     if (!dir.exists())
         return;
     folder = dir.absolutePath();
+    FolderLabel->setText(FolderLabel->fontMetrics().elidedText(folder, Qt::ElideLeft, FolderLabel->width()));
+    FolderLabel->setToolTip(folder);
     {
         const QSignalBlocker block(FileListBox);
         DirectoryListBox->clear();

@@ -12,6 +12,7 @@
 
 class QComboBox;
 class QFrame;
+class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -126,6 +127,7 @@ public:
     void reject() override;
 
     QComboBox* DriveComboBox = nullptr;
+    QLabel* FolderLabel = nullptr;
     QListWidget* DirectoryListBox = nullptr;
     QListWidget* FileListBox = nullptr;
     QScrollArea* ExampleBox = nullptr;
