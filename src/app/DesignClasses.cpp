@@ -2,6 +2,7 @@
 
 #include "app/AppServices.h"
 #include "effects/CircleText.h"
+#include "effects/SuperShape.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/MultiLineLabel.h"
 #include "objects/Shapes.h"
@@ -17,6 +18,7 @@ void RegisterDesignClasses()
     RegisterEffectTextClasses();
     RegisterMultiLineClasses();
     RegisterSymbolClasses();
+    RegisterSuperShapeClasses();
     // Object dialogs reach the help pages and the dialog placement of the
     // application through these hooks.
     SetHelpTopicHandler([](int context) { ShowHelpTopic(context); });
