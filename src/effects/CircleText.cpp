@@ -275,7 +275,7 @@ void TGPCircleText::DrawTo(QPainter& canvas)
     for (const TCircleLetter& letter : LetterPlacements(fm)) {
         if (!letter.Inside)
             continue;
-        const QString text(letter.Letter);
+        const QString text = ShownText(Font(), QString(letter.Letter));
         // The reference point is the middle of the cell's bottom edge.
         const qreal half = fm.horizontalAdvance(text) / 2.0;
         if (drawLettersAngled) {

@@ -1,6 +1,7 @@
 #include "effects/EffectText.h"
 
 #include "platform/Environment.h"
+#include "platform/SymbolFonts.h"
 #include "surface/GraphicControl.h"
 
 #include <QPainter>
@@ -11,15 +12,21 @@ namespace bv {
 
 QFont EffectFont(const TFont& font, Single zoom)
 {
+    // Windows symbol fonts are drawn with the font that has their pictures.
     if (zoom == 1.0f)
-        return font.ToQFont();
+        return SymbolFonts::DisplayQFont(font.ToQFont());
     // Sizes are stored unzoomed; the zoom scales the point size and the
     // result is truncated, as every text object of the card does it.
     TFont f = font;
     const int size = font.Size();
     const int zoomed = static_cast<int>(Trunc(static_cast<Extended>(size) * static_cast<Extended>(zoom)));
     f.Height = -MulDiv(zoomed, ScreenPpi(), 72);
-    return f.ToQFont();
+    return SymbolFonts::DisplayQFont(f.ToQFont());
+}
+
+QString ShownText(const TFont& font, const QString& stored)
+{
+    return SymbolFonts::DisplayText(font.Name, stored);
 }
 
 int SteppedFontSize(int size, bool up)

@@ -17,7 +17,12 @@ class TGGraphicControl;
 
 // The font an effect object draws with at `zoom`: the point size times the
 // zoom, truncated, when the zoom is not exactly 1.
+// Windows symbol fonts ("Wingdings", ...) become the font that draws their
+// pictures.
 QFont EffectFont(const TFont& font, Single zoom);
+// The characters drawn for a stored text in `font`: a symbol font's codes
+// become the pictures' characters; other fonts draw the text as it is.
+QString ShownText(const TFont& font, const QString& stored);
 
 // The font-size step of the dialogs' arrow buttons: up below 150 adds 5,
 // down above 10 takes 5 away; otherwise the size stays.

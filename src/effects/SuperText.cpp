@@ -326,7 +326,7 @@ void TGSuperText::LayoutText()
     // 2, 3. The text's extent in the zoomed font.
     const QFontMetrics fm(EffectFont(Font(), Zoom()));
     const int th = fm.height();
-    const int tw = fm.horizontalAdvance(caption + QLatin1Char(' '));
+    const int tw = fm.horizontalAdvance(ShownText(Font(), caption) + QLatin1Char(' '));
     // 4. Room for a shadow that falls left or up.
     const int sx = dx < 0 ? -dx : 0;
     const int sy = dy < 0 ? -dy : 0;
@@ -352,7 +352,7 @@ QString TGSuperText::FittingText(const QFontMetrics& metrics) const
 {
     const int room = Width() - FittingMargin();
     QString s = caption;
-    while (!s.isEmpty() && metrics.horizontalAdvance(s) > room)
+    while (!s.isEmpty() && metrics.horizontalAdvance(ShownText(Font(), s)) > room)
         s.chop(1);
     return s;
 }
@@ -363,7 +363,7 @@ QPainterPath TGSuperText::LetterPath(const QString& text) const
     if (!cachedValid || cachedText != text || cachedFont != font) {
         QPainterPath path;
         // The origin is the top-left corner of the text cell.
-        path.addText(QPointF(0, QFontMetrics(font).ascent()), font, text);
+        path.addText(QPointF(0, QFontMetrics(font).ascent()), font, ShownText(Font(), text));
         cachedPath = path;
         cachedText = text;
         cachedFont = font;
@@ -375,8 +375,8 @@ QPainterPath TGSuperText::LetterPath(const QString& text) const
 bool TGSuperText::FitToText()
 {
     // 2. The text's extent in the font at its own size.
-    const QFontMetrics fm(Font().ToQFont());
-    const int cx = fm.horizontalAdvance(caption);
+    const QFontMetrics fm(EffectFont(Font(), 1.0f));
+    const int cx = fm.horizontalAdvance(ShownText(Font(), caption));
     const int cy = fm.height();
     // 3, 4.
     LayoutText();
@@ -458,7 +458,6 @@ void TGSuperText::DrawTo(QPainter& canvas)
     if (Width() < 5 || Height() < 5)
         layoutNeeded = true;
     LayoutText();
-    const int m = FittingMargin();
     const QFont font = EffectFont(Font(), Zoom());
 
     canvas.save();
@@ -471,10 +470,7 @@ void TGSuperText::DrawTo(QPainter& canvas)
         canvas.drawRect(QRect(0, 0, Width() - 1, Height() - 1));
     }
 
-    const QFontMetrics fm(font);
-    QString s = caption;
-    while (!s.isEmpty() && fm.horizontalAdvance(s) > Width() - m)
-        s.chop(1);
+    const QString s = FittingText(QFontMetrics(font));
     if (s.isEmpty()) {
         // Nothing fits: a crossed empty box shows where the object is.
         canvas.setPen(QPen(Qt::black, 0, Qt::SolidLine));
@@ -517,12 +513,11 @@ void TGSuperText::PrintTo(TPageEngine& report, double left, double top)
     // 2. A fresh layout, and what fits of the caption on the screen.
     layoutNeeded = true;
     LayoutText();
-    const int m = FittingMargin();
     const QFont screenFont = EffectFont(Font(), Zoom());
     const QFontMetrics fm(screenFont);
 
     // 3. The engine font at the font's own size.
-    report.SetFont(Font().Name, Font().Size());
+    report.SetFont(screenFont.family(), Font().Size());
     report.SetBold(Font().Bold);
     report.SetItalic(Font().Italic);
     report.SetUnderline(Font().Underline);
@@ -538,18 +533,17 @@ void TGSuperText::PrintTo(TPageEngine& report, double left, double top)
 
     // 5.
     report.SetBrush(clWhite, PageStyle::bsClear);
-    QString s = caption;
-    while (!s.isEmpty() && fm.horizontalAdvance(s) > Width() - m)
-        s.chop(1);
+    const QString s = FittingText(fm);
     if (s.isEmpty())
         return;
+    const QString shown = ShownText(Font(), s);
 
     // 6. The baseline lies one ascent below the top of the text cell, as on
     // the screen, so the letters land where the screen shows them.
     const double ascent = fm.ascent() / P;
     auto printAt = [&](QPoint origin) {
         report.GotoXY(left + (Left() + origin.x()) / P, top + (Top() + origin.y()) / P + ascent);
-        report.PrintText(s);
+        report.PrintText(shown);
     };
     const int oldMode = report.TextBKMode();
     report.SetTextBKMode(tbTransparent);

@@ -4,11 +4,13 @@
 #include "effects/SuperText.h"
 #include "objects/ColorCombo.h"
 #include "objects/DialogButtons.h"
+#include "objects/GetSymbol.h"
 #include "platform/DialogHooks.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "platform/Jpeg.h"
+#include "platform/SymbolFonts.h"
 #include "widgets/WhatsThis.h"
 
 #include <QApplication>
@@ -94,7 +96,7 @@ bool isTextureFile(const QString& name)
 void setEditFontName(QLineEdit* edit, const QString& name)
 {
     QFont f = edit->font();
-    f.setFamily(name);
+    f.setFamily(SymbolFonts::DisplayFont(name));
     edit->setFont(f);
 }
 } // namespace
@@ -306,7 +308,6 @@ TSuperTextProperties::TSuperTextProperties(QWidget* parent) : QDialog(parent)
     SelectSymbolbutton->setObjectName(QStringLiteral("SelectSymbolbutton"));
     SelectSymbolbutton->setWhatsThis(
         QStringLiteral("Click here to select a symbol from one of the Windows symbol fonts (Wingdings, etc)"));
-    SelectSymbolbutton->hide();
     textRow->addWidget(SelectSymbolbutton);
     RapidChangeFontSize = new TUpDownButtons(this);
     RapidChangeFontSize->setObjectName(QStringLiteral("RapidChangeFontSize"));
@@ -474,6 +475,7 @@ TSuperTextProperties::TSuperTextProperties(QWidget* parent) : QDialog(parent)
         setEditFontName(CaptionText, sample->Font().Name);
     });
     connect(RapidChangeFontSize, &TUpDownButtons::Stepped, this, &TSuperTextProperties::StepFontSize);
+    connect(SelectSymbolbutton, &QPushButton::clicked, this, &TSuperTextProperties::SelectSymbol);
 
     // Typing resizes the sample at most once a tick.
     RefreshTimer = new QTimer(this);
@@ -557,6 +559,25 @@ void TSuperTextProperties::LoadImageButtonClick()
     if (!QDir::setCurrent(savedFolder))
         throw EFOpenError(QStringLiteral("Cannot return to the folder %1").arg(savedFolder));
     fitSample();
+}
+
+void TSuperTextProperties::SelectSymbol()
+{
+    TGetSymbol selector;
+    selector.SetSelectedFont(sample->Font());
+    selector.SetListFontNameAndStyle(sample->Font());
+    const int code = sample->Caption().isEmpty() ? -1 : SymbolFonts::CodeOf(sample->Caption().at(0));
+    selector.SetSelectedIndex(code < 32 ? -1 : code - 32);
+    if (Interaction::Current().RunModal(selector) != mrOk || selector.SelectedIndex() < 0)
+        return;
+    const QString symbol(SymbolFonts::CharOfCode(selector.SelectedIndex() + 32));
+    CaptionText->setText(symbol);
+    sample->SetCaption(symbol);
+    TFont f = sample->Font();
+    f.Name = selector.SelectedFont().Name;
+    sample->ApplyFont(f);
+    fitSample();
+    setEditFontName(CaptionText, f.Name);
 }
 
 void TSuperTextProperties::StepFontSize(bool up)

@@ -91,6 +91,9 @@ public:
     void ChooseSurface(int index);
     // The texture browser and what its "Ok" hands back.
     void LoadImageButtonClick();
+    // The symbol selector: its character becomes the text, its font the
+    // sample's font (the size is kept).
+    void SelectSymbol();
     // The font-size arrows.
     void StepFontSize(bool up);
     void OKButtonClick();

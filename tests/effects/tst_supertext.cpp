@@ -5,6 +5,8 @@
 #include "effects/EffectText.h"
 #include "effects/SuperText.h"
 #include "effects/SuperTextProperties.h"
+#include "objects/GetSymbol.h"
+#include "platform/SymbolFonts.h"
 #include "support/ScriptedInteraction.h"
 
 #include <QDir>
@@ -78,6 +80,7 @@ private slots:
     void fitToText();
     void dialogTypingResizesOncePerTick();
     void dialogRestoresTextureAndApplies();
+    void symbolSetsBothFonts();
     void browserStartFolder_data();
     void browserStartFolder();
 };
@@ -355,6 +358,27 @@ void TestSuperText::dialogRestoresTextureAndApplies()
     QCOMPARE(t.SurfaceType(), TGSuperText::stBrushImage);
     QCOMPARE(t.ShadowDepth(), 5);
     QCOMPARE(t.Caption(), QStringLiteral("New"));
+}
+
+void TestSuperText::symbolSetsBothFonts()
+{
+    ScriptedInteraction script;
+    TSuperTextProperties dialog;
+    dialog.ShowSampleValues();
+    script.answerDialog([](QDialog& d) {
+        auto& selector = static_cast<TGetSymbol&>(d);
+        selector.ChooseFamily(QStringLiteral("Wingdings"));
+        selector.SetSelectedIndex(40 - 32); // the telephone
+        return mrOk;
+    });
+    dialog.SelectSymbol();
+    QCOMPARE(dialog.Sample()->Font().Name, QStringLiteral("Wingdings"));
+    QCOMPARE(dialog.Sample()->Font().Size(), 48);
+    QCOMPARE(dialog.CaptionText->text(), QString(QChar(40)));
+    QCOMPARE(dialog.Sample()->Caption(), QString(QChar(40)));
+    QCOMPARE(dialog.CaptionText->font().family(), SymbolFonts::DisplayFont(QStringLiteral("Wingdings")));
+    // The picture is what gets filled: the letter path is not empty.
+    QVERIFY(!dialog.Sample()->LetterPath(dialog.Sample()->Caption()).isEmpty());
 }
 
 void TestSuperText::browserStartFolder_data()
