@@ -2,9 +2,7 @@
 
 #include "effects/CircleTextProperties.h"
 #include "effects/EffectText.h"
-#include "platform/Environment.h"
 #include "platform/Interaction.h"
-#include "printing/PageEngine.h"
 #include "surface/BasePanel.h"
 #include "surface/DrawingProperties.h"
 
@@ -12,7 +10,6 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
-#include <QPicture>
 #include <cmath>
 #include <cstdlib>
 
@@ -307,22 +304,6 @@ void TGPCircleText::Paint()
         throw;
     }
     painting = false;
-}
-
-void TGPCircleText::PrintTo(TPageEngine& report, double left, double top)
-{
-    if (Width() <= 0 || Height() <= 0)
-        return;
-    QPicture picture;
-    {
-        QPainter p(&picture);
-        DrawTo(p);
-    }
-    picture.setBoundingRect(QRect(0, 0, Width(), Height()));
-    const double ppi = ScreenPpi();
-    report.StretchGraphic(report.InchRectToDevice(left + Left() / ppi, top + Top() / ppi,
-                              left + (Left() + Width()) / ppi, top + (Top() + Height()) / ppi),
-        picture);
 }
 
 void TGPCircleText::BoundsChanged()

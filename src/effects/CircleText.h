@@ -59,8 +59,10 @@ public:
     // font at the object's zoom).
     QList<TCircleLetter> LetterPlacements(const QFontMetrics& metrics) const;
     // Background and letters on any painter, the object's top-left corner
-    // at (0, 0), in its pixel size at the current zoom.
-    void DrawTo(QPainter& canvas);
+    // at (0, 0), in its pixel size at the current zoom. Printing runs it
+    // through the page engine (the base's PrintTo), so letters stay vector
+    // text on paper.
+    void DrawTo(QPainter& canvas) override;
     void DrawCircleText(QPainter& canvas) { DrawTo(canvas); }
 
     // Copies the settings of another CircleText (the properties dialog and
@@ -71,7 +73,6 @@ public:
     void BoundsChanged() override;
     void ApplyFont(const TFont& font) override;
     void UpdateMenuChecks() override;
-    void PrintTo(TPageEngine& report, double left, double top) override;
 
     // Menu commands.
     void ChooseFont();

@@ -101,7 +101,7 @@ public:
     void BuildGradient();
 
     // Draws the object on any painter, its top-left corner at (0, 0).
-    void DrawTo(QPainter& canvas);
+    void DrawTo(QPainter& canvas) override;
 
     // --- operations ----------------------------------------------------------------
     void CopyTextSettings(const TGSuperText& other);
