@@ -318,6 +318,7 @@ TSuperTextProperties::TSuperTextProperties(QWidget* parent) : QDialog(parent)
         b->setAutoDefault(false);
 
     auto* grid = new QGridLayout;
+    grid->setVerticalSpacing(2);
     outer->addLayout(grid);
     // Surface.
     grid->addWidget(new QLabel(QStringLiteral("Surface Type"), this), 0, 0);
@@ -326,24 +327,26 @@ TSuperTextProperties::TSuperTextProperties(QWidget* parent) : QDialog(parent)
     SurfaceTypeCombo->addItems({ "Normal", "Transparent", "Texture", "Gradient Fill" });
     SurfaceTypeCombo->setWhatsThis(QStringLiteral("Select the surface type"));
     SurfaceTypeCombo->setFixedHeight(4 * SurfaceTypeCombo->sizeHintForRow(0) + 6);
-    grid->addWidget(SurfaceTypeCombo, 1, 0, 3, 1);
+    SurfaceTypeCombo->setFixedWidth(110);
+    grid->addWidget(SurfaceTypeCombo, 1, 0, 5, 1, Qt::AlignTop);
 
     GradientPanel = surfacePanel(this, "GradientPanel");
     {
-        auto* g = new QGridLayout(GradientPanel);
+        auto* g = new QVBoxLayout(GradientPanel);
         g->setContentsMargins(0, 0, 0, 0);
+        g->setSpacing(2);
         FillDirectionCombo = listCombo(GradientPanel, "FillDirectionCombo", { "Up", "Down", "Left", "Right" },
             QStringLiteral("Set the direction of the gradient fill from one of these options"));
         GradientFromcolorButton = colourButton(GradientPanel, "GradientFromcolorButton",
             QStringLiteral("Click here to set the 'From' gradient color"));
         GradientToColorButton = colourButton(GradientPanel, "GradientToColorButton",
             QStringLiteral("Click here to set the 'To' gradient color"));
-        g->addWidget(new QLabel(QStringLiteral("Fill Direction"), GradientPanel), 0, 0);
-        g->addWidget(FillDirectionCombo, 0, 1);
-        g->addWidget(new QLabel(QStringLiteral("From Color"), GradientPanel), 1, 0);
-        g->addWidget(GradientFromcolorButton, 1, 1);
-        g->addWidget(new QLabel(QStringLiteral("To Color"), GradientPanel), 2, 0);
-        g->addWidget(GradientToColorButton, 2, 1);
+        g->addWidget(new QLabel(QStringLiteral("Fill Direction"), GradientPanel));
+        g->addWidget(FillDirectionCombo);
+        g->addWidget(new QLabel(QStringLiteral("From Color"), GradientPanel));
+        g->addWidget(GradientFromcolorButton);
+        g->addWidget(new QLabel(QStringLiteral("To Color"), GradientPanel));
+        g->addWidget(GradientToColorButton);
     }
     TexturePanel = surfacePanel(this, "TexturePanel");
     {
@@ -368,34 +371,34 @@ TSuperTextProperties::TSuperTextProperties(QWidget* parent) : QDialog(parent)
         g->addStretch();
     }
     for (QFrame* panel : { GradientPanel, TexturePanel, FontColorPanel })
-        grid->addWidget(panel, 0, 1, 4, 1, Qt::AlignTop);
+        grid->addWidget(panel, 0, 1, 6, 1, Qt::AlignTop);
 
     // Shadow.
     grid->addWidget(new QLabel(QStringLiteral("Shadow Color"), this), 0, 2);
     ShadowColorButton = colourButton(this, "ShadowColorButton", QStringLiteral("Click here to set the shadow color"));
-    grid->addWidget(ShadowColorButton, 0, 3);
-    grid->addWidget(new QLabel(QStringLiteral("Shadow Orientation"), this), 1, 2);
+    grid->addWidget(ShadowColorButton, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Shadow Orientation"), this), 2, 2);
     ShadowOrientationCombo = listCombo(this, "ShadowOrientationCombo",
         { "None", "Right", "Left", "Down and Right", "Down and Left", "Down" },
         QStringLiteral("Set the shadow orientation"));
-    grid->addWidget(ShadowOrientationCombo, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("Shadow Depth"), this), 2, 2);
+    grid->addWidget(ShadowOrientationCombo, 3, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Shadow Depth"), this), 4, 2);
     ShadowDepthSpinner = spinner(this, "ShadowDepthSpinner", QStringLiteral("Set the depth (in pixels) of the shadow"));
-    grid->addWidget(ShadowDepthSpinner, 2, 3);
+    grid->addWidget(ShadowDepthSpinner, 5, 2);
 
     // Outline.
-    grid->addWidget(new QLabel(QStringLiteral("Outline Color"), this), 0, 4);
+    grid->addWidget(new QLabel(QStringLiteral("Outline Color"), this), 0, 3);
     OutlineColorButton = colourButton(this, "OutlineColorButton", QStringLiteral("Click here to set the outline color"));
-    grid->addWidget(OutlineColorButton, 0, 5);
-    grid->addWidget(new QLabel(QStringLiteral("OutLine Style"), this), 1, 4);
+    grid->addWidget(OutlineColorButton, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("OutLine Style"), this), 2, 3);
     OutlineStyleCombo = listCombo(this, "OutlineStyleCombo",
         { "Solid Line", "Dash Line", "Dotted Line", "DashDot Line", "DashDotDot Line", "Clear" },
         QStringLiteral("Select the style of outline.\n\nNOTE: If the width of the outline is more than 1, the style "
                        "will always be solid."));
-    grid->addWidget(OutlineStyleCombo, 1, 5);
-    grid->addWidget(new QLabel(QStringLiteral("Outline Width"), this), 2, 4);
+    grid->addWidget(OutlineStyleCombo, 3, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Outline Width"), this), 4, 3);
     OutLineWidthSpinner = spinner(this, "OutLineWidthSpinner", QStringLiteral("Select the width of the outline"));
-    grid->addWidget(OutLineWidthSpinner, 2, 5);
+    grid->addWidget(OutLineWidthSpinner, 5, 3);
 
     auto* buttons = new QHBoxLayout;
     outer->addLayout(buttons);
