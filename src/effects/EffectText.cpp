@@ -10,18 +10,31 @@
 
 namespace bv {
 
+namespace {
+// Letters taller than this are drawn at this size: a height from a damaged
+// file would otherwise ask for glyph outlines of absurd size.
+constexpr int MaxLetterPixels = 3000;
+
+QFont bounded(QFont f)
+{
+    if (f.pixelSize() > MaxLetterPixels)
+        f.setPixelSize(MaxLetterPixels);
+    return f;
+}
+} // namespace
+
 QFont EffectFont(const TFont& font, Single zoom)
 {
     // Windows symbol fonts are drawn with the font that has their pictures.
     if (zoom == 1.0f)
-        return SymbolFonts::DisplayQFont(font.ToQFont());
+        return bounded(SymbolFonts::DisplayQFont(font.ToQFont()));
     // Sizes are stored unzoomed; the zoom scales the point size and the
     // result is truncated, as every text object of the card does it.
     TFont f = font;
     const int size = font.Size();
     const int zoomed = static_cast<int>(Trunc(static_cast<Extended>(size) * static_cast<Extended>(zoom)));
     f.Height = -MulDiv(zoomed, ScreenPpi(), 72);
-    return SymbolFonts::DisplayQFont(f.ToQFont());
+    return bounded(SymbolFonts::DisplayQFont(f.ToQFont()));
 }
 
 QString ShownText(const TFont& font, const QString& stored)

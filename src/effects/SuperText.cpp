@@ -144,7 +144,14 @@ void TGSuperText::recomputeShadowOffset()
 {
     if (shadowOrientation < sdNone || shadowOrientation > sdDown)
         return;
-    shadowOffset = ShadowOffsetFor(shadowOrientation, shadowDepth);
+    // The stored depth is kept as read; a depth far beyond any card (from a
+    // damaged file) is drawn as the largest one that still adds up.
+    shadowOffset = ShadowOffsetFor(shadowOrientation, std::clamp(shadowDepth, -MaxShadowDepth, MaxShadowDepth));
+}
+
+bool TGSuperText::GradientFits() const
+{
+    return static_cast<qint64>(Width()) * Height() <= MaxGradientPixels;
 }
 
 void TGSuperText::SetShadowDepth(int value)
@@ -220,7 +227,10 @@ TGradientSpec TGSuperText::gradientSpec() const
 
 void TGSuperText::BuildGradient()
 {
-    RenderGradientInto(gradientBitmap, gradientSpec(), Width(), Height());
+    if (GradientFits())
+        RenderGradientInto(gradientBitmap, gradientSpec(), Width(), Height());
+    else
+        gradientBitmap = QImage();
     Invalidate();
 }
 
@@ -430,7 +440,7 @@ void TGSuperText::drawLetters(QPainter& canvas, const QString& s)
         break;
     }
     case stGradientFill: {
-        if (gradientBitmap.isNull() || gradientBitmap.size() != QSize(Width(), Height()))
+        if (GradientFits() && (gradientBitmap.isNull() || gradientBitmap.size() != QSize(Width(), Height())))
             RenderGradientInto(gradientBitmap, gradientSpec(), Width(), Height());
         if (gradientBitmap.isNull())
             break;
@@ -445,9 +455,10 @@ void TGSuperText::drawLetters(QPainter& canvas, const QString& s)
     }
 
     if (outlineStyle != psClear && outlineWidth >= 1) {
-        QPen pen(ToQColor(outlineColor), outlineWidth, outlinePenStyle(outlineStyle, outlineWidth), Qt::SquareCap,
+        const int width = std::min(outlineWidth, MaxOutlineWidth);
+        QPen pen(ToQColor(outlineColor), width, outlinePenStyle(outlineStyle, width), Qt::SquareCap,
             Qt::MiterJoin);
-        if (outlineWidth == 1)
+        if (width == 1)
             pen.setCosmetic(true);
         canvas.strokePath(placed, pen);
     }
@@ -595,8 +606,8 @@ void TGSuperText::PrintTo(TPageEngine& report, double left, double top)
     // 10. Outline.
     if (outlineStyle != psClear && outlineWidth > 0) {
         report.SetBrush(clWhite, PageStyle::bsClear);
-        report.SetPen(outlineColor, outlineWidth > 1 ? PageStyle::psSolid : int(outlineStyle), -outlineWidth,
-            PageStyle::pmCopy);
+        const int width = std::min(outlineWidth, MaxOutlineWidth);
+        report.SetPen(outlineColor, width > 1 ? PageStyle::psSolid : int(outlineStyle), -width, PageStyle::pmCopy);
         report.BeginPath();
         printAt(textOrigin);
         report.EndPath();
@@ -614,7 +625,7 @@ void TGSuperText::BoundsChanged()
     if (Width() < 1 || Height() < 1)
         SetBounds(Left(), Top(), std::max(1, Width()), std::max(1, Height()));
     if (surfaceType == stGradientFill && gradientBitmap.size() != QSize(Width(), Height()))
-        RenderGradientInto(gradientBitmap, gradientSpec(), Width(), Height());
+        BuildGradient();
 }
 
 void TGSuperText::ApplyFont(const TFont& font)
@@ -662,7 +673,7 @@ void TGSuperText::Loaded()
     TGGraphicControl::Loaded();
     if (surfaceType == stGradientFill) {
         try {
-            RenderGradientInto(gradientBitmap, gradientSpec(), Width(), Height());
+            BuildGradient();
         } catch (...) {
             // A gradient that cannot be built leaves the letters unfilled.
         }

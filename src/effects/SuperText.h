@@ -31,6 +31,12 @@ public:
     enum TSurfaceType { stNormal, stBrushTransparent, stBrushImage, stGradientFill };
     static const QStringList& SurfaceTypeNames();
 
+    // Limits of what is drawn for values no dialog offers (damaged files):
+    // the shadow's offset, the outline's width and the gradient's area.
+    static constexpr int MaxShadowDepth = 1000;
+    static constexpr int MaxOutlineWidth = 200;
+    static constexpr qint64 MaxGradientPixels = 16 * 1024 * 1024;
+
     TGSuperText();
     ~TGSuperText() override;
 
@@ -99,6 +105,8 @@ public:
     // The gradient over the object's box (built for the gradient surface).
     const QImage& GradientBitmap() const { return gradientBitmap; }
     void BuildGradient();
+    // The box is small enough to hold a gradient bitmap.
+    bool GradientFits() const;
 
     // Draws the object on any painter, its top-left corner at (0, 0).
     void DrawTo(QPainter& canvas) override;

@@ -7,7 +7,9 @@
 #include "surface/ObjectFiler.h"
 #include "surface/ObjectStream.h"
 
+#include <QPainter>
 #include <QTest>
+#include <limits>
 
 using namespace bv;
 
@@ -48,6 +50,7 @@ private slots:
     }
     void propertiesInStreamOrder();
     void roundTripByteForByte();
+    void outlandishValuesKeptAndDrawn();
 };
 
 void TestEffectTextStream::propertiesInStreamOrder()
@@ -159,6 +162,45 @@ void TestEffectTextStream::roundTripByteForByte()
     QCOMPARE(qobject_cast<TGPCircleText*>(read[4])->Caption(), QStringLiteral("ABC DEF GHI JKL"));
 
     QCOMPARE(streamOf(read), first);
+}
+
+void TestEffectTextStream::outlandishValuesKeptAndDrawn()
+{
+    // Values no dialog offers, as a damaged or hand-made file may hold them:
+    // they read back as stored and drawing them neither fails nor hangs.
+    TGBusinessCardPanel32 source;
+    auto* t = new TGSuperText;
+    t->SetParent(&source);
+    t->SetName(QStringLiteral("Component0"));
+    t->SetShadowOrientation(sdLeft);
+    t->SetShadowDepth(std::numeric_limits<int>::min());
+    t->SetOutlineWidth(std::numeric_limits<int>::max());
+    TFont f = t->Font();
+    f.Height = -2000000;
+    t->SetFont(f);
+    t->SetBounds(0, 0, 200000, 60000);
+    t->Loaded();
+    auto* c = new TGPCircleText;
+    c->SetParent(&source);
+    c->SetName(QStringLiteral("Component1"));
+    c->SetFont(f);
+    c->SetBounds(0, 0, 3, 2);
+    c->Loaded();
+    const QByteArray first = streamOf(source.Objects());
+
+    TGBusinessCardPanel32 target;
+    TGLabelObjectFiler filer;
+    const QList<TGGraphicControl*> read = filer.ReadStream(first, target, target);
+    QCOMPARE(read.size(), 2);
+    QCOMPARE(qobject_cast<TGSuperText*>(read[0])->ShadowDepth(), std::numeric_limits<int>::min());
+    QCOMPARE(streamOf(read), first);
+    QImage img(300, 200, QImage::Format_RGB32);
+    for (TGGraphicControl* o : read) {
+        QPainter p(&img);
+        p.setClipRect(img.rect());
+        o->PaintAt(p, 0, 0);
+    }
+    QVERIFY(qobject_cast<TGSuperText*>(read[0])->GradientBitmap().isNull());
 }
 
 QTEST_MAIN(TestEffectTextStream)
