@@ -12,6 +12,7 @@ packages=(
   fonts-symbola
   xvfb xauth
   poppler-utils
+  desktop-file-utils libxml2-utils shared-mime-info
 )
 missing=()
 for p in "${packages[@]}"; do
