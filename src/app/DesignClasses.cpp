@@ -1,6 +1,8 @@
 #include "app/DesignClasses.h"
 
 #include "app/AppServices.h"
+#include "effects/CircleText.h"
+#include "effects/SuperShape.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/MultiLineLabel.h"
 #include "objects/Shapes.h"
@@ -14,9 +16,11 @@ void RegisterDesignClasses()
 {
     RegisterShapeClasses();
     RegisterLabelClasses();
+    RegisterEffectTextClasses();
     RegisterMultiLineClasses();
     RegisterSymbolClasses();
     RegisterRichTextClasses();
+    RegisterSuperShapeClasses();
     // Object dialogs reach the help pages and the dialog placement of the
     // application through these hooks.
     SetHelpTopicHandler([](int context) { ShowHelpTopic(context); });

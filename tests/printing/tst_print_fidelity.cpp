@@ -10,6 +10,8 @@
 // A new object kind adds rows to cardRows() below.
 #include "PrintTestKit.h"
 
+#include "effects/CircleText.h"
+#include "effects/SuperText.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/LineShape.h"
 #include "objects/MultiLineLabel.h"
@@ -183,6 +185,55 @@ QList<CardRow> cardRows()
               r->SetBGColor(clYellow);
               r->SetBorderStyle(bsNone);
           }, QStringLiteral("Underlined") },
+        { "supertext, gradient with shadow", [](auto& p) {
+              auto* t = new TGSuperText;
+              t->SetParent(&p);
+              t->SetCaption(QStringLiteral("Gradient"));
+              t->SetBounds(12, 20, 310, 80);
+              t->SetShadowDepth(4);
+              t->SetShadowOrientation(sdDownRight);
+              t->Loaded();
+          }, {} },
+        { "supertext, solid letters, shadow left", [](auto& p) {
+              auto* t = new TGSuperText;
+              t->SetParent(&p);
+              t->SetCaption(QStringLiteral("Solid"));
+              t->SetFont(font("Arial", -40, clGreen));
+              t->SetSurfaceType(TGSuperText::stNormal);
+              t->SetOutlineStyle(psClear);
+              t->SetShadowDepth(3);
+              t->SetShadowOrientation(sdLeft);
+              t->SetBounds(40, 90, 250, 70);
+              t->Loaded();
+          }, {} },
+        { "supertext, hollow outline in a box", [](auto& p) {
+              auto* t = new TGSuperText;
+              t->SetParent(&p);
+              t->SetCaption(QStringLiteral("Hollow"));
+              t->SetSurfaceType(TGSuperText::stBrushTransparent);
+              t->SetOutlineWidth(2);
+              t->SetBorderStyle(bsSingle);
+              t->SetBounds(30, 40, 260, 100);
+              t->Loaded();
+          }, {} },
+        { "circletext, full circle of turned letters", [](auto& p) {
+              auto* t = new TGPCircleText;
+              t->SetParent(&p);
+              t->SetFont(font("Arial", -16));
+              t->SetBounds(60, 10, 170, 170);
+              t->Loaded();
+          }, {} },
+        { "circletext, mirrored half circle in a frame", [](auto& p) {
+              auto* t = new TGPCircleText;
+              t->SetParent(&p);
+              t->SetCaption(QStringLiteral("Upper arc"));
+              t->SetFont(font("Arial", -20, clMaroon));
+              t->SetDegrees(dg180);
+              t->SetMirror(true);
+              t->SetBorderStyle(bsSingle);
+              t->SetBounds(20, 30, 280, 130);
+              t->Loaded();
+          }, {} },
         { "line", [](auto& p) {
               auto* s = new TGLineShape;
               s->SetParent(&p);

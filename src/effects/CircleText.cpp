@@ -1,0 +1,430 @@
+#include "effects/CircleText.h"
+
+#include "effects/CircleTextProperties.h"
+#include "effects/EffectText.h"
+#include "platform/Interaction.h"
+#include "surface/BasePanel.h"
+#include "surface/DrawingProperties.h"
+
+#include <QAction>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QPainter>
+#include <cmath>
+#include <cstdlib>
+
+namespace bv {
+
+const QStringList& DegreesNames()
+{
+    static const QStringList names = { "dg90", "dg180", "dg270", "dg360" };
+    return names;
+}
+
+TGPCircleText::TGPCircleText()
+{
+    TFont f;
+    f.Name = QStringLiteral("Arial");
+    f.SetSize(10);
+    f.Bold = true;
+    f.Color = clBlack;
+    SetLoading(true);
+    SetFont(f);
+    SetBounds(0, 0, 142, 33);
+    SetLoading(false);
+}
+
+bool TGPCircleText::InheritsClass(const QString& className) const
+{
+    return className.compare(QStringLiteral("TGPCircleText"), Qt::CaseInsensitive) == 0
+        || TGGraphicControl::InheritsClass(className);
+}
+
+const PropertyTable& TGPCircleText::ClassProperties()
+{
+    static const PropertyTable table = [] {
+        auto self = [](const TGGraphicControl& o) -> const TGPCircleText& {
+            return static_cast<const TGPCircleText&>(o);
+        };
+        auto mut = [](TGGraphicControl& o) -> TGPCircleText& { return static_cast<TGPCircleText&>(o); };
+        std::vector<PropertyInfo> own;
+        own.push_back(EnumProperty("StartingVector", DegreesNames(), std::nullopt,
+            [self](const TGGraphicControl& o) { return int(self(o).StartingVector()); },
+            [mut](TGGraphicControl& o, int v) { mut(o).SetStartingVector(TDegrees(v)); }));
+        own.push_back(EnumProperty("Degrees", DegreesNames(), std::nullopt,
+            [self](const TGGraphicControl& o) { return int(self(o).Degrees()); },
+            [mut](TGGraphicControl& o, int v) { mut(o).SetDegrees(TDegrees(v)); }));
+        // Published by the base control; the object never assigns a menu of
+        // its own, so nothing is written and a stored name is ignored.
+        own.push_back({ "PopupMenu", PropertyKind::Reference, std::nullopt,
+            [](const TGGraphicControl&) { return Value::null(); },
+            [](TGGraphicControl&, const Value& v) {
+                if (v.type != Value::Ident && v.type != Value::String && v.type != Value::Null)
+                    throw EReadError(QStringLiteral("Invalid property value"));
+            } });
+        for (auto& p : FontProperties("Font",
+                 { [](const TGGraphicControl& o) { return o.Font(); },
+                     [](TGGraphicControl& o, const TFont& f) { o.SetFont(f); } }))
+            own.push_back(p);
+        own.push_back({ "Mirror", PropertyKind::Bool, std::nullopt,
+            [self](const TGGraphicControl& o) { return Value::boolean(self(o).Mirror()); },
+            [mut](TGGraphicControl& o, const Value& v) { mut(o).SetMirror(expectBool(v)); } });
+        own.push_back({ "DrawLettersAngled", PropertyKind::Bool, std::nullopt,
+            [self](const TGGraphicControl& o) { return Value::boolean(self(o).DrawLettersAngled()); },
+            [mut](TGGraphicControl& o, const Value& v) { mut(o).SetDrawLettersAngled(expectBool(v)); } });
+        own.push_back(EnumProperty("BorderStyle", BorderStyleNames(), std::nullopt,
+            [self](const TGGraphicControl& o) { return int(self(o).BorderStyle()); },
+            [mut](TGGraphicControl& o, int v) { mut(o).SetBorderStyle(TBorderStyle(v)); }));
+        own.push_back({ "ControlTransparent", PropertyKind::Bool, std::nullopt,
+            [self](const TGGraphicControl& o) { return Value::boolean(self(o).ControlTransparent()); },
+            [mut](TGGraphicControl& o, const Value& v) { mut(o).SetControlTransparent(expectBool(v)); } });
+        own.push_back({ "BGColor", PropertyKind::Colour, std::nullopt,
+            [self](const TGGraphicControl& o) { return Value::integer(self(o).BGColor()); },
+            [mut](TGGraphicControl& o, const Value& v) {
+                mut(o).SetBGColor(static_cast<TColor>(expectInt(v)));
+            } });
+        own.push_back({ "Caption", PropertyKind::String, std::nullopt,
+            [self](const TGGraphicControl& o) { return Value::string(self(o).Caption()); },
+            [mut](TGGraphicControl& o, const Value& v) { mut(o).SetCaption(expectString(v)); } });
+        return PropertyTable::extend(TGGraphicControl::ClassProperties(), own);
+    }();
+    return table;
+}
+
+// --- setters -------------------------------------------------------------------------
+
+void TGPCircleText::SetStartingVector(TDegrees value)
+{
+    if (value == startingVector)
+        return;
+    startingVector = value;
+    Invalidate();
+}
+
+void TGPCircleText::SetDegrees(TDegrees value)
+{
+    if (value == degrees)
+        return;
+    degrees = value;
+    Invalidate();
+}
+
+void TGPCircleText::SetMirror(bool value)
+{
+    if (value == mirror)
+        return;
+    mirror = value;
+    Invalidate();
+}
+
+void TGPCircleText::SetDrawLettersAngled(bool value)
+{
+    if (value == drawLettersAngled)
+        return;
+    drawLettersAngled = value;
+    Invalidate();
+    NotifyChanged();
+}
+
+void TGPCircleText::SetBorderStyle(TBorderStyle value)
+{
+    if (value == borderStyle)
+        return;
+    borderStyle = value;
+    Invalidate();
+    NotifyChanged();
+}
+
+void TGPCircleText::SetControlTransparent(bool value)
+{
+    if (value == controlTransparent)
+        return;
+    controlTransparent = value;
+    Invalidate();
+}
+
+void TGPCircleText::SetBGColor(TColor value)
+{
+    if (value == bgColor)
+        return;
+    bgColor = value;
+    Invalidate();
+    NotifyChanged();
+}
+
+void TGPCircleText::SetCaption(const QString& value)
+{
+    if (value == caption)
+        return;
+    caption = value;
+    Invalidate();
+}
+
+// --- layout and drawing ------------------------------------------------------------
+
+QList<TCircleLetter> TGPCircleText::LetterPlacements(const QFontMetrics& metrics) const
+{
+    QList<TCircleLetter> out;
+    const int n = static_cast<int>(caption.size());
+    if (n == 0)
+        return out;
+    const int h = metrics.height();
+    const int a = metrics.averageCharWidth();
+    const int W = Width();
+    const int H = Height();
+
+    const int S = (int(startingVector) + 1) * 90;
+    int A = (int(degrees) + 1) * 90;
+    // A full circle of more than five letters leaves a small gap so that the
+    // last letter does not run into the first.
+    if (degrees == dg360 && n > 5)
+        A = 355;
+
+    // Half and quarter circles move the centre towards the side or corner
+    // away from the arc, so that the arc fills the box.
+    int cx = W / 2;
+    int cy = H / 2;
+    int rx = cx;
+    int ry = cy;
+    if (degrees == dg90) {
+        if (startingVector == dg90 || startingVector == dg180) {
+            cy = H - h;
+            ry = cy;
+        } else {
+            cy = h;
+            ry = H - h;
+        }
+        if (startingVector == dg90 || startingVector == dg360) {
+            cx = a;
+            rx = W - a;
+        } else {
+            cx = W - a;
+            rx = cx;
+        }
+    } else if (degrees == dg180) {
+        switch (startingVector) {
+        case dg90: cx = a; rx = W - a; break;
+        case dg180: cy = H - h; ry = cy; break;
+        case dg270: cx = W - a; rx = cx; break;
+        case dg360: cy = h; ry = H - h; break;
+        }
+    }
+    int r = std::min(rx, ry) - 4;
+
+    const bool mirrored = mirror && drawLettersAngled;
+    // Letters stand outside their reference point: the arc of the reference
+    // points is one letter height inside the box's circle.
+    if (!mirrored)
+        r -= std::abs(h);
+
+    Single s;
+    if (n == 1)
+        s = static_cast<Single>(A);
+    else if (degrees == dg360)
+        s = static_cast<Single>(A) / static_cast<Single>(n);
+    else
+        s = static_cast<Single>(A) / static_cast<Single>(n - 1);
+
+    const Extended E0 = static_cast<Extended>(S - 90) * 10;
+    for (int i = 0; i < n; ++i) {
+        TCircleLetter letter;
+        letter.Letter = mirrored ? caption.at(n - 1 - i) : caption.at(i);
+        // The last letter of an open arc sits exactly on its far end. A
+        // single letter has no far end: it stays at the start.
+        const bool atEnd = degrees != dg360 && n > 1 && i == n - 1;
+        const Extended step = static_cast<Extended>(i) * static_cast<Extended>(s);
+        int e = static_cast<int>(Round(atEnd ? E0 - static_cast<Extended>(A) * 10 : E0 - step * 10));
+        if (e < 0)
+            e += 3600;
+        if (mirrored)
+            e = e + 1800 > 3600 ? e - 1800 : e + 1800;
+        letter.Escapement = e;
+        const double theta = atEnd ? (A - S) * M_PI / 180.0
+                                   : (static_cast<double>(i) * static_cast<double>(s) - S) * M_PI / 180.0;
+        letter.X = cx + static_cast<int>(Round(std::cos(theta) * r));
+        letter.Y = cy + static_cast<int>(Round(std::sin(theta) * r));
+        letter.Inside = letter.X >= 0 && letter.X < W && letter.Y >= 0 && letter.Y < H;
+        out.append(letter);
+    }
+    return out;
+}
+
+void TGPCircleText::DrawTo(QPainter& canvas)
+{
+    canvas.save();
+    const QFont font = EffectFont(Font(), Zoom());
+    canvas.setFont(font);
+    if (!controlTransparent || borderStyle == bsSingle) {
+        canvas.setRenderHint(QPainter::Antialiasing, false);
+        if (!controlTransparent)
+            canvas.fillRect(QRect(0, 0, Width(), Height()), ToQColor(bgColor));
+        if (borderStyle == bsSingle) {
+            canvas.setPen(QPen(Qt::black, 0, Qt::SolidLine));
+            canvas.setBrush(Qt::NoBrush);
+            canvas.drawRect(QRect(0, 0, Width() - 1, Height() - 1));
+        }
+    }
+    canvas.setBrush(Qt::NoBrush);
+    canvas.setBackgroundMode(Qt::TransparentMode);
+    canvas.setPen(ToQColor(Font().Color));
+    const QFontMetrics fm(font, canvas.device());
+    const int descent = fm.descent();
+    for (const TCircleLetter& letter : LetterPlacements(fm)) {
+        if (!letter.Inside)
+            continue;
+        const QString text = ShownText(Font(), QString(letter.Letter));
+        // The reference point is the middle of the cell's bottom edge.
+        const qreal half = fm.horizontalAdvance(text) / 2.0;
+        if (drawLettersAngled) {
+            canvas.save();
+            canvas.translate(letter.X, letter.Y);
+            canvas.rotate(-letter.Escapement / 10.0); // counter-clockwise on the screen
+            canvas.drawText(QPointF(-half, -descent), text);
+            canvas.restore();
+        } else {
+            canvas.drawText(QPointF(letter.X - half, letter.Y - descent), text);
+        }
+    }
+    canvas.restore();
+}
+
+void TGPCircleText::Paint()
+{
+    if (painting)
+        return;
+    if (Parent() && Parent()->SuppressPainting())
+        return;
+    painting = true;
+    try {
+        if (QPainter* canvas = DrawCanvas())
+            DrawTo(*canvas);
+        DrawSelectionSquares();
+    } catch (...) {
+        painting = false;
+        throw;
+    }
+    painting = false;
+}
+
+void TGPCircleText::BoundsChanged()
+{
+    TGGraphicControl::BoundsChanged();
+    if (Width() < 1 || Height() < 1)
+        SetBounds(Left(), Top(), std::max(1, Width()), std::max(1, Height()));
+}
+
+void TGPCircleText::ApplyFont(const TFont& font)
+{
+    SetFont(font);
+    Invalidate();
+}
+
+void TGPCircleText::FontChanged()
+{
+    Invalidate();
+    NotifyChanged();
+}
+
+void TGPCircleText::CopyCircleSettings(const TGPCircleText& other)
+{
+    painting = true;
+    SetCaption(other.caption);
+    SetFont(other.Font());
+    controlTransparent = other.controlTransparent;
+    bgColor = other.bgColor;
+    borderStyle = other.borderStyle;
+    SetWidth(other.Width());
+    SetHeight(other.Height());
+    startingVector = other.startingVector;
+    degrees = other.degrees;
+    drawLettersAngled = other.drawLettersAngled;
+    mirror = other.mirror;
+    painting = false;
+    Invalidate();
+}
+
+// --- context menu and commands -------------------------------------------------------
+
+void TGPCircleText::BuildContextMenu(QMenu& menu)
+{
+    TGGraphicControl::BuildContextMenu(menu);
+    connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateMenuChecks(); });
+    menu.addSeparator();
+    AddMenuItem(menu, QStringLiteral("Font"), [this] { ChooseFont(); });
+    transparentItem = AddMenuItem(menu, QStringLiteral("Transparent"), [this] { ToggleTransparent(); });
+    transparentItem->setCheckable(true);
+    AddMenuItem(menu, QStringLiteral("Background Color"), [this] { ChooseBackgroundColor(); });
+    borderItem = AddMenuItem(menu, QStringLiteral("Border"), [this] { ToggleBorder(); });
+    borderItem->setCheckable(true);
+    AddMenuItem(menu, QStringLiteral("Properties"), [this] { EditProperties(); });
+}
+
+void TGPCircleText::UpdateMenuChecks()
+{
+    ContextMenu();
+    if (transparentItem)
+        transparentItem->setChecked(controlTransparent);
+    if (borderItem)
+        borderItem->setChecked(borderStyle == bsSingle);
+}
+
+QAction* TGPCircleText::BorderItem()
+{
+    ContextMenu();
+    return borderItem;
+}
+
+QAction* TGPCircleText::TransparentItem()
+{
+    ContextMenu();
+    return transparentItem;
+}
+
+void TGPCircleText::ChooseFont()
+{
+    QFont initial = Font().ToQFont();
+    if (Font().Size() > 0)
+        initial.setPointSize(Font().Size());
+    const auto chosen = Interaction::Current().ChooseFont(initial, QStringLiteral("Font"));
+    if (!chosen)
+        return;
+    SetFont(TFont::FromQFont(*chosen, Font()));
+}
+
+void TGPCircleText::ToggleTransparent()
+{
+    SetControlTransparent(!controlTransparent);
+    NotifyChanged();
+}
+
+void TGPCircleText::ChooseBackgroundColor()
+{
+    const auto chosen = Interaction::Current().ChooseColour(ToQColor(bgColor), QStringLiteral("Background Color"));
+    if (!chosen)
+        return;
+    SetBGColor(FromQColor(*chosen));
+    NotifyChanged();
+    SetControlTransparent(false);
+    Invalidate();
+}
+
+void TGPCircleText::ToggleBorder()
+{
+    SetBorderStyle(borderStyle == bsSingle ? bsNone : bsSingle);
+}
+
+bool TGPCircleText::EditProperties()
+{
+    TCircleTextProperties dialog;
+    dialog.Sample()->CopyCircleSettings(*this);
+    dialog.ShowSampleValues();
+    if (Interaction::Current().RunModal(dialog) != mrOk)
+        return false;
+    dialog.Sample()->SetZoom(1.0f);
+    CopyCircleSettings(*dialog.Sample());
+    Invalidate();
+    NotifyChanged();
+    return true;
+}
+
+} // namespace bv
