@@ -2,6 +2,7 @@
 
 #include "app/AppServices.h"
 #include "objects/BusinessCardLabel.h"
+#include "objects/Image.h"
 #include "objects/Shapes.h"
 #include "platform/DialogHooks.h"
 
@@ -11,6 +12,7 @@ void RegisterDesignClasses()
 {
     RegisterShapeClasses();
     RegisterLabelClasses();
+    RegisterImageClasses();
     // Object dialogs reach the help pages and the dialog placement of the
     // application through these hooks.
     SetHelpTopicHandler([](int context) { ShowHelpTopic(context); });

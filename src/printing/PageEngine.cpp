@@ -379,6 +379,12 @@ void TPageEngine::StretchGraphic(const TDeviceRect& rect, const QPicture& graphi
         DoStretchGraphic(rect, graphic);
 }
 
+void TPageEngine::StretchMetafile(const TDeviceRect& rect, const Metafile& metafile)
+{
+    if (!aborted && !metafile.IsEmpty())
+        DoStretchMetafile(rect, metafile);
+}
+
 // ---- Clipping --------------------------------------------------------------
 
 void TPageEngine::PushRectRegion(double x1, double y1, double x2, double y2)

@@ -31,6 +31,7 @@
 #include "platform/Colors.h"
 #include "platform/Dib.h"
 #include "platform/Errors.h"
+#include "platform/Metafile.h"
 
 #include <QFont>
 #include <QList>
@@ -235,6 +236,8 @@ public:
     // The picture's boundingRect() is the source area (set it with
     // QPicture::setBoundingRect to the size it was drawn at).
     void StretchGraphic(const TDeviceRect& rect, const QPicture& graphic);
+    // A Windows metafile played as vectors into the device rectangle.
+    void StretchMetafile(const TDeviceRect& rect, const Metafile& metafile);
 
     // ---- Clipping ---------------------------------------------------------
     void PushRectRegion(double x1, double y1, double x2, double y2);
@@ -310,6 +313,12 @@ protected:
     virtual void DoText(double x, double y, const QString& text) = 0;
     virtual void DoStretchBitmap(double x1, double y1, double x2, double y2, const Dib& bitmap) = 0;
     virtual void DoStretchGraphic(const TDeviceRect& rect, const QPicture& graphic) = 0;
+    // Engines without a device of their own draw nothing.
+    virtual void DoStretchMetafile(const TDeviceRect& rect, const Metafile& metafile)
+    {
+        Q_UNUSED(rect);
+        Q_UNUSED(metafile);
+    }
     virtual void DoPushRegion(int kind, double x1, double y1, double x2, double y2, double cw, double ch) = 0;
     virtual void DoPushPolygonRegion(const QPolygon& points) = 0;
     virtual void DoSelectTopRegion() = 0;
