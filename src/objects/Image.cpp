@@ -217,9 +217,13 @@ void TGImage::DrawTo(QPainter& c)
         picture.Draw(c, box, picture.IsBitmap() && reverse, picture.IsBitmap() && flip);
     }
     if (borderStyle == bsSingle) {
+        // One device pixel along the object's outermost pixels, on the screen
+        // and on a 1200-dpi page alike.
+        const QRectF outer = c.worldTransform().mapRect(box);
+        c.resetTransform();
         c.setPen(QPen(Qt::black, 0));
         c.setBrush(Qt::NoBrush);
-        c.drawRect(QRectF(0.5, 0.5, w - 1, h - 1));
+        c.drawRect(outer.adjusted(0.5, 0.5, -0.5, -0.5));
     }
     c.restore();
 }
@@ -236,33 +240,12 @@ void TGImage::Paint()
 
 void TGImage::PrintTo(TPageEngine& report, double left, double top)
 {
-    if (!picture.HasGraphic())
+    // Nothing without a picture, nor for an empty bitmap; otherwise the
+    // object's own drawing goes onto the page: a bitmap at its own
+    // resolution, a metafile as vectors, the frame one device pixel wide.
+    if (!picture.HasGraphic() || (picture.IsBitmap() && picture.Bitmap().IsEmpty()))
         return;
-    if (picture.IsBitmap() && picture.Bitmap().IsEmpty())
-        return;
-    const double ppi = ScreenPpi();
-    const double x1 = Left() / ppi + left;
-    const double y1 = Top() / ppi + top;
-    const double x2 = (Left() + Width()) / ppi + left;
-    const double y2 = (Top() + Height()) / ppi + top;
-    switch (picture.GraphicKind()) {
-    case TPicture::gkBitmap:
-        if (flip || reverse) {
-            // Mirrored at the bitmap's own resolution, so paper keeps its detail.
-            report.StretchBitmap(x1, y1, x2, y2, picture.Bitmap().Image().mirrored(reverse, flip));
-        } else {
-            report.StretchBitmap(x1, y1, x2, y2, picture.Bitmap());
-        }
-        break;
-    case TPicture::gkMetafile: report.StretchMetafile(report.InchRectToDevice(x1, y1, x2, y2), picture.Meta()); break;
-    case TPicture::gkIcon: report.StretchBitmap(x1, y1, x2, y2, picture.IconGraphic().OnWhite()); break;
-    default: break;
-    }
-    if (borderStyle == bsSingle) {
-        report.SetPen(clBlack, PageStyle::psSolid, 1, PageStyle::pmCopy);
-        report.SetBrush(clWhite, PageStyle::bsClear);
-        report.Rectangle(x1, y1, x2, y2);
-    }
+    TGGraphicControl::PrintTo(report, left, top);
 }
 
 // --- menu -----------------------------------------------------------------------

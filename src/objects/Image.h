@@ -60,7 +60,7 @@ public:
     void Paint() override;
     // The picture, the empty-picture box and the frame at (0, 0) in the
     // object's pixel size.
-    void DrawTo(QPainter& canvas);
+    void DrawTo(QPainter& canvas) override;
     void UpdateMenuChecks() override;
     void PrintTo(TPageEngine& report, double left, double top) override;
 

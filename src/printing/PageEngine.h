@@ -38,11 +38,13 @@
 #include <QPoint>
 #include <QPolygon>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
 class QLabel;
+class QPainter;
 class QPicture;
 
 namespace bv {
@@ -238,6 +240,13 @@ public:
     void StretchGraphic(const TDeviceRect& rect, const QPicture& graphic);
     // A Windows metafile played as vectors into the device rectangle.
     void StretchMetafile(const TDeviceRect& rect, const Metafile& metafile);
+    // An object's own drawing: `draw` paints an object of `size` pixels with
+    // its top-left corner at (0, 0), and the engine maps that area onto
+    // `rect`. A device engine runs the drawing directly on its painter under
+    // that transform, so text is laid out at the device's resolution and
+    // stays text; a recorder keeps the drawing as a picture.
+    using ObjectDrawing = std::function<void(QPainter&)>;
+    void DrawObject(const TDeviceRect& rect, const QSize& size, const ObjectDrawing& draw);
 
     // ---- Clipping ---------------------------------------------------------
     void PushRectRegion(double x1, double y1, double x2, double y2);
@@ -319,6 +328,8 @@ protected:
         Q_UNUSED(rect);
         Q_UNUSED(metafile);
     }
+    // Default: record the drawing as a picture and stretch it.
+    virtual void DoDrawObject(const TDeviceRect& rect, const QSize& size, const ObjectDrawing& draw);
     virtual void DoPushRegion(int kind, double x1, double y1, double x2, double y2, double cw, double ch) = 0;
     virtual void DoPushPolygonRegion(const QPolygon& points) = 0;
     virtual void DoSelectTopRegion() = 0;

@@ -353,9 +353,13 @@ void TestImage::printedLikeTheScreen()
     QVERIFY(compared > 5000);
     QVERIFY2(differing <= compared / 200, qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(compared)));
     if (border) {
-        // The frame's top-left corner is black on paper as on the screen.
+        // The frame's top-left corner is black on paper as on the screen,
+        // within a device pixel.
         const int dx = int(Round((0.5 + 12 / 96.0) * Dpi)), dy = int(Round((0.5 + 24 / 96.0) * Dpi));
-        QCOMPARE(sheet.pixel(dx, dy) & 0xFFFFFF, QRgb(0));
+        bool black = false;
+        for (int d = 0; d <= 1; ++d)
+            black = black || (sheet.pixel(dx + d, dy + d) & 0xFFFFFF) == 0;
+        QVERIFY(black);
     }
 }
 
