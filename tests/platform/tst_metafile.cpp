@@ -68,6 +68,8 @@ private slots:
     void otherProgramsDrawingWithinAPixel();
     void deviceContextRules_data();
     void deviceContextRules();
+    void textAlignmentAndEscapement_data();
+    void textAlignmentAndEscapement();
     void enhancedMappingAndClipping();
     void scalesAsVectors();
     void sizesAndPlaceableHeader();
@@ -175,6 +177,59 @@ void TestMetafile::deviceContextRules()
     QFETCH(QColor, expected);
     const QImage img = play(Metafile::FromBytes(wmf), 200, 200);
     QCOMPARE(QColor(rgb(img, at.x(), at.y())), expected);
+}
+
+// Text "HHHH" in Arial (Liberation Sans) 40 units high at (100, 100) on a
+// 200 x 200 window played 1:1; the ink's box tells where it went.
+void TestMetafile::textAlignmentAndEscapement_data()
+{
+    QTest::addColumn<int>("align");
+    QTest::addColumn<int>("escapement");
+    QTest::addColumn<QString>("rule");
+    QTest::newRow("top, left") << 0 << 0 << "left==100 top>100 top<110";
+    QTest::newRow("baseline") << 24 << 0 << "bottom==100";
+    QTest::newRow("bottom") << 8 << 0 << "bottom<97 bottom>85";
+    QTest::newRow("centre") << (24 | 6) << 0 << "centre==100";
+    QTest::newRow("right") << (24 | 2) << 0 << "right==100";
+    QTest::newRow("turned 90 degrees") << 24 << 900 << "right==100 top<60 bottom==100";
+}
+
+void TestMetafile::textAlignmentAndEscapement()
+{
+    QFETCH(int, align);
+    QFETCH(int, escapement);
+    QFETCH(QString, rule);
+    WmfBuilder w;
+    w.windowOrg(0, 0).windowExt(200, 200);
+    QByteArray font = le16(-40) + le16(0) + le16(escapement) + le16(escapement) + le16(400)
+        + QByteArray(8, '\0') + QByteArray("Arial").leftJustified(32, '\0');
+    w.raw(0x02FB, font).select(0);
+    w.record(0x012E, {align}).record(0x0103, {1}); // transparent background
+    w.raw(0x0521, le16(4) + QByteArray("HHHH") + le16(100) + le16(100));
+    const QImage img = play(Metafile::FromBytes(w.file(false)), 200, 200);
+    int l = 200, t = 200, r = -1, b = -1;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (qGray(img.pixel(x, y)) < 128) {
+                l = std::min(l, x);
+                r = std::max(r, x);
+                t = std::min(t, y);
+                b = std::max(b, y);
+            }
+    QVERIFY(r >= 0);
+    for (const QString& term : rule.split(' ')) {
+        const bool eq = term.contains("==");
+        const QStringList parts = term.split(QRegularExpression("==|<|>"));
+        const QString what = parts[0];
+        const int value = parts[1].toInt();
+        const int got = what == "left" ? l : what == "right" ? r + 1 : what == "top" ? t : what == "bottom" ? b + 1 : (l + r + 1) / 2;
+        if (eq)
+            QVERIFY2(std::abs(got - value) <= 3, qPrintable(QStringLiteral("%1 = %2").arg(what).arg(got)));
+        else if (term.contains('<'))
+            QVERIFY2(got < value, qPrintable(QStringLiteral("%1 = %2").arg(what).arg(got)));
+        else
+            QVERIFY2(got > value, qPrintable(QStringLiteral("%1 = %2").arg(what).arg(got)));
+    }
 }
 
 void TestMetafile::enhancedMappingAndClipping()
