@@ -28,6 +28,7 @@ class TGBusinessCardPanel32;
 class TGBasePanel;
 class TPrintCommands;
 class TRecentFiles;
+class TUndoHistory;
 struct TRect;
 
 // Up and down arrows that step the zoom factor.
@@ -107,12 +108,20 @@ public:
     // the file could not be written (the failure has been shown).
     bool SaveCardToBitmap(const QString& path, bool jpeg);
     void ReopenRecentFile(const QString& path);
+    // A design handed over from outside (command line, file manager): the
+    // save question, then Open; a file that is not there is reported.
+    void OpenFromOutside(const QString& path);
     void Exit1Click();
     // The name Save As proposes for an unnamed design ("BC0001.QRD", ...);
     // empty when every numbered name is taken.
     static QString FirstFreeDesignName(const QString& folder);
 
     // --- Edit menu ----------------------------------------------------------------------
+    // Undo and redo of the design (app/UndoHistory.h).
+    TUndoHistory* UndoHistory = nullptr;
+    void mnuUndoClick();
+    void mnuRedoClick();
+    void mnuSelectAllClick();
     void mnuDefaultFontClick();
     void SetDefaultFontCaption();
     void Changeallfontsto1Click();
@@ -141,6 +150,11 @@ public:
     std::unique_ptr<TPrintCommands> PrintCommands;
     virtual void mnuPrintClick();
     virtual void mnuPreviewClick();
+    void mnuPreviewSheetClick();
+    // File > Export as PNG: the card at 300 or 600 dpi (the save dialog's
+    // filter chooses); File > Export Sheet as PDF: one sheet into a PDF.
+    bool mnuExportPngClick();
+    bool mnuExportSheetPdfClick();
     virtual void mnuPrinterSetupClick();
     virtual void mnuPrinterFineTuningClick();
     virtual void mnuPrintOutlineTestPageClick();
@@ -196,11 +210,20 @@ public:
     QAction* mnuSaveAsJPG = nullptr;
     QAction* mnuPrint = nullptr;
     QAction* mnuPreview = nullptr;
+    QAction* mnuPreviewSheet = nullptr;
+    QAction* mnuExportPng = nullptr;
+    QAction* mnuExportSheetPdf = nullptr;
     QAction* mnuPrinterSetup = nullptr;
     QAction* mnuPrinterFineTuning = nullptr;
     QAction* mnuPrintOutlineTestPage = nullptr;
     QAction* WriteIni = nullptr;
     QAction* Exit1 = nullptr;
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
+    QAction* mnuSelectAll = nullptr;
+    QMenu* View1 = nullptr;
+    QAction* mnuZoomIn = nullptr;
+    QAction* mnuZoomOut = nullptr;
     QAction* mnuDefaultFont = nullptr;
     QAction* Changeallfontsto1 = nullptr;
     QAction* PersonalInformation1 = nullptr;
@@ -237,6 +260,8 @@ private:
     void DroppedObject(const TRect& r);
     void ShowNotAvailable(const QString& feature);
     void storeRecentFiles();
+    // Undo/Redo captions and enabling from the history.
+    void updateUndoActions();
     void updateScrollExtent();
     // The zoom step: selection cleared, Loading during the change, caption.
     void stepZoom(Single factor);

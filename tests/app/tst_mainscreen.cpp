@@ -62,6 +62,8 @@ class TestMainScreen : public QObject {
 private slots:
     void init() { home = std::make_unique<ProgramHome>(); }
     void cleanup() { home.reset(); }
+    void standardKeysReachTheirCommands_data();
+    void standardKeysReachTheirCommands();
 
     void startupWithEmptyIni();
     void menusHaveTheirCaptionsInOrder();
@@ -117,7 +119,7 @@ void TestMainScreen::startupWithEmptyIni()
     QCOMPARE(w->BusinessCardPanel->size(), QSize(336, 192));
     QCOMPARE(w->BusinessCardPanel->pos(), QPoint(10, 7));
     QCOMPARE(w->ZoomCaption->text(), QStringLiteral("100%"));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Untitled[*] — Brisvale"));
     QVERIFY(!w->mnuSave->isEnabled());
     QVERIFY(w->Savebutton->isHidden());
     QVERIFY(w->Cancelbutton->isHidden());
@@ -138,11 +140,12 @@ void TestMainScreen::menusHaveTheirCaptionsInOrder()
     auto w = startMainScreen();
     QCOMPARE(menuCaptions(w->File1),
         QStringList({ "&New - Blank", "New - Select From Templates", "&Open", "&Delete", "-", "Save", "Save &As...",
-            "Save As Bitmap", "Save As JPG", "-", "&Print", "Pre&view", "-", "Printer S&etup", "Printer Fine &Tuning",
+            "Save As Bitmap", "Save As JPG", "E&xport as PNG...", "Export S&heet as PDF...", "-", "&Print", "Pre&view",
+            "Preview S&heet", "-", "Printer S&etup", "Printer Fine &Tuning",
             "Print O&utline Test Page", "--------Write Ini------", "-", "E&xit" }));
     QCOMPARE(w->mnuSave->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     QCOMPARE(menuCaptions(w->Edit1),
-        QStringList({ "Default Font: Arial, 10 pt ", "Change all fonts to...", "&Personal Information",
+        QStringList({ "&Undo", "&Redo", "Select &All", "-", "Default Font: Arial, 10 pt ", "Change all fonts to...", "&Personal Information",
             "&Set or Change Background Art", "-", "Save Current Layout as Default", "Change Business Card Layout" }));
     QCOMPARE(menuCaptions(w->Help1),
         QStringList({ "&Contents", "&About", "Configuration Information", "Technical Support",
@@ -220,7 +223,7 @@ void TestMainScreen::startupReopensMostRecentDesign()
     auto w = startMainScreen();
     QCOMPARE(w->CurrentFileName, path);
     QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale - Smith.QRD"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Smith.QRD[*] — Brisvale"));
     QVERIFY(!w->ChangesMade);
     QVERIFY(w->Savebutton->isHidden());
     QVERIFY(w->mnuSave->isEnabled());
@@ -238,7 +241,7 @@ void TestMainScreen::startupSkipsVanishedRecentFileSilently()
     QVERIFY(w->CurrentFileName.isEmpty());
     QCOMPARE(w->BusinessCardPanel->ObjectCount(), 0);
     QCOMPARE(w->RecentFiles->Files(), QStringList({ gone, kept }));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Untitled[*] — Brisvale"));
     QVERIFY(ui.log().isEmpty());
 }
 
@@ -268,7 +271,7 @@ void TestMainScreen::changeTrackingShowsSaveAndCancel()
     QVERIFY(ui.allUsed());
     QVERIFY(!w->ChangesMade);
     QVERIFY(w->Savebutton->isHidden());
-    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale - Tracked.QRD"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Tracked.QRD[*] — Brisvale"));
 
     // A move through the selection frame is a change; Save then shows "Save".
     auto* object = w->BusinessCardPanel->Objects().constFirst();
@@ -388,7 +391,7 @@ void TestMainScreen::newBlankReadsDefaultLayoutAgain()
     QVERIFY(w->CurrentFileName.isEmpty());
     QVERIFY(w->BusinessCardPanel->Rotated());
     QCOMPARE(w->BusinessCardPanel->size(), QSize(192, 288));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Untitled[*] — Brisvale"));
     QVERIFY(!w->mnuSave->isEnabled());
     QVERIFY(!w->ChangesMade);
 }
@@ -523,7 +526,7 @@ void TestMainScreen::failedOpenLeavesEmptyUnnamedDesign()
     // The name of the design open before is gone, so Save cannot overwrite it.
     QVERIFY(w->CurrentFileName.isEmpty());
     QVERIFY(!w->mnuSave->isEnabled());
-    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Untitled[*] — Brisvale"));
     QVERIFY(!w->RecentFiles->Files().contains(bad));
 }
 
@@ -592,7 +595,7 @@ void TestMainScreen::recentFilesKeepFiveMostRecent()
     QCoreApplication::processEvents();
     QCOMPARE(w->CurrentFileName, paths[2]);
     QCOMPARE(w->RecentFiles->Files(), QStringList({ paths[2], paths[5], paths[4], paths[3], paths[1] }));
-    QCOMPARE(menuCaptions(w->File1).mid(19, 2), QStringList({ "-", "&1 " + paths[2] }));
+    QCOMPARE(menuCaptions(w->File1).mid(22, 2), QStringList({ "-", "&1 " + paths[2] }));
 
     // Paths are compared without regard to case.
     TRecentFiles list(nullptr, 5);
@@ -758,8 +761,10 @@ void TestMainScreen::keypadKeysZoomOnRelease()
     QCOMPARE(w->ZoomCaption->text(), QStringLiteral("100%"));
     QTest::keyRelease(panel, Qt::Key_Plus, Qt::KeypadModifier);
     QCOMPARE(w->ZoomCaption->text(), QStringLiteral("110%"));
-    // The plus of the main keyboard does not zoom.
+    // The plus and minus of the main keyboard zoom as well, once a key.
     QTest::keyClick(panel, Qt::Key_Plus);
+    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("120%"));
+    QTest::keyClick(panel, Qt::Key_Minus);
     QCOMPARE(w->ZoomCaption->text(), QStringLiteral("110%"));
     QTest::keyClick(panel, Qt::Key_Minus, Qt::KeypadModifier);
     QCOMPARE(w->ZoomCaption->text(), QStringLiteral("100%"));
@@ -965,6 +970,49 @@ void TestMainScreen::secondInstanceActivatesFirst()
     // A different program name is not disturbed by this one.
     TSingleInstance other(name + QStringLiteral("-other"));
     QVERIFY(!other.AnotherIsRunning());
+}
+
+void TestMainScreen::standardKeysReachTheirCommands_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("action");
+    QTest::newRow("new") << QKeySequence(Qt::CTRL | Qt::Key_N) << "New1";
+    QTest::newRow("open") << QKeySequence(Qt::CTRL | Qt::Key_O) << "Open1";
+    QTest::newRow("save as") << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) << "mnuSaveAs";
+    QTest::newRow("print") << QKeySequence(Qt::CTRL | Qt::Key_P) << "mnuPrint";
+    QTest::newRow("undo") << QKeySequence(Qt::CTRL | Qt::Key_Z) << "mnuUndo";
+    QTest::newRow("redo") << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) << "mnuRedo";
+    QTest::newRow("redo, the other key") << QKeySequence(Qt::CTRL | Qt::Key_Y) << "mnuRedo";
+    QTest::newRow("select all") << QKeySequence(Qt::CTRL | Qt::Key_A) << "mnuSelectAll";
+    QTest::newRow("zoom in") << QKeySequence(Qt::CTRL | Qt::Key_Plus) << "mnuZoomIn";
+    QTest::newRow("zoom in, =") << QKeySequence(Qt::CTRL | Qt::Key_Equal) << "mnuZoomIn";
+    QTest::newRow("zoom out") << QKeySequence(Qt::CTRL | Qt::Key_Minus) << "mnuZoomOut";
+    QTest::newRow("help") << QKeySequence(Qt::Key_F1) << "Contents1";
+    QTest::newRow("quit") << QKeySequence(Qt::CTRL | Qt::Key_Q) << "Exit1";
+}
+
+void TestMainScreen::standardKeysReachTheirCommands()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, action);
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    addRectangle(*w, 20, 20, 60, 30);
+    w->SetChangesMade(false);
+    auto* target = w->findChild<QAction*>(action);
+    QVERIFY(target);
+    if (action == QLatin1String("mnuRedo"))
+        w->mnuUndo->trigger(); // something to redo
+    // Commands that ask something are answered with Cancel; the rest run.
+    ui.answerOpenFile(QString());
+    ui.answerSaveFile(QString());
+    ui.answerDialog([](QDialog&) { return int(mrCancel); });
+    ui.allowMessages();
+    QSignalSpy spy(target, &QAction::triggered);
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QTest::keySequence(w->BusinessCardPanel, keys);
+    QCOMPARE(spy.count(), 1);
 }
 
 QTEST_MAIN(TestMainScreen)
