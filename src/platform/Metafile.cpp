@@ -1515,6 +1515,66 @@ bool Player::enhancedRecord(std::uint32_t type, Reader& r, qsizetype)
         }
         break;
     }
+    case 118: { // GradientFill
+        r.skip(16);
+        const std::uint32_t nVer = r.u32(), nTri = r.u32(), mode = r.u32();
+        if (!r.has(qsizetype(nVer) * 16) || nVer > 0x100000)
+            break;
+        struct Vertex {
+            QPointF at;
+            QColor colour;
+        };
+        std::vector<Vertex> v(nVer);
+        for (Vertex& x : v) {
+            const double px = r.i32(), py = r.i32();
+            const int red = r.u16() >> 8, green = r.u16() >> 8, blue = r.u16() >> 8;
+            r.skip(2);
+            x = { QPointF(px, py), QColor(red, green, blue) };
+        }
+        const int corners = mode == 2 ? 3 : 2;
+        for (std::uint32_t k = 0; k < nTri && r.has(corners * 4) && k < 0x100000; ++k) {
+            std::uint32_t idx[3] = { 0, 0, 0 };
+            for (int c = 0; c < corners; ++c)
+                idx[c] = r.u32();
+            if (idx[0] >= nVer || idx[1] >= nVer || idx[2] >= nVer)
+                continue;
+            QPainterPath lp;
+            if (mode == 2) {
+                // A colour per corner: the platform has no shaded triangles,
+                // their mean colour stands in.
+                lp.moveTo(v[idx[0]].at);
+                lp.lineTo(v[idx[1]].at);
+                lp.lineTo(v[idx[2]].at);
+                lp.closeSubpath();
+                int rgb[3] = { 0, 0, 0 };
+                for (int c = 0; c < 3; ++c) {
+                    rgb[0] += v[idx[c]].colour.red();
+                    rgb[1] += v[idx[c]].colour.green();
+                    rgb[2] += v[idx[c]].colour.blue();
+                }
+                const QPainterPath tp = logical().map(lp);
+                p.save();
+                p.setWorldTransform(base);
+                p.fillPath(tp, QColor(rgb[0] / 3, rgb[1] / 3, rgb[2] / 3));
+                p.restore();
+                continue;
+            }
+            const QRectF box = QRectF(v[idx[0]].at, v[idx[1]].at).normalized();
+            lp.addRect(box);
+            const QTransform l = logical();
+            const QPointF from = l.map(v[idx[0]].at);
+            const QPointF to = l.map(mode == 0 ? QPointF(v[idx[1]].at.x(), v[idx[0]].at.y())
+                                               : QPointF(v[idx[0]].at.x(), v[idx[1]].at.y()));
+            QLinearGradient g(from, to);
+            g.setColorAt(0, v[idx[0]].colour);
+            g.setColorAt(1, v[idx[1]].colour);
+            p.save();
+            p.setWorldTransform(base);
+            p.fillPath(l.map(lp), g);
+            p.restore();
+        }
+        break;
+    }
     case 81: { // StretchDIBits
         r.skip(16);
         const double dx = r.i32(), dy = r.i32(), sx = r.i32(), sy = r.i32(), sw = r.i32(), sh = r.i32();

@@ -246,7 +246,13 @@ void TestMetafile::enhancedMappingAndClipping()
     e.brush(2, blue).select(2).rectangle(5, 0, 10, 10);
     e.record(34, {-1}); // RestoreDC
     e.rectangle(0, 7, 3, 10); // red again, unclipped
+    // A horizontal gradient from red to blue over (6, 7) .. (10, 10).
+    e.raw(118, le32(0) + le32(0) + le32(0) + le32(0) + le32(2) + le32(1) + le32(0)
+        + le32(6) + le32(7) + le16(0xFF00) + le16(0) + le16(0) + le16(0)
+        + le32(10) + le32(10) + le16(0) + le16(0) + le16(0xFF00) + le16(0) + le32(0) + le32(1));
     const QImage img = play(Metafile::FromBytes(e.file()), 100, 100);
+    QVERIFY(qRed(img.pixel(61, 85)) > 200 && qBlue(img.pixel(61, 85)) < 60);
+    QVERIFY(qBlue(img.pixel(98, 85)) > 200 && qRed(img.pixel(98, 85)) < 60);
     QCOMPARE(rgb(img, 25, 25), red & 0xFFFFFF);
     QCOMPARE(rgb(img, 75, 10), blue & 0xFFFFFF);
     QCOMPARE(rgb(img, 75, 60), QRgb(0xFFFFFF)); // clipped away
