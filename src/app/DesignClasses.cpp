@@ -5,6 +5,7 @@
 #include "effects/SuperShape.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/MultiLineLabel.h"
+#include "objects/Image.h"
 #include "objects/Shapes.h"
 #include "objects/SymbolLabel.h"
 #include "platform/DialogHooks.h"
@@ -21,6 +22,7 @@ void RegisterDesignClasses()
     RegisterSymbolClasses();
     RegisterRichTextClasses();
     RegisterSuperShapeClasses();
+    RegisterImageClasses();
     // Object dialogs reach the help pages and the dialog placement of the
     // application through these hooks.
     SetHelpTopicHandler([](int context) { ShowHelpTopic(context); });

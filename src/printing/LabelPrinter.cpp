@@ -2,6 +2,9 @@
 
 #include "app/AppServices.h"
 #include "platform/Interaction.h"
+#include "platform/Environment.h"
+#include "platform/Metafile.h"
+#include "platform/Numeric.h"
 #include "printing/PageEngine.h"
 #include "printing/PagePrinter.h"
 #include "surface/BusinessCardPanel.h"
@@ -11,6 +14,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
@@ -301,6 +305,7 @@ void TLabelPrinter::LoadBackGround()
 {
     backgroundKind = bkNone;
     backgroundBitmap = Dib();
+    backgroundMetafile = Metafile();
     if (BackgroundFile.isEmpty())
         return;
     const QString upper = BackgroundFile.toUpper();
@@ -317,9 +322,30 @@ void TLabelPrinter::LoadBackGround()
         }
         return;
     }
-    // Metafile backgrounds (.WMF) need the metafile player, which the program
-    // does not have yet: such a card prints without its background, as any
-    // background that cannot be loaded does.
+    if (upper.contains(QStringLiteral(".WMF"))) {
+        try {
+            Metafile metafile = Metafile::FromFile(BackgroundFile);
+            if (Sheet.Rotated) {
+                // Laid at its own size on a card-sized bitmap and turned as
+                // the panel turns its on-screen background.
+                const int ppi = ScreenPpi();
+                QImage b(static_cast<int>(Trunc(3.5L * ppi)), 2 * ppi, QImage::Format_RGB32);
+                b.fill(Qt::white);
+                {
+                    QPainter p(&b);
+                    p.setRenderHint(QPainter::Antialiasing);
+                    metafile.Play(p, QRectF(0, 0, metafile.Width(), metafile.Height()));
+                }
+                backgroundBitmap = Dib::FromImage(b).QuarterTurn();
+                backgroundKind = bkBitmap;
+            } else {
+                backgroundMetafile = metafile;
+                backgroundKind = bkMetafile;
+            }
+        } catch (...) {
+            backgroundKind = bkNone;
+        }
+    }
 }
 
 void TLabelPrinter::PrintBackGround(double x, double y)
@@ -333,6 +359,8 @@ void TLabelPrinter::PrintBackGround(double x, double y)
                 Engine->StretchBitmap(x, y, x + 2.0, y + 3.5, backgroundBitmap);
             else
                 Engine->StretchBitmap(x, y, x + 3.5, y + 2.0, backgroundBitmap);
+        } else if (backgroundKind == bkMetafile) {
+            Engine->StretchMetafile(Engine->InchRectToDevice(x, y, x + 3.5, y + 2.0), backgroundMetafile);
         }
     } catch (...) {
         // A background that cannot be drawn is left out.

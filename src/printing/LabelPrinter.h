@@ -14,6 +14,7 @@
 //     status.Sheets = 3;
 //     Interaction::Current().RunModal(status);   // the job runs inside
 #include "platform/Dib.h"
+#include "platform/Metafile.h"
 #include "printing/Imposition.h"
 
 #include <QDialog>
@@ -63,6 +64,7 @@ public:
     // ---- What LoadBackGround prepared -------------------------------------------
     TBackgroundKind BackgroundKind() const { return backgroundKind; }
     const Dib& BackgroundBitmap() const { return backgroundBitmap; }
+    const Metafile& BackgroundMetafile() const { return backgroundMetafile; }
 
     // ---- Handlers -------------------------------------------------------------
     // First activation: runs the whole job and shows the final status.
@@ -100,6 +102,7 @@ private:
 
     TBackgroundKind backgroundKind = bkNone;
     Dib backgroundBitmap;
+    Metafile backgroundMetafile;
     bool activated = false;
     bool running = false;
     bool finished = false;

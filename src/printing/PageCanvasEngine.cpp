@@ -423,6 +423,18 @@ void TCanvasPageEngine::DoDrawObject(const TDeviceRect& rect, const QSize& size,
     p.restore();
 }
 
+void TCanvasPageEngine::DoStretchMetafile(const TDeviceRect& rect, const Metafile& metafile)
+{
+    if (!canDraw())
+        return;
+    const TDeviceRect r = mapRect(rect);
+    if (r.Width() == 0 || r.Height() == 0)
+        return;
+    // Played record by record at the device's resolution: lines, fills and
+    // text stay vectors.
+    metafile.Play(*painter, QRectF(r.Left, r.Top, r.Width(), r.Height()));
+}
+
 // ---- Regions and paths -----------------------------------------------------
 
 void TCanvasPageEngine::DoPushRegion(int kind, double x1, double y1, double x2, double y2, double cw, double ch)

@@ -381,6 +381,12 @@ void TPageEngine::StretchGraphic(const TDeviceRect& rect, const QPicture& graphi
         DoStretchGraphic(rect, graphic);
 }
 
+void TPageEngine::StretchMetafile(const TDeviceRect& rect, const Metafile& metafile)
+{
+    if (!aborted && !metafile.IsEmpty())
+        DoStretchMetafile(rect, metafile);
+}
+
 void TPageEngine::DrawObject(const TDeviceRect& rect, const QSize& size, const ObjectDrawing& draw)
 {
     if (!aborted && draw && size.width() > 0 && size.height() > 0)

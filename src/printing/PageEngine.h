@@ -31,6 +31,7 @@
 #include "platform/Colors.h"
 #include "platform/Dib.h"
 #include "platform/Errors.h"
+#include "platform/Metafile.h"
 
 #include <QFont>
 #include <QList>
@@ -237,6 +238,8 @@ public:
     // The picture's boundingRect() is the source area (set it with
     // QPicture::setBoundingRect to the size it was drawn at).
     void StretchGraphic(const TDeviceRect& rect, const QPicture& graphic);
+    // A Windows metafile played as vectors into the device rectangle.
+    void StretchMetafile(const TDeviceRect& rect, const Metafile& metafile);
     // An object's own drawing: `draw` paints an object of `size` pixels with
     // its top-left corner at (0, 0), and the engine maps that area onto
     // `rect`. A device engine runs the drawing directly on its painter under
@@ -319,6 +322,12 @@ protected:
     virtual void DoText(double x, double y, const QString& text) = 0;
     virtual void DoStretchBitmap(double x1, double y1, double x2, double y2, const Dib& bitmap) = 0;
     virtual void DoStretchGraphic(const TDeviceRect& rect, const QPicture& graphic) = 0;
+    // Engines without a device of their own draw nothing.
+    virtual void DoStretchMetafile(const TDeviceRect& rect, const Metafile& metafile)
+    {
+        Q_UNUSED(rect);
+        Q_UNUSED(metafile);
+    }
     // Default: record the drawing as a picture and stretch it.
     virtual void DoDrawObject(const TDeviceRect& rect, const QSize& size, const ObjectDrawing& draw);
     virtual void DoPushRegion(int kind, double x1, double y1, double x2, double y2, double cw, double ch) = 0;

@@ -49,6 +49,7 @@ void TPagePlayer::clear()
     commands.clear();
     bitmaps.clear();
     pictures.clear();
+    metafiles.clear();
 }
 
 void TPagePlayer::Load(QIODevice& stream)
@@ -88,6 +89,7 @@ void TPagePlayer::Load(const QByteArray& data)
     std::vector<Command> cmds;
     QMap<int, Dib> bmps;
     QMap<int, QPicture> pics;
+    QMap<int, Metafile> metas;
     int page = 1;
     Reader all(data.constData() + HeaderSize, data.size() - HeaderSize);
     std::uint32_t count = 0;
@@ -176,6 +178,12 @@ void TPagePlayer::Load(const QByteArray& data)
             if (!pics.contains(c.i[4]))
                 damaged("picture reference");
             break;
+        case opStretchMetafile:
+            for (int k = 0; k < 5; ++k)
+                c.i[k] = r.i32();
+            if (!metas.contains(c.i[4]))
+                damaged("metafile reference");
+            break;
         case opSelectTopRegion:
         case opClearClip:
         case opPopRegion:
@@ -217,12 +225,24 @@ void TPagePlayer::Load(const QByteArray& data)
             pics.insert(id, picture);
             break;
         }
+        case opDefineMetafile: {
+            const int id = r.i32();
+            const QByteArray bytes = r.bytes();
+            if (r.failed() || metas.contains(id))
+                damaged("metafile definition");
+            try {
+                metas.insert(id, Metafile::FromBytes(bytes));
+            } catch (const EConvertError&) {
+                damaged("metafile");
+            }
+            break;
+        }
         default:
             damaged("unknown record");
         }
         if (r.failed() || !r.atEnd())
             damaged("record contents");
-        if (op != opDefineBitmap && op != opDefinePicture && op != opNewPage)
+        if (op != opDefineBitmap && op != opDefinePicture && op != opDefineMetafile && op != opNewPage)
             cmds.push_back(std::move(c));
     }
     if (count != recordsInHeader)
@@ -234,6 +254,7 @@ void TPagePlayer::Load(const QByteArray& data)
     commands = std::move(cmds);
     bitmaps = std::move(bmps);
     pictures = std::move(pics);
+    metafiles = std::move(metas);
     pageCount = page;
     loaded = true;
 }
@@ -279,6 +300,7 @@ void TPagePlayer::run(const Command& c)
     case opText: DoText(c.d[0], c.d[1], c.text); break;
     case opStretchBitmap: DoStretchBitmap(c.d[0], c.d[1], c.d[2], c.d[3], bitmaps[c.i[0]]); break;
     case opStretchGraphic: DoStretchGraphic(TDeviceRect{c.i[0], c.i[1], c.i[2], c.i[3]}, pictures[c.i[4]]); break;
+    case opStretchMetafile: DoStretchMetafile(TDeviceRect{c.i[0], c.i[1], c.i[2], c.i[3]}, metafiles[c.i[4]]); break;
     case opPushRegion: DoPushRegion(c.i[0], c.d[0], c.d[1], c.d[2], c.d[3], c.d[4], c.d[5]); break;
     case opPushPolygonRegion: DoPushPolygonRegion(c.points); break;
     case opSelectTopRegion: DoSelectTopRegion(); break;

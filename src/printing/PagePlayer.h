@@ -71,6 +71,7 @@ private:
     std::vector<Command> commands;
     QMap<int, Dib> bitmaps;
     QMap<int, QPicture> pictures;
+    QMap<int, Metafile> metafiles;
 };
 
 } // namespace bv

@@ -37,6 +37,8 @@ void TPageRecorder::DoStartJob()
     pages = 0;
     bitmapIds.clear();
     keptBitmaps.clear();
+    metafileIds.clear();
+    keptMetafiles.clear();
     pictureIds.clear();
     keptPictures.clear();
 }
@@ -236,6 +238,36 @@ void TPageRecorder::DoStretchGraphic(const TDeviceRect& r, const QPicture& graph
     const int id = pictureId(graphic);
     Writer w(records);
     w.begin(opStretchGraphic);
+    w.i32(r.Left);
+    w.i32(r.Top);
+    w.i32(r.Right);
+    w.i32(r.Bottom);
+    w.i32(id);
+    finishRecord(w);
+}
+
+int TPageRecorder::metafileId(const Metafile& metafile)
+{
+    const void* key = metafile.Bytes().constData();
+    auto it = metafileIds.constFind(key);
+    if (it != metafileIds.constEnd())
+        return it.value();
+    const int id = static_cast<int>(keptMetafiles.size());
+    keptMetafiles.append(metafile.Bytes());
+    metafileIds.insert(key, id);
+    Writer w(records);
+    w.begin(opDefineMetafile);
+    w.i32(id);
+    w.bytes(metafile.Bytes());
+    finishRecord(w);
+    return id;
+}
+
+void TPageRecorder::DoStretchMetafile(const TDeviceRect& r, const Metafile& metafile)
+{
+    const int id = metafileId(metafile);
+    Writer w(records);
+    w.begin(opStretchMetafile);
     w.i32(r.Left);
     w.i32(r.Top);
     w.i32(r.Right);

@@ -50,6 +50,7 @@ protected:
     void DoText(double x, double y, const QString& text) override;
     void DoStretchBitmap(double x1, double y1, double x2, double y2, const Dib& bitmap) override;
     void DoStretchGraphic(const TDeviceRect& rect, const QPicture& graphic) override;
+    void DoStretchMetafile(const TDeviceRect& rect, const Metafile& metafile) override;
     void DoPushRegion(int kind, double x1, double y1, double x2, double y2, double cw, double ch) override;
     void DoPushPolygonRegion(const QPolygon& points) override;
     void DoSelectTopRegion() override;
@@ -66,6 +67,7 @@ private:
     void finishRecord(pagestream::Writer& w);
     int bitmapId(const Dib& bitmap);
     int pictureId(const QPicture& picture);
+    int metafileId(const Metafile& metafile);
 
     QIODevice* stream = nullptr;
     QByteArray records;
@@ -78,6 +80,8 @@ private:
     QList<QByteArray> keptBitmaps;
     QHash<const void*, int> pictureIds;
     QList<QPicture> keptPictures;
+    QHash<const void*, int> metafileIds;
+    QList<QByteArray> keptMetafiles;
 };
 
 } // namespace bv

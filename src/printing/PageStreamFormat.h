@@ -38,6 +38,8 @@
 //  21  StrokePath        -
 //  30  DefineBitmap      id i32, bytes (a complete Windows bitmap file)
 //  31  DefinePicture     id i32, bounding rect x y w h i32, bytes (QPicture data)
+//  40  StretchMetafile   left top right bottom i32, metafile id i32
+//  41  DefineMetafile    id i32, bytes (a Windows or enhanced metafile)
 //
 // A bitmap or picture is defined once, before its first use, and then
 // referred to by id; pages are separated by NewPage records.
@@ -58,7 +60,8 @@ enum Op : std::uint8_t {
     opFillDeviceRect, opText, opStretchBitmap, opStretchGraphic, opPushRegion,
     opPushPolygonRegion, opSelectTopRegion, opClearClip, opPopRegion, opBeginPath,
     opEndPath, opClipToPath, opStrokePath,
-    opDefineBitmap = 30, opDefinePicture = 31
+    opDefineBitmap = 30, opDefinePicture = 31,
+    opStretchMetafile = 40, opDefineMetafile = 41
 };
 
 class Writer {

@@ -279,6 +279,7 @@ void TGBasePanel::SetPicture(const QImage& value)
 void TGBasePanel::SetColorPicture(const QImage& value)
 {
     colorPicture = value;
+    colorMetafile = Metafile();
     RepaintCard();
 }
 
@@ -376,37 +377,49 @@ void TGBasePanel::ClearAll()
 void TGBasePanel::ClearBackground()
 {
     colorPicture = QImage();
+    colorMetafile = Metafile();
     RepaintCard();
 }
 
 void TGBasePanel::LoadBackground(const QString& path)
 {
     try {
-        // Windows bitmaps go through the DIB reader (every depth and RLE);
-        // other pictures through Qt's image readers.
+        // Windows bitmaps go through the DIB reader (every depth and RLE),
+        // metafiles through the metafile player, other pictures through Qt's
+        // image readers.
+        const bool metafile = path.contains(QStringLiteral(".wmf"), Qt::CaseInsensitive)
+            || path.endsWith(QStringLiteral(".emf"), Qt::CaseInsensitive);
         std::optional<Dib> dib;
+        std::optional<Metafile> meta;
         QImage loaded;
-        if (path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)
+        if (metafile) {
+            meta = Metafile::FromFile(path);
+        } else if (path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)
             || path.endsWith(QStringLiteral(".dib"), Qt::CaseInsensitive)) {
             dib = Dib::FromFile(path);
             loaded = dib->Image();
         } else {
             loaded = QImage(path);
         }
-        if (loaded.isNull())
+        if (!meta && loaded.isNull())
             return;
+        colorMetafile = Metafile();
         colorPicture = loaded;
-        if (rotated && dib && !path.contains(QStringLiteral(".wmf"), Qt::CaseInsensitive)) {
+        if (meta && !rotated) {
+            colorMetafile = *meta;
+            colorPicture = QImage();
+        } else if (rotated && dib) {
             colorPicture = dib->QuarterTurn().Image();
         } else if (rotated) {
             const int ppi = ScreenPpi();
             QImage b;
-            if (path.contains(QStringLiteral(".wmf"), Qt::CaseInsensitive)) {
+            if (meta) {
                 // A drawing is laid onto a card-sized bitmap at its own size.
                 b = QImage(static_cast<int>(Trunc(3.5L * ppi)), 2 * ppi, QImage::Format_RGB32);
                 b.fill(Qt::white);
                 QPainter p(&b);
-                p.drawImage(0, 0, loaded);
+                p.setRenderHint(QPainter::Antialiasing);
+                meta->Play(p, QRectF(0, 0, meta->Width(), meta->Height()));
             } else {
                 b = loaded.convertToFormat(QImage::Format_RGB32);
             }
@@ -423,6 +436,18 @@ void TGBasePanel::LoadBackground(const QString& path)
         // A background that cannot be loaded leaves whatever was loaded.
     }
     RepaintCard();
+}
+
+void TGBasePanel::DrawBackgroundArt(QPainter& p, int w, int h) const
+{
+    if (!colorPicture.isNull())
+        p.drawImage(QRect(0, 0, w, h), colorPicture);
+    if (!colorMetafile.IsEmpty()) {
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing);
+        colorMetafile.Play(p, QRectF(0, 0, w, h));
+        p.restore();
+    }
 }
 
 void TGBasePanel::PurgeStrayObjects()
@@ -1020,10 +1045,10 @@ void TGBasePanel::PaintCard(QPainter& p)
         p.drawImage(QRect(0, 0, w, h), picture);
         p.restore();
     }
-    if (!colorPicture.isNull()) {
+    if (!colorPicture.isNull() || !colorMetafile.IsEmpty()) {
         p.save();
         p.setClipPath(clipPath());
-        p.drawImage(QRect(0, 0, w, h), colorPicture);
+        DrawBackgroundArt(p, w, h);
         p.restore();
     }
     if (drawOutline) {

@@ -4,6 +4,7 @@
 // art, outline and dot grid under them, zooms, carries the commands that act
 // on the selection and routes every mouse and key event to the objects, the
 // selection frame and its own rubber band.
+#include "platform/Metafile.h"
 #include "platform/Numeric.h"
 #include "surface/Drawing.h"
 #include "surface/NameRegistry.h"
@@ -98,6 +99,11 @@ public:
     // The background art; a null image when none.
     const QImage& ColorPicture() const { return colorPicture; }
     void SetColorPicture(const QImage& value);
+    // A metafile background, played as vectors over the card (empty when the
+    // background is a bitmap or none).
+    const Metafile& ColorMetafile() const { return colorMetafile; }
+    // Draws the background art (bitmap or metafile) over (0, 0, w, h).
+    void DrawBackgroundArt(QPainter& p, int w, int h) const;
     bool PreviewMode() const { return previewMode; }
     void SetPreviewMode(bool value) { previewMode = value; }
     bool SuppressPainting() const { return suppressPainting; }
@@ -274,6 +280,7 @@ private:
     bool pointing = true;
     QImage picture;
     QImage colorPicture;
+    Metafile colorMetafile;
     std::unique_ptr<QMenu> contextMenu;
     QList<QAction*> menuItems;
     TLabelShapeType shape = lsRoundRect;

@@ -63,8 +63,7 @@ QImage TGBusinessCardPanel32::RenderToBitmap()
     QImage image(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
-    if (!ColorPicture().isNull())
-        p.drawImage(QRect(0, 0, width(), height()), ColorPicture());
+    DrawBackgroundArt(p, width(), height());
     const QList<TGGraphicControl*> snapshot = Objects();
     for (TGGraphicControl* o : snapshot) {
         if (!o->Visible())

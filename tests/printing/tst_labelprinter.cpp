@@ -11,6 +11,7 @@
 #include "printing/PreviewForm.h"
 #include "printing/PrintCommands.h"
 #include "surface/BusinessCardPanel.h"
+#include "support/PictureKit.h"
 #include "support/ScriptedInteraction.h"
 
 #include <QPainter>
@@ -148,6 +149,8 @@ private slots:
     void failingObjectReportsFailureAndRestoresPanel();
     void backgroundBitmapCoversThreeAndAHalfByTwoInches_data();
     void backgroundBitmapCoversThreeAndAHalfByTwoInches();
+    void metafileBackgroundCoversThreeAndAHalfByTwoInches_data();
+    void metafileBackgroundCoversThreeAndAHalfByTwoInches();
     void unreadableBackgroundIsSkipped();
 
 private:
@@ -700,6 +703,56 @@ void TestLabelPrinter::backgroundBitmapCoversThreeAndAHalfByTwoInches()
     } else {
         // Turned clockwise, as the panel shows it: the art's left (red) half
         // ends up at the top.
+        QCOMPARE(page.pixel(midX, covered.top() + 5), qRgb(255, 0, 0));
+        QCOMPARE(page.pixel(midX, covered.bottom() - 5), qRgb(0, 255, 0));
+    }
+}
+
+void TestLabelPrinter::metafileBackgroundCoversThreeAndAHalfByTwoInches_data()
+{
+    QTest::addColumn<bool>("rotated");
+    QTest::addColumn<QRect>("covered"); // pixels at 100 dpi
+    QTest::addColumn<int>("kind");
+    QTest::newRow("normal") << false << QRect(75, 50, 350, 200) << int(TLabelPrinter::bkMetafile);
+    QTest::newRow("rotated") << true << QRect(50, 425, 200, 350) << int(TLabelPrinter::bkBitmap);
+}
+
+void TestLabelPrinter::metafileBackgroundCoversThreeAndAHalfByTwoInches()
+{
+    QFETCH(bool, rotated);
+    QFETCH(QRect, covered);
+    QFETCH(int, kind);
+    // 3.5 x 2 inches at 100 units per inch: left half red, right half green.
+    WmfBuilder w;
+    w.windowOrg(0, 0).windowExt(350, 200).pen(5, 0, 0).select(0);
+    w.brush(0, qRgb(255, 0, 0)).select(1).rectangle(0, 0, 175, 200);
+    w.brush(0, qRgb(0, 255, 0)).select(2).rectangle(175, 0, 350, 200);
+    const QString file = home.filePath(QStringLiteral("art.wmf"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(w.file(true, 0, 0, 350, 200, 100));
+    f.close();
+
+    TGBusinessCardPanel32 panel;
+    panel.SetRotated(rotated);
+    SheetCanvas canvas(rotated);
+    TLabelPrinter status;
+    prepare(status, panel, canvas.engine, TCardLayout());
+    status.Selected = only({0});
+    status.BackgroundFile = file;
+    status.FormActivate();
+    QCOMPARE(int(status.BackgroundKind()), kind);
+    const QImage page = canvas.finish().first();
+    const int midY = covered.center().y();
+    const int midX = covered.center().x();
+    QVERIFY(std::abs(firstX(page, midY, 0, page.width(), isInk) - covered.left()) <= 1);
+    QVERIFY(std::abs(lastX(page, midY, 0, page.width(), isInk) - covered.right()) <= 1);
+    QVERIFY(std::abs(firstY(page, midX, 0, page.height(), isInk) - covered.top()) <= 1);
+    QVERIFY(std::abs(lastY(page, midX, 0, page.height(), isInk) - covered.bottom()) <= 1);
+    if (!rotated) {
+        QCOMPARE(page.pixel(covered.left() + 5, midY), qRgb(255, 0, 0));
+        QCOMPARE(page.pixel(covered.right() - 5, midY), qRgb(0, 255, 0));
+    } else {
         QCOMPARE(page.pixel(midX, covered.top() + 5), qRgb(255, 0, 0));
         QCOMPARE(page.pixel(midX, covered.bottom() - 5), qRgb(0, 255, 0));
     }

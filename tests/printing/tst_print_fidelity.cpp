@@ -13,6 +13,7 @@
 #include "effects/CircleText.h"
 #include "effects/SuperText.h"
 #include "objects/BusinessCardLabel.h"
+#include "objects/Image.h"
 #include "objects/LineShape.h"
 #include "objects/MultiLineLabel.h"
 #include "objects/PLabel.h"
@@ -58,6 +59,31 @@ TFont font(const char* name, int height, TColor color = clBlack)
     f.Height = height;
     f.Color = color;
     return f;
+}
+
+// A picture object; bitmaps are four coloured quarters.
+TGImage* addPicture(TGBasePanel& panel, const TPicture& picture, int l, int t, int w, int h)
+{
+    auto* image = new TGImage;
+    image->SetParent(&panel);
+    image->SetBounds(l, t, w, h);
+    image->Loaded();
+    image->SetPicture(picture);
+    return image;
+}
+
+TPicture quartersBitmap()
+{
+    QImage img(40, 30, QImage::Format_RGB32);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            img.setPixel(x, y, y < 15 ? (x < 20 ? qRgb(200, 0, 0) : qRgb(0, 160, 0)) : (x < 20 ? qRgb(0, 0, 200) : qRgb(220, 200, 0)));
+    return TPicture::FromBitmap(Dib::FromImage(img));
+}
+
+TPicture metafilePicture(const char* name)
+{
+    return TPicture::FromMetafile(Metafile::FromFile(QStringLiteral(BRISVALE_TEST_DATA "/pictures/") + name));
 }
 
 template <class Label>
@@ -239,6 +265,17 @@ QList<CardRow> cardRows()
               s->SetParent(&p);
               s->SetBounds(20, 170, 290, 3);
               s->Loaded();
+          }, {} },
+        { "picture, bitmap", [](auto& p) { addPicture(p, quartersBitmap(), 30, 30, 120, 90); }, {} },
+        { "picture, bitmap flipped and reversed, framed", [](auto& p) {
+              auto* i = addPicture(p, quartersBitmap(), 100, 40, 150, 100);
+              i->SetFlip(true);
+              i->SetReverse(true);
+              i->SetBorderStyle(bsSingle);
+          }, {} },
+        { "picture, metafile", [](auto& p) { addPicture(p, metafilePicture("clipart.wmf"), 20, 20, 300, 160); }, {} },
+        { "picture, enhanced metafile, framed", [](auto& p) {
+              addPicture(p, metafilePicture("clipart.emf"), 60, 30, 150, 100)->SetBorderStyle(bsSingle);
           }, {} },
     };
 }

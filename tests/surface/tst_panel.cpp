@@ -1,6 +1,7 @@
 // The design panel and the object base: zoom, the change and refit contract,
 // naming, painting of the card (grid, squares), commands of the context menu.
 #include "SurfaceTestKit.h"
+#include "support/PictureKit.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestClock.h"
 
@@ -51,6 +52,8 @@ private slots:
     void outlineStepsReuseThePaintedCard();
     void backgroundTurnsClockwiseWhenRotated_data();
     void backgroundTurnsClockwiseWhenRotated();
+    void metafileBackground_data();
+    void metafileBackground();
 
 private:
     QTemporaryDir home;
@@ -529,6 +532,45 @@ void TestPanel::backgroundTurnsClockwiseWhenRotated()
     QCOMPARE(panel.ColorPicture().size(), QSize(2, 4));
     panel.ClearBackground();
     QVERIFY(panel.ColorPicture().isNull());
+}
+
+void TestPanel::metafileBackground_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("upper case") << QStringLiteral("art.WMF");
+    QTest::newRow("lower case") << QStringLiteral("art.wmf");
+}
+
+void TestPanel::metafileBackground()
+{
+    QFETCH(QString, name);
+    // 3.5 x 2 inches at 100 units per inch; a red square at the top left.
+    WmfBuilder w;
+    w.windowOrg(0, 0).windowExt(350, 200).pen(5, 0, 0).select(0).brush(0, qRgb(255, 0, 0)).select(1);
+    w.rectangle(0, 0, 50, 50);
+    const QString path = home.filePath(name);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(w.file(true, 0, 0, 350, 200, 100));
+    f.close();
+    TGBusinessCardPanel32 panel;
+    panel.LoadBackground(path);
+    // Kept as a drawing, drawn over the whole card.
+    QVERIFY(!panel.ColorMetafile().IsEmpty());
+    QVERIFY(panel.ColorPicture().isNull());
+    const QImage shown = panel.RenderToBitmap();
+    QCOMPARE(QColor(shown.pixel(5, 5)), QColor(255, 0, 0));
+    QCOMPARE(QColor(shown.pixel(100, 100)), QColor(Qt::white));
+    // In portrait: drawn on a 3.5 x 2 inch bitmap and turned clockwise.
+    panel.SetRotated(true);
+    panel.LoadBackground(path);
+    QVERIFY(panel.ColorMetafile().IsEmpty());
+    const QImage turned = panel.ColorPicture();
+    QCOMPARE(turned.size(), QSize(192, 336));
+    QCOMPARE(QColor(turned.pixel(191 - 5, 5)), QColor(255, 0, 0));
+    QCOMPARE(QColor(turned.pixel(5, 5)), QColor(Qt::white));
+    panel.ClearBackground();
+    QVERIFY(panel.ColorMetafile().IsEmpty() && panel.ColorPicture().isNull());
 }
 
 QTEST_MAIN(TestPanel)
