@@ -143,7 +143,8 @@ protected:
 private:
     void buildGradient();
     void buildSolid();
-    void drawFigure(QPainter& p, const TRect& r) const;
+    void drawFigure(QPainter& p, const TRect& r, const QPolygon& polygon) const;
+    QRegion figureRegion(const TRect& r, const QPolygon& polygon) const;
     void paintSurface(QPainter& p);
     void printFigure(TPageEngine& report, const TRect& r, double ppi, double left, double top, Single sx,
         Single sy, int originX, int originY, int pageX, int pageY) const;
