@@ -338,7 +338,7 @@ void TSuperShape::buildGradient()
 
 void TSuperShape::buildSolid()
 {
-    if (Width() < 1 || Height() < 1) {
+    if (!SurfaceSizeAllowed(Width(), Height())) {
         solidBitmap = QImage();
     } else {
         if (solidBitmap.size() != QSize(Width(), Height()))
