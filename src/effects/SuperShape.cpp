@@ -540,44 +540,49 @@ Qt::PenStyle qtPenStyle(TPenStyle style, int width)
 
 void TSuperShape::Paint()
 {
-    if (QPainter* c = DrawCanvas()) {
-        c->save();
-        c->setRenderHint(QPainter::Antialiasing, false);
-        if (surfaceType == stBrushPattern && solidBitmap.isNull())
-            buildSolid();
-        if (surfaceType == stGradientFill && gradientSize != QSize(Width(), Height()))
-            buildGradient();
-        // The figure is worked out once: the shadow is the body moved.
-        const TRect body = BodyRect();
-        const QPolygon bodyPolygon = IsPolygonKind() ? FigurePolygon(body) : QPolygon();
-        if (const auto shadow = ShadowRect()) {
-            c->setBrush(QBrush(ToQColor(shadowColor)));
-            c->setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-            drawFigure(*c, *shadow, bodyPolygon.translated(shadow->Left - body.Left, shadow->Top - body.Top));
-        }
-        if (surfaceType != stBrushTransparent) {
-            // The clip region lives only for this paint.
-            c->save();
-            c->setClipRegion(figureRegion(body, bodyPolygon), Qt::IntersectClip);
-            paintSurface(*c);
-            c->restore();
-        }
-        if (outlineStyle != psClear) {
-            c->setBrush(Qt::NoBrush);
-            // Wide pens have round joins and ends; at width 2 they cover the
-            // same pixels as mitred ones, which cost far less to work out.
-            const bool round = outlineWidth > 2;
-            QPen pen(ToQColor(outlineColor), std::max(outlineWidth, 0), qtPenStyle(outlineStyle, outlineWidth),
-                round ? Qt::RoundCap : Qt::SquareCap, round ? Qt::RoundJoin : Qt::MiterJoin);
-            c->setPen(pen);
-            drawFigure(*c, body, bodyPolygon);
-        }
-        c->restore();
-    }
+    if (QPainter* c = DrawCanvas())
+        DrawTo(*c);
     if (DrawingOnOwnCanvas()) {
         DrawSelectionSquares();
         TGGraphicControl::BoundsChanged();
     }
+}
+
+void TSuperShape::DrawTo(QPainter& canvas)
+{
+    QPainter* c = &canvas;
+    c->save();
+    c->setRenderHint(QPainter::Antialiasing, false);
+    if (surfaceType == stBrushPattern && solidBitmap.isNull())
+        buildSolid();
+    if (surfaceType == stGradientFill && gradientSize != QSize(Width(), Height()))
+        buildGradient();
+    // The figure is worked out once: the shadow is the body moved.
+    const TRect body = BodyRect();
+    const QPolygon bodyPolygon = IsPolygonKind() ? FigurePolygon(body) : QPolygon();
+    if (const auto shadow = ShadowRect()) {
+        c->setBrush(QBrush(ToQColor(shadowColor)));
+        c->setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        drawFigure(*c, *shadow, bodyPolygon.translated(shadow->Left - body.Left, shadow->Top - body.Top));
+    }
+    if (surfaceType != stBrushTransparent) {
+        // The clip region lives only for this paint.
+        c->save();
+        c->setClipRegion(figureRegion(body, bodyPolygon), Qt::IntersectClip);
+        paintSurface(*c);
+        c->restore();
+    }
+    if (outlineStyle != psClear) {
+        c->setBrush(Qt::NoBrush);
+        // Wide pens have round joins and ends; at width 2 they cover the
+        // same pixels as mitred ones, which cost far less to work out.
+        const bool round = outlineWidth > 2;
+        QPen pen(ToQColor(outlineColor), std::max(outlineWidth, 0), qtPenStyle(outlineStyle, outlineWidth),
+            round ? Qt::RoundCap : Qt::SquareCap, round ? Qt::RoundJoin : Qt::MiterJoin);
+        c->setPen(pen);
+        drawFigure(*c, body, bodyPolygon);
+    }
+    c->restore();
 }
 
 // --- printing ---------------------------------------------------------------------------------

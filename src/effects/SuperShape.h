@@ -131,6 +131,8 @@ public:
     int SolidBuilds() const { return solidBuilds; }
 
     void Paint() override;
+    // The shape at (0, 0) in its pixel size: shadow, surface, outline.
+    void DrawTo(QPainter& canvas) override;
     void BoundsChanged() override;
     void PrintTo(TPageEngine& report, double left, double top) override;
 
