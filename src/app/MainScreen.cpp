@@ -9,6 +9,7 @@
 #include "app/RecentFiles.h"
 #include "app/UndoHistory.h"
 #include "app/ToolIcons.h"
+#include "effects/SuperShapeProperties.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
@@ -492,6 +493,7 @@ void TMainScreen::FormCreate()
     const QDir home(ProgramFolder());
     for (const char* folder : { "bmbrush", "saved", "bg", "qrdt" })
         home.mkpath(QString::fromLatin1(folder)); // a failure leaves the folder missing, nothing more
+    BrushFolder(); // puts any missing shipped texture into bmbrush
 
     WriteIni->setVisible(QFileInfo::exists(ProgramFolder() + QStringLiteral("IAmDeveloping.dat")));
     Setbuttons();

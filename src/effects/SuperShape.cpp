@@ -338,7 +338,7 @@ void TSuperShape::buildGradient()
 
 void TSuperShape::buildSolid()
 {
-    if (Width() < 1 || Height() < 1) {
+    if (!SurfaceSizeAllowed(Width(), Height())) {
         solidBitmap = QImage();
     } else {
         if (solidBitmap.size() != QSize(Width(), Height()))
@@ -460,6 +460,11 @@ QPolygon TSuperShape::FigurePolygon(const TRect& r) const
 
 QRegion TSuperShape::FigureRegion(const TRect& r) const
 {
+    return figureRegion(r, IsPolygonKind() ? FigurePolygon(r) : QPolygon());
+}
+
+QRegion TSuperShape::figureRegion(const TRect& r, const QPolygon& polygon) const
+{
     const QRect box = r.ToQRect();
     switch (shape) {
     case gstRectangle: return QRegion(box);
@@ -470,13 +475,13 @@ QRegion TSuperShape::FigureRegion(const TRect& r) const
         path.addRoundedRect(QRectF(box), c / 2.0, c / 2.0);
         return QRegion(path.toFillPolygon().toPolygon(), Qt::WindingFill);
     }
-    default: return QRegion(FigurePolygon(r), Qt::WindingFill);
+    default: return QRegion(polygon, Qt::WindingFill);
     }
 }
 
 // --- painting ----------------------------------------------------------------------------------
 
-void TSuperShape::drawFigure(QPainter& p, const TRect& r) const
+void TSuperShape::drawFigure(QPainter& p, const TRect& r, const QPolygon& polygon) const
 {
     // Right and bottom edges are excluded, as the figure's pixels are counted.
     const QRectF box(r.Left, r.Top, r.Width() - 1, r.Height() - 1);
@@ -488,7 +493,7 @@ void TSuperShape::drawFigure(QPainter& p, const TRect& r) const
         break;
     }
     case gstEllipse: p.drawEllipse(box); break;
-    default: p.drawPolygon(FigurePolygon(r), Qt::WindingFill); break;
+    default: p.drawPolygon(polygon, Qt::WindingFill); break;
     }
 }
 
@@ -535,39 +540,49 @@ Qt::PenStyle qtPenStyle(TPenStyle style, int width)
 
 void TSuperShape::Paint()
 {
-    if (QPainter* c = DrawCanvas()) {
-        c->save();
-        c->setRenderHint(QPainter::Antialiasing, false);
-        if (surfaceType == stBrushPattern && solidBitmap.isNull())
-            buildSolid();
-        if (surfaceType == stGradientFill && gradientSize != QSize(Width(), Height()))
-            buildGradient();
-        if (const auto shadow = ShadowRect()) {
-            c->setBrush(QBrush(ToQColor(shadowColor)));
-            c->setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-            drawFigure(*c, *shadow);
-        }
-        const TRect body = BodyRect();
-        if (surfaceType != stBrushTransparent) {
-            // The clip region lives only for this paint.
-            c->save();
-            c->setClipRegion(FigureRegion(body), Qt::IntersectClip);
-            paintSurface(*c);
-            c->restore();
-        }
-        if (outlineStyle != psClear) {
-            c->setBrush(Qt::NoBrush);
-            QPen pen(ToQColor(outlineColor), std::max(outlineWidth, 0), qtPenStyle(outlineStyle, outlineWidth),
-                outlineWidth > 1 ? Qt::RoundCap : Qt::SquareCap, outlineWidth > 1 ? Qt::RoundJoin : Qt::MiterJoin);
-            c->setPen(pen);
-            drawFigure(*c, body);
-        }
-        c->restore();
-    }
+    if (QPainter* c = DrawCanvas())
+        DrawTo(*c);
     if (DrawingOnOwnCanvas()) {
         DrawSelectionSquares();
         TGGraphicControl::BoundsChanged();
     }
+}
+
+void TSuperShape::DrawTo(QPainter& canvas)
+{
+    QPainter* c = &canvas;
+    c->save();
+    c->setRenderHint(QPainter::Antialiasing, false);
+    if (surfaceType == stBrushPattern && solidBitmap.isNull())
+        buildSolid();
+    if (surfaceType == stGradientFill && gradientSize != QSize(Width(), Height()))
+        buildGradient();
+    // The figure is worked out once: the shadow is the body moved.
+    const TRect body = BodyRect();
+    const QPolygon bodyPolygon = IsPolygonKind() ? FigurePolygon(body) : QPolygon();
+    if (const auto shadow = ShadowRect()) {
+        c->setBrush(QBrush(ToQColor(shadowColor)));
+        c->setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        drawFigure(*c, *shadow, bodyPolygon.translated(shadow->Left - body.Left, shadow->Top - body.Top));
+    }
+    if (surfaceType != stBrushTransparent) {
+        // The clip region lives only for this paint.
+        c->save();
+        c->setClipRegion(figureRegion(body, bodyPolygon), Qt::IntersectClip);
+        paintSurface(*c);
+        c->restore();
+    }
+    if (outlineStyle != psClear) {
+        c->setBrush(Qt::NoBrush);
+        // Wide pens have round joins and ends; at width 2 they cover the
+        // same pixels as mitred ones, which cost far less to work out.
+        const bool round = outlineWidth > 2;
+        QPen pen(ToQColor(outlineColor), std::max(outlineWidth, 0), qtPenStyle(outlineStyle, outlineWidth),
+            round ? Qt::RoundCap : Qt::SquareCap, round ? Qt::RoundJoin : Qt::MiterJoin);
+        c->setPen(pen);
+        drawFigure(*c, body, bodyPolygon);
+    }
+    c->restore();
 }
 
 // --- printing ---------------------------------------------------------------------------------

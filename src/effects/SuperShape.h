@@ -131,6 +131,8 @@ public:
     int SolidBuilds() const { return solidBuilds; }
 
     void Paint() override;
+    // The shape at (0, 0) in its pixel size: shadow, surface, outline.
+    void DrawTo(QPainter& canvas) override;
     void BoundsChanged() override;
     void PrintTo(TPageEngine& report, double left, double top) override;
 
@@ -143,7 +145,8 @@ protected:
 private:
     void buildGradient();
     void buildSolid();
-    void drawFigure(QPainter& p, const TRect& r) const;
+    void drawFigure(QPainter& p, const TRect& r, const QPolygon& polygon) const;
+    QRegion figureRegion(const TRect& r, const QPolygon& polygon) const;
     void paintSurface(QPainter& p);
     void printFigure(TPageEngine& report, const TRect& r, double ppi, double left, double top, Single sx,
         Single sy, int originX, int originY, int pageX, int pageY) const;

@@ -55,7 +55,7 @@ std::array<TGradientBand, GradientBandCount> GradientBands(const TGradientSpec& 
 
 void RenderGradientInto(QImage& target, const TGradientSpec& spec, int width, int height)
 {
-    if (width < 1 || height < 1) {
+    if (!SurfaceSizeAllowed(width, height)) {
         target = QImage();
         return;
     }
@@ -100,19 +100,24 @@ QSize ScreenTileSize(const QSize& picture, Single zoom)
 
 void TileOnCanvas(QPainter& painter, const QImage& picture, const QSize& tile, int width, int height)
 {
-    if (picture.isNull() || tile.width() <= 0 || tile.height() <= 0)
+    if (picture.isNull() || tile.width() <= 0 || tile.height() <= 0 || width <= 0 || height <= 0)
         return;
+    if (tile == picture.size() && tile.width() >= width && tile.height() >= height) {
+        // One tile covers the area (the gradient and solid bitmaps).
+        painter.drawImage(QPoint(0, 0), picture);
+        return;
+    }
+    // Every tile is the same stretched picture: stretch it once and let a
+    // pattern brush lay the tiles from (0, 0), so even a one-pixel texture on
+    // a large object costs one fill.
+    const QImage stretched = tile == picture.size()
+        ? picture
+        : picture.scaled(tile, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const int across = (width + tile.width() - 1) / tile.width();
+    const int down = (height + tile.height() - 1) / tile.height();
     painter.save();
-    // Stretching picks pixels as a plain stretch copy does: no smoothing.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const bool ownSize = tile == picture.size();
-    for (int y = 0; y < height; y += tile.height())
-        for (int x = 0; x < width; x += tile.width()) {
-            if (ownSize)
-                painter.drawImage(QPoint(x, y), picture);
-            else
-                painter.drawImage(QRect(x, y, tile.width(), tile.height()), picture);
-        }
+    painter.setBrushOrigin(0, 0);
+    painter.fillRect(QRect(0, 0, across * tile.width(), down * tile.height()), QBrush(stretched));
     painter.restore();
 }
 

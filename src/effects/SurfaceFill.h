@@ -62,8 +62,17 @@ TColor PlainColor(TColor color);
 // in the banding direction matters).
 std::array<TGradientBand, GradientBandCount> GradientBands(const TGradientSpec& spec, int width, int height);
 
+// Largest surface bitmap made, in pixels (as large as a bitmap file may be):
+// an object beyond it (only a damaged or hostile design holds one) gets no
+// surface rather than an allocation of gigabytes.
+constexpr std::int64_t MaxSurfacePixels = Dib::MaxPixels;
+inline bool SurfaceSizeAllowed(int width, int height)
+{
+    return width >= 1 && height >= 1 && std::int64_t(width) * height <= MaxSurfacePixels;
+}
+
 // A Format_RGB32 image of width × height holding the gradient (the null
-// image when either side is below 1).
+// image when the size is not SurfaceSizeAllowed).
 QImage RenderGradient(const TGradientSpec& spec, int width, int height);
 // The same into an existing image, reusing its storage when the size fits.
 void RenderGradientInto(QImage& target, const TGradientSpec& spec, int width, int height);
@@ -75,7 +84,8 @@ QSize ScreenTileSize(const QSize& picture, Single zoom);
 // Lays `picture` stretched into tiles of `tile` size over (0, 0, width,
 // height) of the painter, starting at (0, 0): rows while y < height, columns
 // while x < width. Whatever clip the painter holds applies. A tile side of 0
-// or less draws nothing (the loop would never advance).
+// or less draws nothing (the loop would never advance). The tiles are laid by
+// one pattern fill of the stretched picture, whatever their number.
 void TileOnCanvas(QPainter& painter, const QImage& picture, const QSize& tile, int width, int height);
 
 // What the printing forms need to know about the page and the object.

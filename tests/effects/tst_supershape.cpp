@@ -307,13 +307,22 @@ void TestSuperShape::textureTilesAtZoom()
     const Dib tex = quadrants(40, 40);
     s.SetImage(tex);
     s.AssignZoom(1.5f);
-    const QImage img = paint(s);
+    // Painted with its corner at (7, 5) of a larger canvas.
+    QImage img(120, 120, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    s.PaintAt(p, 7, 5);
+    p.end();
     // 60 × 60 tiles from the object's corner: a tile starts at 0 and at 60.
     for (int origin : { 0, 60 }) {
-        QCOMPARE(img.pixel(origin, origin), tex.Image().pixel(0, 0));
-        QCOMPARE(img.pixel(origin + 30, origin), tex.Image().pixel(20, 0));
+        QCOMPARE(img.pixel(7 + origin, 5 + origin), tex.Image().pixel(0, 0));
+        QCOMPARE(img.pixel(7 + origin + 30, 5 + origin), tex.Image().pixel(20, 0));
     }
-    QCOMPARE(img.pixel(59, 59), tex.Image().pixel(39, 39));
+    QCOMPARE(img.pixel(7 + 59, 5 + 59), tex.Image().pixel(39, 39));
+    QCOMPARE(img.pixel(7 + 99, 5 + 99), tex.Image().pixel(26, 26));
+    // With OutlineWidth 0 the body reaches one pixel past the object (the
+    // panel clips objects to their bounds); the figure clips the rest.
+    QCOMPARE(img.pixel(7 + 101, 5 + 50) & 0xFFFFFF, 0xFFFFFFu);
 
     // An empty texture paints no surface, but the outline still shows.
     s.SetImage(Dib());

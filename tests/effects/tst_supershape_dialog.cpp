@@ -6,6 +6,10 @@
 #include "effects/SuperShapeProperties.h"
 #include "objects/ColorCombo.h"
 #include "support/ScriptedInteraction.h"
+#include "surface/BusinessCardPanel.h"
+
+#include <QAction>
+#include <QMenu>
 
 #include <QComboBox>
 #include <QDir>
@@ -47,6 +51,7 @@ private slots:
     void browserOkAndCancel_data();
     void browserOkAndCancel();
     void unreadableBitmapSaysSo();
+    void toolAndMenuOpenTheDialog();
 
 private:
     QTemporaryDir home;
@@ -250,6 +255,37 @@ void TestSuperShapeDialog::unreadableBitmapSaysSo()
     browser.SelectFile("good.bmp");
     QVERIFY(browser.SelectFile("bad.jpg"));
     QVERIFY(browser.Example()->Image().IsEmpty());
+    QVERIFY(script.allUsed());
+}
+
+void TestSuperShapeDialog::toolAndMenuOpenTheDialog()
+{
+    RegisterSuperShapeClasses();
+    ScriptedInteraction script;
+    TGBusinessCardPanel32 panel;
+    panel.resize(343, 191);
+    panel.SetPanelState(psSuperShape);
+    TLPanelState stateWhileOpen = psSuperShape;
+    script.answerDialog([&](QDialog& d) {
+        stateWhileOpen = panel.PanelState();
+        static_cast<TSuperShapeProperties&>(d).ShadowOrientationCombo->activated(soUpperLeft);
+        return mrOk;
+    });
+    panel.CreateObjectInRect(TRect(20, 30, 120, 90));
+    QCOMPARE(panel.ObjectCount(), 1);
+    auto* shape = qobject_cast<TSuperShape*>(panel.Objects()[0]);
+    QVERIFY(shape);
+    QCOMPARE(shape->BoundsRect(), TRect(20, 30, 120, 90));
+    QCOMPARE(stateWhileOpen, psPointing);
+    QCOMPARE(shape->ShadowOrient(), soUpperLeft);
+    QVERIFY(panel.HasEffectObjects());
+
+    // The context menu ends with "Properties", which opens the dialog.
+    const QList<QAction*> items = shape->ContextMenu()->actions();
+    QCOMPARE(items.last()->text(), QStringLiteral("Properties"));
+    QVERIFY(items[items.size() - 2]->isSeparator());
+    script.answerDialog([](QDialog&) { return mrCancel; });
+    items.last()->trigger();
     QVERIFY(script.allUsed());
 }
 

@@ -12,6 +12,7 @@
 
 #include "effects/CircleText.h"
 #include "effects/SuperText.h"
+#include "effects/SuperShape.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/Image.h"
 #include "objects/LineShape.h"
@@ -113,6 +114,19 @@ TGPRichBaseLabel* addRich(TGBasePanel& panel, const QByteArray& rtf, int l, int 
     rich->RtfStorage().RtfText().SetData(rtf);
     rich->Loaded();
     return rich;
+}
+
+TSuperShape* addSuperShape(TGBasePanel& panel, TGPShapeType kind, TSurfaceType surface, TShadowOrient shadow,
+                           int l, int t, int w, int h)
+{
+    auto* s = new TSuperShape;
+    s->SetParent(&panel);
+    s->SetBounds(l, t, w, h);
+    s->SetShape(kind);
+    s->SetSurfaceType(surface);
+    s->SetShadowOrient(shadow);
+    s->Loaded();
+    return s;
 }
 
 QList<CardRow> cardRows()
@@ -259,6 +273,25 @@ QList<CardRow> cardRows()
               t->SetBorderStyle(bsSingle);
               t->SetBounds(20, 30, 280, 130);
               t->Loaded();
+        { "supershape star, gradient, shadow", [](auto& p) {
+              addSuperShape(p, gstStar, stGradientFill, soLowerRight, 40, 20, 150, 140);
+          }, {} },
+        { "supershape diamond, solid, wide outline", [](auto& p) {
+              auto* s = addSuperShape(p, gstDiamond, stBrushPattern, soUpperLeft, 100, 30, 160, 110);
+              s->SetOutlineWidth(4);
+              s->SetBackColor(clTeal);
+          }, {} },
+        { "supershape texture triangle", [](auto& p) {
+              auto* s = addSuperShape(p, gstTriangleUp, stBrushImage, soNone, 20, 40, 200, 120);
+              QImage tile(7, 5, QImage::Format_RGB32);
+              tile.fill(QColor(90, 60, 30));
+              tile.setPixel(3, 2, qRgb(200, 180, 40));
+              s->SetImage(Dib::FromImage(tile));
+              s->SetOutlineStyle(psClear);
+          }, {} },
+        { "supershape round rectangle, transparent, dashed", [](auto& p) {
+              auto* s = addSuperShape(p, gstRoundRect, stBrushTransparent, soNone, 60, 50, 180, 90);
+              s->SetOutlineStyle(psDash);
           }, {} },
         { "line", [](auto& p) {
               auto* s = new TGLineShape;
