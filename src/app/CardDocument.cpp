@@ -1,11 +1,13 @@
 #include "app/CardDocument.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Dib.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"
 #include "surface/BusinessCardPanel.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QPainter>
 
@@ -83,6 +85,7 @@ TCardLayout LayoutFromCompanion(const CompanionLayout& stored)
     layout.Down = stored.down;
     layout.UseMM = stored.useMM;
     layout.Portrait = stored.usePortrait;
+    ClampToLayoutLimits(layout);
     return layout;
 }
 
@@ -125,10 +128,13 @@ void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& 
 void WriteDesign(TGBusinessCardPanel32& panel, const QString& path, const QString& backgroundFile,
     const TCardLayout& layout)
 {
+    // Both files are written and checked in full before either replaces its
+    // old version, so a failure (a full disk) never leaves a new .QRD without
+    // its .QRE, nor a cut file where a good one was.
+    AtomicBatch pair;
     panel.SaveToFile(path);
-    // The companion is written beside the old one and renamed over it, so a
-    // failure keeps the previous companion rather than none.
     WriteCompanionFile(CompanionPath(path), backgroundFile, CompanionFromLayout(layout));
+    pair.Commit();
 }
 
 QImage RenderCardPicture(TGBusinessCardPanel32& panel, bool border)
@@ -165,10 +171,14 @@ void WriteCardPicture(const QImage& picture, const QString& path, PictureFormat 
     case PictureFormat::Jpeg:
         Jpeg::SaveToFile(picture, path, 100);
         return;
-    case PictureFormat::Png:
-        if (picture.isNull() || !picture.save(path, "PNG"))
-            throw EWriteError(QStringLiteral("Unable to write to %1").arg(path));
+    case PictureFormat::Png: {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        if (picture.isNull() || !buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG"))
+            throw EWriteError(AtomicFile::FailureMessage(path));
+        WriteFileAtomically(path, bytes);
         return;
+    }
     }
 }
 

@@ -5,6 +5,8 @@
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
+#include "platform/PictureLimits.h"
+#include "platform/SafeFile.h"
 #include "surface/CommandGuard.h"
 #include "surface/Cursors.h"
 #include "surface/GraphicControl.h"
@@ -366,14 +368,19 @@ void TGBasePanel::LoadBackground(const QString& path)
     try {
         // Windows bitmaps go through the DIB reader (every depth and RLE);
         // other pictures through Qt's image readers.
+        // Only a regular file of sane size is read (a pipe or a device
+        // named as the background is skipped at once).
+        const SafeReadResult file = ReadOutsideFile(path, MaxPictureFileBytes);
+        if (!file.ok())
+            return;
         std::optional<Dib> dib;
         QImage loaded;
         if (path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)
             || path.endsWith(QStringLiteral(".dib"), Qt::CaseInsensitive)) {
-            dib = Dib::FromFile(path);
+            dib = Dib::FromBytes(file.data);
             loaded = dib->Image();
         } else {
-            loaded = QImage(path);
+            loaded = DecodePictureBytes(file.data);
         }
         if (loaded.isNull())
             return;

@@ -1,5 +1,7 @@
 #include "surface/GraphicControl.h"
 
+#include "platform/Checked.h"
+
 #include "platform/Colors.h"
 #include "surface/BasePanel.h"
 #include "surface/CommandGuard.h"
@@ -73,6 +75,13 @@ void TGGraphicControl::SetParent(TGBasePanel* newParent)
 
 void TGGraphicControl::SetBounds(int l, int t, int w, int h)
 {
+    // A design file may hold any 32-bit position or size; held to a range
+    // where sums of positions, sizes, offsets and zoom cannot overflow (far
+    // beyond any card, so every real design keeps its values exactly).
+    l = checked::Coordinate(l);
+    t = checked::Coordinate(t);
+    w = checked::Coordinate(w);
+    h = checked::Coordinate(h);
     if (l == left && t == top && w == width && h == height)
         return;
     Invalidate();

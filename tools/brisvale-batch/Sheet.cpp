@@ -1,8 +1,11 @@
 #include "Sheet.h"
 
+#include "BatchCommands.h"
+
 #include "app/CardDocument.h"
 #include "app/DesignClasses.h"
 #include "app/Settings.h"
+#include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "printing/LabelPrinter.h"
@@ -144,6 +147,8 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         return 1;
     }
 
+    if (!pdf.isEmpty() && RefusesOverwritingDesign(design, pdf, err))
+        return 1;
     BatchInteraction interaction(err);
     try {
         RegisterDesignClasses();
@@ -172,13 +177,18 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
             return 1;
         }
         auto printer = std::make_unique<TPagePrinter>();
+        // The printer writes the PDF itself: into a temporary file beside the
+        // target, which replaces the previous PDF only once it is complete.
+        std::unique_ptr<AtomicFile> pdfOut;
+        if (printerName.isEmpty())
+            pdfOut = std::make_unique<AtomicFile>(QFileInfo(pdf).absoluteFilePath());
         if (!printerName.isEmpty()) {
             if (!printer->SetPrinterName(printerName)) {
                 err << "brisvale-batch: sheet: no print queue named " << printerName << "\n";
                 return 1;
             }
         } else {
-            printer->SetOutputFileName(QFileInfo(pdf).absoluteFilePath());
+            printer->SetOutputFileName(pdfOut->TempPath());
         }
         printer->SetPaper(layout.Papersize);
         printer->SetOrientation(poPortrait);
@@ -197,6 +207,17 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         if (!outcome.Ran || outcome.Aborted) {
             err << "brisvale-batch: " << design << ": the print job did not run\n";
             return 1;
+        }
+        if (outcome.PositionsDrawn.isEmpty()) {
+            err << "brisvale-batch: " << design << ": no card position was printed\n";
+            return 1;
+        }
+        if (pdfOut) {
+            // Qt's printer does not report a failed write: the file must end
+            // with the PDF trailer it writes last.
+            if (!EndsWithPdfTrailer(pdfOut->TempPath()))
+                throw EWriteError(AtomicFile::FailureMessage(pdfOut->Target()));
+            pdfOut->Commit();
         }
         out << outcome.PositionsDrawn.size() << " card(s) on " << outcome.Pages << " sheet(s)";
         if (outcome.Copies > 1)
