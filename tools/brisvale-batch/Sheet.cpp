@@ -188,7 +188,16 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
                 return 1;
             }
         } else {
-            printer->SetOutputFileName(pdfOut->TempPath());
+            QString temp;
+            try {
+                temp = pdfOut->TempPath();
+            } catch (const EWriteError& e) {
+                // No file can be made where the PDF should go.
+                err << "brisvale-batch: " << design << ": Unable to start printing on \""
+                    << QDir::toNativeSeparators(pdf) << "\": " << e.message() << "\n";
+                return 1;
+            }
+            printer->SetOutputFileName(temp);
         }
         printer->SetPaper(layout.Papersize);
         printer->SetOrientation(poPortrait);
