@@ -6,6 +6,7 @@
 #include "app/DesignClasses.h"
 #include "app/EditCardLayout.h"
 #include "app/RecentFiles.h"
+#include "app/UndoHistory.h"
 #include "app/ToolIcons.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
@@ -176,6 +177,12 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
 
     buildMenus();
     InstallWhatsThisMenus(central);
+    UndoHistory = new TUndoHistory(*BusinessCardPanel, this);
+    connect(UndoHistory, &TUndoHistory::HistoryChanged, this, [this] { updateUndoActions(); });
+    connect(UndoHistory, &TUndoHistory::StateRestored, this, [this](bool atSaved) {
+        SetChangesMade(!atSaved);
+        BusinessCardPanel->update();
+    });
 
     connect(BusinessCardPanel, &TGBasePanel::DroppedObjectEvent, this, &TMainScreen::DroppedObject);
     BusinessCardPanel->installEventFilter(this);
@@ -359,18 +366,22 @@ void TMainScreen::buildMenus()
     File1 = menuBar()->addMenu(QStringLiteral("&File"));
     File1->setObjectName(QStringLiteral("File1"));
     item(File1, New1, "New1", QStringLiteral("&New - Blank"), [this] { New1Click(); });
+    New1->setShortcut(QKeySequence::New);
     item(File1, NewFromTemplate1, "NewFromTemplate1", QStringLiteral("New - Select From Templates"),
         [this] { NewFromTemplate1Click(); });
     item(File1, Open1, "Open1", QStringLiteral("&Open"), [this] { Open1Click(); });
+    Open1->setShortcut(QKeySequence::Open);
     item(File1, Delete1, "Delete1", QStringLiteral("&Delete"), [this] { Delete1Click(); });
     File1->addSeparator();
     item(File1, mnuSave, "mnuSave", QStringLiteral("Save"), [this] { mnuSaveClick(); });
     mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     item(File1, mnuSaveAs, "mnuSaveAs", QStringLiteral("Save &As..."), [this] { mnuSaveAsClick(); });
+    mnuSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     item(File1, mnuSaveAsBitmap, "mnuSaveAsBitmap", QStringLiteral("Save As Bitmap"), [this] { mnuSaveAsBitmapClick(); });
     item(File1, mnuSaveAsJPG, "mnuSaveAsJPG", QStringLiteral("Save As JPG"), [this] { mnuSaveAsJPGClick(); });
     File1->addSeparator();
     item(File1, mnuPrint, "mnuPrint", QStringLiteral("&Print"), [this] { mnuPrintClick(); });
+    mnuPrint->setShortcut(QKeySequence::Print);
     item(File1, mnuPreview, "mnuPreview", QStringLiteral("Pre&view"), [this] { mnuPreviewClick(); });
     File1->addSeparator();
     item(File1, mnuPrinterSetup, "mnuPrinterSetup", QStringLiteral("Printer S&etup"), [this] { mnuPrinterSetupClick(); });
@@ -382,9 +393,18 @@ void TMainScreen::buildMenus()
     WriteIni->setVisible(false);
     File1->addSeparator();
     item(File1, Exit1, "Exit1", QStringLiteral("E&xit"), [this] { Exit1Click(); });
+    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     Edit1 = menuBar()->addMenu(QStringLiteral("&Edit"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
+    item(Edit1, mnuUndo, "mnuUndo", QStringLiteral("&Undo"), [this] { mnuUndoClick(); });
+    mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    item(Edit1, mnuRedo, "mnuRedo", QStringLiteral("&Redo"), [this] { mnuRedoClick(); });
+    mnuRedo->setShortcuts({ QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) });
+    item(Edit1, mnuSelectAll, "mnuSelectAll", QStringLiteral("Select &All"), [this] { mnuSelectAllClick(); });
+    mnuSelectAll->setShortcut(QKeySequence::SelectAll);
+    connect(Edit1, &QMenu::aboutToShow, this, [this] { updateUndoActions(); });
+    Edit1->addSeparator();
     item(Edit1, mnuDefaultFont, "mnuDefaultFont", QStringLiteral("&Default Font - "), [this] { mnuDefaultFontClick(); });
     item(Edit1, Changeallfontsto1, "Changeallfontsto1", QStringLiteral("Change all fonts to..."),
         [this] { Changeallfontsto1Click(); });
@@ -398,9 +418,19 @@ void TMainScreen::buildMenus()
     item(Edit1, ChangeCardLayout1, "ChangeCardLayout1", QStringLiteral("Change Business Card Layout"),
         [this] { ChangeCardLayout1Click(); });
 
+    // Zoom keys every desktop program has; the keypad's and the main
+    // keyboard's plus and minus (without Ctrl) work on key release as well.
+    View1 = menuBar()->addMenu(QStringLiteral("&View"));
+    View1->setObjectName(QStringLiteral("View1"));
+    item(View1, mnuZoomIn, "mnuZoomIn", QStringLiteral("Zoom &In"), [this] { ZoomIn(); });
+    mnuZoomIn->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal) });
+    item(View1, mnuZoomOut, "mnuZoomOut", QStringLiteral("Zoom &Out"), [this] { ZoomOut(); });
+    mnuZoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+
     Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
     item(Help1, Contents1, "Contents1", QStringLiteral("&Contents"), [this] { Contents1Click(); });
+    Contents1->setShortcut(QKeySequence::HelpContents);
     item(Help1, About1, "About1", QStringLiteral("&About"), [this] { About1Click(); });
     item(Help1, ConfigurationInformation1, "ConfigurationInformation1", QStringLiteral("Configuration Information"),
         [this] { ConfigurationInformation1Click(); });
@@ -509,13 +539,67 @@ void TMainScreen::FormActivate()
 
 void TMainScreen::LabelChanged(TGBasePanel*)
 {
-    if (!Loading)
-        SetChangesMade(true);
+    if (Loading || (UndoHistory && UndoHistory->Restoring()))
+        return;
+    SetChangesMade(true);
+    if (UndoHistory) {
+        UndoHistory->NoteChange();
+        updateUndoActions();
+    }
+}
+
+void TMainScreen::updateUndoActions()
+{
+    if (!UndoHistory || !mnuUndo)
+        return;
+    const QString undo = UndoHistory->UndoName();
+    const QString redo = UndoHistory->RedoName();
+    mnuUndo->setEnabled(UndoHistory->CanUndo());
+    mnuUndo->setText(undo.isEmpty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + undo);
+    mnuRedo->setEnabled(UndoHistory->CanRedo());
+    mnuRedo->setText(redo.isEmpty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + redo);
+}
+
+void TMainScreen::mnuUndoClick()
+{
+    BusinessCardPanel->Handle().ClearSelection();
+    Loading = true;
+    try {
+        UndoHistory->Undo();
+    } catch (...) {
+        Loading = false;
+        throw;
+    }
+    Loading = false;
+    updateUndoActions();
+}
+
+void TMainScreen::mnuRedoClick()
+{
+    Loading = true;
+    try {
+        UndoHistory->Redo();
+    } catch (...) {
+        Loading = false;
+        throw;
+    }
+    Loading = false;
+    updateUndoActions();
+}
+
+void TMainScreen::mnuSelectAllClick()
+{
+    BusinessCardPanel->SelectAll();
 }
 
 void TMainScreen::SetChangesMade(bool flag)
 {
     ChangesMade = flag;
+    setWindowModified(flag);
+    // What is on screen is now what is on disk (a save, or the end of New
+    // and Open, which then start a new history).
+    if (!flag && UndoHistory && !UndoHistory->Restoring())
+        UndoHistory->MarkSaved();
     Cancelbutton->setVisible(flag);
     Savebutton->setText(CurrentFileName.isEmpty() ? QStringLiteral("Save As") : QStringLiteral("Save"));
     mnuSave->setEnabled(!CurrentFileName.isEmpty());
@@ -525,8 +609,10 @@ void TMainScreen::SetChangesMade(bool flag)
 void TMainScreen::Setbuttons()
 {
     mnuSave->setEnabled(!CurrentFileName.isEmpty());
-    setWindowTitle(CurrentFileName.isEmpty() ? QStringLiteral("Brisvale")
-                                             : QStringLiteral("Brisvale - ") + QFileInfo(CurrentFileName).fileName());
+    // "card.QRD — Brisvale" with the changed mark the desktop shows.
+    setWindowTitle(CurrentFileName.isEmpty() ? QStringLiteral("Untitled[*] — Brisvale")
+                                             : QFileInfo(CurrentFileName).fileName() + QStringLiteral("[*] — Brisvale"));
+    setWindowModified(ChangesMade);
     for (QWidget* w : { static_cast<QWidget*>(PrintButton), static_cast<QWidget*>(Previewbutton) })
         w->setEnabled(PrinterAvailable);
     for (QAction* a : { mnuPrint, mnuPreview, mnuPrinterSetup, mnuPrinterFineTuning, mnuPrintOutlineTestPage })
@@ -582,6 +668,7 @@ void TMainScreen::New1Click()
     SetChangesMade(false);
     Loading = false;
     Setbuttons();
+    UndoHistory->Reset();
 }
 
 void TMainScreen::NewFromTemplate1Click()
@@ -633,6 +720,8 @@ bool TMainScreen::OpenBCFile(const QString& path)
     Loading = false;
     Setbuttons();
     SetChangesMade(false);
+    UndoHistory->Reset();
+    updateUndoActions();
     return opened;
 }
 
@@ -780,6 +869,8 @@ void TMainScreen::CancelbuttonClick()
     if (!CurrentFileName.isEmpty())
         OpenBCFile(CurrentFileName);
     SetChangesMade(false);
+    UndoHistory->Reset();
+    updateUndoActions();
     BusinessCardPanel->update();
 }
 
@@ -1145,8 +1236,17 @@ bool TMainScreen::eventFilter(QObject* watched, QEvent* event)
         if (!windowOwns(watched))
             break;
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->isAutoRepeat() || !(key->modifiers() & Qt::KeypadModifier))
+        if (key->isAutoRepeat())
             break;
+        // The keypad's plus and minus, and the main keyboard's without Ctrl
+        // (with Ctrl they are the menu's shortcuts).
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+        if (mods != Qt::NoModifier)
+            break;
+        if (!(key->modifiers() & Qt::KeypadModifier) && key->key() == Qt::Key_Equal) {
+            ZoomIn();
+            return true;
+        }
         if (key->key() == Qt::Key_Plus) {
             ZoomIn();
             return true;

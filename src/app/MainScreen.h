@@ -28,6 +28,7 @@ class TGBusinessCardPanel32;
 class TGBasePanel;
 class TPrintCommands;
 class TRecentFiles;
+class TUndoHistory;
 struct TRect;
 
 // Up and down arrows that step the zoom factor.
@@ -113,6 +114,11 @@ public:
     static QString FirstFreeDesignName(const QString& folder);
 
     // --- Edit menu ----------------------------------------------------------------------
+    // Undo and redo of the design (app/UndoHistory.h).
+    TUndoHistory* UndoHistory = nullptr;
+    void mnuUndoClick();
+    void mnuRedoClick();
+    void mnuSelectAllClick();
     void mnuDefaultFontClick();
     void SetDefaultFontCaption();
     void Changeallfontsto1Click();
@@ -201,6 +207,12 @@ public:
     QAction* mnuPrintOutlineTestPage = nullptr;
     QAction* WriteIni = nullptr;
     QAction* Exit1 = nullptr;
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
+    QAction* mnuSelectAll = nullptr;
+    QMenu* View1 = nullptr;
+    QAction* mnuZoomIn = nullptr;
+    QAction* mnuZoomOut = nullptr;
     QAction* mnuDefaultFont = nullptr;
     QAction* Changeallfontsto1 = nullptr;
     QAction* PersonalInformation1 = nullptr;
@@ -237,6 +249,8 @@ private:
     void DroppedObject(const TRect& r);
     void ShowNotAvailable(const QString& feature);
     void storeRecentFiles();
+    // Undo/Redo captions and enabling from the history.
+    void updateUndoActions();
     void updateScrollExtent();
     // The zoom step: selection cleared, Loading during the change, caption.
     void stepZoom(Single factor);

@@ -13,7 +13,6 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
-#include <QPicture>
 #include <algorithm>
 #include <cstdlib>
 
@@ -567,25 +566,6 @@ void TGBaseLabel::GrowToCaption()
         SetHeight(needH);
     layoutDirty = true;
     Invalidate();
-}
-
-void TGBaseLabel::PrintTo(TPageEngine& report, double left, double top)
-{
-    if (Width() < 1 || Height() < 1)
-        return;
-    QPicture picture;
-    {
-        QPainter p(&picture);
-        DrawTo(p);
-    }
-    // The layout may have adjusted the size; the picture covers the object.
-    picture.setBoundingRect(QRect(0, 0, Width(), Height()));
-    const double ppi = ScreenPpi();
-    const double x1 = Left() / ppi + left;
-    const double y1 = Top() / ppi + top;
-    const double x2 = (Left() + Width()) / ppi + left;
-    const double y2 = (Top() + Height()) / ppi + top;
-    report.StretchGraphic(report.InchRectToDevice(x1, y1, x2, y2), picture);
 }
 
 // --- context menu -------------------------------------------------------------------

@@ -94,7 +94,7 @@ public:
     // since it was computed); may change Width and Height.
     void CalcTextLayout();
     // Draws the label into any painter with its top-left corner at (0, 0).
-    void DrawTo(QPainter& canvas);
+    void DrawTo(QPainter& canvas) override;
     // Enlarges the object so that the caption fits (angle 0 only).
     void GrowToCaption();
 
@@ -104,7 +104,6 @@ public:
     void BoundsChanged() override;
     void UpdateMenuChecks() override;
     void ApplyFont(const TFont& font) override;
-    void PrintTo(TPageEngine& report, double left, double top) override;
     // The font dialog; on OK the chosen font becomes Font.
     virtual void EditFont();
 

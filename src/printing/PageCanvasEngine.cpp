@@ -1,5 +1,7 @@
 #include "printing/PageCanvasEngine.h"
 
+#include "printing/PagePictureReplay.h"
+
 #include "platform/Numeric.h"
 
 #include <QFontMetricsF>
@@ -401,7 +403,23 @@ void TCanvasPageEngine::DoStretchGraphic(const TDeviceRect& rect, const QPicture
     p.translate(r.Left, r.Top);
     p.scale(double(r.Width()) / source.width(), double(r.Height()) / source.height());
     p.translate(-source.topLeft());
-    p.drawPicture(0, 0, graphic);
+    ReplayPicture(p, graphic);
+    p.restore();
+}
+
+void TCanvasPageEngine::DoDrawObject(const TDeviceRect& rect, const QSize& size, const ObjectDrawing& draw)
+{
+    if (!canDraw())
+        return;
+    const TDeviceRect r = mapRect(rect);
+    if (r.Width() == 0 || r.Height() == 0)
+        return;
+    QPainter& p = *painter;
+    p.save();
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.translate(r.Left, r.Top);
+    p.scale(double(r.Width()) / size.width(), double(r.Height()) / size.height());
+    draw(p);
     p.restore();
 }
 

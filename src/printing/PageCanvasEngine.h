@@ -58,6 +58,7 @@ protected:
     void DoText(double x, double y, const QString& text) override;
     void DoStretchBitmap(double x1, double y1, double x2, double y2, const Dib& bitmap) override;
     void DoStretchGraphic(const TDeviceRect& rect, const QPicture& graphic) override;
+    void DoDrawObject(const TDeviceRect& rect, const QSize& size, const ObjectDrawing& draw) override;
     void DoPushRegion(int kind, double x1, double y1, double x2, double y2, double cw, double ch) override;
     void DoPushPolygonRegion(const QPolygon& points) override;
     void DoSelectTopRegion() override;

@@ -1,9 +1,11 @@
 #include "printing/PageEngine.h"
 
 #include "platform/Numeric.h"
+#include "printing/PagePictureReplay.h"
 
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QPainter>
 #include <QPicture>
 #include <cmath>
 
@@ -377,6 +379,32 @@ void TPageEngine::StretchGraphic(const TDeviceRect& rect, const QPicture& graphi
 {
     if (!aborted && !graphic.isNull())
         DoStretchGraphic(rect, graphic);
+}
+
+void TPageEngine::DrawObject(const TDeviceRect& rect, const QSize& size, const ObjectDrawing& draw)
+{
+    if (!aborted && draw && size.width() > 0 && size.height() > 0)
+        DoDrawObject(rect, size, draw);
+}
+
+void TPageEngine::DoDrawObject(const TDeviceRect& rect, const QSize& size, const ObjectDrawing& draw)
+{
+    // Recorded at the device's scale, so that a replay on the same device is
+    // drawn as a direct drawing would be; letters are kept as outlines, which
+    // a replay puts exactly where they were drawn.
+    const int w = std::abs(rect.Width());
+    const int h = std::abs(rect.Height());
+    if (w == 0 || h == 0)
+        return;
+    QPicture picture;
+    {
+        QPainter p(&picture);
+        p.scale(double(w) / size.width(), double(h) / size.height());
+        DrawWithTextAsOutlines(p, draw);
+    }
+    // The drawing may not reach every edge; the picture covers the object.
+    picture.setBoundingRect(QRect(0, 0, w, h));
+    DoStretchGraphic(rect, picture);
 }
 
 // ---- Clipping --------------------------------------------------------------

@@ -37,11 +37,13 @@
 #include <QPoint>
 #include <QPolygon>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
 class QLabel;
+class QPainter;
 class QPicture;
 
 namespace bv {
@@ -235,6 +237,13 @@ public:
     // The picture's boundingRect() is the source area (set it with
     // QPicture::setBoundingRect to the size it was drawn at).
     void StretchGraphic(const TDeviceRect& rect, const QPicture& graphic);
+    // An object's own drawing: `draw` paints an object of `size` pixels with
+    // its top-left corner at (0, 0), and the engine maps that area onto
+    // `rect`. A device engine runs the drawing directly on its painter under
+    // that transform, so text is laid out at the device's resolution and
+    // stays text; a recorder keeps the drawing as a picture.
+    using ObjectDrawing = std::function<void(QPainter&)>;
+    void DrawObject(const TDeviceRect& rect, const QSize& size, const ObjectDrawing& draw);
 
     // ---- Clipping ---------------------------------------------------------
     void PushRectRegion(double x1, double y1, double x2, double y2);
@@ -310,6 +319,8 @@ protected:
     virtual void DoText(double x, double y, const QString& text) = 0;
     virtual void DoStretchBitmap(double x1, double y1, double x2, double y2, const Dib& bitmap) = 0;
     virtual void DoStretchGraphic(const TDeviceRect& rect, const QPicture& graphic) = 0;
+    // Default: record the drawing as a picture and stretch it.
+    virtual void DoDrawObject(const TDeviceRect& rect, const QSize& size, const ObjectDrawing& draw);
     virtual void DoPushRegion(int kind, double x1, double y1, double x2, double y2, double cw, double ch) = 0;
     virtual void DoPushPolygonRegion(const QPolygon& points) = 0;
     virtual void DoSelectTopRegion() = 0;

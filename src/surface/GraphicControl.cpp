@@ -3,6 +3,8 @@
 #include "platform/Checked.h"
 
 #include "platform/Colors.h"
+#include "platform/Environment.h"
+#include "printing/PageEngine.h"
 #include "surface/BasePanel.h"
 #include "surface/CommandGuard.h"
 #include "surface/Handle.h"
@@ -283,9 +285,15 @@ void TGGraphicControl::BoundsChanged()
 
 void TGGraphicControl::PrintTo(TPageEngine& report, double left, double top)
 {
-    Q_UNUSED(report);
-    Q_UNUSED(left);
-    Q_UNUSED(top);
+    if (Width() < 1 || Height() < 1)
+        return;
+    const double ppi = ScreenPpi();
+    const double x1 = Left() / ppi + left;
+    const double y1 = Top() / ppi + top;
+    const double x2 = (Left() + Width()) / ppi + left;
+    const double y2 = (Top() + Height()) / ppi + top;
+    report.DrawObject(report.InchRectToDevice(x1, y1, x2, y2), QSize(Width(), Height()),
+                      [this](QPainter& canvas) { DrawTo(canvas); });
 }
 
 void TGGraphicControl::Loaded()

@@ -121,8 +121,15 @@ public:
     virtual void ApplyFont(const TFont& font) { Q_UNUSED(font); }
     virtual void FontApplied() {}
     virtual void PrepareToSave() {}
+    // The object's own drawing at (0, 0) in its pixel size at the current
+    // zoom, without selection marks: one drawing serves the screen, picture
+    // export and paper.
+    virtual void DrawTo(QPainter& canvas) { Q_UNUSED(canvas); }
     // Draws the object through the page engine for one card whose top-left
-    // corner is at (left, top) inches on the page.
+    // corner is at (left, top) inches on the page. The base has the engine
+    // run DrawTo mapped onto the object's rectangle in inches (at the screen's
+    // pixels per inch), so text is laid out at the device's resolution; kinds
+    // that print in device pixels of their own override it.
     virtual void PrintTo(TPageEngine& report, double left, double top);
     // The load-completion step. Run by the stream reader and explicitly by
     // every path that creates objects at run time. It does not build the

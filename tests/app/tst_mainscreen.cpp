@@ -117,7 +117,7 @@ void TestMainScreen::startupWithEmptyIni()
     QCOMPARE(w->BusinessCardPanel->size(), QSize(336, 192));
     QCOMPARE(w->BusinessCardPanel->pos(), QPoint(10, 7));
     QCOMPARE(w->ZoomCaption->text(), QStringLiteral("100%"));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Untitled[*] — Brisvale"));
     QVERIFY(!w->mnuSave->isEnabled());
     QVERIFY(w->Savebutton->isHidden());
     QVERIFY(w->Cancelbutton->isHidden());
@@ -142,7 +142,7 @@ void TestMainScreen::menusHaveTheirCaptionsInOrder()
             "Print O&utline Test Page", "--------Write Ini------", "-", "E&xit" }));
     QCOMPARE(w->mnuSave->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     QCOMPARE(menuCaptions(w->Edit1),
-        QStringList({ "Default Font: Arial, 10 pt ", "Change all fonts to...", "&Personal Information",
+        QStringList({ "&Undo", "&Redo", "Select &All", "-", "Default Font: Arial, 10 pt ", "Change all fonts to...", "&Personal Information",
             "&Set or Change Background Art", "-", "Save Current Layout as Default", "Change Business Card Layout" }));
     QCOMPARE(menuCaptions(w->Help1),
         QStringList({ "&Contents", "&About", "Configuration Information", "Technical Support",
@@ -220,7 +220,7 @@ void TestMainScreen::startupReopensMostRecentDesign()
     auto w = startMainScreen();
     QCOMPARE(w->CurrentFileName, path);
     QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale - Smith.QRD"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Smith.QRD[*] — Brisvale"));
     QVERIFY(!w->ChangesMade);
     QVERIFY(w->Savebutton->isHidden());
     QVERIFY(w->mnuSave->isEnabled());
@@ -238,7 +238,7 @@ void TestMainScreen::startupSkipsVanishedRecentFileSilently()
     QVERIFY(w->CurrentFileName.isEmpty());
     QCOMPARE(w->BusinessCardPanel->ObjectCount(), 0);
     QCOMPARE(w->RecentFiles->Files(), QStringList({ gone, kept }));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Untitled[*] — Brisvale"));
     QVERIFY(ui.log().isEmpty());
 }
 
@@ -268,7 +268,7 @@ void TestMainScreen::changeTrackingShowsSaveAndCancel()
     QVERIFY(ui.allUsed());
     QVERIFY(!w->ChangesMade);
     QVERIFY(w->Savebutton->isHidden());
-    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale - Tracked.QRD"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Tracked.QRD[*] — Brisvale"));
 
     // A move through the selection frame is a change; Save then shows "Save".
     auto* object = w->BusinessCardPanel->Objects().constFirst();
@@ -388,7 +388,7 @@ void TestMainScreen::newBlankReadsDefaultLayoutAgain()
     QVERIFY(w->CurrentFileName.isEmpty());
     QVERIFY(w->BusinessCardPanel->Rotated());
     QCOMPARE(w->BusinessCardPanel->size(), QSize(192, 288));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Untitled[*] — Brisvale"));
     QVERIFY(!w->mnuSave->isEnabled());
     QVERIFY(!w->ChangesMade);
 }
@@ -523,7 +523,7 @@ void TestMainScreen::failedOpenLeavesEmptyUnnamedDesign()
     // The name of the design open before is gone, so Save cannot overwrite it.
     QVERIFY(w->CurrentFileName.isEmpty());
     QVERIFY(!w->mnuSave->isEnabled());
-    QCOMPARE(w->windowTitle(), QStringLiteral("Brisvale"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Untitled[*] — Brisvale"));
     QVERIFY(!w->RecentFiles->Files().contains(bad));
 }
 
@@ -758,8 +758,10 @@ void TestMainScreen::keypadKeysZoomOnRelease()
     QCOMPARE(w->ZoomCaption->text(), QStringLiteral("100%"));
     QTest::keyRelease(panel, Qt::Key_Plus, Qt::KeypadModifier);
     QCOMPARE(w->ZoomCaption->text(), QStringLiteral("110%"));
-    // The plus of the main keyboard does not zoom.
+    // The plus and minus of the main keyboard zoom as well, once a key.
     QTest::keyClick(panel, Qt::Key_Plus);
+    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("120%"));
+    QTest::keyClick(panel, Qt::Key_Minus);
     QCOMPARE(w->ZoomCaption->text(), QStringLiteral("110%"));
     QTest::keyClick(panel, Qt::Key_Minus, Qt::KeypadModifier);
     QCOMPARE(w->ZoomCaption->text(), QStringLiteral("100%"));

@@ -6,7 +6,10 @@
 // makes one).
 #include "PrintTestKit.h"
 
+#include "app/CardDocument.h"
+#include "app/DesignClasses.h"
 #include "app/Settings.h"
+#include "objects/PLabel.h"
 #include "platform/Dib.h"
 #include "platform/ProfileFile.h"
 #include "printing/PagePrinter.h"
@@ -59,6 +62,76 @@ QString boxMismatch(const QImage& page, const QRect& want)
         return QStringLiteral("box (%1,%2)-(%3,%4), expected (%5,%6)-(%7,%8)")
             .arg(l).arg(t).arg(r).arg(b).arg(want.left()).arg(want.top()).arg(want.right()).arg(want.bottom());
     return {};
+}
+
+// A text label on the card (Liberation Sans through "Arial") below the box.
+TGPLabel* addPhoneLabel(TGBasePanel& panel, int angle)
+{
+    auto* label = new TGPLabel;
+    label->SetParent(&panel);
+    TFont f;
+    f.Name = QStringLiteral("Arial");
+    f.Height = -13;
+    label->SetFont(f);
+    label->SetCaption(QStringLiteral("Phone 555 0100"));
+    if (angle == 0)
+        label->SetBounds(20, 110, 250, 20);
+    else
+        label->SetBounds(130, 20, 20, 250);
+    label->SetAngle(angle);
+    label->Loaded();
+    return label;
+}
+
+// The ink of the panel's labels as the screen draws them, in card pixels.
+QRect screenTextInk(TGBasePanel& panel, const QSize& card)
+{
+    QImage img(card, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    for (TGGraphicControl* o : panel.Objects())
+        if (o->inherits("bv::TGBaseLabel"))
+            o->PaintAt(p, o->Left(), o->Top());
+    p.end();
+    QRect ink;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (qGray(img.pixel(x, y)) < 160)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+// Compares the dark (not blue) ink around where the screen's text ink falls
+// on a 100-dpi page for a card at `origin` inches: within a pixel.
+QString textMismatch(const QImage& page, const QPointF& origin, const QRect& screen)
+{
+    auto at100 = [](double inches) { return inches * 100; };
+    const QRectF want(QPointF(at100(origin.x() + screen.left() / kPpi), at100(origin.y() + screen.top() / kPpi)),
+                      QPointF(at100(origin.x() + (screen.right() + 1) / kPpi),
+                              at100(origin.y() + (screen.bottom() + 1) / kPpi)));
+    const QRect area = want.toAlignedRect().adjusted(-15, -15, 15, 15).intersected(page.rect());
+    QRect ink;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb c = page.pixel(x, y);
+            if (qGray(c) < 160 && !isBlue(c))
+                ink |= QRect(x, y, 1, 1);
+        }
+    const QRectF got(ink.left(), ink.top(), ink.width(), ink.height());
+    if (ink.isEmpty() || std::abs(got.left() - want.left()) > 1.5 || std::abs(got.top() - want.top()) > 1.5
+        || std::abs(got.right() - want.right()) > 1.5 || std::abs(got.bottom() - want.bottom()) > 1.5)
+        return QStringLiteral("text ink (%1,%2)-(%3,%4), expected (%5,%6)-(%7,%8)")
+            .arg(got.left()).arg(got.top()).arg(got.right()).arg(got.bottom())
+            .arg(want.left()).arg(want.top()).arg(want.right()).arg(want.bottom());
+    return {};
+}
+
+QString pdfText(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    p.waitForFinished(20000);
+    return QString::fromUtf8(p.readAllStandardOutput()).simplified();
 }
 
 // Checks every position of the sheet: a box where selected, paper elsewhere.
@@ -249,6 +322,8 @@ private slots:
     void printOnACupsQueue_data();
     void printOnACupsQueue();
     void batchSheetPrintsLikeThePrintCommand();
+    void batchSheetTextMatchesTheCardPicture_data();
+    void batchSheetTextMatchesTheCardPicture();
     void batchSheetRefusesBadInput_data();
     void batchSheetRefusesBadInput();
 
@@ -296,6 +371,8 @@ void TestSheetPdf::printCommandWritesTheSheet()
         addPrintBox(panel, 24, 48, 48, 96);
     else
         addPrintBox(panel, 24, 48, 96, 48);
+    addPhoneLabel(panel, rotated ? 90 : 0);
+    const QRect textInk = screenTextInk(panel, QSize(400, 400));
     TCardLayout layout;
     layout.Portrait = rotated;
     TPreferences preferences;
@@ -319,6 +396,12 @@ void TestSheetPdf::printCommandWritesTheSheet()
     for (int c : cards)
         selected[c] = true;
     checkCards(pages[0], printing.CurrentImposition(), selected);
+    const TImposition& sheet = printing.CurrentImposition();
+    const int first = cards.first();
+    const QString problem =
+        textMismatch(pages[0], sheet.Origin(first / sheet.Across, first % sheet.Across, rotated ? 8.5 : 11.0), textInk);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    QVERIFY(pdfText(home.filePath(file)).contains(QStringLiteral("Phone 555 0100")));
 }
 
 void TestSheetPdf::sheetsWithoutDriverCopiesArePages()
@@ -395,6 +478,8 @@ void TestSheetPdf::printOnACupsQueue()
         addPrintBox(panel, 24, 48, 48, 96);
     else
         addPrintBox(panel, 24, 48, 96, 48);
+    addPhoneLabel(panel, rotated ? 90 : 0);
+    const QRect textInk = screenTextInk(panel, QSize(400, 400));
     TCardLayout layout;
     layout.Portrait = rotated;
     TPrintCommands printing(panel);
@@ -428,6 +513,10 @@ void TestSheetPdf::printOnACupsQueue()
     for (int c : cards)
         selected[c] = true;
     checkCards(pages[0], printing.CurrentImposition(), selected);
+    const QString problem = textMismatch(pages[0], printing.CurrentImposition().Origin(0, 0, rotated ? 8.5 : 11.0), textInk);
+    // (The queue's filters may re-encode the letters, so the text itself is
+    // checked in the PDFs the program writes, not in what cups-pdf makes.)
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
 void TestSheetPdf::batchSheetPrintsLikeThePrintCommand()
@@ -501,6 +590,57 @@ void TestSheetPdf::batchSheetPrintsLikeThePrintCommand()
         QVERIFY2(std::abs(lastY(pages[0], midX, midY, b + 3, isInk) - b) <= 1, qPrintable(QString::number(index)));
     }
     QCOMPARE(pages[1], pages[0]);
+}
+
+void TestSheetPdf::batchSheetTextMatchesTheCardPicture_data()
+{
+    QTest::addColumn<int>("angle");
+    QTest::newRow("level") << 0;
+    QTest::newRow("turned a quarter") << 90;
+    QTest::newRow("upside down") << 180;
+    QTest::newRow("turned three quarters") << 270;
+}
+
+void TestSheetPdf::batchSheetTextMatchesTheCardPicture()
+{
+    // A design with one line of text: the card picture of `render` and card 1
+    // of the `sheet` PDF show the same ink, and the PDF holds the text.
+    QFETCH(int, angle);
+    const QString batch = QCoreApplication::applicationDirPath() + QStringLiteral("/../brisvale-batch");
+    if (!QFileInfo(batch).isExecutable())
+        QSKIP("brisvale-batch is not built");
+    QTemporaryDir work;
+    const QString design = work.filePath(QStringLiteral("card.QRD"));
+    {
+        TGBusinessCardPanel32 panel;
+        addPhoneLabel(panel, angle);
+        WriteDesign(panel, design, QString(), TCardLayout());
+    }
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("BRISVALE_PPI"), QStringLiteral("96"));
+    p.setProcessEnvironment(env);
+    const QString picture = work.filePath(QStringLiteral("card.bmp"));
+    const QString sheetPdf = work.filePath(QStringLiteral("sheet.pdf"));
+    for (const QStringList& args : {QStringList{QStringLiteral("render"), design, picture},
+                                    QStringList{QStringLiteral("sheet"), design, sheetPdf}}) {
+        p.start(batch, args);
+        QVERIFY(p.waitForFinished(120000));
+        QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+    }
+    const QImage card = Dib::FromFile(picture).Image().convertToFormat(QImage::Format_RGB32);
+    QRect screen;
+    for (int y = 0; y < card.height(); ++y)
+        for (int x = 0; x < card.width(); ++x)
+            if (qGray(card.pixel(x, y)) < 160)
+                screen |= QRect(x, y, 1, 1);
+    QVERIFY(!screen.isEmpty());
+    const QList<QImage> pages = rasterizePdf(sheetPdf, 100);
+    QVERIFY(!pages.isEmpty());
+    const QString problem = textMismatch(pages[0], QPointF(0.75, 0.5), screen);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    QVERIFY(pdfText(sheetPdf).contains(QStringLiteral("Phone 555 0100")));
 }
 
 void TestSheetPdf::batchSheetRefusesBadInput_data()

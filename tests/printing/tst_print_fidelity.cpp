@@ -1,0 +1,323 @@
+// Printed objects match the screen. Each row builds a card holding one kind of
+// object (or one variant of it), draws the card at 96 ppi as the screen does,
+// and prints it through the page engine's paths at printer resolutions: a
+// device image at 300 and 600 dpi, a recorded page replayed at 300 dpi, and a
+// PDF rasterised at 300 dpi. The ink's bounding box of the printed card,
+// brought back to screen pixels, must equal the screen's within one pixel.
+// Text must stay text in the PDF. Fonts: "Liberation Sans" (the "Arial" of
+// stored designs, through fontconfig), "Liberation Serif".
+//
+// A new object kind adds rows to cardRows() below.
+#include "PrintTestKit.h"
+
+#include "objects/BusinessCardLabel.h"
+#include "objects/LineShape.h"
+#include "objects/PLabel.h"
+#include "objects/Shapes.h"
+#include "printing/PageCanvasEngine.h"
+#include "printing/PagePlayer.h"
+#include "printing/PagePrinter.h"
+#include "printing/PageRecorder.h"
+#include "surface/BusinessCardPanel.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QPicture>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+
+using namespace bv;
+using namespace bv::test;
+
+namespace {
+
+// Where card 1 lies on the sheet, in inches.
+constexpr double CardX = 0.75;
+constexpr double CardY = 0.5;
+constexpr int CardW = 336;
+constexpr int CardH = 192;
+
+using CardBuilder = std::function<void(TGBusinessCardPanel32&)>;
+struct CardRow {
+    const char* name;
+    CardBuilder build;
+    QString text; // a caption that must be found in the PDF, or empty
+};
+
+TFont font(const char* name, int height, TColor color = clBlack)
+{
+    TFont f;
+    f.Name = QString::fromLatin1(name);
+    f.Height = height;
+    f.Color = color;
+    return f;
+}
+
+template <class Label>
+Label* addLabel(TGBasePanel& panel, const QString& caption, const TFont& f, int l, int t, int w, int h,
+                int angle = 0)
+{
+    auto* label = new Label;
+    label->SetParent(&panel);
+    label->SetFont(f);
+    label->SetCaption(caption);
+    label->SetBounds(l, t, w, h);
+    if (angle != 0)
+        label->SetAngle(angle);
+    label->Loaded();
+    return label;
+}
+
+QList<CardRow> cardRows()
+{
+    const QString phone = QStringLiteral("Phone 555 0100");
+    return {
+        { "label, 13 px Arial", [=](auto& p) { addLabel<TGBusinessCardLabel>(p, phone, font("Arial", -13), 20, 20, 250, 20); }, phone },
+        { "label, 40 px Arial", [=](auto& p) { addLabel<TGBusinessCardLabel>(p, phone, font("Arial", -40), 10, 60, 320, 60); }, phone },
+        { "label, 8 px serif", [](auto& p) { addLabel<TGBusinessCardLabel>(p, QStringLiteral("small print"), font("Liberation Serif", -8), 100, 150, 120, 14); }, {} },
+        { "label at 90", [](auto& p) { addLabel<TGPLabel>(p, QStringLiteral("Upwards"), font("Arial", -16), 40, 10, 30, 150, 90); }, QStringLiteral("Upwards") },
+        { "label at 180", [](auto& p) { addLabel<TGPLabel>(p, QStringLiteral("Upside"), font("Arial", -16), 40, 40, 150, 30, 180); }, QStringLiteral("Upside") },
+        { "label at 270", [](auto& p) { addLabel<TGPLabel>(p, QStringLiteral("Downwards"), font("Arial", -16), 200, 10, 30, 170, 270); }, QStringLiteral("Downwards") },
+        { "label with shadow and highlight", [](auto& p) {
+              auto* l = addLabel<TGBusinessCardLabel>(p, QStringLiteral("Deep"), font("Arial", -24, clNavy), 30, 30, 200, 50);
+              l->SetDirectionShadow(sdDownRight);
+              l->SetDepthShadow(3);
+              l->SetcolorShadow(clRed);
+              l->SetDirectionHighlight(hdUpLeft);
+              l->SetDepthHighlight(2);
+              l->SetcolorHighlight(clYellow);
+          }, QStringLiteral("Deep") },
+        { "opaque label with border", [](auto& p) {
+              auto* l = addLabel<TGBusinessCardLabel>(p, QStringLiteral("Boxed"), font("Arial", -14), 60, 80, 120, 26);
+              l->SetTransparent(false);
+              l->SetBackColor(clAqua);
+              l->SetBorderStyle(bsSingle);
+          }, {} },
+        { "rectangle", [](auto& p) {
+              auto* s = new TBCShapes;
+              s->SetParent(&p);
+              s->SetShape(stRectangle);
+              s->SetBounds(30, 40, 120, 60);
+              s->Loaded();
+          }, {} },
+        { "ellipse", [](auto& p) {
+              auto* s = new TBCShapes;
+              s->SetParent(&p);
+              s->SetShape(stEllipse);
+              s->SetBounds(150, 20, 90, 140);
+              s->Loaded();
+          }, {} },
+        { "line", [](auto& p) {
+              auto* s = new TGLineShape;
+              s->SetParent(&p);
+              s->SetBounds(20, 170, 290, 3);
+              s->Loaded();
+          }, {} },
+    };
+}
+
+struct Box {
+    double left = 1e9, top = 1e9, right = -1e9, bottom = -1e9;
+    bool empty() const { return right < left; }
+};
+
+// Ink bounding box of an image area, in that image's pixels (right/bottom
+// exclusive).
+Box inkBox(const QImage& img, const QRect& area)
+{
+    Box b;
+    const QRect r = area.intersected(img.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = r.left(); x <= r.right(); ++x)
+            if ((line[x] & 0xFFFFFF) != 0xFFFFFF && qGray(line[x]) < 250) {
+                b.left = std::min<double>(b.left, x - area.left());
+                b.top = std::min<double>(b.top, y - area.top());
+                b.right = std::max<double>(b.right, x + 1 - area.left());
+                b.bottom = std::max<double>(b.bottom, y + 1 - area.top());
+            }
+    }
+    return b;
+}
+
+Box scaled(Box b, double factor)
+{
+    b.left *= factor;
+    b.top *= factor;
+    b.right *= factor;
+    b.bottom *= factor;
+    return b;
+}
+
+QImage screenCard(TGBusinessCardPanel32& panel)
+{
+    QImage card(CardW, CardH, QImage::Format_RGB32);
+    card.fill(Qt::white);
+    QPainter p(&card);
+    for (TGGraphicControl* o : panel.Objects())
+        o->PaintAt(p, o->Left(), o->Top());
+    return card;
+}
+
+QImage blankSheet(double dpi)
+{
+    QImage sheet(int((CardX + CardW / kPpi + 0.25) * dpi), int((CardY + CardH / kPpi + 0.25) * dpi),
+                 QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    return sheet;
+}
+
+QRect cardArea(double dpi)
+{
+    return QRect(int(Round(CardX * dpi)), int(Round(CardY * dpi)), int(Round(CardW / kPpi * dpi)),
+                 int(Round(CardH / kPpi * dpi)));
+}
+
+QImage printedOnDevice(TGBasePanel& panel, double dpi)
+{
+    QImage sheet = blankSheet(dpi);
+    QPainter painter(&sheet);
+    TCanvasPageEngine engine(&painter, TDeviceFacts{ dpi, dpi, 0, 0, 0, 8.5, 11 });
+    engine.OnPrint = [&](TPageEngine& e) { panel.PrintObjects(e, CardX, CardY); };
+    engine.Execute();
+    return sheet;
+}
+
+QImage printedThroughRecording(TGBasePanel& panel, double dpi)
+{
+    const TDeviceFacts facts{ dpi, dpi, 0, 0, 0, 8.5, 11 };
+    QBuffer stream;
+    TPageRecorder recorder;
+    recorder.SetDeviceFacts(facts);
+    recorder.SetStream(&stream);
+    recorder.OnPrint = [&](TPageEngine& e) { panel.PrintObjects(e, CardX, CardY); };
+    recorder.Execute();
+    TPagePlayer player;
+    player.Load(stream.data());
+    player.SetDeviceFacts(facts);
+    QImage sheet = blankSheet(dpi);
+    QPainter painter(&sheet);
+    player.PlayPage(1, &painter);
+    return sheet;
+}
+
+QString pdfText(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), { pdf, QStringLiteral("-") });
+    p.waitForFinished(20000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+class TestPrintFidelity : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { qputenv("BRISVALE_PPI", "96"); }
+    void printedInkMatchesTheScreen_data();
+    void printedInkMatchesTheScreen();
+    void stretchedPictureKeepsItsTextSize();
+};
+
+void TestPrintFidelity::printedInkMatchesTheScreen_data()
+{
+    QTest::addColumn<int>("row");
+    const auto rows = cardRows();
+    for (int i = 0; i < rows.size(); ++i)
+        QTest::newRow(rows[i].name) << i;
+}
+
+void TestPrintFidelity::printedInkMatchesTheScreen()
+{
+    QFETCH(int, row);
+    const CardRow spec = cardRows().at(row);
+    TGBusinessCardPanel32 panel;
+    spec.build(panel);
+
+    const Box screen = inkBox(screenCard(panel), QRect(0, 0, CardW, CardH));
+    QVERIFY2(!screen.empty(), "the card draws nothing on screen");
+
+    auto compare = [&](const char* path, const QImage& sheet, double dpi) {
+        const Box printed = scaled(inkBox(sheet, cardArea(dpi)), kPpi / dpi);
+        const QString where = QStringLiteral("%1 at %2 dpi: screen (%3, %4)-(%5, %6), printed (%7, %8)-(%9, %10)")
+                                  .arg(QLatin1String(path)).arg(dpi)
+                                  .arg(screen.left).arg(screen.top).arg(screen.right).arg(screen.bottom)
+                                  .arg(printed.left, 0, 'f', 1).arg(printed.top, 0, 'f', 1)
+                                  .arg(printed.right, 0, 'f', 1).arg(printed.bottom, 0, 'f', 1);
+        QVERIFY2(!printed.empty(), qPrintable(where + QStringLiteral(": nothing printed")));
+        // Whole screen pixels: the screen's hinted glyphs may stand a pixel
+        // from the unhinted letters of a printer.
+        auto near = [](double p, double s) { return std::abs(std::round(p) - s) <= 1; };
+        const bool close = near(printed.left, screen.left) && near(printed.top, screen.top)
+                           && near(printed.right, screen.right) && near(printed.bottom, screen.bottom);
+        QVERIFY2(close, qPrintable(where));
+    };
+
+    for (double dpi : { 300.0, 600.0 }) {
+        compare("device image", printedOnDevice(panel, dpi), dpi);
+        if (QTest::currentTestFailed())
+            return;
+    }
+    compare("recorded page", printedThroughRecording(panel, 300), 300);
+    if (QTest::currentTestFailed())
+        return;
+
+    if (!havePdftoppm())
+        QSKIP("pdftoppm (poppler-utils) not installed");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("card.pdf"));
+    {
+        TPagePrinter printer;
+        printer.SetOutputFileName(pdf);
+        printer.SetPaper(PaperLetter);
+        printer.OnPrint = [&](TPageEngine& e) { panel.PrintObjects(e, CardX, CardY); };
+        printer.Execute();
+    }
+    const QList<QImage> pages = rasterizePdf(pdf, 300);
+    QCOMPARE(pages.size(), 1);
+    compare("PDF", pages.first(), 300);
+    if (!spec.text.isEmpty())
+        QVERIFY2(pdfText(pdf).simplified().contains(spec.text), "the caption is not text in the PDF");
+}
+
+void TestPrintFidelity::stretchedPictureKeepsItsTextSize()
+{
+    // A picture recorded in screen pixels and stretched onto its inches must
+    // not have its letters grown by the device's resolution on playback.
+    QPicture picture;
+    {
+        QPainter p(&picture);
+        QFont f(QStringLiteral("Liberation Sans"));
+        f.setPixelSize(20);
+        p.setFont(f);
+        p.drawText(0, 20, QStringLiteral("Phone"));
+    }
+    picture.setBoundingRect(QRect(0, 0, 96, 24));
+    QImage screen(96, 24, QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    {
+        QPainter p(&screen);
+        p.drawPicture(0, 0, picture);
+    }
+    const Box expected = inkBox(screen, screen.rect());
+    for (double dpi : { 300.0, 600.0 }) {
+        QImage sheet = blankSheet(dpi);
+        {
+            QPainter painter(&sheet);
+            TCanvasPageEngine engine(&painter, TDeviceFacts{ dpi, dpi, 0, 0, 0, 8.5, 11 });
+            engine.OnPrint = [&](TPageEngine& e) {
+                e.StretchGraphic(e.InchRectToDevice(CardX, CardY, CardX + 1, CardY + 0.25), picture);
+            };
+            engine.Execute();
+        }
+        const Box printed = scaled(inkBox(sheet, cardArea(dpi)), kPpi / dpi);
+        QVERIFY2(std::abs(printed.right - expected.right) <= 1 && std::abs(printed.bottom - expected.bottom) <= 1,
+                 qPrintable(QStringLiteral("%1 dpi: right %2 bottom %3, screen %4 %5")
+                                .arg(dpi).arg(printed.right).arg(printed.bottom).arg(expected.right).arg(expected.bottom)));
+    }
+}
+
+QTEST_MAIN(TestPrintFidelity)
+#include "tst_print_fidelity.moc"
