@@ -164,6 +164,10 @@ PictureFormat PictureFormatForPath(const QString& path)
 
 void WriteCardPicture(const QImage& picture, const QString& path, PictureFormat format)
 {
+    // A card that could not be drawn (no memory for its picture) must not
+    // come out as an empty file reported as written.
+    if (picture.isNull())
+        throw EWriteError(AtomicFile::FailureMessage(path) + QStringLiteral(" (the card picture could not be made)"));
     switch (format) {
     case PictureFormat::Bitmap:
         Dib::SaveToFile(picture, path);

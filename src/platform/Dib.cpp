@@ -477,7 +477,10 @@ void Dib::ToFile(const QString& path) const
 
 void Dib::SaveToFile(const QImage& image, const QString& path)
 {
-    FromImage(image).ToFile(path);
+    const Dib dib = FromImage(image);
+    if (dib.IsEmpty()) // no picture gives no file, not an empty one
+        throw EWriteError(AtomicFile::FailureMessage(path));
+    dib.ToFile(path);
 }
 
 Dib Dib::QuarterTurn() const
