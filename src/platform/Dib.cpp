@@ -5,7 +5,6 @@
 #include "platform/SafeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <bit>
 #include <cstring>
 

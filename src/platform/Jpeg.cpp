@@ -5,7 +5,6 @@
 #include "platform/SafeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>

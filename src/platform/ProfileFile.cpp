@@ -7,10 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QStringDecoder>
 #include <array>
-#include <filesystem>
 
 namespace bv {
 
