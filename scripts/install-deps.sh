@@ -11,6 +11,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core fontconfig
   xvfb xauth
   poppler-utils
+  desktop-file-utils libxml2-utils shared-mime-info
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -4,14 +4,21 @@
 #include "app/ToolIcons.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
 
+    // Design files given on the command line (a file manager's "open").
+    QStringList files;
+    for (const QString& a : app.arguments().mid(1))
+        if (!a.startsWith(QLatin1Char('-')))
+            files.append(QFileInfo(a).absoluteFilePath());
+
     // Before anything else: a second start hands over to the running copy.
     bv::TSingleInstance instance(bv::TSingleInstance::DefaultName());
-    if (instance.AnotherIsRunning())
+    if (instance.AnotherIsRunning(files))
         return 0;
 
     QApplication::setApplicationName(QStringLiteral("Brisvale"));
@@ -20,6 +27,11 @@ int main(int argc, char* argv[])
 
     bv::TMainScreen window;
     instance.onActivate = [&window] { bv::BringWindowToFront(window); };
+    instance.onOpen = [&window](const QString& path) { window.OpenFromOutside(path); };
     window.show();
+    // After the first activation (queued by showing), which reopens the
+    // most recent design.
+    for (const QString& path : files)
+        QMetaObject::invokeMethod(&window, [&window, path] { window.OpenFromOutside(path); }, Qt::QueuedConnection);
     return app.exec();
 }

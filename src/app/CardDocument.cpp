@@ -1,5 +1,7 @@
 #include "app/CardDocument.h"
 
+#include "printing/PageCanvasEngine.h"
+
 #include "platform/AtomicFile.h"
 #include "platform/Dib.h"
 #include "platform/Environment.h"
@@ -160,6 +162,37 @@ PictureFormat PictureFormatForPath(const QString& path)
     if (suffix == QLatin1String("png"))
         return PictureFormat::Png;
     return PictureFormat::Bitmap;
+}
+
+QImage RenderCardPictureAtDpi(TGBusinessCardPanel32& panel, double dpi, bool border)
+{
+    const double ppi = ScreenPpi();
+    dpi = std::clamp(dpi, 24.0, 2400.0);
+    const double wInches = std::max(1, panel.width()) / ppi;
+    const double hInches = std::max(1, panel.height()) / ppi;
+    QImage picture(std::max(1, int(Round(wInches * dpi))), std::max(1, int(Round(hInches * dpi))),
+                   QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    const int dotsPerMeter = int(Round(dpi / 0.0254));
+    picture.setDotsPerMeterX(dotsPerMeter);
+    picture.setDotsPerMeterY(dotsPerMeter);
+    QPainter p(&picture);
+    if (!panel.ColorPicture().isNull())
+        p.drawImage(picture.rect(), panel.ColorPicture());
+    {
+        TCanvasPageEngine engine(&p, TDeviceFacts{ dpi, dpi, 0, 0, 0, wInches, hInches });
+        engine.OnPrint = [&panel](TPageEngine& e) { panel.PrintObjects(e, 0, 0); };
+        engine.Execute();
+    }
+    if (border) {
+        const int w = std::max(1, int(Round(dpi / ppi)));
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.fillRect(QRect(0, 0, picture.width(), w), Qt::black);
+        p.fillRect(QRect(0, picture.height() - w, picture.width(), w), Qt::black);
+        p.fillRect(QRect(0, 0, w, picture.height()), Qt::black);
+        p.fillRect(QRect(picture.width() - w, 0, w, picture.height()), Qt::black);
+    }
+    return picture;
 }
 
 void WriteCardPicture(const QImage& picture, const QString& path, PictureFormat format)

@@ -55,6 +55,11 @@ void WriteDesign(TGBusinessCardPanel32& panel, const QString& path, const QStrin
 // background and objects on white, with a one-pixel black border around the
 // edge when asked.
 QImage RenderCardPicture(TGBusinessCardPanel32& panel, bool border);
+// The card as a print-quality picture at dpi pixels per inch (callers set
+// zoom 1): the background stretched over the card and the objects drawn
+// through the page engine as on paper, so text is laid out at that
+// resolution. The picture records its resolution.
+QImage RenderCardPictureAtDpi(TGBusinessCardPanel32& panel, double dpi, bool border);
 
 enum class PictureFormat { Bitmap, Jpeg, Png };
 // By the file's extension: .jpg/.jpeg JPEG, .png PNG, anything else a

@@ -379,10 +379,14 @@ void TMainScreen::buildMenus()
     mnuSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     item(File1, mnuSaveAsBitmap, "mnuSaveAsBitmap", QStringLiteral("Save As Bitmap"), [this] { mnuSaveAsBitmapClick(); });
     item(File1, mnuSaveAsJPG, "mnuSaveAsJPG", QStringLiteral("Save As JPG"), [this] { mnuSaveAsJPGClick(); });
+    item(File1, mnuExportPng, "mnuExportPng", QStringLiteral("E&xport as PNG..."), [this] { mnuExportPngClick(); });
+    item(File1, mnuExportSheetPdf, "mnuExportSheetPdf", QStringLiteral("Export S&heet as PDF..."),
+        [this] { mnuExportSheetPdfClick(); });
     File1->addSeparator();
     item(File1, mnuPrint, "mnuPrint", QStringLiteral("&Print"), [this] { mnuPrintClick(); });
     mnuPrint->setShortcut(QKeySequence::Print);
     item(File1, mnuPreview, "mnuPreview", QStringLiteral("Pre&view"), [this] { mnuPreviewClick(); });
+    item(File1, mnuPreviewSheet, "mnuPreviewSheet", QStringLiteral("Preview S&heet"), [this] { mnuPreviewSheetClick(); });
     File1->addSeparator();
     item(File1, mnuPrinterSetup, "mnuPrinterSetup", QStringLiteral("Printer S&etup"), [this] { mnuPrinterSetupClick(); });
     item(File1, mnuPrinterFineTuning, "mnuPrinterFineTuning", QStringLiteral("Printer Fine &Tuning"),
@@ -615,7 +619,7 @@ void TMainScreen::Setbuttons()
     setWindowModified(ChangesMade);
     for (QWidget* w : { static_cast<QWidget*>(PrintButton), static_cast<QWidget*>(Previewbutton) })
         w->setEnabled(PrinterAvailable);
-    for (QAction* a : { mnuPrint, mnuPreview, mnuPrinterSetup, mnuPrinterFineTuning, mnuPrintOutlineTestPage })
+    for (QAction* a : { mnuPrint, mnuPreview, mnuPreviewSheet, mnuPrinterSetup, mnuPrinterFineTuning, mnuPrintOutlineTestPage })
         a->setEnabled(PrinterAvailable);
 }
 
@@ -744,6 +748,17 @@ void TMainScreen::ReopenRecentFile(const QString& path)
         OpenBCFile(path);
     else
         ShowInfo(path + QStringLiteral(" no longer exists"));
+}
+
+void TMainScreen::OpenFromOutside(const QString& path)
+{
+    if (!QFileInfo(path).isFile()) {
+        ShowInfo(path + QStringLiteral(" no longer exists"));
+        return;
+    }
+    if (!CheckSaveNeeded())
+        return;
+    OpenBCFile(path);
 }
 
 void TMainScreen::Delete1Click()
@@ -1108,6 +1123,78 @@ void TMainScreen::mnuPrintClick()
 void TMainScreen::mnuPreviewClick()
 {
     runPrintCommand([this] { PrintCommands->mnuPreviewClick(); });
+}
+
+void TMainScreen::mnuPreviewSheetClick()
+{
+    runPrintCommand([this] { PrintCommands->mnuPreviewSheetClick(); });
+}
+
+bool TMainScreen::mnuExportSheetPdfClick()
+{
+    FileChoice choice;
+    choice.title = QStringLiteral("Export Sheet as PDF");
+    choice.filter = QStringLiteral("PDF File (*.pdf *.PDF)");
+    choice.folder = ProgramFolder();
+    choice.fileName = (CurrentFileName.isEmpty() ? QStringLiteral("Sheet") : QFileInfo(CurrentFileName).completeBaseName())
+                      + QStringLiteral(".pdf");
+    choice.defaultSuffix = QStringLiteral("pdf");
+    const QString path = Interaction::Current().ChooseSaveFile(choice);
+    if (path.isEmpty())
+        return false;
+    bool written = false;
+    runPrintCommand([&] { written = PrintCommands->ExportSheetPdf(path); });
+    if (!written) {
+        const QString reason = PrintCommands->LastOutcome().Error;
+        if (!PrintCommands->LastOutcome().Aborted)
+            Interaction::Current().ShowError(QStringLiteral("Unable to export the sheet as ") + path
+                                             + (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
+    }
+    return written;
+}
+
+bool TMainScreen::mnuExportPngClick()
+{
+    const QString at300 = QStringLiteral("PNG picture at 300 dpi (*.png *.PNG)");
+    const QString at600 = QStringLiteral("PNG picture at 600 dpi (*.png *.PNG)");
+    QString chosen = at300;
+    FileChoice choice;
+    choice.title = QStringLiteral("Export Card as PNG");
+    choice.filter = at300 + QStringLiteral(";;") + at600;
+    choice.folder = ProgramFolder();
+    choice.fileName = (CurrentFileName.isEmpty() ? QStringLiteral("BusinessCard")
+                                                 : QFileInfo(CurrentFileName).completeBaseName())
+                      + QStringLiteral(".png");
+    choice.defaultSuffix = QStringLiteral("png");
+    choice.selectedFilter = &chosen;
+    const QString path = Interaction::Current().ChooseSaveFile(choice);
+    if (path.isEmpty())
+        return false;
+    const double dpi = chosen == at600 ? 600 : 300;
+    const Single zoom = BusinessCardPanel->Zoom();
+    BusinessCardPanel->SetZoom(1.0f);
+    if (zoom != 1.0f)
+        SetCardSizeFromInches();
+    QString reason;
+    bool written = false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        WriteCardPicture(RenderCardPictureAtDpi(*BusinessCardPanel, dpi, false), path, PictureFormat::Png);
+        written = true;
+    } catch (const Exception& e) {
+        reason = e.message();
+    } catch (const std::exception& e) {
+        reason = QString::fromLocal8Bit(e.what());
+    }
+    QApplication::restoreOverrideCursor();
+    BusinessCardPanel->SetZoom(zoom);
+    updateScrollExtent();
+    if (written)
+        ShowInfo(QStringLiteral("Saved as ") + path);
+    else
+        Interaction::Current().ShowError(QStringLiteral("Unable to save the card as ") + path
+                                         + (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
+    return written;
 }
 
 void TMainScreen::mnuPrinterSetupClick()

@@ -108,6 +108,9 @@ public:
     // the file could not be written (the failure has been shown).
     bool SaveCardToBitmap(const QString& path, bool jpeg);
     void ReopenRecentFile(const QString& path);
+    // A design handed over from outside (command line, file manager): the
+    // save question, then Open; a file that is not there is reported.
+    void OpenFromOutside(const QString& path);
     void Exit1Click();
     // The name Save As proposes for an unnamed design ("BC0001.QRD", ...);
     // empty when every numbered name is taken.
@@ -147,6 +150,11 @@ public:
     std::unique_ptr<TPrintCommands> PrintCommands;
     virtual void mnuPrintClick();
     virtual void mnuPreviewClick();
+    void mnuPreviewSheetClick();
+    // File > Export as PNG: the card at 300 or 600 dpi (the save dialog's
+    // filter chooses); File > Export Sheet as PDF: one sheet into a PDF.
+    bool mnuExportPngClick();
+    bool mnuExportSheetPdfClick();
     virtual void mnuPrinterSetupClick();
     virtual void mnuPrinterFineTuningClick();
     virtual void mnuPrintOutlineTestPageClick();
@@ -202,6 +210,9 @@ public:
     QAction* mnuSaveAsJPG = nullptr;
     QAction* mnuPrint = nullptr;
     QAction* mnuPreview = nullptr;
+    QAction* mnuPreviewSheet = nullptr;
+    QAction* mnuExportPng = nullptr;
+    QAction* mnuExportSheetPdf = nullptr;
     QAction* mnuPrinterSetup = nullptr;
     QAction* mnuPrinterFineTuning = nullptr;
     QAction* mnuPrintOutlineTestPage = nullptr;

@@ -12,6 +12,8 @@ namespace bv {
 
 namespace {
 const QByteArray activateRequest = QByteArrayLiteral("activate\n");
+// Followed by a path in UTF-8 and a line end.
+const QByteArray openRequest = QByteArrayLiteral("open ");
 constexpr int connectTimeoutMs = 1000;
 } // namespace
 
@@ -29,12 +31,15 @@ QString TSingleInstance::DefaultName()
     return exe + QLatin1Char('-') + QString::number(static_cast<qulonglong>(::getuid()));
 }
 
-bool TSingleInstance::AnotherIsRunning()
+bool TSingleInstance::AnotherIsRunning(const QStringList& files)
 {
     {
         QLocalSocket socket;
         socket.connectToServer(name);
         if (socket.waitForConnected(connectTimeoutMs)) {
+            for (const QString& file : files)
+                if (!file.contains(QLatin1Char('\n')))
+                    socket.write(openRequest + file.toUtf8() + '\n');
             socket.write(activateRequest);
             socket.waitForBytesWritten(connectTimeoutMs);
             socket.disconnectFromServer();
@@ -59,11 +64,13 @@ void TSingleInstance::readRequest()
     while (QLocalSocket* socket = server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         auto handle = [this, socket] {
-            if (!socket->canReadLine())
-                return;
-            const QByteArray line = socket->readLine();
-            if (line == activateRequest && onActivate)
-                onActivate();
+            while (socket->canReadLine()) {
+                const QByteArray line = socket->readLine(64 * 1024);
+                if (line == activateRequest && onActivate)
+                    onActivate();
+                else if (line.startsWith(openRequest) && line.endsWith('\n') && onOpen)
+                    onOpen(QString::fromUtf8(line.mid(openRequest.size()).chopped(1)));
+            }
         };
         connect(socket, &QLocalSocket::readyRead, this, handle);
         handle();

@@ -4,6 +4,7 @@
 // finds it there, asks it to bring its window to the front and ends.
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QLocalServer;
@@ -23,12 +24,16 @@ public:
     static QString DefaultName();
 
     // True when another copy already runs: it has been asked to come to the
-    // front and this copy should end. Otherwise this copy now answers later
-    // starts (and runs `onActivate` when one arrives).
-    bool AnotherIsRunning();
+    // front (and to open `files`, absolute paths) and this copy should end.
+    // Otherwise this copy now answers later starts (and runs `onActivate`
+    // and `onOpen` when one arrives).
+    bool AnotherIsRunning(const QStringList& files = {});
 
     // Run when a later start asks this copy to come forward.
     std::function<void()> onActivate;
+    // Run for each design file a later start was given (a file manager's
+    // "open with").
+    std::function<void(const QString&)> onOpen;
 
     const QString& Name() const { return name; }
 

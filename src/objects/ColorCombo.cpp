@@ -63,8 +63,7 @@ void TColorCombo::SetColor(TColor value)
             setCurrentIndex(i);
             return;
         }
-    const QString name = ColorToIdent(value).value_or(
-        QStringLiteral("$%1").arg(static_cast<quint32>(value), 8, 16, QLatin1Char('0')).toUpper());
+    const QString name = ColorDisplayName(value);
     addItem(swatch(value), name, QVariant::fromValue<qint64>(value));
     setCurrentIndex(count() - 1);
 }

@@ -1,5 +1,9 @@
 #include "platform/Colors.h"
 
+#include <QHash>
+#include <algorithm>
+#include <QStringList>
+
 #include <QApplication>
 #include <QPalette>
 #include <array>
@@ -101,6 +105,46 @@ TColor FromQColor(const QColor& color)
 {
     QColor rgb = color.toRgb();
     return static_cast<TColor>(rgb.red() | (rgb.green() << 8) | (rgb.blue() << 16));
+}
+
+QString ColorDisplayName(TColor color)
+{
+    const std::optional<QString> ident = ColorToIdent(color);
+    if (!ident || !ident->startsWith(QLatin1String("cl"))) {
+        const QColor c = ToQColor(color);
+        return QStringLiteral("#%1%2%3")
+            .arg(c.red(), 2, 16, QLatin1Char('0'))
+            .arg(c.green(), 2, 16, QLatin1Char('0'))
+            .arg(c.blue(), 2, 16, QLatin1Char('0'))
+            .toUpper();
+    }
+    // "clBtnFace" -> words "Btn", "Face" -> "Button face".
+    static const QHash<QString, QString> spelledOut = {
+        { QStringLiteral("Btn"), QStringLiteral("Button") }, { QStringLiteral("Hilight"), QStringLiteral("Highlight") },
+        { QStringLiteral("Info"), QStringLiteral("Tooltip") }, { QStringLiteral("Bk"), QStringLiteral("Background") },
+        { QStringLiteral("Dk"), QStringLiteral("Dark") }, { QStringLiteral("3D"), QStringLiteral("3-D") },
+    };
+    const QString body = ident->mid(2);
+    QStringList words;
+    QString word;
+    for (const QChar ch : body) {
+        const bool digitsSoFar = !word.isEmpty() && std::all_of(word.begin(), word.end(), [](QChar c) { return c.isDigit(); });
+        if (ch.isUpper() && !word.isEmpty() && !digitsSoFar) {
+            words.append(word);
+            word.clear();
+        }
+        word += ch;
+    }
+    if (!word.isEmpty())
+        words.append(word);
+    QString text;
+    for (int i = 0; i < words.size(); ++i) {
+        QString w = spelledOut.value(words[i], words[i]);
+        if (i > 0 && w != QLatin1String("3-D"))
+            w = w.toLower();
+        text += (i > 0 ? QStringLiteral(" ") : QString()) + w;
+    }
+    return text;
 }
 
 } // namespace bv

@@ -59,6 +59,9 @@ constexpr TColor clInfoBk = SysColor(0x18);
 std::optional<QString> ColorToIdent(TColor color);
 // Colour of a name of the table, letter case ignored, or nothing.
 std::optional<TColor> IdentToColor(const QString& name);
+// The colour as a person names it: "Black", "Window text", "Button face",
+// or "#RRGGBB" for a colour without a name.
+QString ColorDisplayName(TColor color);
 
 // Colour to draw with: system colours map to palette roles, clNone to transparent.
 QColor ToQColor(TColor color);

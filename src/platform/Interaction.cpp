@@ -55,8 +55,12 @@ QString QtInteraction::ChooseOpenFile(const FileChoice& choice)
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (!choice.fileName.isEmpty())
         dialog.selectFile(choice.fileName);
+    if (choice.selectedFilter && !choice.selectedFilter->isEmpty())
+        dialog.selectNameFilter(*choice.selectedFilter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    if (choice.selectedFilter)
+        *choice.selectedFilter = dialog.selectedNameFilter();
     return dialog.selectedFiles().constFirst();
 }
 

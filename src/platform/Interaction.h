@@ -22,6 +22,8 @@ struct FileChoice {
     QString fileName;     // proposed file name (save) or initial selection
     QString defaultSuffix; // appended to a typed name without extension (save)
     bool confirmOverwrite = true; // save: ask before replacing an existing file
+    // Receives the filter the user chose (filter holds several, ";;"-separated).
+    QString* selectedFilter = nullptr;
 };
 
 enum class MessageIcon { None, Information, Question, Warning, Error };

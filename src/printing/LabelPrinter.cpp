@@ -237,7 +237,7 @@ void TLabelPrinter::BeforePrintLabels(TPageEngine& engine)
     engine.StatusText().clear();
     engine.StatusText().append(QString());
     engine.StatusText().append(QString());
-    if (!PrintingMode) {
+    if (!PrintingMode && !WholeSheet) {
         // To save time a preview shows one card: the first one, or for a
         // turned card the one in the page's top-left corner. A layout too
         // small to have position 1 shows position 0.
@@ -274,7 +274,7 @@ void TLabelPrinter::PrintLabels(TPageEngine& engine)
                     engine.Rectangle(box.left(), box.top(), box.right(), box.bottom());
                 } else {
                     PrintBackGround(x, y);
-                    if (!PrintingMode) {
+                    if (!PrintingMode && !WholeSheet) {
                         engine.SetBrush(clBlack, PageStyle::bsClear);
                         engine.SetPen(0xC0C0C0, PageStyle::psSolid, -1, PageStyle::pmCopy);
                         engine.Rectangle(box.left(), box.top(), box.right(), box.bottom());

@@ -48,6 +48,8 @@ public:
     bool PrintingMode = true;
     // Only the card outlines are drawn.
     bool OutlineTest = false;
+    // A preview of the whole sheet: every selected position, no outlines.
+    bool WholeSheet = false;
     // Set by Stop (and by a confirmed Cancel); the walk ends before the next
     // position.
     bool CancelRequested = false;

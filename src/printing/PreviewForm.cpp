@@ -277,6 +277,24 @@ TPreviewForm::TPreviewForm(QWidget* parent) : QDialog(parent)
     sbZoomPageWidth = makeZoomButton(QStringLiteral("sbZoomPageWidth"), ZoomIcon::PageWidth,
                                      QStringLiteral("Zoom to the width of the page"));
     sbZoomPage = makeZoomButton(QStringLiteral("sbZoomPage"), ZoomIcon::Page, QStringLiteral("Show the whole page"));
+    sbPriorPage = new QToolButton(bar);
+    sbPriorPage->setObjectName(QStringLiteral("sbPriorPage"));
+    sbPriorPage->setArrowType(Qt::LeftArrow);
+    sbNextPage = new QToolButton(bar);
+    sbNextPage->setObjectName(QStringLiteral("sbNextPage"));
+    sbNextPage->setArrowType(Qt::RightArrow);
+    for (auto [b, tip] : { std::pair{ sbPriorPage, "Previous sheet (Page Up)" }, std::pair{ sbNextPage, "Next sheet (Page Down)" } }) {
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoRaise(true);
+        b->setToolTip(QString::fromLatin1(tip));
+        b->setWhatsThis(QString::fromLatin1(tip));
+    }
+    PrintSheetButton = new QPushButton(QStringLiteral("&Print"), bar);
+    PrintSheetButton->setObjectName(QStringLiteral("PrintSheetButton"));
+    PrintSheetButton->setAutoDefault(false);
+    PrintSheetButton->setFocusPolicy(Qt::NoFocus);
+    PrintSheetButton->setWhatsThis(QStringLiteral("Prints the sheets shown here."));
+    PrintSheetButton->hide();
     CloseButton = new QPushButton(QStringLiteral("Ok"), bar);
     CloseButton->setObjectName(QStringLiteral("CloseButton"));
     CloseButton->setDefault(true);
@@ -296,7 +314,11 @@ TPreviewForm::TPreviewForm(QWidget* parent) : QDialog(parent)
     row->addWidget(sbZoomOut);
     row->addWidget(sbZoomPageWidth);
     row->addWidget(sbZoomPage);
+    row->addSpacing(12);
+    row->addWidget(sbPriorPage);
+    row->addWidget(sbNextPage);
     row->addStretch(1);
+    row->addWidget(PrintSheetButton);
     row->addWidget(CloseButton);
     row->addWidget(Helpbutton);
     row->addWidget(MouseHelpButton);
@@ -319,6 +341,14 @@ TPreviewForm::TPreviewForm(QWidget* parent) : QDialog(parent)
     connect(sbZoomPageWidth, &QToolButton::clicked, this, [this] { SBZoomPageWidthClick(); });
     connect(sbZoomPage, &QToolButton::clicked, this, [this] { SBZoomPageClick(); });
     connect(CloseButton, &QPushButton::clicked, this, [this] { CloseButtonClick(); });
+    connect(sbPriorPage, &QToolButton::clicked, this,
+            [this] { PagePreview1.SetCurrentPage(PagePreview1.CurrentPage() - 1); });
+    connect(sbNextPage, &QToolButton::clicked, this,
+            [this] { PagePreview1.SetCurrentPage(PagePreview1.CurrentPage() + 1); });
+    connect(PrintSheetButton, &QPushButton::clicked, this, [this] {
+        printRequested = true;
+        CloseButtonClick();
+    });
     connect(Helpbutton, &QPushButton::clicked, this, [] { ShowHelpTopic(2039); });
     InstallWhatsThisMenus(this);
 }
@@ -350,6 +380,7 @@ void TPreviewForm::FormActivate()
     }
     wirePictureControls();
     PagePreview1.SetZoom(100);
+    updatePageButtons();
     setFocus();
 }
 
@@ -383,8 +414,20 @@ void TPreviewForm::ScrollBox1MouseDown(Qt::MouseButton button)
         PagePreview1.ZoomOut();
 }
 
+void TPreviewForm::SetPrintable(bool value)
+{
+    PrintSheetButton->setVisible(value);
+}
+
+void TPreviewForm::updatePageButtons()
+{
+    sbPriorPage->setEnabled(PagePreview1.CurrentPage() > PagePreview1.FirstPage());
+    sbNextPage->setEnabled(PagePreview1.CurrentPage() < PagePreview1.PageCount());
+}
+
 void TPreviewForm::PagePreview1PageChange()
 {
+    updatePageButtons();
     setWindowTitle(QStringLiteral("Preview Page ")
                    + QString::number(PagePreview1.CurrentPage() - PagePreview1.FirstPage() + 1)
                    + QStringLiteral(" of ") + QString::number(PagePreview1.PageCount()));
@@ -400,6 +443,10 @@ bool TPreviewForm::FormKeyDown(int key)
     QScrollBar* bar = ScrollBox1->verticalScrollBar();
     // The scroll range counts the positions 0 .. maximum, so its last
     // position, "range minus 1", is the scroll bar's maximum.
+    if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
+        PagePreview1.SetCurrentPage(PagePreview1.CurrentPage() + (key == Qt::Key_PageDown ? 1 : -1));
+        return true;
+    }
     if (key == Qt::Key_Up) {
         bar->setValue(std::max(0, bar->value() - bar->singleStep()));
         return true;

@@ -86,6 +86,10 @@ public:
 
     // The recorded job to show (DoPrint hands over its memory stream).
     void SetRecording(const QByteArray& recording) { recordingBytes = recording; }
+    // Shows the Print button (a preview of sheets as they will print); its
+    // click closes the preview with PrintRequested() true.
+    void SetPrintable(bool value);
+    bool PrintRequested() const { return printRequested; }
 
     // First activation: placement, previewer started, picture controls
     // wired to the mouse handler, zoom 100 %.
@@ -110,6 +114,10 @@ public:
     QToolButton* sbZoomOut = nullptr;
     QToolButton* sbZoomPageWidth = nullptr;
     QToolButton* sbZoomPage = nullptr;
+    // Page stepping (also Page Up / Page Down).
+    QToolButton* sbPriorPage = nullptr;
+    QToolButton* sbNextPage = nullptr;
+    QPushButton* PrintSheetButton = nullptr;
 
     void done(int result) override;
     void reject() override;
@@ -122,7 +130,10 @@ protected:
 private:
     void wirePictureControls();
 
+    void updatePageButtons();
+
     QByteArray recordingBytes;
+    bool printRequested = false;
     bool firstActivation = true;
     bool closing = false;
 };

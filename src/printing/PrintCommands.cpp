@@ -91,30 +91,96 @@ void TPrintCommands::mnuPrintClick()
         return;
     guarded([this] {
         PrintMode = true;
+        SheetPreview = false;
         const TCardLayout layout = Layout ? Layout() : TCardLayout();
         mainPrinter->SetPaper(layout.Papersize);
         panel.SetPreviewMode(false);
         OutlineTest = false;
         if (!DoPageSetup())
             return;
-        mainPrinter->ResetDevice();
-        QCoreApplication::processEvents();
-        const double bottom = PrinterBottomMargin ? PrinterBottomMargin() : mainPrinter->OffsetBottom();
-        const bool warn = Preferences ? Preferences->ShowBottomMarginWarning : true;
-        if (bottom > 0.5 && SelectedCards[8] && SelectedCards[9] && warn) {
-            TWarnBottomMargin warning(owner);
-            warning.SetBottomMargin(bottom);
-            CentreForm(warning);
-            const int result = Interaction::Current().RunModal(warning);
-            if (warning.DontShowAgain() && Preferences) {
-                Preferences->ShowBottomMarginWarning = false;
-                if (SavePreferences)
-                    SavePreferences();
-            }
-            if (result != mrOk)
-                return;
+        printChosenSheets();
+    });
+}
+
+void TPrintCommands::printChosenSheets()
+{
+    PrintMode = true;
+    SheetPreview = false;
+    panel.SetPreviewMode(false);
+    OutlineTest = false;
+    mainPrinter->ResetDevice();
+    QCoreApplication::processEvents();
+    const double bottom = PrinterBottomMargin ? PrinterBottomMargin() : mainPrinter->OffsetBottom();
+    const bool warn = Preferences ? Preferences->ShowBottomMarginWarning : true;
+    if (bottom > 0.5 && SelectedCards[8] && SelectedCards[9] && warn) {
+        TWarnBottomMargin warning(owner);
+        warning.SetBottomMargin(bottom);
+        CentreForm(warning);
+        const int result = Interaction::Current().RunModal(warning);
+        if (warning.DontShowAgain() && Preferences) {
+            Preferences->ShowBottomMarginWarning = false;
+            if (SavePreferences)
+                SavePreferences();
         }
+        if (result != mrOk)
+            return;
+    }
+    DoPrint();
+}
+
+bool TPrintCommands::ExportSheetPdf(const QString& path)
+{
+    auto pdf = std::make_unique<TPagePrinter>();
+    pdf->SetOutputFileName(path);
+    const TCardLayout layout = Layout ? Layout() : TCardLayout();
+    pdf->SetPaper(layout.Papersize);
+    std::unique_ptr<TPagePrinter> kept = std::move(mainPrinter);
+    mainPrinter = std::move(pdf);
+    const bool wasPrintMode = PrintMode;
+    const bool wasOutline = OutlineTest;
+    PrintMode = true;
+    OutlineTest = false;
+    SheetPreview = false;
+    panel.SetPreviewMode(false);
+    TPrintOutcome outcome;
+    try {
+        outcome = DoPrint();
+    } catch (...) {
+        mainPrinter = std::move(kept);
+        PrintMode = wasPrintMode;
+        OutlineTest = wasOutline;
+        throw;
+    }
+    mainPrinter = std::move(kept);
+    PrintMode = wasPrintMode;
+    OutlineTest = wasOutline;
+    return outcome.Ran && !outcome.Aborted && outcome.Error.isEmpty();
+}
+
+void TPrintCommands::mnuPreviewSheetClick()
+{
+    if (!mainPrinter)
+        return;
+    guarded([this] {
+        const TCardLayout layout = Layout ? Layout() : TCardLayout();
+        mainPrinter->SetPaper(layout.Papersize);
+        OutlineTest = false;
+        if (!DoPageSetup())
+            return;
+        // The sheets chosen in the dialog are previewed, and printed from the
+        // preview's Print button without asking again.
+        const int sheets = mainPrinter->Copies();
+        PrintMode = false;
+        SheetPreview = true;
+        panel.SetPreviewMode(true);
         DoPrint();
+        SheetPreview = false;
+        panel.SetPreviewMode(false);
+        if (printFromPreview) {
+            printFromPreview = false;
+            mainPrinter->SetCopies(sheets);
+            printChosenSheets();
+        }
     });
 }
 
@@ -122,6 +188,7 @@ void TPrintCommands::mnuPreviewClick()
 {
     guarded([this] {
         PrintMode = false;
+        SheetPreview = false;
         const TCardLayout layout = Layout ? Layout() : TCardLayout();
         if (mainPrinter)
             mainPrinter->SetPaper(layout.Papersize);
@@ -138,6 +205,11 @@ void TPrintCommands::mnuPrintOutlineTestPageClick()
     guarded([this] {
         PrintMode = true;
         OutlineTest = true;
+        SheetPreview = false;
+        // The outlines go on the paper the cards print on (the orientation
+        // follows the card in the job itself).
+        const TCardLayout layout = Layout ? Layout() : TCardLayout();
+        mainPrinter->SetPaper(layout.Papersize);
         if (mainPrinter->PrintDialog())
             DoPrint();
     });
@@ -205,6 +277,7 @@ TPrintOutcome TPrintCommands::DoPrint()
     status.Sheet = CurrentImposition();
     status.BackgroundFile = BackgroundFile ? BackgroundFile() : QString();
     status.PrintingMode = PrintMode;
+    status.WholeSheet = !PrintMode && SheetPreview;
 
     TPageEngine* engine = nullptr;
     if (PrintMode) {
@@ -258,8 +331,10 @@ TPrintOutcome TPrintCommands::DoPrint()
             TPreviewForm preview(owner);
             preview.setWindowTitle(QStringLiteral("Preview Business Cards"));
             preview.SetRecording(recorder.Recording());
+            preview.SetPrintable(SheetPreview && mainPrinter != nullptr);
             CentreForm(preview);
             Interaction::Current().RunModal(preview);
+            printFromPreview = preview.PrintRequested();
         }
     }
     return outcome;

@@ -61,6 +61,9 @@ public:
     // Print mode of the next DoPrint: printing (else preview) and outline test.
     bool PrintMode = true;
     bool OutlineTest = false;
+    // A preview of whole sheets as they will print (every chosen position),
+    // rather than the single card of the Preview command.
+    bool SheetPreview = false;
 
     // The main page printer, made once a printer has been found; it keeps
     // the printer choice, paper, orientation and copies between jobs and
@@ -73,6 +76,13 @@ public:
     // ---- Commands ------------------------------------------------------------------------
     void mnuPrintClick();
     void mnuPreviewClick();
+    // "Preview Sheet": the Print Cards choice, then the chosen sheets in the
+    // preview window, whose Print button prints them.
+    void mnuPreviewSheetClick();
+    // Prints one sheet of the chosen positions into a PDF file (vector, text
+    // as text) without touching the main page printer's choices. False when
+    // the job did not finish; the reason is in LastOutcome().
+    bool ExportSheetPdf(const QString& path);
     void mnuPrintOutlineTestPageClick();
     void mnuPrinterSetupClick();
     void mnuPrinterFineTuningClick();
@@ -89,6 +99,10 @@ public:
 
 private:
     TPrinterNudges nudges() const;
+    // Print's work after the Print Cards dialog: the bottom-margin warning,
+    // then the job.
+    void printChosenSheets();
+    bool printFromPreview = false;
 
     TGBusinessCardPanel32& panel;
     QWidget* owner;

@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 #include <QPaintEvent>
 #include <QPainterPath>
 #include <algorithm>
@@ -966,11 +967,16 @@ void TGBasePanel::paintOutlines(QImage& image)
         if (!slot)
             continue;
         const TRect r = *slot;
+        // On a high-resolution screen each panel pixel is k × k image pixels.
+        const int k = std::max(1, int(std::lround(image.devicePixelRatio())));
         auto flip = [&](int x, int y) {
-            if (x < 0 || y < 0 || x >= image.width() || y >= image.height() || ((x + y) & 1))
+            if (x < 0 || y < 0 || x * k >= image.width() || y * k >= image.height() || ((x + y) & 1))
                 return;
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            line[x] ^= 0x00FFFFFF;
+            for (int dy = 0; dy < k && y * k + dy < image.height(); ++dy) {
+                auto* line = reinterpret_cast<QRgb*>(image.scanLine(y * k + dy));
+                for (int dx = 0; dx < k && x * k + dx < image.width(); ++dx)
+                    line[x * k + dx] ^= 0x00FFFFFF;
+            }
         };
         const int r1 = r.Right - 1;
         const int b1 = r.Bottom - 1;
@@ -1084,12 +1090,17 @@ void TGBasePanel::paintEvent(QPaintEvent* event)
 {
     if (suppressPainting)
         return;
+    // Painted at the screen's device pixel ratio, so a high-resolution
+    // screen shows the card sharp; the card's geometry stays in panel pixels.
+    const qreal dpr = std::max<qreal>(1.0, std::round(devicePixelRatioF()));
     const QSize size(std::max(1, width()), std::max(1, height()));
     // Anything but the rubber outlines changed (or someone else asked for a
     // repaint): paint the card again; otherwise reuse it.
-    if (cardDirty || cardCache.size() != size || !(event->region() - outlineRegion).isEmpty()) {
-        if (cardCache.size() != size)
-            cardCache = QImage(size, QImage::Format_RGB32);
+    if (cardDirty || cardCache.size() != size * dpr || !(event->region() - outlineRegion).isEmpty()) {
+        if (cardCache.size() != size * dpr) {
+            cardCache = QImage(size * dpr, QImage::Format_RGB32);
+            cardCache.setDevicePixelRatio(dpr);
+        }
         QPainter p(&cardCache);
         PaintCard(p);
         cardDirty = false;

@@ -62,6 +62,8 @@ class TestMainScreen : public QObject {
 private slots:
     void init() { home = std::make_unique<ProgramHome>(); }
     void cleanup() { home.reset(); }
+    void standardKeysReachTheirCommands_data();
+    void standardKeysReachTheirCommands();
 
     void startupWithEmptyIni();
     void menusHaveTheirCaptionsInOrder();
@@ -138,7 +140,8 @@ void TestMainScreen::menusHaveTheirCaptionsInOrder()
     auto w = startMainScreen();
     QCOMPARE(menuCaptions(w->File1),
         QStringList({ "&New - Blank", "New - Select From Templates", "&Open", "&Delete", "-", "Save", "Save &As...",
-            "Save As Bitmap", "Save As JPG", "-", "&Print", "Pre&view", "-", "Printer S&etup", "Printer Fine &Tuning",
+            "Save As Bitmap", "Save As JPG", "E&xport as PNG...", "Export S&heet as PDF...", "-", "&Print", "Pre&view",
+            "Preview S&heet", "-", "Printer S&etup", "Printer Fine &Tuning",
             "Print O&utline Test Page", "--------Write Ini------", "-", "E&xit" }));
     QCOMPARE(w->mnuSave->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     QCOMPARE(menuCaptions(w->Edit1),
@@ -592,7 +595,7 @@ void TestMainScreen::recentFilesKeepFiveMostRecent()
     QCoreApplication::processEvents();
     QCOMPARE(w->CurrentFileName, paths[2]);
     QCOMPARE(w->RecentFiles->Files(), QStringList({ paths[2], paths[5], paths[4], paths[3], paths[1] }));
-    QCOMPARE(menuCaptions(w->File1).mid(19, 2), QStringList({ "-", "&1 " + paths[2] }));
+    QCOMPARE(menuCaptions(w->File1).mid(22, 2), QStringList({ "-", "&1 " + paths[2] }));
 
     // Paths are compared without regard to case.
     TRecentFiles list(nullptr, 5);
@@ -967,6 +970,49 @@ void TestMainScreen::secondInstanceActivatesFirst()
     // A different program name is not disturbed by this one.
     TSingleInstance other(name + QStringLiteral("-other"));
     QVERIFY(!other.AnotherIsRunning());
+}
+
+void TestMainScreen::standardKeysReachTheirCommands_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("action");
+    QTest::newRow("new") << QKeySequence(Qt::CTRL | Qt::Key_N) << "New1";
+    QTest::newRow("open") << QKeySequence(Qt::CTRL | Qt::Key_O) << "Open1";
+    QTest::newRow("save as") << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) << "mnuSaveAs";
+    QTest::newRow("print") << QKeySequence(Qt::CTRL | Qt::Key_P) << "mnuPrint";
+    QTest::newRow("undo") << QKeySequence(Qt::CTRL | Qt::Key_Z) << "mnuUndo";
+    QTest::newRow("redo") << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) << "mnuRedo";
+    QTest::newRow("redo, the other key") << QKeySequence(Qt::CTRL | Qt::Key_Y) << "mnuRedo";
+    QTest::newRow("select all") << QKeySequence(Qt::CTRL | Qt::Key_A) << "mnuSelectAll";
+    QTest::newRow("zoom in") << QKeySequence(Qt::CTRL | Qt::Key_Plus) << "mnuZoomIn";
+    QTest::newRow("zoom in, =") << QKeySequence(Qt::CTRL | Qt::Key_Equal) << "mnuZoomIn";
+    QTest::newRow("zoom out") << QKeySequence(Qt::CTRL | Qt::Key_Minus) << "mnuZoomOut";
+    QTest::newRow("help") << QKeySequence(Qt::Key_F1) << "Contents1";
+    QTest::newRow("quit") << QKeySequence(Qt::CTRL | Qt::Key_Q) << "Exit1";
+}
+
+void TestMainScreen::standardKeysReachTheirCommands()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, action);
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    addRectangle(*w, 20, 20, 60, 30);
+    w->SetChangesMade(false);
+    auto* target = w->findChild<QAction*>(action);
+    QVERIFY(target);
+    if (action == QLatin1String("mnuRedo"))
+        w->mnuUndo->trigger(); // something to redo
+    // Commands that ask something are answered with Cancel; the rest run.
+    ui.answerOpenFile(QString());
+    ui.answerSaveFile(QString());
+    ui.answerDialog([](QDialog&) { return int(mrCancel); });
+    ui.allowMessages();
+    QSignalSpy spy(target, &QAction::triggered);
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QTest::keySequence(w->BusinessCardPanel, keys);
+    QCOMPARE(spy.count(), 1);
 }
 
 QTEST_MAIN(TestMainScreen)

@@ -15,6 +15,7 @@
 #include "printing/PagePrinter.h"
 #include "printing/PrintCommands.h"
 #include "printing/PrintCardsDialog.h"
+#include "printing/PreviewForm.h"
 #include "surface/CompanionFile.h"
 #include "support/ScriptedInteraction.h"
 
@@ -326,6 +327,9 @@ private slots:
     void batchSheetTextMatchesTheCardPicture();
     void batchSheetRefusesBadInput_data();
     void batchSheetRefusesBadInput();
+    void sheetPreviewShowsThePagesThatPrint();
+    void outlineTestPageOnTheCardsPaper();
+    void printQualityPictureMatchesTheCardPicture();
 
 private:
     std::unique_ptr<TPagePrinter> pdfPrinter(const QString& name)
@@ -683,6 +687,108 @@ void TestSheetPdf::batchSheetRefusesBadInput()
     QCOMPARE(p.exitCode(), 1);
     const QString err = QString::fromLocal8Bit(p.readAllStandardError());
     QVERIFY2(err.contains(message), qPrintable(err));
+}
+
+void TestSheetPdf::sheetPreviewShowsThePagesThatPrint()
+{
+    // Preview Sheet with cards 1, 4 and 7 on two sheets: the preview's pages
+    // are the pages its Print button then prints, card for card.
+    ScriptedInteraction ui;
+    TGBusinessCardPanel32 panel;
+    addPrintBox(panel, 24, 48, 96, 48);
+    addPhoneLabel(panel, 0);
+    const QRect textInk = screenTextInk(panel, QSize(400, 400));
+    TPrintCommands printing(panel);
+    const QString file = QStringLiteral("preview-sheet.pdf");
+    printing.SetMainPagePrinter(pdfPrinter(file));
+    const QList<int> cards = {0, 3, 6};
+    QList<QImage> previewed;
+    ui.answerDialog(chooseCards(cards, 2));
+    ui.answerDialog(runStatusWindow);
+    ui.answerDialog([&](QDialog& dialog) {
+        auto& preview = static_cast<TPreviewForm&>(dialog);
+        preview.FormActivate();
+        if (!preview.PrintSheetButton->isVisibleTo(&preview))
+            return int(mrCancel);
+        for (int page = 1; page <= preview.PagePreview1.PageCount(); ++page)
+            previewed.append(preview.PagePreview1.RenderPage(page, 100).convertToFormat(QImage::Format_RGB32));
+        QTest::mouseClick(preview.PrintSheetButton, Qt::LeftButton);
+        return int(mrOk);
+    });
+    ui.answerDialog(runStatusWindow);
+    printing.mnuPreviewSheetClick();
+    QVERIFY(ui.allUsed());
+    QVERIFY2(printing.LastOutcome().Error.isEmpty(), qPrintable(printing.LastOutcome().Error));
+    const QList<QImage> printed = rasterizePdf(home.filePath(file), 100);
+    QCOMPARE(previewed.size(), 2);
+    QCOMPARE(printed.size(), 2);
+    const TImposition sheet = printing.CurrentImposition();
+    for (int page = 0; page < 2; ++page) {
+        for (const QImage& image : {previewed[page], printed[page]}) {
+            checkCards(image, sheet, only({0, 3, 6}));
+            for (int c : cards) {
+                const QString problem = textMismatch(image, sheet.Origin(c / sheet.Across, c % sheet.Across, 11.0), textInk);
+                QVERIFY2(problem.isEmpty(), qPrintable(problem));
+            }
+        }
+    }
+}
+
+void TestSheetPdf::outlineTestPageOnTheCardsPaper()
+{
+    // An A4 layout: the outline test page comes out on A4, as the cards do.
+    ScriptedInteraction ui;
+    TGBusinessCardPanel32 panel;
+    TPrintCommands printing(panel);
+    TCardLayout layout;
+    layout.Papersize = PaperA4;
+    printing.Layout = [&] { return layout; };
+    printing.SetMainPagePrinter(pdfPrinter(QStringLiteral("outline-a4.pdf")));
+    ui.answerDialog([](QDialog&) { return int(mrOk); });
+    ui.answerDialog(runStatusWindow);
+    printing.mnuPrintOutlineTestPageClick();
+    QVERIFY(ui.allUsed());
+    const QList<QImage> pages = rasterizePdf(home.filePath(QStringLiteral("outline-a4.pdf")), 100);
+    QCOMPARE(pages.size(), 1);
+    QCOMPARE(pages[0].size(), QSize(827, 1170)); // 8.27 × 11.69 in
+}
+
+void TestSheetPdf::printQualityPictureMatchesTheCardPicture()
+{
+    // The 600-dpi card picture has the ink of the screen's card picture,
+    // scaled, within a screen pixel: text, a box and a line.
+    TGBusinessCardPanel32 panel;
+    panel.resize(336, 192);
+    addPhoneLabel(panel, 0);
+    addPhoneLabel(panel, 90);
+    addPrintBox(panel, 24, 48, 96, 48);
+    const QImage screen = RenderCardPicture(panel, true);
+    const QImage fine = RenderCardPictureAtDpi(panel, 600, true);
+    QCOMPARE(fine.size(), QSize(2100, 1200));
+    QCOMPARE(fine.dotsPerMeterX(), 23622);
+    auto inkIn = [](const QImage& img, const QRect& area) {
+        QRect ink;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (qGray(img.pixel(x, y)) < 160)
+                    ink |= QRect(x, y, 1, 1);
+        return ink;
+    };
+    const double k = 600.0 / kPpi;
+    // Inside the border: each label's area.
+    for (const QRect area : {QRect(10, 100, 300, 40), QRect(120, 10, 40, 270).intersected(QRect(0, 0, 336, 192))}) {
+        const QRect a = inkIn(screen, area);
+        const QRect scaledArea(QPoint(int(area.left() * k), int(area.top() * k)),
+                               QPoint(int((area.right() + 1) * k) - 1, int((area.bottom() + 1) * k) - 1));
+        const QRect b = inkIn(fine, scaledArea);
+        QVERIFY(!a.isEmpty() && !b.isEmpty());
+        QVERIFY2(std::abs(b.left() / k - a.left()) <= 1 && std::abs(b.top() / k - a.top()) <= 1
+                     && std::abs((b.right() + 1) / k - (a.right() + 1)) <= 1
+                     && std::abs((b.bottom() + 1) / k - (a.bottom() + 1)) <= 1,
+                 qPrintable(QStringLiteral("screen (%1,%2)-(%3,%4), 600 dpi (%5,%6)-(%7,%8)")
+                                .arg(a.left()).arg(a.top()).arg(a.right()).arg(a.bottom())
+                                .arg(b.left() / k).arg(b.top() / k).arg(b.right() / k).arg(b.bottom() / k)));
+    }
 }
 
 QTEST_MAIN(TestSheetPdf)

@@ -17,9 +17,21 @@ int Render(const QStringList& args, QTextStream& err)
     QString design;
     QString out;
     bool border = false;
+    double dpi = 0;
+    bool dpiNext = false;
     for (const QString& a : args) {
-        if (a == QLatin1String("--border"))
+        if (dpiNext) {
+            bool ok = false;
+            dpi = a.toDouble(&ok);
+            dpiNext = false;
+            if (!ok || dpi < 24 || dpi > 2400) {
+                err << "brisvale-batch: render: --dpi needs a number from 24 to 2400\n";
+                return 1;
+            }
+        } else if (a == QLatin1String("--border"))
             border = true;
+        else if (a == QLatin1String("--dpi"))
+            dpiNext = true;
         else if (a.startsWith(QLatin1String("--"))) {
             err << "brisvale-batch: render: unknown option " << a << "\n";
             return 1;
@@ -31,6 +43,10 @@ int Render(const QStringList& args, QTextStream& err)
             err << "brisvale-batch: render needs DESIGN.QRD and OUT\n";
             return 1;
         }
+    }
+    if (dpiNext) {
+        err << "brisvale-batch: render: --dpi needs a number from 24 to 2400\n";
+        return 1;
     }
     if (design.isEmpty() || out.isEmpty()) {
         err << "brisvale-batch: render needs DESIGN.QRD and OUT\n";
@@ -57,7 +73,7 @@ int Render(const QStringList& args, QTextStream& err)
         panel.SetDeletesTemporaryFiles(false);
         ApplyProgramSettings(panel, preferences.DefaultFont, settings.LoadPersonalInfo());
         ReadDesign(panel, design, layout, background);
-        const QImage picture = RenderCardPicture(panel, border);
+        const QImage picture = dpi > 0 ? RenderCardPictureAtDpi(panel, dpi, border) : RenderCardPicture(panel, border);
         WriteCardPicture(picture, out, PictureFormatForPath(out));
     } catch (const Exception& e) {
         err << "brisvale-batch: " << design << ": " << e.message() << "\n";
