@@ -28,7 +28,14 @@ inline QString writeInput(const QString& name, const std::uint8_t* data, std::si
 
 } // namespace fuzz
 
-// Targets that draw text load fonts through fontconfig, which keeps its
-// caches for the life of the process; those are not leaks of the program.
+// Targets that draw text load fonts through fontconfig, FreeType and
+// HarfBuzz into Qt's font cache, which lives as long as the process (the
+// application object of a fuzz target is never destroyed); those are not
+// leaks of the program.
 #define BRISVALE_FUZZ_FONTCONFIG_SUPPRESSIONS                                                        \
-    extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+    extern "C" const char* __lsan_default_suppressions()                                             \
+    {                                                                                                \
+        return "leak:libfontconfig.so\nleak:libfreetype.so\nleak:libharfbuzz.so\n"                 \
+               "leak:QFontEngine\nleak:QFontDatabase\nleak:QFontCache\nleak:QFreetypeFace\n"      \
+               "leak:QFontconfigDatabase\nleak:libQt6Gui.so\n";                                      \
+    }
