@@ -7,6 +7,7 @@
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"
+#include "platform/PictureLimits.h"
 #include "surface/BusinessCardPanel.h"
 
 #include <QBuffer>
@@ -170,8 +171,13 @@ QImage RenderCardPictureAtDpi(TGBusinessCardPanel32& panel, double dpi, bool bor
     dpi = std::clamp(dpi, 24.0, 2400.0);
     const double wInches = std::max(1, panel.width()) / ppi;
     const double hInches = std::max(1, panel.height()) / ppi;
-    QImage picture(std::max(1, int(Round(wInches * dpi))), std::max(1, int(Round(hInches * dpi))),
-                   QImage::Format_RGB32);
+    const std::int64_t pw = std::max<std::int64_t>(1, Round(wInches * dpi));
+    const std::int64_t ph = std::max<std::int64_t>(1, Round(hInches * dpi));
+    // Beyond the largest picture the program makes, no picture: writing it
+    // then fails with a message rather than taking gigabytes.
+    if (!PictureSizeAllowed(pw, ph))
+        return {};
+    QImage picture(static_cast<int>(pw), static_cast<int>(ph), QImage::Format_RGB32);
     picture.fill(Qt::white);
     const int dotsPerMeter = int(Round(dpi / 0.0254));
     picture.setDotsPerMeterX(dotsPerMeter);
