@@ -2,12 +2,15 @@
 
 #include "printing/PageCanvasEngine.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Dib.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"
+#include "platform/PictureLimits.h"
 #include "surface/BusinessCardPanel.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QPainter>
 
@@ -85,6 +88,7 @@ TCardLayout LayoutFromCompanion(const CompanionLayout& stored)
     layout.Down = stored.down;
     layout.UseMM = stored.useMM;
     layout.Portrait = stored.usePortrait;
+    ClampToLayoutLimits(layout);
     return layout;
 }
 
@@ -127,10 +131,13 @@ void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& 
 void WriteDesign(TGBusinessCardPanel32& panel, const QString& path, const QString& backgroundFile,
     const TCardLayout& layout)
 {
+    // Both files are written and checked in full before either replaces its
+    // old version, so a failure (a full disk) never leaves a new .QRD without
+    // its .QRE, nor a cut file where a good one was.
+    AtomicBatch pair;
     panel.SaveToFile(path);
-    // The companion is written beside the old one and renamed over it, so a
-    // failure keeps the previous companion rather than none.
     WriteCompanionFile(CompanionPath(path), backgroundFile, CompanionFromLayout(layout));
+    pair.Commit();
 }
 
 QImage RenderCardPicture(TGBusinessCardPanel32& panel, bool border)
@@ -164,8 +171,13 @@ QImage RenderCardPictureAtDpi(TGBusinessCardPanel32& panel, double dpi, bool bor
     dpi = std::clamp(dpi, 24.0, 2400.0);
     const double wInches = std::max(1, panel.width()) / ppi;
     const double hInches = std::max(1, panel.height()) / ppi;
-    QImage picture(std::max(1, int(Round(wInches * dpi))), std::max(1, int(Round(hInches * dpi))),
-                   QImage::Format_RGB32);
+    const std::int64_t pw = std::max<std::int64_t>(1, Round(wInches * dpi));
+    const std::int64_t ph = std::max<std::int64_t>(1, Round(hInches * dpi));
+    // Beyond the largest picture the program makes, no picture: writing it
+    // then fails with a message rather than taking gigabytes.
+    if (!PictureSizeAllowed(pw, ph))
+        return {};
+    QImage picture(static_cast<int>(pw), static_cast<int>(ph), QImage::Format_RGB32);
     picture.fill(Qt::white);
     const int dotsPerMeter = int(Round(dpi / 0.0254));
     picture.setDotsPerMeterX(dotsPerMeter);
@@ -191,6 +203,10 @@ QImage RenderCardPictureAtDpi(TGBusinessCardPanel32& panel, double dpi, bool bor
 
 void WriteCardPicture(const QImage& picture, const QString& path, PictureFormat format)
 {
+    // A card that could not be drawn (no memory for its picture) must not
+    // come out as an empty file reported as written.
+    if (picture.isNull())
+        throw EWriteError(AtomicFile::FailureMessage(path) + QStringLiteral(" (the card picture could not be made)"));
     switch (format) {
     case PictureFormat::Bitmap:
         Dib::SaveToFile(picture, path);
@@ -198,10 +214,14 @@ void WriteCardPicture(const QImage& picture, const QString& path, PictureFormat 
     case PictureFormat::Jpeg:
         Jpeg::SaveToFile(picture, path, 100);
         return;
-    case PictureFormat::Png:
-        if (picture.isNull() || !picture.save(path, "PNG"))
-            throw EWriteError(QStringLiteral("Unable to write to %1").arg(path));
+    case PictureFormat::Png: {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        if (picture.isNull() || !buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG"))
+            throw EWriteError(AtomicFile::FailureMessage(path));
+        WriteFileAtomically(path, bytes);
         return;
+    }
     }
 }
 

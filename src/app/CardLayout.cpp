@@ -1,5 +1,10 @@
 #include "app/CardLayout.h"
 
+#include "platform/LayoutLimits.h"
+
+#include <algorithm>
+#include <cmath>
+
 namespace bv {
 
 const std::array<TPredefinedLayout, PredefinedLayoutCount>& PredefinedLayoutTable()
@@ -45,6 +50,24 @@ bool ApplyPredefinedLayout(TCardLayout& layout, int index)
     layout.VPitch = p.VPitch;
     layout.Papersize = p.Papersize;
     return true;
+}
+
+void ClampToLayoutLimits(TCardLayout& l)
+{
+    using namespace layoutlimits;
+    auto length = [](Single& v, int minStored) {
+        const Single lo = StoredToLayoutLength(minStored);
+        const Single hi = StoredToLayoutLength(MaxLength);
+        v = std::isnan(v) ? lo : std::clamp(v, lo, hi);
+    };
+    length(l.Height, MinCardHeight);
+    length(l.Width, MinCardWidth);
+    length(l.TopMargin, 0);
+    length(l.LeftMargin, 0);
+    length(l.HPitch, 0);
+    length(l.VPitch, 0);
+    l.Across = std::clamp(l.Across, MinAcross, MaxAcross);
+    l.Down = std::clamp(l.Down, MinDown, MaxDown);
 }
 
 int LayoutLengthToStored(Single inches)

@@ -54,6 +54,12 @@ const std::array<TPredefinedLayout, PredefinedLayoutCount>& PredefinedLayoutTabl
 // record untouched, for an index outside the table.
 bool ApplyPredefinedLayout(TCardLayout& layout, int index);
 
+// Holds a layout to the limits of the layout dialog (1 to 10 across, 1 to 30
+// down, a card of at least 0.3 × 0.5 inch, lengths from 0 to 99 inches). Every
+// layout read from a file goes through it, so the rest of the program may
+// rely on them (at most 300 positions, a card picture of bounded size).
+void ClampToLayoutLimits(TCardLayout& layout);
+
 // Stored form of a length: Round(inches × 1000), and back: thousandths × 0.001.
 int LayoutLengthToStored(Single inches);
 Single StoredToLayoutLength(int thousandths);

@@ -1,4 +1,5 @@
 #include "app/EditCardLayout.h"
+#include "platform/LayoutLimits.h"
 
 #include "app/AppServices.h"
 #include "platform/Interaction.h"
@@ -27,7 +28,7 @@ constexpr double mmPerInch = 25.4;
 constexpr double inchPerMm = 0.03937007874015748;
 // Largest length the edits take: nothing on a sheet of card stock comes
 // near it.
-constexpr double maxInches = 99.0;
+constexpr double maxInches = layoutlimits::MaxLength / 1000.0;
 
 // The little card beside an orientation button: lying or standing.
 class CardSketch final : public QWidget {
@@ -126,12 +127,12 @@ TEditCardLayout::TEditCardLayout(QWidget* parent)
 
     enbracross = new QSpinBox(this);
     enbracross->setObjectName(QStringLiteral("enbracross"));
-    enbracross->setRange(1, 10);
+    enbracross->setRange(layoutlimits::MinAcross, layoutlimits::MaxAcross);
     enbracross->setFixedWidth(80);
     enbracross->setWhatsThis(QStringLiteral("Number of cards in each row of the sheet (1 to 10)."));
     enbrdown = new QSpinBox(this);
     enbrdown->setObjectName(QStringLiteral("enbrdown"));
-    enbrdown->setRange(1, 30);
+    enbrdown->setRange(layoutlimits::MinDown, layoutlimits::MaxDown);
     enbrdown->setFixedWidth(80);
     enbrdown->setWhatsThis(QStringLiteral("Number of rows of cards on the sheet (1 to 30)."));
     auto* acrossLabel = new QLabel(QStringLiteral("# across"), this);

@@ -85,6 +85,7 @@ TCardLayout TSettings::LoadLayoutPreferences(const TCardLayout& current) const
     l.Down = ini.ReadInteger(sLayout, QStringLiteral("Down"), 5);
     l.UseMM = ini.ReadBool(sLayout, QStringLiteral("UseMM"), false);
     l.Portrait = ini.ReadBool(sLayout, QStringLiteral("Portrait"), current.Portrait);
+    ClampToLayoutLimits(l);
     return l;
 }
 

@@ -1,5 +1,7 @@
 #include "objects/BaseLabel.h"
 
+#include "platform/Checked.h"
+
 #include "objects/Font3DEffects.h"
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
@@ -40,8 +42,16 @@ const QStringList& BorderStyleNames()
     return names;
 }
 
-QPoint ShadowOffsetFor(TShadowDirection direction, int d)
+namespace {
+constexpr int MaxDrawnDepth = 1 << 16;
+constexpr qsizetype MaxCaptionLength = 32767;
+} // namespace
+
+QPoint ShadowOffsetFor(TShadowDirection direction, int depth)
 {
+    // Any stored depth is drawn; beyond a card's size it only moves the
+    // shadow out of sight, and must not overflow doing so.
+    const int d = checked::Clamp(depth, -MaxDrawnDepth, MaxDrawnDepth);
     switch (direction) {
     case sdNone: return { 0, 0 };
     case sdRight: return { d, 0 };
@@ -53,8 +63,9 @@ QPoint ShadowOffsetFor(TShadowDirection direction, int d)
     return { 0, 0 };
 }
 
-QPoint HighlightOffsetFor(THighlightDirection direction, int d)
+QPoint HighlightOffsetFor(THighlightDirection direction, int depth)
 {
+    const int d = checked::Clamp(depth, -MaxDrawnDepth, MaxDrawnDepth);
     switch (direction) {
     case hdNone: return { 0, 0 };
     case hdright: return { d, 0 };
@@ -167,7 +178,16 @@ const PropertyTable& TGBaseLabel::ClassProperties()
             } });
         own.push_back({ "Caption", PropertyKind::String, std::nullopt,
             [self](const TGGraphicControl& o) { return Value::string(self(o).Caption()); },
-            [mut](TGGraphicControl& o, const Value& v) { mut(o).SetCaption(expectString(v)); } });
+            [mut](TGGraphicControl& o, const Value& v) {
+                // One line of text on a card: a longer caption in a file is
+                // refused rather than laid out and printed at great cost.
+                const QString& text = expectString(v);
+                if (text.size() > MaxCaptionLength)
+                    throw EReadError(QStringLiteral("Caption too long (%1 characters; at most %2)")
+                                         .arg(text.size())
+                                         .arg(MaxCaptionLength));
+                mut(o).SetCaption(text);
+            } });
         for (auto& p : FontProperties("Font",
                  { [](const TGGraphicControl& o) { return o.Font(); },
                      [mut](TGGraphicControl& o, const TFont& f) {

@@ -1,5 +1,7 @@
 #include "objects/LineShape.h"
 
+#include "platform/Checked.h"
+
 #include "objects/Shapes.h"
 #include "platform/Interaction.h"
 #include "surface/BasePanel.h"
@@ -67,8 +69,8 @@ void TGLineShape::SetPen(const TPen& value)
 int TGLineShape::CanvasPenWidth() const
 {
     if (Zoom() == 1.0f)
-        return pen.Width;
-    return static_cast<int>(Round(static_cast<Extended>(pen.Width) * static_cast<Extended>(Zoom())));
+        return pen.DrawnWidth();
+    return checked::SaturateReal(Round(static_cast<Extended>(pen.DrawnWidth()) * static_cast<Extended>(Zoom())));
 }
 
 QLine TGLineShape::CanvasLine() const

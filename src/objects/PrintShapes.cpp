@@ -13,14 +13,14 @@ void TGLabelShapes::PrintTo(TPageEngine& report, double left, double top)
     const double ppi = ScreenPpi();
     // The screen pen width in pixels, as hundredths of an inch at the
     // screen's resolution.
-    const int hundredths = static_cast<int>(Trunc(static_cast<Extended>(pen.Width) / ppi * 100));
+    const int hundredths = static_cast<int>(Trunc(static_cast<Extended>(pen.DrawnWidth()) / ppi * 100));
     report.SetPen(pen.Color, int(pen.Style), -hundredths, int(pen.Mode));
     report.SetBrush(brush.Color, int(brush.Style), nullptr);
     // The full bounds: the engine keeps no half-pen inset.
     const double x1 = Left() / ppi + left;
     const double y1 = Top() / ppi + top;
-    const double x2 = (Left() + Width()) / ppi + left;
-    const double y2 = (Top() + Height()) / ppi + top;
+    const double x2 = (double(Left()) + Width()) / ppi + left;
+    const double y2 = (double(Top()) + Height()) / ppi + top;
     switch (shape) {
     case stRectangle:
     case stSquare: report.Rectangle(x1, y1, x2, y2); break;
@@ -40,12 +40,13 @@ void TGLineShape::PrintTo(TPageEngine& report, double left, double top)
 {
     const double ppi = ScreenPpi();
     // The width in pixels is taken as hundredths of an inch.
-    report.SetPen(pen.Color, int(pen.Style), -pen.Width, int(pmCopy));
-    const int h = pen.Width / 2;
+    const int width = pen.DrawnWidth();
+    report.SetPen(pen.Color, int(pen.Style), -width, int(pmCopy));
+    const int h = width / 2;
     const double x1 = Left() / ppi + left;
-    const double x2 = (Left() + Width()) / ppi + left;
-    const double y1 = (Top() + h) / ppi + top;
-    const double y2 = (Top() + h + Height()) / ppi + top;
+    const double x2 = (double(Left()) + Width()) / ppi + left;
+    const double y1 = (double(Top()) + h) / ppi + top;
+    const double y2 = (double(Top()) + h + Height()) / ppi + top;
     switch (lineStyle) {
     case stHorizontal:
         report.MoveTo(x1, y1);

@@ -1,5 +1,7 @@
 #include "objects/Shapes.h"
 
+#include "platform/Checked.h"
+
 #include "objects/LineShape.h"
 #include "platform/Interaction.h"
 #include "surface/BusinessCardPanel.h"
@@ -123,10 +125,11 @@ void TGLabelShapes::SetShape(TShapeType value)
 
 int TGLabelShapes::CanvasPenWidth() const
 {
+    const int width = pen.DrawnWidth();
     if (Zoom() == 1.0f)
-        return pen.Width;
-    int w = static_cast<int>(Round(static_cast<Extended>(pen.Width) * static_cast<Extended>(Zoom())));
-    if (w == 0 && pen.Width > 0)
+        return width;
+    int w = checked::SaturateReal(Round(static_cast<Extended>(width) * static_cast<Extended>(Zoom())));
+    if (w == 0 && width > 0)
         w = 1;
     return w;
 }
@@ -135,7 +138,7 @@ TRect TGLabelShapes::OutlineBox() const
 {
     const int w = CanvasPenWidth();
     const int h = w / 2;
-    return TRect(h, h, Width() - w + 1 + h, Height() - w + 1 + h);
+    return TRect(h, h, checked::Add(checked::Sub(Width(), w), 1 + h), checked::Add(checked::Sub(Height(), w), 1 + h));
 }
 
 int TGLabelShapes::CornerSize() const
@@ -157,7 +160,7 @@ void TGLabelShapes::Paint()
         const TRect b = OutlineBox();
         // The box's right and bottom edges are excluded; the aliased pen then
         // covers the same pixels as a wide pen centred on the box's edges.
-        const QRectF box(b.Left, b.Top, b.Right - b.Left - 1, b.Bottom - b.Top - 1);
+        const QRectF box(b.Left, b.Top, double(b.Right) - b.Left - 1, double(b.Bottom) - b.Top - 1);
         switch (shape) {
         case stRectangle:
         case stSquare: c->drawRect(box); break;

@@ -1,9 +1,10 @@
 #include "platform/Dib.h"
 
 #include "platform/Errors.h"
+#include "platform/AtomicFile.h"
+#include "platform/SafeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <bit>
 #include <cstring>
 
@@ -22,6 +23,12 @@ constexpr int BiBitfields = 3;
 // RLE bitmaps can describe any size in a few bytes, so their decoded size
 // has its own, tighter ceiling (32 Mi pixels).
 constexpr std::int64_t MaxRlePixels = std::int64_t(1) << 25;
+// And in proportion to the data: a run of two bytes gives at most 255
+// pixels, and an end-of-line code skips the rest of a row, so a real RLE
+// bitmap needs roughly a byte for every few hundred pixels. Small pictures
+// (up to 4 Mi pixels) are accepted whatever their data.
+constexpr std::int64_t MaxRlePixelsPerByte = 1024;
+constexpr std::int64_t MinRleClaim = std::int64_t(1) << 22;
 
 [[noreturn]] void invalid(const char* why)
 {
@@ -186,14 +193,7 @@ Dib Dib::FromBytes(const QByteArray& fileBytes)
 
 Dib Dib::FromFile(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, f.errorString()));
-    // A bitmap file never needs more than its size; refuse absurd files
-    // before reading them into memory.
-    if (f.size() > (std::int64_t(1) << 31) - 1)
-        invalid("file too large");
-    return FromBytes(f.readAll());
+    return FromBytes(ReadOutsideFileOrThrow(path, MaxPictureFileBytes));
 }
 
 Dib Dib::FromPackedDib(const QByteArray& packed)
@@ -248,11 +248,17 @@ void Dib::parse()
                 for (int i = 0; i < 3; ++i)
                     masks[i] = u32(d + tableStart + 4 * i);
                 tableStart += 12;
-            } else {
+            } else if (hdrSize >= 52) {
+                // The masks are part of the longer headers; the header
+                // (checked above to lie within the data) must hold all three.
                 for (int i = 0; i < 3; ++i)
                     masks[i] = u32(d + 54 + 4 * i);
                 if (hdrSize >= 56)
                     masks[3] = u32(d + 66);
+            } else {
+                // 41 to 51 bytes: longer than the basic header, too short to
+                // hold the masks.
+                invalid("header too short for bit-field masks");
             }
         }
     } else {
@@ -331,6 +337,10 @@ void Dib::parse()
             invalid("truncated pixel data");
     } else if (std::int64_t(width) * height > MaxRlePixels) {
         invalid("dimensions too large");
+    } else if (std::int64_t(width) * height > std::max<std::int64_t>(MinRleClaim, std::int64_t(pixelBytes) * MaxRlePixelsPerByte)) {
+        // A few bytes of RLE data cannot describe a picture of millions of
+        // pixels that anybody drew; refuse before allocating for it.
+        invalid("dimensions too large for its data");
     }
 
     // Decode for drawing.
@@ -461,14 +471,15 @@ Dib Dib::FromImage(const QImage& source)
 
 void Dib::ToFile(const QString& path) const
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        throw EWriteError(QStringLiteral("Unable to write to %1").arg(path));
+    WriteFileAtomically(path, bytes);
 }
 
 void Dib::SaveToFile(const QImage& image, const QString& path)
 {
-    FromImage(image).ToFile(path);
+    const Dib dib = FromImage(image);
+    if (dib.IsEmpty()) // no picture gives no file, not an empty one
+        throw EWriteError(AtomicFile::FailureMessage(path));
+    dib.ToFile(path);
 }
 
 Dib Dib::QuarterTurn() const

@@ -1,9 +1,10 @@
 #include "platform/Jpeg.h"
 
 #include "platform/Errors.h"
+#include "platform/AtomicFile.h"
+#include "platform/SafeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -202,10 +203,7 @@ Dib Jpeg::Decode(const QByteArray& data)
 
 Dib Jpeg::DecodeFile(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, f.errorString()));
-    return Decode(f.readAll());
+    return Decode(ReadOutsideFileOrThrow(path, MaxPictureFileBytes));
 }
 
 QByteArray Jpeg::Encode(const QImage& image, int quality)
@@ -229,9 +227,7 @@ QByteArray Jpeg::Encode(const QImage& image, int quality)
 void Jpeg::SaveToFile(const QImage& image, const QString& path, int quality)
 {
     const QByteArray data = Encode(image, quality);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
-        throw EWriteError(QStringLiteral("Unable to write to %1").arg(path));
+    WriteFileAtomically(path, data);
 }
 
 } // namespace bv

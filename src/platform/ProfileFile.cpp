@@ -1,14 +1,14 @@
 #include "platform/ProfileFile.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Errors.h"
+#include "platform/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QStringDecoder>
 #include <array>
-#include <filesystem>
 
 namespace bv {
 
@@ -122,10 +122,10 @@ Document parse(const QByteArray& bytes)
 // Reads the file; a missing or unreadable file reads as empty.
 Document load(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const SafeReadResult r = ReadOutsideFile(path, MaxProfileFileBytes);
+    if (!r.ok())
         return {};
-    return parse(file.readAll());
+    return parse(r.data);
 }
 
 [[noreturn]] void refuseWrite(const QString& path)
@@ -140,10 +140,10 @@ Document loadForWrite(const QString& path)
     QFileInfo info(path);
     if (!info.exists())
         return {};
-    QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+    const SafeReadResult r = ReadOutsideFile(path, MaxProfileFileBytes);
+    if (!r.ok())
         refuseWrite(path);
-    return parse(file.readAll());
+    return parse(r.data);
 }
 
 void store(const QString& path, const Document& doc)
@@ -161,22 +161,20 @@ void store(const QString& path, const Document& doc)
     if (info.isDir() || (info.exists() && !info.isWritable()))
         refuseWrite(path);
     // Written beside the file and renamed over it, so a failure half-way
-    // never leaves a cut file. (Not synced to disk: a settings write must
-    // stay cheap, as files are written key by key.)
-    QTemporaryFile temp(info.absolutePath() + QLatin1Char('/') + info.fileName() + QStringLiteral(".XXXXXX"));
-    temp.setAutoRemove(true);
-    if (temp.open()) {
-        temp.setPermissions(info.exists() ? QFile::permissions(info.absoluteFilePath())
-                                          : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
-                                                | QFile::ReadGroup | QFile::ReadOther);
-        if (temp.write(bytes) != bytes.size() || !temp.flush())
+    // never leaves a cut file.
+    if (QFileInfo(info.absolutePath()).isWritable()) {
+        try {
+            // Not synced to disk, as files are written key by key; a file
+            // written as a step of a larger output (a companion file) is
+            // complete at each key, so it does not wait for that output.
+            AtomicFile file(info.absoluteFilePath());
+            file.SetSync(false);
+            file.SetJoinsBatch(false);
+            file.Write(bytes);
+            file.Commit();
+        } catch (const EWriteError&) {
             refuseWrite(path);
-        std::error_code error;
-        std::filesystem::rename(QFile::encodeName(temp.fileName()).toStdString(),
-                                QFile::encodeName(info.absoluteFilePath()).toStdString(), error);
-        if (error)
-            refuseWrite(path);
-        temp.setAutoRemove(false); // it is the file now
+        }
         return;
     }
     // A folder that takes no new files may still hold a writable file.

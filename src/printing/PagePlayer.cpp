@@ -1,8 +1,11 @@
 #include "printing/PagePlayer.h"
 
+#include "platform/Checked.h"
 #include "platform/Numeric.h"
+#include "platform/SafeFile.h"
 #include "printing/PageStreamFormat.h"
 
+#include <QFile>
 #include <QIODevice>
 #include <QPainter>
 #include <cmath>
@@ -23,6 +26,18 @@ constexpr double MaxInches = 1.0e5;
 
 bool sane(double v, double limit = MaxInches) { return std::isfinite(v) && std::fabs(v) <= limit; }
 
+// Device-pixel values of a recording (rectangles, points, picture boxes):
+// within the range where the rectangle arithmetic of drawing cannot
+// overflow, which is far beyond any page at any resolution.
+void readDeviceValues(Reader& r, int* out, int count)
+{
+    for (int k = 0; k < count; ++k) {
+        out[k] = r.i32();
+        if (!checked::IsCoordinate(out[k]))
+            damaged("coordinate");
+    }
+}
+
 QPolygon readPoints(Reader& r)
 {
     const std::uint32_t n = r.u32();
@@ -32,6 +47,8 @@ QPolygon readPoints(Reader& r)
     for (std::uint32_t k = 0; k < n; ++k) {
         const int x = r.i32();
         const int y = r.i32();
+        if (!checked::IsCoordinate(x) || !checked::IsCoordinate(y))
+            damaged("coordinate");
         points[k] = QPoint(x, y);
     }
     return points;
@@ -54,11 +71,24 @@ void TPagePlayer::clear()
 
 void TPagePlayer::Load(QIODevice& stream)
 {
+    // A file must be a regular one (a pipe or a device would never end).
+    if (auto* file = qobject_cast<QFile*>(&stream); file && !IsRegularFile(file->fileName()))
+        throw EReadError(QStringLiteral("Stream read error"));
     if (!stream.isOpen() && !stream.open(QIODevice::ReadOnly))
         throw EReadError(QStringLiteral("Stream read error"));
     if (!stream.isSequential())
         stream.seek(0);
-    Load(stream.readAll());
+    // Read no more than a recording may weigh, plus one byte to notice more.
+    QByteArray data;
+    for (;;) {
+        const QByteArray chunk = stream.read(1 << 20);
+        if (chunk.isEmpty())
+            break;
+        data += chunk;
+        if (data.size() > MaxRecordingFileBytes)
+            damaged("too large");
+    }
+    Load(data);
 }
 
 void TPagePlayer::Load(const QByteArray& data)
@@ -154,8 +184,7 @@ void TPagePlayer::Load(const QByteArray& data)
             c.points = readPoints(r);
             break;
         case opFillDeviceRect:
-            for (int k = 0; k < 4; ++k)
-                c.i[k] = r.i32();
+            readDeviceValues(r, c.i, 4);
             break;
         case opText:
             c.d[0] = r.f64();
@@ -173,8 +202,8 @@ void TPagePlayer::Load(const QByteArray& data)
                 damaged("bitmap reference");
             break;
         case opStretchGraphic:
-            for (int k = 0; k < 5; ++k)
-                c.i[k] = r.i32();
+            readDeviceValues(r, c.i, 4);
+            c.i[4] = r.i32();
             if (!pics.contains(c.i[4]))
                 damaged("picture reference");
             break;
@@ -206,11 +235,9 @@ void TPagePlayer::Load(const QByteArray& data)
         }
         case opDefinePicture: {
             const int id = r.i32();
-            QRect box;
-            box.setX(r.i32());
-            box.setY(r.i32());
-            box.setWidth(r.i32());
-            box.setHeight(r.i32());
+            int b[4];
+            readDeviceValues(r, b, 4);
+            const QRect box(b[0], b[1], b[2], b[3]);
             const QByteArray bytes = r.bytes();
             if (r.failed() || pics.contains(id) || !bytes.startsWith("QPIC") || bytes.size() < 6)
                 damaged("picture definition");

@@ -5,6 +5,8 @@
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
+#include "platform/PictureLimits.h"
+#include "platform/SafeFile.h"
 #include "surface/CommandGuard.h"
 #include "surface/Cursors.h"
 #include "surface/GraphicControl.h"
@@ -386,20 +388,24 @@ void TGBasePanel::LoadBackground(const QString& path)
     try {
         // Windows bitmaps go through the DIB reader (every depth and RLE),
         // metafiles through the metafile player, other pictures through Qt's
-        // image readers.
+        // image readers. Only a regular file of sane size is read (a pipe or
+        // a device named as the background is skipped at once).
+        const SafeReadResult file = ReadOutsideFile(path, MaxPictureFileBytes);
+        if (!file.ok())
+            return;
         const bool metafile = path.contains(QStringLiteral(".wmf"), Qt::CaseInsensitive)
             || path.endsWith(QStringLiteral(".emf"), Qt::CaseInsensitive);
         std::optional<Dib> dib;
         std::optional<Metafile> meta;
         QImage loaded;
         if (metafile) {
-            meta = Metafile::FromFile(path);
+            meta = Metafile::FromBytes(file.data);
         } else if (path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)
             || path.endsWith(QStringLiteral(".dib"), Qt::CaseInsensitive)) {
-            dib = Dib::FromFile(path);
+            dib = Dib::FromBytes(file.data);
             loaded = dib->Image();
         } else {
-            loaded = QImage(path);
+            loaded = DecodePictureBytes(file.data);
         }
         if (!meta && loaded.isNull())
             return;

@@ -1,13 +1,15 @@
 #include "surface/CompanionFile.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Errors.h"
+#include "platform/LayoutLimits.h"
+#include "platform/SafeFile.h"
 #include "platform/ProfileFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
-#include <cstdio>
+#include <algorithm>
 
 namespace bv {
 
@@ -39,20 +41,13 @@ QString CompanionPath(const QString& designPath)
 void WriteCompanionFile(const QString& path, const QString& background, const CompanionLayout& layout)
 {
     const QString target = QFileInfo(path).absoluteFilePath();
-    const QString folder = QFileInfo(target).absolutePath();
     const QString failure = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(target));
 
     // A fresh file beside the target, so the keys come in the written order
     // and the old companion survives a failed write.
-    QString temp;
-    {
-        QTemporaryFile tf(folder + QStringLiteral("/.qre-XXXXXX"));
-        tf.setAutoRemove(false);
-        if (!tf.open())
-            throw EWriteError(failure);
-        temp = tf.fileName();
-    }
+    AtomicFile out(target);
     try {
+        const QString temp = out.TempPath();
         ProfileFile ini(temp);
         ini.WriteInteger(iniData, QStringLiteral("ISINI"), 1);
         ini.WriteInteger(iniData, QStringLiteral("Version"), 2);
@@ -69,20 +64,23 @@ void WriteCompanionFile(const QString& path, const QString& background, const Co
         ini.WriteInteger(layoutSection, QStringLiteral("Down"), layout.down);
         ini.WriteBool(layoutSection, QStringLiteral("UseMM"), layout.useMM);
         ini.WriteBool(layoutSection, QStringLiteral("UsePortrait"), layout.usePortrait);
+        out.Commit();
     } catch (...) {
-        QFile::remove(temp);
         throw EWriteError(failure);
     }
-    // Keep the permissions of the file being replaced.
-    const QFile::Permissions permissions = QFile::exists(target)
-        ? QFile::permissions(target)
-        : (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    QFile::setPermissions(temp, permissions);
-    // rename() replaces the target in one step.
-    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
-        QFile::remove(temp);
-        throw EWriteError(failure);
-    }
+}
+
+void ClampCompanionLayout(CompanionLayout& l)
+{
+    using namespace layoutlimits;
+    l.height = std::clamp(l.height, MinCardHeight, MaxLength);
+    l.width = std::clamp(l.width, MinCardWidth, MaxLength);
+    l.topMargin = std::clamp(l.topMargin, 0, MaxLength);
+    l.leftMargin = std::clamp(l.leftMargin, 0, MaxLength);
+    l.hPitch = std::clamp(l.hPitch, 0, MaxLength);
+    l.vPitch = std::clamp(l.vPitch, 0, MaxLength);
+    l.across = std::clamp(l.across, MinAcross, MaxAcross);
+    l.down = std::clamp(l.down, MinDown, MaxDown);
 }
 
 CompanionData ReadCompanionFile(const QString& path)
@@ -109,13 +107,14 @@ CompanionData ReadCompanionFile(const QString& path)
         l.paperSize = ini.ReadInteger(layoutSection, QStringLiteral("Papersize"), d.paperSize);
         l.useMM = ini.ReadBool(layoutSection, QStringLiteral("UseMM"), d.useMM);
         l.usePortrait = ini.ReadBool(layoutSection, QStringLiteral("UsePortrait"), d.usePortrait);
+        ClampCompanionLayout(l);
         return data;
     }
     // An older companion: plain text, the first line is the background.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const SafeReadResult file = ReadOutsideFile(path, MaxProfileFileBytes);
+    if (!file.ok())
         return data;
-    const QString text = DecodeProfileText(file.readAll());
+    const QString text = DecodeProfileText(file.data);
     if (!text.isEmpty()) {
         QString first = text.section(QLatin1Char('\n'), 0, 0);
         if (first.endsWith(QLatin1Char('\r')))

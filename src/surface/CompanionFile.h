@@ -51,7 +51,13 @@ QString CompanionPath(const QString& designPath);
 // failed write leaves the old file as it was. Failures raise EWriteError.
 void WriteCompanionFile(const QString& path, const QString& background, const CompanionLayout& layout);
 
-// Reads a companion file. With ISINI true: the background path and every
+// Holds stored layout values to the limits of the layout dialog: counts of
+// 1 to 10 across and 1 to 30 down, a card of at least 0.3 × 0.5 inch, every
+// length from 0 to 99 inches.
+void ClampCompanionLayout(CompanionLayout& layout);
+
+// Reads a companion file. Layout values are held to the dialog's limits
+// (ClampCompanionLayout). With ISINI true: the background path and every
 // layout value (a missing or non-numeric key gives its default). Otherwise,
 // when the file exists, its first text line (if any) is the background path
 // and the layout is not given. Reading never fails.

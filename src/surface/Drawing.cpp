@@ -1,5 +1,7 @@
 #include "surface/Drawing.h"
 
+#include "platform/Checked.h"
+
 #include "platform/Environment.h"
 #include "platform/Numeric.h"
 
@@ -83,10 +85,17 @@ bool TFont::SetStyleNames(const QStringList& names)
     return true;
 }
 
+namespace {
+// Text larger than this is beyond any card; Qt's own text layout works in
+// fixed-point and must not be given more.
+constexpr int MaxDrawnFontPixels = 32767;
+} // namespace
+
 QFont TFont::ToQFont(double zoom) const
 {
     QFont f(Name);
-    int px = Height < 0 ? -Height : Height;
+    // Any stored height, even the most negative, gives a drawable size.
+    int px = checked::Clamp(checked::Abs(Height), 0, MaxDrawnFontPixels);
     if (zoom != 1.0)
         px = static_cast<int>(Trunc(static_cast<Extended>(px) * zoom));
     f.setPixelSize(px > 0 ? px : 1);

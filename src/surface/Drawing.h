@@ -81,6 +81,10 @@ struct TPen {
     TPenStyle Style = psSolid;
     int Width = 1;
     bool operator==(const TPen&) const = default;
+    // The width for drawing: a stored width may be any number, drawing takes
+    // 0 to MaxDrawnWidth pixels (far wider than any card).
+    static constexpr int MaxDrawnWidth = 10000;
+    int DrawnWidth() const { return Width < 0 ? 0 : (Width > MaxDrawnWidth ? MaxDrawnWidth : Width); }
 };
 
 struct TBrush {

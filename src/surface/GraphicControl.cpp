@@ -1,5 +1,7 @@
 #include "surface/GraphicControl.h"
 
+#include "platform/Checked.h"
+
 #include "platform/Colors.h"
 #include "platform/Environment.h"
 #include "printing/PageEngine.h"
@@ -153,6 +155,13 @@ void TGGraphicControl::placePixels(int l, int t, int w, int h)
 
 void TGGraphicControl::SetBounds(int l, int t, int w, int h)
 {
+    // A design file may hold any 32-bit position or size; held to a range
+    // where sums of positions, sizes, offsets and zoom cannot overflow (far
+    // beyond any card, so every real design keeps its values exactly).
+    l = checked::Coordinate(l);
+    t = checked::Coordinate(t);
+    w = checked::Coordinate(w);
+    h = checked::Coordinate(h);
     if (l == left && t == top && w == width && h == height)
         return;
     const bool fit = Fitting();
@@ -169,6 +178,13 @@ void TGGraphicControl::SetBounds(int l, int t, int w, int h)
 
 void TGGraphicControl::SetStoredBounds(int l, int t, int w, int h)
 {
+    // A design file may hold any 32-bit position or size; held to a range
+    // where sums of positions, sizes, offsets and zoom cannot overflow (far
+    // beyond any card, so every real design keeps its values exactly).
+    l = checked::Coordinate(l);
+    t = checked::Coordinate(t);
+    w = checked::Coordinate(w);
+    h = checked::Coordinate(h);
     stored = TBounds { l, t, w, h };
     const int pl = zoomed(l, zoom);
     const int pt = zoomed(t, zoom);

@@ -1,6 +1,9 @@
 #include "surface/ObjectFiler.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/Checked.h"
 #include "platform/Colors.h"
+#include "platform/SafeFile.h"
 #include "surface/BasePanel.h"
 #include "surface/ClassRegistry.h"
 #include "surface/GraphicControl.h"
@@ -10,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 #include <limits>
 #include <memory>
@@ -267,10 +269,7 @@ QByteArray TGLabelObjectFiler::WriteStream(const QList<const TGGraphicControl*>&
 
 void WriteFileReplacing(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw EWriteError(QStringLiteral("Unable to write to %1")
-                              .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
+    WriteFileAtomically(QFileInfo(path).absoluteFilePath(), bytes);
 }
 
 void TGLabelObjectFiler::WritePanel(const TGBasePanel& panel, const QString& path)
@@ -384,8 +383,8 @@ QList<TGGraphicControl*> TGLabelObjectFiler::ReadStream(QByteArrayView data, Nam
             reader.ReadListEnd();
 
             if (pasteOffset)
-                object->SetBounds(object->Left() + PasteOffset, object->Top() + PasteOffset, object->Width(),
-                    object->Height());
+                object->SetBounds(checked::Add(object->Left(), PasteOffset),
+                    checked::Add(object->Top(), PasteOffset), object->Width(), object->Height());
             givenNames.insert(name.toLower());
             storedNames.append(storedName);
             read.append(object.release());
@@ -423,10 +422,7 @@ QList<TGGraphicControl*> TGLabelObjectFiler::ReadInto(NameRegistry& owner, TGBas
     QFileInfo info(path);
     if (!info.exists())
         return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError(QStringLiteral("Cannot open file %1").arg(QDir::toNativeSeparators(info.absoluteFilePath())));
-    const QByteArray data = file.readAll();
+    const QByteArray data = ReadOutsideFileOrThrow(info.absoluteFilePath(), MaxDesignFileBytes);
     return ReadStream(data, owner, panel);
 }
 

@@ -407,6 +407,10 @@ QString ObjectReader::ReadStr()
 QString ObjectReader::readLongString(std::uint8_t type)
 {
     qsizetype n = readLength();
+    // No text of a design is anywhere near this; a file that claims more
+    // would cost memory and time out of all proportion to drawing it.
+    if (n > MaxLongStringLength && n <= Remaining())
+        throw EReadError(QStringLiteral("Text too long (%1 characters; at most %2)").arg(n).arg(MaxLongStringLength));
     if (type == vaWString) {
         if (n > Remaining() / 2)
             throw EReadError(streamerr::ReadError());

@@ -48,6 +48,9 @@ enum TValueType : std::uint8_t {
 };
 
 // Standard stream messages.
+// Longest text value a stream may hold.
+constexpr qsizetype MaxLongStringLength = qsizetype(1) << 20;
+
 namespace streamerr {
 inline QString InvalidFormat() { return QStringLiteral("Invalid stream format"); }
 inline QString InvalidValue() { return QStringLiteral("Invalid property value"); }

@@ -155,12 +155,13 @@ void TestSettings::layoutStoredInThousandths()
     QFETCH(float, inches);
     QFETCH(int, stored);
     QCOMPARE(LayoutLengthToStored(inches), stored);
+    // A margin: it may be as small as these (a card's width could not).
     TCardLayout l;
-    l.Width = inches;
+    l.TopMargin = inches;
     TSettings().SaveLayoutPreferences(l);
-    QVERIFY(readIni().contains("Width=" + QByteArray::number(stored) + "\r\n"));
+    QVERIFY(readIni().contains("TopMargin=" + QByteArray::number(stored) + "\r\n"));
     // Read back as thousandths × 0.001 in single precision.
-    QCOMPARE(TSettings().LoadLayoutPreferences(TCardLayout()).Width, ToSingle(stored * 0.001L));
+    QCOMPARE(TSettings().LoadLayoutPreferences(TCardLayout()).TopMargin, ToSingle(stored * 0.001L));
 }
 
 void TestSettings::layoutWrittenInOrderAndReadBack()

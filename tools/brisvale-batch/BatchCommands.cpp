@@ -1,7 +1,10 @@
 #include "BatchCommands.h"
 
 #include "app/DesignClasses.h"
+#include "platform/AtomicFile.h"
 #include "platform/Errors.h"
+#include "surface/CompanionFile.h"
+#include "platform/SafeFile.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/ObjectStream.h"
 #include "richtext/RichBaseLabel.h"
@@ -20,12 +23,12 @@ QString native(const QString& path)
 
 bool readFile(const QString& path, QByteArray& data, QTextStream& err)
 {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        err << "brisvale-batch: cannot open " << native(path) << "\n";
+    SafeReadResult r = ReadOutsideFile(path, MaxDesignFileBytes);
+    if (!r.ok()) {
+        err << "brisvale-batch: " << r.error << "\n";
         return false;
     }
-    data = file.readAll();
+    data = std::move(r.data);
     return true;
 }
 } // namespace
@@ -77,6 +80,31 @@ int Resave(const QString& in, const QString& out, QTextStream& err)
         return 1;
     }
     return 0;
+}
+
+bool RefusesOverwritingDesign(const QString& design, const QString& output, QTextStream& err)
+{
+    const QString outPath = QFileInfo(output).absoluteFilePath();
+    for (const QString& input : {design, CompanionPath(design)}) {
+        const QString inPath = QFileInfo(input).absoluteFilePath();
+        // The same file by another spelling or link; or, for a file not yet
+        // there, the same path.
+        if (IsSameFile(inPath, outPath) || QDir::cleanPath(inPath) == QDir::cleanPath(outPath)) {
+            err << "brisvale-batch: " << native(output) << ": refusing to overwrite the design file "
+                << native(input) << " with the output\n";
+            return true;
+        }
+    }
+    return false;
+}
+
+bool EndsWithPdfTrailer(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 16)
+        return false;
+    file.seek(file.size() - 16);
+    return file.read(16).contains("%%EOF");
 }
 
 } // namespace bv::batch

@@ -15,4 +15,12 @@ int Dump(const QString& path, QTextStream& out, QTextStream& err);
 // as for Dump.
 int Resave(const QString& in, const QString& out, QTextStream& err);
 
+// True, with a message on `err`, when `output` is the design file itself or
+// its companion file (the same file by any path): an output written there
+// would destroy the design it was made from.
+bool RefusesOverwritingDesign(const QString& design, const QString& output, QTextStream& err);
+
+// True when the file ends with the PDF end-of-file marker (a complete PDF).
+bool EndsWithPdfTrailer(const QString& path);
+
 } // namespace bv::batch

@@ -1,5 +1,7 @@
 #include "Render.h"
 
+#include "BatchCommands.h"
+
 #include "app/CardDocument.h"
 #include "app/DesignClasses.h"
 #include "app/Settings.h"
@@ -56,6 +58,8 @@ int Render(const QStringList& args, QTextStream& err)
         return 1;
     }
 
+    if (RefusesOverwritingDesign(design, out, err))
+        return 1;
     try {
         RegisterDesignClasses();
         // The panel as the program's window would hold it: the settings of

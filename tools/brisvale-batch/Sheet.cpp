@@ -1,8 +1,11 @@
 #include "Sheet.h"
 
+#include "BatchCommands.h"
+
 #include "app/CardDocument.h"
 #include "app/DesignClasses.h"
 #include "app/Settings.h"
+#include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "printing/LabelPrinter.h"
@@ -145,6 +148,8 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         return 1;
     }
 
+    if (!pdf.isEmpty() && RefusesOverwritingDesign(design, pdf, err))
+        return 1;
     BatchInteraction interaction(err);
     try {
         RegisterDesignClasses();
@@ -175,13 +180,27 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
             return 1;
         }
         auto printer = std::make_unique<TPagePrinter>();
+        // The printer writes the PDF itself: into a temporary file beside the
+        // target, which replaces the previous PDF only once it is complete.
+        std::unique_ptr<AtomicFile> pdfOut;
+        if (printerName.isEmpty())
+            pdfOut = std::make_unique<AtomicFile>(QFileInfo(pdf).absoluteFilePath());
         if (!printerName.isEmpty()) {
             if (!printer->SetPrinterName(printerName)) {
                 err << "brisvale-batch: sheet: no print queue named " << printerName << "\n";
                 return 1;
             }
         } else {
-            printer->SetOutputFileName(QFileInfo(pdf).absoluteFilePath());
+            QString temp;
+            try {
+                temp = pdfOut->TempPath();
+            } catch (const EWriteError& e) {
+                // No file can be made where the PDF should go.
+                err << "brisvale-batch: " << design << ": Unable to start printing on \""
+                    << QDir::toNativeSeparators(pdf) << "\": " << e.message() << "\n";
+                return 1;
+            }
+            printer->SetOutputFileName(temp);
         }
         printer->SetPaper(layout.Papersize);
         printer->SetOrientation(poPortrait);
@@ -200,6 +219,17 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         if (!outcome.Ran || outcome.Aborted) {
             err << "brisvale-batch: " << design << ": the print job did not run\n";
             return 1;
+        }
+        if (outcome.PositionsDrawn.isEmpty()) {
+            err << "brisvale-batch: " << design << ": no card position was printed\n";
+            return 1;
+        }
+        if (pdfOut) {
+            // Qt's printer does not report a failed write: the file must end
+            // with the PDF trailer it writes last.
+            if (!EndsWithPdfTrailer(pdfOut->TempPath()))
+                throw EWriteError(AtomicFile::FailureMessage(pdfOut->Target()));
+            pdfOut->Commit();
         }
         out << outcome.PositionsDrawn.size() << " card(s) on " << outcome.Pages << " sheet(s)";
         if (outcome.Copies > 1)

@@ -1,0 +1,194 @@
+// Files from outside that are hostile or just unlucky: bitmaps whose headers
+// lie, paths that name a pipe or a device, and outputs whose disk fills up
+// half-way.
+#include "platform/AtomicFile.h"
+#include "platform/Dib.h"
+#include "platform/Errors.h"
+#include "platform/SafeFile.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using namespace bv;
+
+namespace {
+
+QByteArray le16(int v) { return QByteArray(1, char(v & 0xFF)) + QByteArray(1, char((v >> 8) & 0xFF)); }
+QByteArray le32(qint64 v)
+{
+    QByteArray b;
+    for (int i = 0; i < 4; ++i)
+        b.append(char((v >> (8 * i)) & 0xFF));
+    return b;
+}
+
+// A bitmap file whose info header is `headerSize` bytes (the basic 40 bytes
+// padded with zeros), then the colour table and the pixel data.
+QByteArray bitmapFile(int headerSize, int w, int h, int bits, int compression, int clrUsed,
+                      const QByteArray& table, const QByteArray& pixels)
+{
+    QByteArray info = le32(headerSize) + le32(w) + le32(h) + le16(1) + le16(bits) + le32(compression)
+        + le32(pixels.size()) + le32(2835) + le32(2835) + le32(clrUsed) + le32(0);
+    info.append(QByteArray(headerSize - 40, '\0'));
+    const qint64 off = 14 + info.size() + table.size();
+    return "BM" + le32(off + pixels.size()) + le32(0) + le32(off) + info + table + pixels;
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void put(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class TestHostileFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { AtomicFile::SetFailureHook({}); }
+
+    void bitmapHeadersThatLieAreRefused_data();
+    void bitmapHeadersThatLieAreRefused();
+    void onlyRegularFilesAreRead_data();
+    void onlyRegularFilesAreRead();
+    void failedWriteKeepsThePreviousFile_data();
+    void failedWriteKeepsThePreviousFile();
+    void pairIsReplacedOnlyWhenBothAreWritten();
+
+private:
+    QTemporaryDir dir;
+};
+
+void TestHostileFiles::bitmapHeadersThatLieAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    // Bit fields with an info header longer than 40 bytes but too short to
+    // hold the three masks: the masks would be read past the data.
+    for (int size : {41, 44, 48, 51})
+        QTest::newRow(qPrintable(QStringLiteral("bit fields, %1-byte header").arg(size)))
+            << bitmapFile(size, 1, 1, 32, 3, 0, {}, le32(0x00FFFFFF));
+    // 62 bytes of RLE claiming 65535 x 512 pixels.
+    QTest::newRow("RLE claims 33 Mpixels")
+        << bitmapFile(40, 65535, 512, 8, 1, 1, le32(0), QByteArray("\x00\x01", 2) + QByteArray(2, '\0'));
+}
+
+void TestHostileFiles::bitmapHeadersThatLieAreRefused()
+{
+    QFETCH(QByteArray, file);
+    QVERIFY_THROWS_EXCEPTION(EConvertError, Dib::FromBytes(file));
+}
+
+void TestHostileFiles::onlyRegularFilesAreRead_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("status");
+    QTest::newRow("named pipe") << "fifo" << int(SafeReadStatus::NotRegular);
+    QTest::newRow("link to /dev/zero") << "zero-link" << int(SafeReadStatus::NotRegular);
+    QTest::newRow("/dev/zero") << "zero" << int(SafeReadStatus::NotRegular);
+    QTest::newRow("folder") << "folder" << int(SafeReadStatus::NotRegular);
+    QTest::newRow("above the cap") << "large" << int(SafeReadStatus::TooLarge);
+    QTest::newRow("missing") << "missing" << int(SafeReadStatus::Missing);
+}
+
+void TestHostileFiles::onlyRegularFilesAreRead()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, status);
+    QString path = dir.filePath(kind);
+    QFile::remove(path);
+    if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == QLatin1String("zero-link"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else if (kind == QLatin1String("zero"))
+        path = QStringLiteral("/dev/zero");
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir(dir.path()).mkpath(kind));
+    else if (kind == QLatin1String("large"))
+        put(path, QByteArray(4097, 'x'));
+    QElapsedTimer clock;
+    clock.start();
+    const SafeReadResult r = ReadOutsideFile(path, 4096);
+    QVERIFY(clock.elapsed() < 1000);
+    QCOMPARE(int(r.status), status);
+    QVERIFY(r.data.isEmpty());
+    QVERIFY(r.error.contains(QDir::toNativeSeparators(path)));
+    // The readers built on it fail the same way.
+    if (r.status != SafeReadStatus::TooLarge)
+        QVERIFY_THROWS_EXCEPTION(EFOpenError, Dib::FromFile(path));
+}
+
+void TestHostileFiles::failedWriteKeepsThePreviousFile_data()
+{
+    QTest::addColumn<bool>("injected");
+    QTest::newRow("disk full") << true;
+    QTest::newRow("written") << false;
+}
+
+void TestHostileFiles::failedWriteKeepsThePreviousFile()
+{
+    QFETCH(bool, injected);
+    const QString path = dir.filePath(QStringLiteral("out.bmp"));
+    put(path, "previous");
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    AtomicFile::SetFailureHook([&](const QString& target) { return injected && target.endsWith("out.bmp"); });
+    QImage picture(4, 3, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    bool raised = false;
+    try {
+        Dib::SaveToFile(picture, path);
+    } catch (const EWriteError& e) {
+        raised = true;
+        QCOMPARE(e.message(), QStringLiteral("Unable to write to ") + path);
+    }
+    QCOMPARE(raised, injected);
+    QCOMPARE(contents(path) == "previous", injected);
+    if (!injected)
+        QCOMPARE(Dib::FromFile(path).Width(), 4);
+    // The replaced file keeps its permissions; no temporary file is left.
+    QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("out")).size(), 1);
+}
+
+void TestHostileFiles::pairIsReplacedOnlyWhenBothAreWritten()
+{
+    const QString a = dir.filePath(QStringLiteral("pair.QRD"));
+    const QString b = dir.filePath(QStringLiteral("pair.QRE"));
+    put(a, "old design");
+    put(b, "old companion");
+    // The second file fails: the first must not be replaced either.
+    AtomicFile::SetFailureHook([](const QString& target) { return target.endsWith(".QRE"); });
+    {
+        AtomicBatch pair;
+        WriteFileAtomically(a, "new design");
+        QVERIFY_THROWS_EXCEPTION(EWriteError, WriteFileAtomically(b, "new companion"));
+    }
+    QCOMPARE(contents(a), QByteArray("old design"));
+    QCOMPARE(contents(b), QByteArray("old companion"));
+    AtomicFile::SetFailureHook({});
+    {
+        AtomicBatch pair;
+        WriteFileAtomically(a, "new design");
+        WriteFileAtomically(b, "new companion");
+        QCOMPARE(contents(a), QByteArray("old design")); // not before the batch commits
+        pair.Commit();
+    }
+    QCOMPARE(contents(a), QByteArray("new design"));
+    QCOMPARE(contents(b), QByteArray("new companion"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("pair")).size(), 2);
+}
+
+QTEST_GUILESS_MAIN(TestHostileFiles)
+#include "tst_hostile_files.moc"
