@@ -63,6 +63,9 @@ void TGSymbolLabel::BoundsChanged()
     w += std::max({ TextOrigin().x(), ShadowOrigin().x(), HighlightOrigin().x() });
     h += std::max({ TextOrigin().y(), ShadowOrigin().y(), HighlightOrigin().y() });
     if (w != Width() || h != Height()) {
+        // Fitting the glyph at a zoom other than 100 % is not an edit: only
+        // the screen pixels follow the zoomed glyph, the stored size stays.
+        const FitScope fit(*this);
         SetBounds(Left(), Top(), w, h);
         RequestRefit();
     }

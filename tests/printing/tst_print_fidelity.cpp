@@ -273,6 +273,7 @@ QList<CardRow> cardRows()
               t->SetBorderStyle(bsSingle);
               t->SetBounds(20, 30, 280, 130);
               t->Loaded();
+          }, {} },
         { "supershape star, gradient, shadow", [](auto& p) {
               addSuperShape(p, gstStar, stGradientFill, soLowerRight, 40, 20, 150, 140);
           }, {} },
