@@ -14,6 +14,13 @@
 #include <cstdint>
 #include <memory>
 
+// The system's font libraries keep process-long caches (fontconfig's
+// patterns, FreeType faces); they are not leaks of the code under test.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig\nleak:libfreetype\n";
+}
+
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
