@@ -597,6 +597,17 @@ int screenColourCount()
         return 256;
     return bits >= 31 ? std::numeric_limits<int>::max() : 1 << bits;
 }
+// A figure's points (object pixels) on the page device: scaled by the
+// device's pixels per screen pixel, truncated, then moved to the card's
+// origin on the page.
+QPolygon toPageDevice(QPolygon points, int left, int top, Single sx, Single sy, int dx, int dy)
+{
+    for (QPoint& p : points)
+        p = QPoint(int(Trunc(Extended(left + p.x()) * Extended(sx))) + dx,
+            int(Trunc(Extended(top + p.y()) * Extended(sy))) + dy);
+    return points;
+}
+
 } // namespace
 
 void TSuperShape::printFigure(TPageEngine& report, const TRect& r, double ppi, double left, double top, Single sx,
@@ -615,10 +626,8 @@ void TSuperShape::printFigure(TPageEngine& report, const TRect& r, double ppi, d
         break;
     }
     default: {
-        QPolygon device = FigurePolygon(r);
-        for (QPoint& p : device)
-            p = QPoint(int(Trunc(Extended(Left() + p.x()) * Extended(sx))) + originX - pageX,
-                int(Trunc(Extended(Top() + p.y()) * Extended(sy))) + originY - pageY);
+        const QPolygon device =
+            toPageDevice(FigurePolygon(r), Left(), Top(), sx, sy, originX - pageX, originY - pageY);
         report.Polygon(device);
         break;
     }
@@ -641,10 +650,8 @@ void TSuperShape::pushFigureRegion(TPageEngine& report, const TRect& r, double p
         break;
     }
     default: {
-        QPolygon device = FigurePolygon(r);
-        for (QPoint& p : device)
-            p = QPoint(int(Trunc(Extended(Left() + p.x()) * Extended(sx))) + originX - pageX,
-                int(Trunc(Extended(Top() + p.y()) * Extended(sy))) + originY - pageY);
+        const QPolygon device =
+            toPageDevice(FigurePolygon(r), Left(), Top(), sx, sy, originX - pageX, originY - pageY);
         report.PushPolygonRegion(device);
         break;
     }
