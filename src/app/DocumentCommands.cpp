@@ -62,11 +62,8 @@ bool reportSaveFailure(const QString& path, F&& save)
     try {
         save();
         return true;
-    } catch (const Exception& e) {
-        reason = e.message();
-    } catch (const std::exception& e) {
-        reason = QString::fromLocal8Bit(e.what());
-    } catch (...) {
+    } catch (const std::exception&) {
+        reason = DescribeCurrentException();
     }
     QString message = QStringLiteral("Unable to save ") + path;
     if (!reason.isEmpty())
@@ -129,13 +126,9 @@ bool TDocumentCommands::CheckSaveNeeded()
     if (!fileName.isEmpty()) {
         try {
             SaveBCFile(fileName);
-        } catch (const Exception& e) {
-            Interaction::Current().ShowError(
-                QStringLiteral("Unable to save %1\n%2").arg(QDir::toNativeSeparators(fileName), e.message()));
-            return false;
-        } catch (const std::exception& e) {
+        } catch (const std::exception&) {
             Interaction::Current().ShowError(QStringLiteral("Unable to save %1\n%2")
-                    .arg(QDir::toNativeSeparators(fileName), QString::fromLocal8Bit(e.what())));
+                    .arg(QDir::toNativeSeparators(fileName), DescribeCurrentException()));
             return false;
         }
         SetChangesMade(false);
@@ -197,7 +190,9 @@ bool TDocumentCommands::OpenBCFile(const QString& path)
         fileName = path;
         recentFiles->Add(path);
         storeRecentFiles();
-    } catch (...) {
+    } catch (const std::exception&) {
+        // Whatever the file holds, a design that cannot be read is reported
+        // the same way (a damaged file may also run out of memory).
         opened = false;
         panel.ClearAll();
         panel.show();
@@ -230,7 +225,7 @@ void TDocumentCommands::storeRecentFiles()
 {
     try {
         TSettings().StoreRecentFiles(recentFiles->Files());
-    } catch (...) {
+    } catch (const EWriteError&) {
         // The list stays in the menu for this run; an unwritable QRD.INI
         // must not spoil the open or save that just succeeded.
     }
@@ -429,11 +424,8 @@ bool TDocumentCommands::SaveCardToBitmap(const QString& path, bool jpeg)
         const QImage picture = RenderCardPicture(panel, border);
         WriteCardPicture(picture, path, jpeg ? PictureFormat::Jpeg : PictureFormat::Bitmap);
         written = true;
-    } catch (const Exception& e) {
-        reason = e.message();
-    } catch (const std::exception& e) {
-        reason = QString::fromLocal8Bit(e.what());
-    } catch (...) {
+    } catch (const std::exception&) {
+        reason = DescribeCurrentException();
     }
     panel.update();
     QApplication::restoreOverrideCursor();
@@ -475,10 +467,8 @@ bool TDocumentCommands::mnuExportPngClick()
     try {
         WriteCardPicture(RenderCardPictureAtDpi(panel, dpi, false), path, PictureFormat::Png);
         written = true;
-    } catch (const Exception& e) {
-        reason = e.message();
-    } catch (const std::exception& e) {
-        reason = QString::fromLocal8Bit(e.what());
+    } catch (const std::exception&) {
+        reason = DescribeCurrentException();
     }
     QApplication::restoreOverrideCursor();
     panel.SetZoom(zoom);

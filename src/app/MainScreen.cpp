@@ -591,7 +591,7 @@ void TMainScreen::closeEvent(QCloseEvent* event)
     }
     try {
         SaveWindowPlacement(*this, QStringLiteral("TMainScreen"));
-    } catch (...) {
+    } catch (const EWriteError&) {
         // An unwritable QRD.INI only loses the window position.
     }
     hide();

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <cstdlib>
+#include <new>
 
 namespace bv {
 
@@ -674,8 +675,8 @@ void TGSuperText::Loaded()
     if (surfaceType == stGradientFill) {
         try {
             BuildGradient();
-        } catch (...) {
-            // A gradient that cannot be built leaves the letters unfilled.
+        } catch (const std::bad_alloc&) {
+            // A gradient too large for memory leaves the letters unfilled.
         }
     }
 }
