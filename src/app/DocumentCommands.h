@@ -11,7 +11,7 @@
 //     document.SetRecentFiles(recentFiles);
 //     connect(&document, &TDocumentCommands::ChangesMadeChanged, window, [..](bool changed) { ... });
 //     connect(saveAction, &QAction::triggered, &document, &TDocumentCommands::mnuSaveClick);
-#include "app/CardLayout.h"
+#include "document/CardLayout.h"
 
 #include <QObject>
 #include <QString>

@@ -3,8 +3,8 @@
 // palette above it, the zoom and command buttons below, the File, Edit and
 // Help menus. The document commands and their state, and the print
 // commands, are objects of their own beside it.
-#include "app/CardLayout.h"
-#include "app/Settings.h"
+#include "document/CardLayout.h"
+#include "document/Settings.h"
 #include "surface/NameRegistry.h"
 
 #include <QMainWindow>
