@@ -242,24 +242,6 @@ void TGPCircleText::DrawTo(QPainter& canvas)
     canvas.restore();
 }
 
-void TGPCircleText::Paint()
-{
-    if (painting)
-        return;
-    if (Parent() && Parent()->SuppressPainting())
-        return;
-    painting = true;
-    try {
-        if (QPainter* canvas = DrawCanvas())
-            DrawTo(*canvas);
-        DrawSelectionSquares();
-    } catch (...) {
-        painting = false;
-        throw;
-    }
-    painting = false;
-}
-
 void TGPCircleText::BoundsChanged()
 {
     TGGraphicControl::BoundsChanged();

@@ -60,7 +60,6 @@ public:
     // its sample use it in both directions).
     void CopyCircleSettings(const TGPCircleText& other);
 
-    void Paint() override;
     void BoundsChanged() override;
     void ApplyFont(const TFont& font) override;
 
@@ -78,7 +77,6 @@ private:
     bool mirror = false;
     bool drawLettersAngled = true;
 
-    bool painting = false;
 };
 
 // Registers TGPCircleText and TGSuperText with the stream reader and their

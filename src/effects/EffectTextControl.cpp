@@ -2,10 +2,13 @@
 
 #include "effects/EffectText.h"
 #include "platform/Interaction.h"
+#include "surface/BasePanel.h"
 #include "surface/DrawingProperties.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QPainter>
+#include <QScopeGuard>
 
 namespace bv {
 
@@ -67,6 +70,19 @@ void TGEffectTextControl::SetCaption(const QString& value)
         return;
     caption = value;
     Invalidate();
+}
+
+void TGEffectTextControl::Paint()
+{
+    if (painting)
+        return;
+    if (Parent() && Parent()->SuppressPainting())
+        return;
+    painting = true;
+    const auto done = qScopeGuard([this] { painting = false; });
+    if (QPainter* canvas = DrawCanvas())
+        DrawTo(*canvas);
+    DrawSelectionSquares();
 }
 
 // --- context menu and commands -------------------------------------------------------

@@ -32,6 +32,9 @@ public:
     // The kind's properties dialog; true when its settings were taken.
     virtual bool EditProperties() = 0;
 
+    // Draws the object on its canvas with its selection squares; a paint
+    // that asks for another paint of the same object is not repeated.
+    void Paint() override;
     void UpdateMenuChecks() override;
     // The checkable menu entries (the menu is built on first use).
     QAction* BorderItem();
@@ -50,6 +53,9 @@ protected:
     bool controlTransparent = true;
     TColor bgColor = clWhite;
     QString caption;
+    // Set while painting (and while a dialog copies settings in), so that
+    // changes made meanwhile do not paint again.
+    bool painting = false;
 
 private:
     QAction* borderItem = nullptr;

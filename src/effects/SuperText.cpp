@@ -452,24 +452,6 @@ void TGSuperText::DrawTo(QPainter& canvas)
     canvas.restore();
 }
 
-void TGSuperText::Paint()
-{
-    if (painting)
-        return;
-    if (Parent() && Parent()->SuppressPainting())
-        return;
-    painting = true;
-    try {
-        if (QPainter* canvas = DrawCanvas())
-            DrawTo(*canvas);
-        DrawSelectionSquares();
-    } catch (...) {
-        painting = false;
-        throw;
-    }
-    painting = false;
-}
-
 void TGSuperText::PrintTo(TPageEngine& report, double left, double top)
 {
     if (Width() < 1 || Height() < 1)

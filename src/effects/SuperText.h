@@ -105,7 +105,6 @@ public:
 
     // --- operations ----------------------------------------------------------------
     void CopyTextSettings(const TGSuperText& other);
-    void Paint() override;
     void BoundsChanged() override;
     void ApplyFont(const TFont& font) override;
     void Loaded() override;
@@ -148,7 +147,6 @@ private:
     QPoint shadowOrigin;
     bool layoutNeeded = true;
     bool layoutRunning = false;
-    bool painting = false;
     // The letter path of the last text drawn, at (0, 0), and what it was
     // made from.
     mutable QPainterPath cachedPath;
