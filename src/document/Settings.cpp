@@ -56,17 +56,18 @@ TPreferences TSettings::LoadPreferences() const
 
 void TSettings::SavePreferences(const TPreferences& p) const
 {
-    ProfileFile ini(FileName());
-    ini.WriteBool(sPrinter, QStringLiteral("ShowBottomMarginWarning"), p.ShowBottomMarginWarning);
-    ini.WriteString(sFont, QStringLiteral("Name"), p.DefaultFont.Name);
-    ini.WriteInteger(sFont, QStringLiteral("Size"), p.DefaultFont.Size);
-    ini.WriteBool(sFont, QStringLiteral("Bold"), p.DefaultFont.Bold);
-    ini.WriteBool(sFont, QStringLiteral("Italic"), p.DefaultFont.Italic);
-    ini.WriteBool(sFont, QStringLiteral("Underline"), p.DefaultFont.Underline);
-    ini.WriteInteger(sPrinter, QStringLiteral("TopMarginNudge"), p.Nudges.TopMargin);
-    ini.WriteInteger(sPrinter, QStringLiteral("LeftMarginNudge"), p.Nudges.LeftMargin);
-    ini.WriteInteger(sPrinter, QStringLiteral("VerticalSpacing"), p.Nudges.VerticalSpacing);
-    ini.WriteInteger(sPrinter, QStringLiteral("HorizontalSpacing"), p.Nudges.HorizontalSpacing);
+    ProfileFile(FileName()).Update([&](ProfileFile& ini) {
+        ini.WriteBool(sPrinter, QStringLiteral("ShowBottomMarginWarning"), p.ShowBottomMarginWarning);
+        ini.WriteString(sFont, QStringLiteral("Name"), p.DefaultFont.Name);
+        ini.WriteInteger(sFont, QStringLiteral("Size"), p.DefaultFont.Size);
+        ini.WriteBool(sFont, QStringLiteral("Bold"), p.DefaultFont.Bold);
+        ini.WriteBool(sFont, QStringLiteral("Italic"), p.DefaultFont.Italic);
+        ini.WriteBool(sFont, QStringLiteral("Underline"), p.DefaultFont.Underline);
+        ini.WriteInteger(sPrinter, QStringLiteral("TopMarginNudge"), p.Nudges.TopMargin);
+        ini.WriteInteger(sPrinter, QStringLiteral("LeftMarginNudge"), p.Nudges.LeftMargin);
+        ini.WriteInteger(sPrinter, QStringLiteral("VerticalSpacing"), p.Nudges.VerticalSpacing);
+        ini.WriteInteger(sPrinter, QStringLiteral("HorizontalSpacing"), p.Nudges.HorizontalSpacing);
+    });
 }
 
 TCardLayout TSettings::LoadLayoutPreferences(const TCardLayout& current) const
@@ -91,19 +92,20 @@ TCardLayout TSettings::LoadLayoutPreferences(const TCardLayout& current) const
 
 void TSettings::SaveLayoutPreferences(const TCardLayout& l) const
 {
-    ProfileFile ini(FileName());
-    writeLength(ini, QStringLiteral("Height"), l.Height);
-    writeLength(ini, QStringLiteral("Width"), l.Width);
-    writeLength(ini, QStringLiteral("TopMargin"), l.TopMargin);
-    writeLength(ini, QStringLiteral("LeftMargin"), l.LeftMargin);
-    writeLength(ini, QStringLiteral("HPitch"), l.HPitch);
-    writeLength(ini, QStringLiteral("VPitch"), l.VPitch);
-    ini.WriteInteger(sLayout, QStringLiteral("PredefLayout"), l.PredefLayout);
-    ini.WriteInteger(sLayout, QStringLiteral("Papersize"), l.Papersize);
-    ini.WriteInteger(sLayout, QStringLiteral("Across"), l.Across);
-    ini.WriteInteger(sLayout, QStringLiteral("Down"), l.Down);
-    ini.WriteBool(sLayout, QStringLiteral("UseMM"), l.UseMM);
-    ini.WriteBool(sLayout, QStringLiteral("Portrait"), l.Portrait);
+    ProfileFile(FileName()).Update([&](ProfileFile& ini) {
+        writeLength(ini, QStringLiteral("Height"), l.Height);
+        writeLength(ini, QStringLiteral("Width"), l.Width);
+        writeLength(ini, QStringLiteral("TopMargin"), l.TopMargin);
+        writeLength(ini, QStringLiteral("LeftMargin"), l.LeftMargin);
+        writeLength(ini, QStringLiteral("HPitch"), l.HPitch);
+        writeLength(ini, QStringLiteral("VPitch"), l.VPitch);
+        ini.WriteInteger(sLayout, QStringLiteral("PredefLayout"), l.PredefLayout);
+        ini.WriteInteger(sLayout, QStringLiteral("Papersize"), l.Papersize);
+        ini.WriteInteger(sLayout, QStringLiteral("Across"), l.Across);
+        ini.WriteInteger(sLayout, QStringLiteral("Down"), l.Down);
+        ini.WriteBool(sLayout, QStringLiteral("UseMM"), l.UseMM);
+        ini.WriteBool(sLayout, QStringLiteral("Portrait"), l.Portrait);
+    });
 }
 
 TPersonalInfo TSettings::LoadPersonalInfo() const
@@ -117,9 +119,10 @@ TPersonalInfo TSettings::LoadPersonalInfo() const
 
 void TSettings::SavePersonalInfo(const TPersonalInfo& info) const
 {
-    ProfileFile ini(FileName());
-    for (int i = 0; i < TPersonalInfo::Count; ++i)
-        ini.WriteString(sPersonal, TPersonalInfo::Keys()[static_cast<std::size_t>(i)], info.Field(i));
+    ProfileFile(FileName()).Update([&](ProfileFile& ini) {
+        for (int i = 0; i < TPersonalInfo::Count; ++i)
+            ini.WriteString(sPersonal, TPersonalInfo::Keys()[static_cast<std::size_t>(i)], info.Field(i));
+    });
 }
 
 QStringList TSettings::LoadRecentFiles() const
@@ -142,11 +145,12 @@ QStringList TSettings::LoadRecentFiles() const
 
 void TSettings::StoreRecentFiles(const QStringList& files) const
 {
-    ProfileFile ini(FileName());
-    ini.EraseSection(sMru);
-    const int n = std::min<int>(files.size(), MaxRecentFiles);
-    for (int i = 0; i < n; ++i)
-        ini.WriteString(sMru, QStringLiteral("F") + QString::number(i), files[i]);
+    ProfileFile(FileName()).Update([&](ProfileFile& ini) {
+        ini.EraseSection(sMru);
+        const int n = std::min<int>(files.size(), MaxRecentFiles);
+        for (int i = 0; i < n; ++i)
+            ini.WriteString(sMru, QStringLiteral("F") + QString::number(i), files[i]);
+    });
 }
 
 } // namespace bv

@@ -119,9 +119,12 @@ Document parse(const QByteArray& bytes)
     return doc;
 }
 
-// Reads the file; a missing or unreadable file reads as empty.
-Document load(const QString& path)
+// Reads the file; a missing or unreadable file reads as empty. A profile
+// being staged in memory reads its bytes instead.
+Document load(const QString& path, const QByteArray* staged)
 {
+    if (staged)
+        return parse(*staged);
     const SafeReadResult r = ReadOutsideFile(path, MaxProfileFileBytes);
     if (!r.ok())
         return {};
@@ -135,8 +138,10 @@ Document load(const QString& path)
 
 // Reads the file for a change. A file that exists but cannot be read is
 // refused rather than replaced by the few lines this write would leave.
-Document loadForWrite(const QString& path)
+Document loadForWrite(const QString& path, const QByteArray* staged)
 {
+    if (staged)
+        return parse(*staged);
     QFileInfo info(path);
     if (!info.exists())
         return {};
@@ -146,7 +151,7 @@ Document loadForWrite(const QString& path)
     return parse(r.data);
 }
 
-void store(const QString& path, const Document& doc)
+QByteArray encode(const Document& doc)
 {
     const QString eol = doc.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
     QString text;
@@ -154,7 +159,11 @@ void store(const QString& path, const Document& doc)
         text += line;
         text += eol;
     }
-    const QByteArray bytes = EncodeProfileText(text);
+    return EncodeProfileText(text);
+}
+
+void storeBytes(const QString& path, const QByteArray& bytes)
+{
     QFileInfo info(path);
     if (info.isSymLink() && info.exists())
         info = QFileInfo(info.canonicalFilePath()); // write the file the link names
@@ -164,9 +173,9 @@ void store(const QString& path, const Document& doc)
     // never leaves a cut file.
     if (QFileInfo(info.absolutePath()).isWritable()) {
         try {
-            // Not synced to disk, as files are written key by key; a file
-            // written as a step of a larger output (a companion file) is
-            // complete at each key, so it does not wait for that output.
+            // Not synced to disk, as settings are written often; a
+            // settings file is complete on its own, so it does not wait for
+            // a larger output written at the same time.
             AtomicFile file(info.absoluteFilePath());
             file.SetSync(false);
             file.SetJoinsBatch(false);
@@ -183,6 +192,16 @@ void store(const QString& path, const Document& doc)
         refuseWrite(path);
     if (file.write(bytes) != bytes.size() || !file.flush())
         refuseWrite(path);
+}
+
+// Writes the document to the file, or to the staged bytes of a profile
+// kept in memory.
+void store(const QString& path, QByteArray* staged, const Document& doc)
+{
+    if (staged)
+        *staged = encode(doc);
+    else
+        storeBytes(path, encode(doc));
 }
 
 // A line break inside a name or value would split it into lines of its own
@@ -265,9 +284,37 @@ ProfileFile::ProfileFile(const QString& path)
 {
 }
 
+ProfileFile ProfileFile::InMemory(const QByteArray& bytes)
+{
+    ProfileFile ini(QString{});
+    ini.path.clear();
+    ini.staged = std::make_shared<QByteArray>(bytes);
+    return ini;
+}
+
+QByteArray ProfileFile::Bytes() const
+{
+    return staged ? *staged : QByteArray();
+}
+
+void ProfileFile::Update(const std::function<void(ProfileFile& ini)>& edits)
+{
+    if (staged) {
+        edits(*this);
+        return;
+    }
+    const QByteArray before = encode(loadForWrite(path, nullptr));
+    ProfileFile copy = InMemory(before);
+    edits(copy);
+    // Edits that change nothing (erasing a missing section) write nothing,
+    // as the single writes would not have.
+    if (*copy.staged != before)
+        storeBytes(path, *copy.staged);
+}
+
 QString ProfileFile::ReadString(const QString& section, const QString& key, const QString& defaultValue) const
 {
-    const Document doc = load(path);
+    const Document doc = load(path, staged.get());
     QString value = defaultValue;
     if (auto range = findSection(doc, section)) {
         int line = findKey(doc, *range, key);
@@ -341,7 +388,7 @@ bool ProfileFile::ReadBool(const QString& section, const QString& key, bool defa
 
 void ProfileFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
-    Document doc = loadForWrite(path);
+    Document doc = loadForWrite(path, staged.get());
     const QString line = oneLine(key).trimmed() + QLatin1Char('=') + oneLine(value);
     if (auto range = findSection(doc, section)) {
         int at = findKey(doc, *range, key);
@@ -361,7 +408,7 @@ void ProfileFile::WriteString(const QString& section, const QString& key, const 
         doc.lines.append(QLatin1Char('[') + oneLine(section).trimmed() + QLatin1Char(']'));
         doc.lines.append(line);
     }
-    store(path, doc);
+    store(path, staged.get(), doc);
 }
 
 void ProfileFile::WriteInteger(const QString& section, const QString& key, int value)
@@ -376,7 +423,7 @@ void ProfileFile::WriteBool(const QString& section, const QString& key, bool val
 
 QStringList ProfileFile::ReadSection(const QString& section) const
 {
-    const Document doc = load(path);
+    const Document doc = load(path, staged.get());
     QStringList keys;
     if (auto range = findSection(doc, section)) {
         for (int i = range->header + 1; i < range->end; ++i)
@@ -388,7 +435,7 @@ QStringList ProfileFile::ReadSection(const QString& section) const
 
 QStringList ProfileFile::ReadSectionValues(const QString& section) const
 {
-    const Document doc = load(path);
+    const Document doc = load(path, staged.get());
     QStringList out;
     if (auto range = findSection(doc, section)) {
         for (int i = range->header + 1; i < range->end; ++i) {
@@ -402,7 +449,7 @@ QStringList ProfileFile::ReadSectionValues(const QString& section) const
 
 QStringList ProfileFile::ReadSections() const
 {
-    const Document doc = load(path);
+    const Document doc = load(path, staged.get());
     QStringList out;
     for (const QString& line : doc.lines)
         if (auto name = headerName(line))
@@ -412,21 +459,21 @@ QStringList ProfileFile::ReadSections() const
 
 bool ProfileFile::SectionExists(const QString& section) const
 {
-    return findSection(load(path), section).has_value();
+    return findSection(load(path, staged.get()), section).has_value();
 }
 
 bool ProfileFile::ValueExists(const QString& section, const QString& key) const
 {
-    const Document doc = load(path);
+    const Document doc = load(path, staged.get());
     auto range = findSection(doc, section);
     return range && findKey(doc, *range, key) >= 0;
 }
 
 void ProfileFile::EraseSection(const QString& section)
 {
-    if (!QFileInfo::exists(path))
+    if (!staged && !QFileInfo::exists(path))
         return;
-    Document doc = loadForWrite(path);
+    Document doc = loadForWrite(path, staged.get());
     auto range = findSection(doc, section);
     if (!range)
         return;
@@ -435,14 +482,14 @@ void ProfileFile::EraseSection(const QString& section)
         doc.lines.remove(range->header, range->end - range->header);
         range = findSection(doc, section);
     }
-    store(path, doc);
+    store(path, staged.get(), doc);
 }
 
 void ProfileFile::DeleteKey(const QString& section, const QString& key)
 {
-    if (!QFileInfo::exists(path))
+    if (!staged && !QFileInfo::exists(path))
         return;
-    Document doc = loadForWrite(path);
+    Document doc = loadForWrite(path, staged.get());
     auto range = findSection(doc, section);
     if (!range)
         return;
@@ -450,7 +497,7 @@ void ProfileFile::DeleteKey(const QString& section, const QString& key)
     if (at < 0)
         return;
     doc.lines.remove(at);
-    store(path, doc);
+    store(path, staged.get(), doc);
 }
 
 } // namespace bv

@@ -17,7 +17,8 @@
 //   "Unable to write to <full path>", and nothing before it is undone.
 //
 // Nothing is cached: every call reads (and a write rewrites) the file, so an
-// outside edit is seen by the next call.
+// outside edit is seen by the next call. Update() groups several writes into
+// one; InMemory() builds a file's bytes without touching the disk.
 //
 // Encoding: a file whose bytes are valid UTF-8 is read as UTF-8 (a leading
 // byte-order mark is skipped), any other file as Windows-1252. A file is
@@ -26,6 +27,8 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace bv {
@@ -39,7 +42,19 @@ public:
     // messages name the full path.
     explicit ProfileFile(const QString& path);
 
-    // Full path of the file.
+    // A profile kept in memory, starting from these bytes (none: a new
+    // file): reads and writes work on it and no file is touched; Bytes() is
+    // the file as written. For a file built whole and written once.
+    static ProfileFile InMemory(const QByteArray& bytes = QByteArray());
+    // The bytes of a profile kept in memory (empty for a file on disk).
+    QByteArray Bytes() const;
+
+    // Makes several changes with one write of the file: `edits` works on a
+    // copy in memory, which then replaces the file in one step. A refused
+    // write raises EWriteError and leaves the file as it was.
+    void Update(const std::function<void(ProfileFile& ini)>& edits);
+
+    // Full path of the file (empty for a profile kept in memory).
     const QString& FileName() const { return path; }
 
     QString ReadString(const QString& section, const QString& key, const QString& defaultValue = QString()) const;
@@ -76,6 +91,8 @@ public:
 
 private:
     QString path;
+    // The file's bytes while it is kept in memory.
+    std::shared_ptr<QByteArray> staged;
 };
 
 // Windows-1252 conversion. Decoding maps every byte (the five bytes the code

@@ -1,90 +1,40 @@
 #pragma once
-// The print status window: runs one job that puts the card of the design
-// panel on sheets, either to the printer (a TPagePrinter) or into a
-// recording for the preview window (a TPageRecorder). The job runs when the
-// window is first shown; Cancel (printing, with confirmation) or Stop
-// (preview) ends it early, and at the end the button becomes "OK", which
-// closes the window.
+// The print status window: shows one sheet job (TSheetJob) to the user. The
+// job runs when the window is first shown; the window shows its page and
+// card, Cancel (printing, with confirmation) or Stop (preview) cancels it,
+// and at the end the button becomes "OK", which closes the window.
 //
-//     TLabelPrinter status;
-//     status.Panel = &panel;                 // whose objects are printed
-//     status.Engine = &printer;              // or a recorder for a preview
-//     status.Sheet = TImposition::FromLayout(layout, nudges, panel.Rotated());
-//     status.Selected = selection;
-//     status.Sheets = 3;
+//     TSheetJob job;                         // filled in as its header says
+//     TLabelPrinter status(job);
 //     Interaction::Current().RunModal(status);   // the job runs inside
-#include "platform/Dib.h"
-#include "platform/Metafile.h"
-#include "printing/Imposition.h"
-
 #include <QDialog>
-#include <QString>
-#include <functional>
 
 class QLabel;
 class QPushButton;
 
 namespace bv {
 
-class TGBusinessCardPanel32;
-class TPageEngine;
+class TSheetJob;
 
 class TLabelPrinter : public QDialog {
     Q_OBJECT
 public:
-    enum TBackgroundKind { bkNone, bkMetafile, bkBitmap };
-
-    // FormCreate: controls, no job yet.
-    explicit TLabelPrinter(QWidget* parent = nullptr);
+    // FormCreate: controls; the job runs on the first activation. The job
+    // outlives the window.
+    explicit TLabelPrinter(TSheetJob& job, QWidget* parent = nullptr);
     ~TLabelPrinter() override;
 
-    // ---- The job, filled in before the window is shown -----------------------
-    TGBusinessCardPanel32* Panel = nullptr;
-    // The engine the job draws with (not owned).
-    TPageEngine* Engine = nullptr;
-    // Sheets to produce.
-    int Sheets = 1;
-    TCardSelection Selected = AllCardsSelected();
-    // True: to the printer; false: a preview recording.
-    bool PrintingMode = true;
-    // Only the card outlines are drawn.
-    bool OutlineTest = false;
-    // A preview of the whole sheet: every selected position, no outlines.
-    bool WholeSheet = false;
-    // Set by Stop (and by a confirmed Cancel); the walk ends before the next
-    // position.
-    bool CancelRequested = false;
-    // Card size, counts, effective margins and pitches, orientation.
-    TImposition Sheet;
-    QString BackgroundFile;
-    // Copies the printer driver can make by itself. When unset, a
-    // TPagePrinter engine is asked; any other engine makes none.
-    std::function<int()> DriverCopies;
-
-    // ---- What LoadBackGround prepared -------------------------------------------
-    TBackgroundKind BackgroundKind() const { return backgroundKind; }
-    const Dib& BackgroundBitmap() const { return backgroundBitmap; }
-    const Metafile& BackgroundMetafile() const { return backgroundMetafile; }
+    TSheetJob& Job() const { return job; }
 
     // ---- Handlers -------------------------------------------------------------
     // First activation: runs the whole job and shows the final status.
     void FormActivate();
     void CancelButtonClick();
-    void BeforePrintLabels(TPageEngine& engine);
-    void PrintLabels(TPageEngine& engine);
-    void AfterPrintLabels(TPageEngine& engine);
-    void LoadBackGround();
-    void PrintBackGround(double x, double y);
 
     // ---- State after the job ------------------------------------------------------
-    bool JobRunning() const { return running; }
+    bool JobRunning() const;
+    // The job ran and its final status is shown.
     bool JobFinished() const { return finished; }
-    // The job ended on an error (its message is in the status text).
-    bool JobFailed() const { return !errorMessage.isEmpty(); }
-    QString ErrorMessage() const { return errorMessage; }
-    // Card positions drawn, in order (index row × across + column), over all
-    // pages of the job.
-    const QList<int>& PositionsDrawn() const { return drawn; }
 
     QLabel* RStatusLabel = nullptr;
     QLabel* Extralabel = nullptr;
@@ -97,17 +47,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    int driverCopies() const;
     void finishStatus();
 
-    TBackgroundKind backgroundKind = bkNone;
-    Dib backgroundBitmap;
-    Metafile backgroundMetafile;
+    TSheetJob& job;
     bool activated = false;
-    bool running = false;
     bool finished = false;
-    QString errorMessage;
-    QList<int> drawn;
 };
 
 } // namespace bv

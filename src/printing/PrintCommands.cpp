@@ -9,6 +9,7 @@
 #include "printing/PreviewForm.h"
 #include "printing/PrintCardsDialog.h"
 #include "printing/PrintFineTune.h"
+#include "printing/SheetJob.h"
 #include "printing/WarnBottomMargin.h"
 #include "surface/BusinessCardPanel.h"
 
@@ -267,36 +268,32 @@ TPrintOutcome TPrintCommands::DoPrint()
     QByteArray recording;
     QBuffer stream(&recording);
     TPageRecorder recorder;
-    TLabelPrinter status(owner);
-    status.Panel = &panel;
-    status.Sheets = mainPrinter ? mainPrinter->Copies() : 1;
+    TSheetJob job;
+    job.Panel = &panel;
+    job.Sheets = mainPrinter ? mainPrinter->Copies() : 1;
     if (mainPrinter)
         mainPrinter->SetCopies(1);
-    status.Selected = SelectedCards;
-    status.OutlineTest = OutlineTest;
-    status.Sheet = CurrentImposition();
-    status.BackgroundFile = BackgroundFile ? BackgroundFile() : QString();
-    status.PrintingMode = PrintMode;
-    status.WholeSheet = !PrintMode && SheetPreview;
+    job.Selected = SelectedCards;
+    job.OutlineTest = OutlineTest;
+    job.Sheet = CurrentImposition();
+    job.BackgroundFile = BackgroundFile ? BackgroundFile() : QString();
+    job.PrintingMode = PrintMode;
+    job.WholeSheet = !PrintMode && SheetPreview;
 
     TPageEngine* engine = nullptr;
     if (PrintMode) {
         // The main page printer prints the job: it holds the queue, paper and
         // copies the user chose.
         engine = mainPrinter.get();
-        status.setWindowTitle(QStringLiteral("Print Status"));
-        status.CancelButton->setText(QStringLiteral("Cancel"));
     } else {
         recorder.SetPaper(layout.Papersize);
         stream.open(QIODevice::WriteOnly);
         recorder.SetStream(&stream);
         engine = &recorder;
-        status.setWindowTitle(QStringLiteral("Preview Status"));
-        status.CancelButton->setText(QStringLiteral("Stop"));
     }
-    status.Engine = engine;
+    job.Engine = engine;
     engine->SetOrientation(poPortrait);
-    // The status window installs its own two handlers; nothing else runs.
+    // The job installs its own two handlers; nothing else runs.
     engine->OnBeforePrint = nullptr;
     engine->OnPrint = nullptr;
     engine->OnPrintHeader = nullptr;
@@ -304,21 +301,27 @@ TPrintOutcome TPrintCommands::DoPrint()
     engine->OnNewPage = nullptr;
     engine->OnAfterPrint = nullptr;
 
-    status.adjustSize();
-    CentreForm(status);
-    Interaction::Current().RunModal(status);
-
-    outcome.Ran = status.JobFinished();
+    if (Unattended) {
+        job.Run();
+        outcome.Ran = job.Finished();
+    } else {
+        TLabelPrinter status(job, owner);
+        status.setWindowTitle(PrintMode ? QStringLiteral("Print Status") : QStringLiteral("Preview Status"));
+        status.CancelButton->setText(PrintMode ? QStringLiteral("Cancel") : QStringLiteral("Stop"));
+        status.adjustSize();
+        CentreForm(status);
+        Interaction::Current().RunModal(status);
+        outcome.Ran = status.JobFinished();
+    }
     outcome.Aborted = engine->Aborted();
-    outcome.Error = status.ErrorMessage();
+    outcome.Error = job.ErrorMessage();
     outcome.Pages = engine->CurrentPage();
     outcome.Copies = engine->Copies();
-    outcome.PositionsDrawn = status.PositionsDrawn();
-    // The engine forgets the window before it goes.
+    outcome.PositionsDrawn = job.PositionsDrawn();
+    // The engine forgets the job before it goes.
     engine->OnBeforePrint = nullptr;
     engine->OnPrint = nullptr;
     engine->SetStatusLabel(nullptr);
-    status.Engine = nullptr;
     if (mainPrinter) {
         // The main page printer asks for one copy after every job.
         mainPrinter->SetCopies(1);

@@ -64,6 +64,9 @@ public:
     // A preview of whole sheets as they will print (every chosen position),
     // rather than the single card of the Preview command.
     bool SheetPreview = false;
+    // Nobody watches (the batch tool): DoPrint runs the job without its
+    // status window, so no modal window is needed.
+    bool Unattended = false;
 
     // The main page printer, made once a printer has been found; it keeps
     // the printer choice, paper, orientation and copies between jobs and

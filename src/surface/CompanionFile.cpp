@@ -43,27 +43,27 @@ void WriteCompanionFile(const QString& path, const QString& background, const Co
     const QString target = QFileInfo(path).absoluteFilePath();
     const QString failure = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(target));
 
-    // A fresh file beside the target, so the keys come in the written order
-    // and the old companion survives a failed write.
-    AtomicFile out(target);
+    // Built whole in memory, in the written key order, and written once
+    // through a temporary file, so the old companion survives a failed write.
+    ProfileFile ini = ProfileFile::InMemory();
+    ini.WriteInteger(iniData, QStringLiteral("ISINI"), 1);
+    ini.WriteInteger(iniData, QStringLiteral("Version"), 2);
+    ini.WriteString(backgroundSection, QStringLiteral("File"), background);
+    ini.WriteInteger(layoutSection, QStringLiteral("Height"), layout.height);
+    ini.WriteInteger(layoutSection, QStringLiteral("Width"), layout.width);
+    ini.WriteInteger(layoutSection, QStringLiteral("TopMargin"), layout.topMargin);
+    ini.WriteInteger(layoutSection, QStringLiteral("LeftMargin"), layout.leftMargin);
+    ini.WriteInteger(layoutSection, QStringLiteral("HPitch"), layout.hPitch);
+    ini.WriteInteger(layoutSection, QStringLiteral("VPitch"), layout.vPitch);
+    ini.WriteInteger(layoutSection, QStringLiteral("PredefLayout"), layout.predefLayout);
+    ini.WriteInteger(layoutSection, QStringLiteral("Papersize"), layout.paperSize);
+    ini.WriteInteger(layoutSection, QStringLiteral("Across"), layout.across);
+    ini.WriteInteger(layoutSection, QStringLiteral("Down"), layout.down);
+    ini.WriteBool(layoutSection, QStringLiteral("UseMM"), layout.useMM);
+    ini.WriteBool(layoutSection, QStringLiteral("UsePortrait"), layout.usePortrait);
     try {
-        const QString temp = out.TempPath();
-        ProfileFile ini(temp);
-        ini.WriteInteger(iniData, QStringLiteral("ISINI"), 1);
-        ini.WriteInteger(iniData, QStringLiteral("Version"), 2);
-        ini.WriteString(backgroundSection, QStringLiteral("File"), background);
-        ini.WriteInteger(layoutSection, QStringLiteral("Height"), layout.height);
-        ini.WriteInteger(layoutSection, QStringLiteral("Width"), layout.width);
-        ini.WriteInteger(layoutSection, QStringLiteral("TopMargin"), layout.topMargin);
-        ini.WriteInteger(layoutSection, QStringLiteral("LeftMargin"), layout.leftMargin);
-        ini.WriteInteger(layoutSection, QStringLiteral("HPitch"), layout.hPitch);
-        ini.WriteInteger(layoutSection, QStringLiteral("VPitch"), layout.vPitch);
-        ini.WriteInteger(layoutSection, QStringLiteral("PredefLayout"), layout.predefLayout);
-        ini.WriteInteger(layoutSection, QStringLiteral("Papersize"), layout.paperSize);
-        ini.WriteInteger(layoutSection, QStringLiteral("Across"), layout.across);
-        ini.WriteInteger(layoutSection, QStringLiteral("Down"), layout.down);
-        ini.WriteBool(layoutSection, QStringLiteral("UseMM"), layout.useMM);
-        ini.WriteBool(layoutSection, QStringLiteral("UsePortrait"), layout.usePortrait);
+        AtomicFile out(target);
+        out.Write(ini.Bytes());
         out.Commit();
     } catch (const Exception&) {
         throw EWriteError(failure);

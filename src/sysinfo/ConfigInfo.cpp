@@ -1,6 +1,8 @@
 #include "sysinfo/ConfigInfo.h"
 
 #include "document/AppServices.h"
+#include "platform/AtomicFile.h"
+#include "platform/Errors.h"
 #include "platform/Interaction.h"
 
 #include <QApplication>
@@ -12,7 +14,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <memory>
@@ -103,9 +104,9 @@ void TConfigurationInfo::Button3Click()
         return;
     // Written whole or not at all, and a refused write is said, not hidden
     // behind the "saved" message.
-    QSaveFile file(path);
-    const QByteArray bytes = ReportText().toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    try {
+        WriteFileAtomically(path, ReportText().toUtf8());
+    } catch (const EWriteError&) {
         Interaction::Current().ShowError(QStringLiteral("Unable to write to ") + path, Caption);
         return;
     }

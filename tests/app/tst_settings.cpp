@@ -2,12 +2,14 @@
 // quirks existing preference files rely on.
 #include "document/Settings.h"
 #include "platform/Environment.h"
+#include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 using namespace bv;
 
@@ -47,6 +49,8 @@ private slots:
     void recentFilesIgnoreKeyNames();
     void recentFilesStoreReplacesTheSection();
     void refusedWriteNamesTheFile();
+    void eachSaveIsOneWholeWrite_data();
+    void eachSaveIsOneWholeWrite();
 
 private:
     QTemporaryDir home;
@@ -253,6 +257,46 @@ void TestSettings::refusedWriteNamesTheFile()
     QVERIFY(refused([&] { s.StoreRecentFiles({"a.qrd"}); }));
     // Reading still gives the defaults.
     QCOMPARE(s.LoadPreferences(), TPreferences());
+}
+
+void TestSettings::eachSaveIsOneWholeWrite_data()
+{
+    QTest::addColumn<std::function<void(const TSettings&)>>("save");
+    TPreferences prefs;
+    prefs.Nudges.TopMargin = 3;
+    prefs.DefaultFont.Name = QStringLiteral("Liberation Serif");
+    TCardLayout layout;
+    layout.Across = 3;
+    TPersonalInfo info;
+    info.Field(0) = QStringLiteral("Ada");
+    QTest::newRow("preferences") << std::function<void(const TSettings&)>([=](const TSettings& s) { s.SavePreferences(prefs); });
+    QTest::newRow("layout") << std::function<void(const TSettings&)>([=](const TSettings& s) { s.SaveLayoutPreferences(layout); });
+    QTest::newRow("personal") << std::function<void(const TSettings&)>([=](const TSettings& s) { s.SavePersonalInfo(info); });
+    QTest::newRow("recent files") << std::function<void(const TSettings&)>([](const TSettings& s) { s.StoreRecentFiles({"/d/1.qrd", "/d/2.qrd"}); });
+}
+
+void TestSettings::eachSaveIsOneWholeWrite()
+{
+    QFETCH(std::function<void(const TSettings&)>, save);
+    const QByteArray before("[MRU]\r\nF0=/old.qrd\r\n\r\n[Printer]\r\nTopMarginNudge=1\r\n");
+    writeIni(before);
+    TSettings s;
+    int commits = 0;
+    bool full = true;
+    AtomicFile::SetFailureHook([&](const QString& target) {
+        ++commits;
+        return full && target.endsWith(QStringLiteral("QRD.INI"));
+    });
+    // A full disk: the save fails as a whole and QRD.INI keeps every byte.
+    QVERIFY_THROWS_EXCEPTION(EWriteError, save(s));
+    QCOMPARE(readIni(), before);
+    // Otherwise all of its keys arrive with one write of the file.
+    full = false;
+    commits = 0;
+    save(s);
+    AtomicFile::SetFailureHook({});
+    QCOMPARE(commits, 1);
+    QVERIFY(readIni() != before);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

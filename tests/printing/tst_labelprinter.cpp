@@ -5,11 +5,13 @@
 #include "PrintTestKit.h"
 
 #include "pageengine/PageCanvasEngine.h"
+#include "pageengine/PagePrinter.h"
 #include "platform/Dib.h"
 #include "printing/Imposition.h"
 #include "printing/LabelPrinter.h"
 #include "printing/PreviewForm.h"
 #include "printing/PrintCommands.h"
+#include "printing/SheetJob.h"
 #include "support/PictureKit.h"
 #include "support/ScriptedInteraction.h"
 #include "surface/BusinessCardPanel.h"
@@ -108,13 +110,13 @@ TCardSelection only(std::initializer_list<int> positions)
     return s;
 }
 
-// A status window set up for a job on `engine`.
-void prepare(TLabelPrinter& status, TGBusinessCardPanel32& panel, TPageEngine& engine, const TCardLayout& layout,
+// A job on `engine` set up for the panel and layout.
+void prepare(TSheetJob& job, TGBusinessCardPanel32& panel, TPageEngine& engine, const TCardLayout& layout,
              const TPrinterNudges& nudges = {})
 {
-    status.Panel = &panel;
-    status.Engine = &engine;
-    status.Sheet = TImposition::FromLayout(layout, nudges, panel.Rotated());
+    job.Panel = &panel;
+    job.Engine = &engine;
+    job.Sheet = TImposition::FromLayout(layout, nudges, panel.Rotated());
 }
 
 } // namespace
@@ -152,6 +154,9 @@ private slots:
     void metafileBackgroundCoversThreeAndAHalfByTwoInches_data();
     void metafileBackgroundCoversThreeAndAHalfByTwoInches();
     void unreadableBackgroundIsSkipped();
+    void jobReportsProgressAndStopsWhenCancelled_data();
+    void jobReportsProgressAndStopsWhenCancelled();
+    void unattendedPrintRunsWithoutAnyWindow();
 
 private:
     QTemporaryDir home;
@@ -223,13 +228,13 @@ void TestLabelPrinter::selectedCardsLandWhereTheLayoutSays()
     TGBusinessCardPanel32 panel;
     addPrintBox(panel, 24, 48, 96, 48);
     SheetCanvas canvas;
-    TLabelPrinter status;
-    prepare(status, panel, canvas.engine, TCardLayout(), TPrinterNudges{topNudge, 0, 0, 0});
-    status.Selected = only({0, 3});
-    status.FormActivate();
-    QVERIFY(status.JobFinished());
-    QVERIFY(!status.JobFailed());
-    QCOMPARE(status.PositionsDrawn(), QList<int>({0, 3}));
+    TSheetJob job;
+    prepare(job, panel, canvas.engine, TCardLayout(), TPrinterNudges{topNudge, 0, 0, 0});
+    job.Selected = only({0, 3});
+    job.Run();
+    QVERIFY(job.Finished());
+    QVERIFY(!job.Failed());
+    QCOMPARE(job.PositionsDrawn(), QList<int>({0, 3}));
     const QList<QImage> pages = canvas.finish();
     QCOMPARE(pages.size(), 1);
     QCOMPARE(blueExtent(pages[0], position0.center()), position0);
@@ -246,11 +251,11 @@ void TestLabelPrinter::rotatedCardsLieOnALandscapePage()
     panel.SetRotated(true);
     addPrintBox(panel, 24, 48, 48, 96); // (0.25, 0.5), 0.5 × 1 inch on the card
     SheetCanvas canvas(true);
-    TLabelPrinter status;
-    prepare(status, panel, canvas.engine, TCardLayout());
-    status.Selected = only({1});
-    status.FormActivate();
-    QVERIFY(status.JobFinished());
+    TSheetJob job;
+    prepare(job, panel, canvas.engine, TCardLayout());
+    job.Selected = only({1});
+    job.Run();
+    QVERIFY(job.Finished());
     QCOMPARE(canvas.engine.Orientation(), int(poLandscape));
     const QList<QImage> pages = canvas.finish();
     QCOMPARE(pages.size(), 1);
@@ -278,13 +283,14 @@ void TestLabelPrinter::cardCaptionCountsAcrossTheRow()
     TGBusinessCardPanel32 panel;
     PrintBox* box = addPrintBox(panel, 0, 0, 10, 10);
     SheetCanvas canvas;
-    TLabelPrinter status;
+    TSheetJob job;
+    TLabelPrinter status(job);
     TCardLayout layout;
     layout.Across = across;
     layout.Width = 2.0f;
     layout.HPitch = 2.5f;
-    prepare(status, panel, canvas.engine, layout);
-    status.Selected = only({row * across + column});
+    prepare(job, panel, canvas.engine, layout);
+    job.Selected = only({row * across + column});
     QStringList seen;
     QList<QPointF> origins;
     box->onPrint = [&](TPageEngine&, double x, double y) {
@@ -304,17 +310,17 @@ void TestLabelPrinter::everyPositionOfALargeLayoutPrints()
     TGBusinessCardPanel32 panel;
     addPrintBox(panel, 0, 0, 10, 10);
     SheetCanvas canvas;
-    TLabelPrinter status;
+    TSheetJob job;
     TCardLayout layout;
     layout.Across = 4;
     layout.Down = 8;
     layout.Width = layout.HPitch = 2.0f;
     layout.Height = layout.VPitch = 1.25f;
     layout.LeftMargin = 0.25f;
-    prepare(status, panel, canvas.engine, layout);
-    status.FormActivate();
-    QCOMPARE(status.PositionsDrawn().size(), 32);
-    QCOMPARE(status.PositionsDrawn().last(), 31);
+    prepare(job, panel, canvas.engine, layout);
+    job.Run();
+    QCOMPARE(job.PositionsDrawn().size(), 32);
+    QCOMPARE(job.PositionsDrawn().last(), 31);
     const QImage page = canvas.finish().first();
     // The last card: (3 × 2 + 0.25, 7 × 1.25 + 0.5) = (6.25, 9.25) inches.
     QVERIFY(isBlue(page.pixel(626, 926)));
@@ -337,28 +343,28 @@ void TestLabelPrinter::sheetsAndDriverCopies()
     TGBusinessCardPanel32 panel;
     addPrintBox(panel, 24, 48, 96, 48);
     SheetCanvas canvas;
-    TLabelPrinter status;
-    prepare(status, panel, canvas.engine, TCardLayout());
-    status.Sheets = 3;
-    status.DriverCopies = [driverCopies] { return driverCopies; };
-    status.FormActivate();
+    TSheetJob job;
+    prepare(job, panel, canvas.engine, TCardLayout());
+    job.Sheets = 3;
+    job.DriverCopies = [driverCopies] { return driverCopies; };
+    job.Run();
     QCOMPARE(canvas.engine.Copies(), copies);
     QCOMPARE(canvas.engine.CurrentPage(), pages);
     const QList<QImage> images = canvas.finish();
     QCOMPARE(images.size(), pages);
-    QCOMPARE(status.PositionsDrawn().size(), 10 * pages);
+    QCOMPARE(job.PositionsDrawn().size(), 10 * pages);
     for (const QImage& img : images) {
         QCOMPARE(img, images.first());
         QCOMPARE(blueExtent(img, QPoint(150, 125)), QRect(100, 100, 100, 50));
     }
     // A preview never asks the driver for copies.
     SheetCanvas preview;
-    TLabelPrinter previewStatus;
-    prepare(previewStatus, panel, preview.engine, TCardLayout());
-    previewStatus.PrintingMode = false;
-    previewStatus.Sheets = 2;
-    previewStatus.DriverCopies = [driverCopies] { return driverCopies; };
-    previewStatus.FormActivate();
+    TSheetJob previewJob;
+    prepare(previewJob, panel, preview.engine, TCardLayout());
+    previewJob.PrintingMode = false;
+    previewJob.Sheets = 2;
+    previewJob.DriverCopies = [driverCopies] { return driverCopies; };
+    previewJob.Run();
     QCOMPARE(preview.engine.Copies(), 1);
     QCOMPARE(preview.engine.CurrentPage(), 2);
 }
@@ -368,11 +374,11 @@ void TestLabelPrinter::outlineTestDrawsOnlyOutlines()
     TGBusinessCardPanel32 panel;
     PrintBox* box = addPrintBox(panel, 24, 48, 96, 48);
     SheetCanvas canvas;
-    TLabelPrinter status;
-    prepare(status, panel, canvas.engine, TCardLayout());
-    status.OutlineTest = true;
-    status.Selected = only({3});
-    status.FormActivate();
+    TSheetJob job;
+    prepare(job, panel, canvas.engine, TCardLayout());
+    job.OutlineTest = true;
+    job.Selected = only({3});
+    job.Run();
     QCOMPARE(box->prints, 0);
     const QImage page = canvas.finish().first();
     // Position 3: (4.25, 2.5) to (7.75, 4.5) inches, a one-pixel black edge.
@@ -388,14 +394,14 @@ void TestLabelPrinter::outlineTestWithoutPositionsGivesBlankSheets()
     TGBusinessCardPanel32 panel;
     addPrintBox(panel, 24, 48, 96, 48);
     SheetCanvas canvas;
-    TLabelPrinter status;
-    prepare(status, panel, canvas.engine, TCardLayout());
-    status.OutlineTest = true;
-    status.Selected = only({});
-    status.Sheets = 2;
-    status.DriverCopies = [] { return 1; };
-    status.FormActivate();
-    QVERIFY(status.JobFinished());
+    TSheetJob job;
+    prepare(job, panel, canvas.engine, TCardLayout());
+    job.OutlineTest = true;
+    job.Selected = only({});
+    job.Sheets = 2;
+    job.DriverCopies = [] { return 1; };
+    job.Run();
+    QVERIFY(job.Finished());
     const QList<QImage> pages = canvas.finish();
     QCOMPARE(pages.size(), 2);
     for (const QImage& p : pages)
@@ -407,9 +413,10 @@ void TestLabelPrinter::statusWindowRunsItsJobOnceShown()
     TGBusinessCardPanel32 panel;
     PrintBox* box = addPrintBox(panel, 24, 48, 96, 48);
     SheetCanvas canvas;
-    TLabelPrinter status;
-    prepare(status, panel, canvas.engine, TCardLayout());
-    status.Selected = only({0});
+    TSheetJob job;
+    TLabelPrinter status(job);
+    prepare(job, panel, canvas.engine, TCardLayout());
+    job.Selected = only({0});
     QVERIFY(!status.JobFinished());
     status.show();
     QTRY_VERIFY(status.JobFinished());
@@ -454,9 +461,10 @@ void TestLabelPrinter::finalStatusTexts()
     if (complex)
         box->className = QStringLiteral("TSuperShape");
     SheetCanvas canvas;
-    TLabelPrinter status;
-    prepare(status, panel, canvas.engine, TCardLayout());
-    status.PrintingMode = printing;
+    TSheetJob job;
+    TLabelPrinter status(job);
+    prepare(job, panel, canvas.engine, TCardLayout());
+    job.PrintingMode = printing;
     QString during;
     box->onPrint = [&](TPageEngine&, double, double) { during = status.RStatusLabel->text(); };
     status.FormActivate();
@@ -487,10 +495,11 @@ void TestLabelPrinter::cancelWhilePrintingAsksFirst()
     TGBusinessCardPanel32 panel;
     PrintBox* box = addPrintBox(panel, 24, 48, 96, 48);
     SheetCanvas canvas;
-    TLabelPrinter status;
-    prepare(status, panel, canvas.engine, TCardLayout());
-    status.Sheets = 3;
-    status.DriverCopies = [] { return 1; };
+    TSheetJob job;
+    TLabelPrinter status(job);
+    prepare(job, panel, canvas.engine, TCardLayout());
+    job.Sheets = 3;
+    job.DriverCopies = [] { return 1; };
     // The user presses Cancel while the second card is drawn.
     box->onPrint = [&](TPageEngine&, double, double) {
         if (box->prints == 2)
@@ -501,11 +510,11 @@ void TestLabelPrinter::cancelWhilePrintingAsksFirst()
     QCOMPARE(ui.log().first().text, QStringLiteral("Cancel Business Card Printing?"));
     if (confirm) {
         QVERIFY(canvas.engine.Aborted());
-        QCOMPARE(status.PositionsDrawn().size(), 2);
+        QCOMPARE(job.PositionsDrawn().size(), 2);
         QCOMPARE(status.RStatusLabel->text(), QStringLiteral("\nBusiness Card Print Canceled!"));
     } else {
         QVERIFY(!canvas.engine.Aborted());
-        QCOMPARE(status.PositionsDrawn().size(), 30);
+        QCOMPARE(job.PositionsDrawn().size(), 30);
         QCOMPARE(status.RStatusLabel->text(), QStringLiteral("Print job completed and sent to printer!"));
     }
 }
@@ -594,14 +603,14 @@ void TestLabelPrinter::previewChoosesOneCard()
     panel.SetRotated(rotated);
     addPrintBox(panel, 0, 0, 10, 10);
     SheetCanvas canvas(rotated);
-    TLabelPrinter status;
+    TSheetJob job;
     TCardLayout layout;
     layout.Across = across;
     layout.Down = down;
-    prepare(status, panel, canvas.engine, layout);
-    status.PrintingMode = false;
-    status.FormActivate();
-    QCOMPARE(status.PositionsDrawn(), QList<int>({position}));
+    prepare(job, panel, canvas.engine, layout);
+    job.PrintingMode = false;
+    job.Run();
+    QCOMPARE(job.PositionsDrawn(), QList<int>({position}));
 }
 
 void TestLabelPrinter::stopEndsPreviewWithoutPreviewWindow()
@@ -682,14 +691,14 @@ void TestLabelPrinter::backgroundBitmapCoversThreeAndAHalfByTwoInches()
     TGBusinessCardPanel32 panel;
     panel.SetRotated(rotated);
     SheetCanvas canvas(rotated);
-    TLabelPrinter status;
+    TSheetJob job;
     TCardLayout layout;
     layout.Width = 3.0f; // the art keeps its size whatever the card's
-    prepare(status, panel, canvas.engine, layout);
-    status.Selected = only({0});
-    status.BackgroundFile = file;
-    status.FormActivate();
-    QCOMPARE(status.BackgroundKind(), TLabelPrinter::bkBitmap);
+    prepare(job, panel, canvas.engine, layout);
+    job.Selected = only({0});
+    job.BackgroundFile = file;
+    job.Run();
+    QCOMPARE(job.BackgroundKind(), TSheetJob::bkBitmap);
     const QImage page = canvas.finish().first();
     const int midY = covered.center().y();
     const int midX = covered.center().x();
@@ -713,8 +722,8 @@ void TestLabelPrinter::metafileBackgroundCoversThreeAndAHalfByTwoInches_data()
     QTest::addColumn<bool>("rotated");
     QTest::addColumn<QRect>("covered"); // pixels at 100 dpi
     QTest::addColumn<int>("kind");
-    QTest::newRow("normal") << false << QRect(75, 50, 350, 200) << int(TLabelPrinter::bkMetafile);
-    QTest::newRow("rotated") << true << QRect(50, 425, 200, 350) << int(TLabelPrinter::bkBitmap);
+    QTest::newRow("normal") << false << QRect(75, 50, 350, 200) << int(TSheetJob::bkMetafile);
+    QTest::newRow("rotated") << true << QRect(50, 425, 200, 350) << int(TSheetJob::bkBitmap);
 }
 
 void TestLabelPrinter::metafileBackgroundCoversThreeAndAHalfByTwoInches()
@@ -736,12 +745,12 @@ void TestLabelPrinter::metafileBackgroundCoversThreeAndAHalfByTwoInches()
     TGBusinessCardPanel32 panel;
     panel.SetRotated(rotated);
     SheetCanvas canvas(rotated);
-    TLabelPrinter status;
-    prepare(status, panel, canvas.engine, TCardLayout());
-    status.Selected = only({0});
-    status.BackgroundFile = file;
-    status.FormActivate();
-    QCOMPARE(int(status.BackgroundKind()), kind);
+    TSheetJob job;
+    prepare(job, panel, canvas.engine, TCardLayout());
+    job.Selected = only({0});
+    job.BackgroundFile = file;
+    job.Run();
+    QCOMPARE(int(job.BackgroundKind()), kind);
     const QImage page = canvas.finish().first();
     const int midY = covered.center().y();
     const int midX = covered.center().x();
@@ -770,15 +779,90 @@ void TestLabelPrinter::unreadableBackgroundIsSkipped()
         TGBusinessCardPanel32 panel;
         addPrintBox(panel, 24, 48, 96, 48);
         SheetCanvas canvas;
-        TLabelPrinter status;
-        prepare(status, panel, canvas.engine, TCardLayout());
-        status.Selected = only({0});
-        status.BackgroundFile = file;
-        status.FormActivate();
-        QCOMPARE(status.BackgroundKind(), TLabelPrinter::bkNone);
-        QVERIFY(!status.JobFailed());
+        TSheetJob job;
+        prepare(job, panel, canvas.engine, TCardLayout());
+        job.Selected = only({0});
+        job.BackgroundFile = file;
+        job.Run();
+        QCOMPARE(job.BackgroundKind(), TSheetJob::bkNone);
+        QVERIFY(!job.Failed());
         QCOMPARE(blueExtent(canvas.finish().first(), QPoint(150, 125)), QRect(100, 100, 100, 50));
     }
+}
+
+void TestLabelPrinter::jobReportsProgressAndStopsWhenCancelled_data()
+{
+    QTest::addColumn<int>("cancelAtCard"); // 0: never
+    QTest::addColumn<bool>("printing");
+    QTest::addColumn<QList<int>>("drawn");
+    QTest::newRow("printing, not cancelled") << 0 << true << QList<int>({0, 1, 2, 3});
+    QTest::newRow("printing, cancelled at the first card") << 1 << true << QList<int>();
+    QTest::newRow("printing, cancelled at the third card") << 3 << true << QList<int>({0, 1});
+    QTest::newRow("whole-sheet preview, cancelled at the second card") << 2 << false << QList<int>({0});
+}
+
+void TestLabelPrinter::jobReportsProgressAndStopsWhenCancelled()
+{
+    QFETCH(int, cancelAtCard);
+    QFETCH(bool, printing);
+    QFETCH(QList<int>, drawn);
+    // No window: whoever runs the job sees each card announced and may
+    // cancel between cards.
+    TGBusinessCardPanel32 panel;
+    addPrintBox(panel, 24, 48, 96, 48);
+    SheetCanvas canvas;
+    TSheetJob job;
+    prepare(job, panel, canvas.engine, TCardLayout());
+    job.Selected = only({0, 1, 2, 3});
+    job.PrintingMode = printing;
+    job.WholeSheet = !printing;
+    QList<int> announced;
+    int idles = 0;
+    job.OnCard = [&](int index) {
+        announced.append(index);
+        if (announced.size() == cancelAtCard)
+            job.Cancel();
+    };
+    job.OnIdle = [&] { ++idles; };
+    job.Run();
+    QVERIFY(job.Finished());
+    QVERIFY(!job.Failed());
+    QCOMPARE(job.PositionsDrawn(), drawn);
+    QCOMPARE(announced.size(), cancelAtCard ? cancelAtCard : 4);
+    QCOMPARE(job.CancelRequested(), cancelAtCard != 0);
+    QCOMPARE(job.Aborted(), cancelAtCard != 0);
+    QCOMPARE(canvas.engine.Aborted(), cancelAtCard != 0);
+    QVERIFY(idles >= announced.size());
+    QVERIFY(!panel.Printing());
+    // A job runs once.
+    job.Run();
+    QCOMPARE(job.PositionsDrawn(), drawn);
+}
+
+void TestLabelPrinter::unattendedPrintRunsWithoutAnyWindow()
+{
+    // The batch tool's way: the print command runs its job with nobody to
+    // show a window to; the scripted seam fails the test on any dialog.
+    ScriptedInteraction ui;
+    TGBusinessCardPanel32 panel;
+    PrintBox* box = addPrintBox(panel, 24, 48, 96, 48);
+    TPrintCommands printing(panel);
+    auto printer = std::make_unique<TPagePrinter>();
+    printer->SetOutputFileName(home.filePath(QStringLiteral("unattended.pdf")));
+    printer->SetCopies(2);
+    printing.SetMainPagePrinter(std::move(printer));
+    printing.SelectedCards = only({1, 2});
+    printing.Unattended = true;
+    const TPrintOutcome outcome = printing.DoPrint();
+    QVERIFY(ui.allUsed());
+    QVERIFY(ui.log().isEmpty());
+    QVERIFY(outcome.Ran);
+    QVERIFY(!outcome.Aborted);
+    QVERIFY(outcome.Error.isEmpty());
+    QCOMPARE(outcome.PositionsDrawn, QList<int>({1, 2, 1, 2}));
+    QCOMPARE(outcome.Pages, 2);
+    QCOMPARE(box->prints, 4);
+    QVERIFY(QFileInfo(home.filePath(QStringLiteral("unattended.pdf"))).size() > 0);
 }
 
 QTEST_MAIN(TestLabelPrinter)

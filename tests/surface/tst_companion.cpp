@@ -2,6 +2,7 @@
 // older plain-text form on read, and a failed write keeping the old file.
 #include "surface/CompanionFile.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 
 #include <QFile>
@@ -208,15 +209,29 @@ void TestCompanion::failedWriteKeepsOldFile()
     // A folder that does not exist: the failure is raised.
     QVERIFY_THROWS_EXCEPTION(EWriteError, WriteCompanionFile(dir.filePath(QStringLiteral("no/such/x.QRE")),
                                                              QString(), CompanionLayout()));
-    QTemporaryDir locked;
-    const QString path = locked.filePath(QStringLiteral("keep.QRE"));
+    // A full disk at the rename: the old file stays as it was, and its
+    // permissions with it.
+    const QString path = dir.filePath(QStringLiteral("keep.QRE"));
     writeBytes(path, "old content\n");
-    QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner);
-    if (QFile(locked.filePath(QStringLiteral("probe"))).open(QIODevice::WriteOnly))
-        QSKIP("running with rights that ignore folder permissions");
-    QVERIFY_THROWS_EXCEPTION(EWriteError, WriteCompanionFile(path, QString(), CompanionLayout()));
-    QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(path, mode));
+    int commits = 0;
+    bool full = true;
+    AtomicFile::SetFailureHook([&](const QString& target) {
+        ++commits;
+        return full && target.endsWith(QStringLiteral("keep.QRE"));
+    });
+    QVERIFY_THROWS_EXCEPTION(EWriteError, WriteCompanionFile(path, QStringLiteral("bg.bmp"), CompanionLayout()));
     QCOMPARE(readBytes(path), QByteArray("old content\n"));
+    // With room on the disk the file is replaced by one write, not one per
+    // key, and keeps its permissions.
+    full = false;
+    commits = 0;
+    WriteCompanionFile(path, QStringLiteral("bg.bmp"), CompanionLayout());
+    AtomicFile::SetFailureHook({});
+    QCOMPARE(commits, 1);
+    QCOMPARE(ReadCompanionFile(path).background, QStringLiteral("bg.bmp"));
+    QCOMPARE(QFile::permissions(path) & 0x7077, mode);
 }
 
 void TestCompanion::nonLatinBackgroundSurvives()

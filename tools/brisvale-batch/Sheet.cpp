@@ -9,7 +9,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
-#include "printing/LabelPrinter.h"
 #include "printing/PrintCommands.h"
 #include "richtext/RichBaseLabel.h"
 #include "surface/BusinessCardPanel.h"
@@ -22,9 +21,9 @@ namespace bv::batch {
 
 namespace {
 
-// The user the print job would talk to: the status window runs its job at
-// once and closes; messages go to the error stream; questions are answered
-// No and other dialogs cancelled, as nobody is there to answer them.
+// The user the print job would talk to: messages go to the error stream;
+// questions are answered No and dialogs cancelled, as nobody is there to
+// answer them. (The job itself runs without its status window.)
 class BatchInteraction final : public Interaction {
 public:
     explicit BatchInteraction(QTextStream& err) : err(err) { Interaction::Install(this); }
@@ -43,14 +42,7 @@ public:
     QString ChooseSaveFile(const FileChoice&) override { return {}; }
     std::optional<QFont> ChooseFont(const QFont&, const QString&) override { return std::nullopt; }
     std::optional<QColor> ChooseColour(const QColor&, const QString&) override { return std::nullopt; }
-    int RunModal(QDialog& dialog) override
-    {
-        if (auto* status = qobject_cast<TLabelPrinter*>(&dialog)) {
-            status->FormActivate();
-            return mrOk;
-        }
-        return mrCancel;
-    }
+    int RunModal(QDialog&) override { return mrCancel; }
     void Beep() override {}
 
 private:
@@ -210,6 +202,7 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         // The Print command's mode: printing, the panel not in preview.
         printing.PrintMode = true;
         printing.OutlineTest = outline;
+        printing.Unattended = true;
         panel.SetPreviewMode(false);
         const TPrintOutcome outcome = printing.DoPrint();
         if (!outcome.Error.isEmpty()) {
