@@ -5,8 +5,11 @@
 #include "app/CardDocument.h"
 #include "app/DesignClasses.h"
 #include "app/EditCardLayout.h"
+#include "app/LoadBackGround.h"
+#include "app/PersonalInformation.h"
 #include "app/QuickTips.h"
 #include "app/RecentFiles.h"
+#include "app/ShippedArt.h"
 #include "app/UndoHistory.h"
 #include "app/ToolIcons.h"
 #include "effects/SuperShapeProperties.h"
@@ -494,6 +497,7 @@ void TMainScreen::FormCreate()
     for (const char* folder : { "bmbrush", "saved", "bg", "qrdt" })
         home.mkpath(QString::fromLatin1(folder)); // a failure leaves the folder missing, nothing more
     BrushFolder(); // puts any missing shipped texture into bmbrush
+    InstallShippedArt(); // and any missing background picture and template
 
     WriteIni->setVisible(QFileInfo::exists(ProgramFolder() + QStringLiteral("IAmDeveloping.dat")));
     Setbuttons();
@@ -1058,7 +1062,13 @@ void TMainScreen::Changeallfontsto1Click()
 
 void TMainScreen::PersonalInformation1Click()
 {
-    ShowNotAvailable(QStringLiteral("Editing the personal information"));
+    try {
+        if (!EditPersonalInformation(PersonalInfo, this))
+            return;
+    } catch (const Exception& e) {
+        Interaction::Current().ShowError(e.message());
+    }
+    SetPanelPersonalInfo();
 }
 
 void TMainScreen::SetPanelPersonalInfo()
@@ -1068,7 +1078,15 @@ void TMainScreen::SetPanelPersonalInfo()
 
 void TMainScreen::mnuSetorChangeBackgroundArtClick()
 {
-    ShowNotAvailable(QStringLiteral("Background art"));
+    const int result = ChooseBackgroundArt(BackgroundFile, CardLayout.Portrait, this);
+    if (result == mrOk)
+        BusinessCardPanel->LoadBackground(BackgroundFile);
+    else if (result == mrNoBackground)
+        BusinessCardPanel->ClearBackground();
+    else
+        return;
+    BusinessCardPanel->update();
+    SetChangesMade(true);
 }
 
 void TMainScreen::SaveCurrentLayoutasDefault1Click()
