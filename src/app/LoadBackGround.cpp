@@ -78,7 +78,7 @@ TLoadBackGround::TLoadBackGround(QWidget* parent)
     // height.
     FileListBox1 = new QListWidget(this);
     FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
-    FileListBox1->setGeometry(8, 8, 200, 200);
+    FileListBox1->setGeometry(8, 8, 200, 172);
     FileListBox1->setWhatsThis(QStringLiteral("Click a picture to see it at the right. "
                                               "The pictures are kept in the bg folder of Brisvale."));
 
@@ -95,17 +95,17 @@ TLoadBackGround::TLoadBackGround(QWidget* parent)
         b->setAutoDefault(false);
         b->setWhatsThis(QString::fromLatin1(help));
     };
-    button(OkButton, "OkButton", QStringLiteral("Ok"), 8, 218,
+    button(OkButton, "OkButton", QStringLiteral("Ok"), 8, 188,
         "Click to put the selected picture behind your card and return to the card.");
-    button(CancelButton, "CancelButton", QStringLiteral("Cancel"), 112, 218,
+    button(CancelButton, "CancelButton", QStringLiteral("Cancel"), 112, 188,
         "Click to return to the card without changing its background.");
-    button(NoneButton, "NoneButton", QStringLiteral("None"), 8, 252,
+    button(NoneButton, "NoneButton", QStringLiteral("None"), 8, 222,
         "Click to remove the background art from your card.");
-    button(HelpButton, "HelpButton", QStringLiteral("Help"), 112, 252,
+    button(HelpButton, "HelpButton", QStringLiteral("Help"), 112, 222,
         "Click to bring up the help page of this screen.");
     OkButton->setDefault(true);
     MouseHelpButton = CreateWhatsThisButton(this);
-    MouseHelpButton->move(8, 286);
+    MouseHelpButton->move(8, 256);
 
     connect(FileListBox1, &QListWidget::currentRowChanged, this, [this](int) { FileListBox1Click(); });
     connect(OkButton, &QPushButton::clicked, this, &TLoadBackGround::OkButtonClick);
