@@ -1,7 +1,7 @@
 // Card templates with the real design objects: what a template's sections
 // give on the card (personal information, placeholders, defaults, the logo
 // placeholder), what a design writes back, geometry at any zoom, failing
-// colour texts.
+// colour texts, and the batch tool's template command.
 #include "objects/BusinessCardLabel.h"
 #include "objects/Image.h"
 #include "objects/LineShape.h"
@@ -13,12 +13,23 @@
 
 #include <QFile>
 #include <QMap>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace bv;
 
 namespace {
+QString writeText(const QTemporaryDir& dir, const QString& name, const QByteArray& text)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return QString();
+    f.write(text);
+    return path;
+}
+
 template <class T>
 QList<T*> objectsOf(const TGBasePanel& panel)
 {
@@ -58,6 +69,7 @@ private slots:
     void exportMatchesCaptionsToSections();
     void exportImportKeepsGeometryAtZoom_data();
     void exportImportKeepsGeometryAtZoom();
+    void batchTemplateMakesDesignThatOpens();
 
 private:
     QTemporaryDir dir;
@@ -290,6 +302,40 @@ void TestTemplate::exportImportKeepsGeometryAtZoom()
         QCOMPARE(o->Left(), int(Round(Extended(r.Left) * zoom)));
         QCOMPARE(o->Width(), int(Round(Extended(r.Width()) * zoom)));
     }
+}
+
+void TestTemplate::batchTemplateMakesDesignThatOpens()
+{
+    QTemporaryDir home;
+    writeText(home, QStringLiteral("QRD.INI"), "[Personal]\nName=Jane Roe\nCompany=Roe & Co\n");
+    const QString tpl = writeText(home, QStringLiteral("t.qrdt"),
+        "[Name]\nWidth=120\nCaption=Your Own Name\n[Company]\nTop=20\nWidth=120\n[Label1]\nWidth=80\n"
+        "Caption=Since 1999\nFont Name=DejaVu Sans\n[Shape1]\nWidth=100\nHeight=40\n"
+        "[Card Data]\nPortrait Mode=1\nBackground File=Stars.BMP\n");
+    const QString out = home.filePath(QStringLiteral("card.QRD"));
+    QProcess batch;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("BRISVALE_HOME"), home.path());
+    env.insert(QStringLiteral("BRISVALE_PPI"), QStringLiteral("96"));
+    batch.setProcessEnvironment(env);
+    batch.start(QStringLiteral(BRISVALE_BATCH), { "template", tpl, out, "--font", "Liberation Serif" });
+    QVERIFY(batch.waitForFinished(60000));
+    QVERIFY2(batch.exitCode() == 0, batch.readAllStandardError().constData());
+
+    TGBusinessCardPanel32 panel;
+    panel.SetDeletesTemporaryFiles(false);
+    panel.LoadFromFile(out);
+    const auto labels = objectsOf<TGBusinessCardLabel>(panel);
+    QCOMPARE(labels.size(), 3);
+    QCOMPARE(labels[0]->Caption(), QStringLiteral("Jane Roe"));
+    QCOMPARE(labels[1]->Caption(), QStringLiteral("Roe & Co"));
+    for (const TGBusinessCardLabel* l : labels)
+        QCOMPARE(l->Font().Name, QStringLiteral("Liberation Serif"));
+    QCOMPARE(objectsOf<TBCShapes>(panel).size(), 1);
+    // The companion names the template's background and the portrait card.
+    const ProfileFile companion(home.filePath(QStringLiteral("card.QRE")));
+    QVERIFY(companion.ReadString("Background", "File").endsWith(QStringLiteral("/bg/Stars.BMP")));
+    QVERIFY(companion.ReadBool("Layout", "UsePortrait", false));
 }
 
 QTEST_MAIN(TestTemplate)
