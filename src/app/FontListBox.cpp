@@ -1,6 +1,7 @@
 #include "app/FontListBox.h"
 
 #include <QFontDatabase>
+#include <QHash>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -101,10 +102,22 @@ void TFontListBoxx::Fill()
 {
     clear();
     QStringList families;
-    for (const QString& f : QFontDatabase::families())
-        if (!QFontDatabase::isPrivateFamily(f))
-            families << f;
-    addItems(RowsFor(families, [](const QString& f) {
+    // A family that several foundries supply is listed once per foundry as
+    // "Family [foundry]"; the row shows the face name alone, once.
+    QHash<QString, QString> faceOf;
+    for (const QString& f : QFontDatabase::families()) {
+        if (QFontDatabase::isPrivateFamily(f))
+            continue;
+        QString face = f;
+        const int foundry = f.lastIndexOf(QLatin1String(" ["));
+        if (foundry > 0 && f.endsWith(QLatin1Char(']')))
+            face = f.left(foundry);
+        families << face;
+        if (!faceOf.contains(face) || QFontDatabase::isScalable(f))
+            faceOf.insert(face, f);
+    }
+    addItems(RowsFor(families, [&faceOf](const QString& face) {
+        const QString f = faceOf.value(face);
         return QFontDatabase::isScalable(f) && !QFontDatabase::isBitmapScalable(f);
     }));
     if (count() > 0)
