@@ -3,12 +3,14 @@
 #include "app/AboutBox.h"
 #include "app/AppServices.h"
 #include "app/CardDocument.h"
+#include "app/ChangeFontAll.h"
 #include "app/DesignClasses.h"
 #include "app/EditCardLayout.h"
 #include "app/LoadBackGround.h"
 #include "app/PersonalInformation.h"
 #include "app/QuickTips.h"
 #include "app/RecentFiles.h"
+#include "app/SelectPreviewTemplate.h"
 #include "app/ShippedArt.h"
 #include "app/UndoHistory.h"
 #include "app/ToolIcons.h"
@@ -19,6 +21,7 @@
 #include "printing/PrintCommands.h"
 #include "richtext/RichBaseLabel.h"
 #include "surface/BusinessCardPanel.h"
+#include "surface/CommandGuard.h"
 #include "surface/CompanionFile.h"
 #include "surface/Handle.h"
 #include "sysinfo/ConfigInfo.h"
@@ -704,7 +707,22 @@ void TMainScreen::New1Click()
 
 void TMainScreen::NewFromTemplate1Click()
 {
-    ShowNotAvailable(QStringLiteral("Starting a card from a template"));
+    if (!CheckSaveNeeded())
+        return;
+    TSelectPreviewTemplate dialog(this);
+    CentreForm(dialog);
+    dialog.CardWidth = CardLayout.Width;
+    dialog.CardHeight = CardLayout.Height;
+    if (Interaction::Current().RunModal(dialog) == mrOk) {
+        const QString font = dialog.SelectedFont;
+        const QString file = dialog.SelectedFile;
+        New1Click();
+        RunCommand([&] { BackgroundFile = StartDesignFromTemplate(*BusinessCardPanel, file, font, CardLayout); });
+        SetCardOrientation(CardLayout.Portrait);
+    }
+    // Also after Cancel: the design counts as changed.
+    SetChangesMade(true);
+    Loading = false;
 }
 
 void TMainScreen::Open1Click()
@@ -1057,7 +1075,10 @@ void TMainScreen::SetDefaultFontCaption()
 
 void TMainScreen::Changeallfontsto1Click()
 {
-    ShowNotAvailable(QStringLiteral("Changing all fonts"));
+    TChangeFontAll dialog(this);
+    CentreForm(dialog);
+    if (Interaction::Current().RunModal(dialog) == mrOk && !dialog.SelectedFont().isEmpty())
+        BusinessCardPanel->SetAllFontNames(dialog.SelectedFont());
 }
 
 void TMainScreen::PersonalInformation1Click()
@@ -1155,7 +1176,21 @@ void TMainScreen::AssistButtonClick()
 
 void TMainScreen::WriteIniClick()
 {
-    ShowNotAvailable(QStringLiteral("Writing the design as a template"));
+    FileChoice choice;
+    choice.title = QStringLiteral("Save As Template");
+    choice.filter = QStringLiteral("QRDT File (*.QRDT *.qrdt)");
+    choice.folder = ProgramFolder() + QStringLiteral("qrdt/");
+    choice.fileName = CurrentFileName.trimmed().isEmpty() ? QStringLiteral("Template.QRDT")
+                                                          : QFileInfo(CurrentFileName).completeBaseName() + QStringLiteral(".QRDT");
+    choice.defaultSuffix = QStringLiteral("QRDT");
+    choice.confirmOverwrite = false;
+    const QString path = Interaction::Current().ChooseSaveFile(choice);
+    if (path.isEmpty())
+        return;
+    RunCommand([&] {
+        BusinessCardPanel->ExportTemplate(path, BackgroundFile.trimmed().isEmpty() ? QString() : BackgroundFile);
+        ShowInfo(QStringLiteral("Saved as ") + path);
+    });
 }
 
 void TMainScreen::ShowNotAvailable(const QString& feature)
