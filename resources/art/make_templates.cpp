@@ -137,7 +137,8 @@ public:
         return *this;
     }
 
-    // The logo placeholder: a circle of half an inch with "YOUR LOGO".
+    // The logo placeholder: a circle of half an inch with "YOUR LOGO" on a
+    // white square (on a coloured ground, give it a white tile behind).
     Template& logo(int x, int y)
     {
         out += "[Logo]\nType=psImage\n";
@@ -232,7 +233,7 @@ std::vector<Template> templates()
         const std::string orange = rgb(232, 118, 34), ink = rgb(40, 44, 52);
         Template t("ModernAccent.QRDT");
         t.shape(Rectangle, 0, 0, 12, 192, orange)
-            .text("Name", 28, 20, 300, arial(16, ink, Left, true))
+            .text("Name", 28, 20, 300, arial(15, ink, Left, true))
             .text("Title", 28, 50, 300, arial(9, orange))
             .line(Horizontal, 28, 72, 60, orange, 2)
             .text("Company", 28, 82, 300, arial(10, ink, Left, true))
@@ -284,7 +285,7 @@ std::vector<Template> templates()
         const std::string gold = rgb(206, 170, 90), light = rgb(214, 214, 214);
         Template t("Photographer.QRDT");
         t.shape(Rectangle, 0, 0, 336, 192, rgb(22, 22, 24))
-            .text("Name", 22, 20, 292, times(17, "clWhite"))
+            .text("Name", 22, 20, 292, times(16, "clWhite"))
             .text("Title", 22, 52, 292, times(10, gold, Left, false, true))
             .text("Company", 22, 72, 292, arial(9, light, Left, true))
             .line(Horizontal, 22, 100, 292, gold)
@@ -333,6 +334,7 @@ std::vector<Template> templates()
         const std::string teal = rgb(24, 112, 118), ink = rgb(30, 50, 54);
         Template t("VerticalTeal.QRDT", {}, true);
         t.shape(Rectangle, 0, 0, 192, 100, teal)
+            .shape(RoundRect, 68, 22, 56, 56, "clWhite")
             .logo(72, 26)
             .text("Name", 4, 112, 184, arial(9, teal, Centre, true))
             .text("Title", 6, 134, 180, arial(8, "clGray", Centre, false, true))
@@ -382,7 +384,7 @@ std::vector<Template> templates()
         const std::string brown = rgb(96, 64, 24), ink = rgb(60, 48, 36);
         Template t("CornerFlourish.QRDT", "CornerFlourish.WMF");
         t.text("Company", 40, 22, 256, times(10, brown, Centre, true))
-            .text("Name", 40, 44, 256, times(16, ink, Centre, false, true))
+            .text("Name", 32, 44, 272, times(15, ink, Centre, false, true))
             .text("Title", 40, 74, 256, times(9, "clGray", Centre, false, true))
             .text("Address1", 60, 100, 216, times(8, ink, Centre))
             .text("Address2", 60, 112, 216, times(8, ink, Centre))
@@ -411,7 +413,8 @@ std::vector<Template> templates()
     {
         const std::string burgundy = rgb(128, 24, 48), ink = rgb(50, 40, 44);
         Template t("BoldStripe.QRDT", "BoldStripe.WMF");
-        t.logo(272, 22)
+        t.shape(RoundRect, 268, 18, 56, 56, "clWhite")
+            .logo(272, 22)
             .text("Name", 16, 18, 228, arial(12, burgundy, Left, true))
             .text("Title", 16, 40, 210, arial(8, "clGray"))
             .text("Company", 16, 58, 200, arial(9, ink, Left, true))
@@ -427,7 +430,8 @@ std::vector<Template> templates()
     {
         const std::string slate = rgb(44, 58, 74), gold = rgb(176, 136, 56);
         Template t("SlateBand.QRDT", "SlateBand.BMP");
-        t.logo(16, 20)
+        t.shape(RoundRect, 12, 16, 56, 56, "clWhite")
+            .logo(16, 20)
             .text("Name", 94, 18, 232, arial(12, slate, Left, true))
             .text("Title", 94, 44, 232, arial(8, gold))
             .text("Company", 94, 62, 232, arial(9, slate, Left, true))
@@ -566,11 +570,11 @@ std::vector<Template> templates()
             .text("Title", 20, 52, 296, arial(8, ink, Centre))
             .line(Horizontal, 148, 74, 40, plum)
             .text("Name", 20, 84, 296, arial(10, ink, Centre, true))
-            .text("Address1", 20, 108, 296, arial(7, ink, Centre))
-            .text("Address2", 20, 120, 296, arial(7, ink, Centre))
-            .text("Address3", 20, 132, 296, arial(7, ink, Centre))
-            .text("Phone1", 20, 150, 148, arial(8, plum, Centre, true))
-            .text("Email", 168, 150, 148, arial(7, ink, Centre));
+            .text("Address1", 20, 104, 296, arial(7, ink, Centre))
+            .text("Address2", 20, 116, 296, arial(7, ink, Centre))
+            .text("Address3", 20, 128, 296, arial(7, ink, Centre))
+            .text("Phone1", 20, 142, 296, arial(8, plum, Centre, true))
+            .text("Email", 20, 157, 296, arial(7, ink, Centre));
         all.push_back(t);
     }
     return all;

@@ -3,6 +3,7 @@
 // answer does to the design, the preview of a rotated card and a picture
 // that cannot be read.
 #include "MainScreenKit.h"
+#include "app/CardDocument.h"
 #include "app/LoadBackGround.h"
 #include "platform/Dib.h"
 
@@ -80,6 +81,8 @@ private slots:
     void unreadablePicture();
     void command_data();
     void command();
+    void pictureAtResolution_data();
+    void pictureAtResolution();
 
 private:
     std::unique_ptr<ProgramHome> home;
@@ -268,6 +271,27 @@ void TestLoadBackground::command()
     // The card shows the picture: something not white at its top left.
     const QImage card = w->BusinessCardPanel->grab().toImage();
     QCOMPARE(card.pixelColor(portrait ? card.width() - 4 : 3, 3) != QColor(Qt::white), hasBackground);
+}
+
+// A card picture drawn at a printer's resolution carries the background,
+// whichever kind of picture it is.
+void TestLoadBackground::pictureAtResolution_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("bitmap") << "Card.bmp";
+    QTest::newRow("metafile") << "Frame.WMF";
+}
+
+void TestLoadBackground::pictureAtResolution()
+{
+    QFETCH(QString, file);
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    w->BusinessCardPanel->LoadBackground(bg + file);
+    const QImage picture = RenderCardPictureAtDpi(*w->BusinessCardPanel, 192, false);
+    QCOMPARE(picture.size(), QSize(672, 384));
+    QCOMPARE(picture.pixelColor(10, 10), QColor(255, 0, 0));
+    QCOMPARE(picture.pixelColor(660, 370), QColor(Qt::white));
 }
 
 QTEST_MAIN(TestLoadBackground)

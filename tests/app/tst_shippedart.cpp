@@ -1,10 +1,13 @@
 // The background pictures and card templates the program ships: they reach
-// the program folder without overwriting the user's own files, and every
+// the program folder without overwriting the user's own files; every
 // picture reads through the program's own bitmap and metafile readers into a
-// card-sized picture with something on it.
+// card-sized picture with something on it; every template makes a card that
+// holds short and long personal information.
 #include "MainScreenKit.h"
+#include "app/CardDocument.h"
 #include "app/LoadBackGround.h"
 #include "app/ShippedArt.h"
+#include "objects/BusinessCardLabel.h"
 
 #include <QDir>
 #include <QTest>
@@ -45,6 +48,24 @@ double inkShare(const QImage& img)
     return double(ink) / (img.width() * img.height());
 }
 
+// Personal information as a small business and as a long-winded one.
+TPersonalInfo personalData(bool longData)
+{
+    TPersonalInfo info;
+    const QStringList values = longData
+        ? QStringList {QStringLiteral("Alexandra Whitfield-Brennan"), QStringLiteral("Whitfield Architecture Studio"),
+              QStringLiteral("Chartered Architect, RIBA"), QStringLiteral("Unit 14, The Old Granary"),
+              QStringLiteral("1450 Riverside Business Park"), QStringLiteral("Harrogate HG1 4RT"),
+              QStringLiteral("Tel +44 1423 555 0198"), QStringLiteral("Mob +44 7700 900 123"),
+              QStringLiteral("alexandra@whitfield-studio.co.uk"), QStringLiteral("Fax +44 1423 555 0199")}
+        : QStringList {QStringLiteral("Jo Li"), QStringLiteral("Acme"), QStringLiteral("Owner"),
+              QStringLiteral("1 Main St"), QString(), QStringLiteral("Leeds"), QStringLiteral("555 0101"), QString(),
+              QStringLiteral("jo@acme.co"), QString()};
+    for (int i = 0; i < TPersonalInfo::Count; ++i)
+        info.Field(i) = values[i];
+    return info;
+}
+
 } // namespace
 
 class TestShippedArt : public QObject {
@@ -53,6 +74,8 @@ private slots:
     void installKeepsTheUsersFiles();
     void backgrounds_data();
     void backgrounds();
+    void templates_data();
+    void templates();
 };
 
 void TestShippedArt::installKeepsTheUsersFiles()
@@ -106,6 +129,70 @@ void TestShippedArt::backgrounds()
     w->BusinessCardPanel->LoadBackground(path);
     const QImage card = w->BusinessCardPanel->grab().toImage();
     QVERIFY2(inkShare(card.copy(4, 4, card.width() - 8, card.height() - 8)) > 0.01, qPrintable(name));
+}
+
+void TestShippedArt::templates_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("longData");
+    for (const QString& name : shipped(QStringLiteral("qrdt"))) {
+        QTest::newRow(qPrintable(name + QStringLiteral(" short"))) << name << false;
+        QTest::newRow(qPrintable(name + QStringLiteral(" long"))) << name << true;
+    }
+}
+
+// Every template builds a card whose objects lie on it, whose texts show
+// the user's whole name, address and numbers (in the template's fonts and in
+// the wider of the two fonts the chooser offers first), whose background is
+// one of the shipped pictures, and which prints something.
+void TestShippedArt::templates()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, longData);
+    ProgramHome home;
+    auto w = startMainScreen();
+    TGBusinessCardPanel32& panel = *w->BusinessCardPanel;
+    const TPersonalInfo info = personalData(longData);
+    panel.SetPersonalInfo(info);
+    const QString background = panel.ImportTemplate(ProgramFolder() + QStringLiteral("qrdt/") + name);
+    QVERIFY(background.isEmpty() || shipped(QStringLiteral("bg")).contains(background));
+    w->CardLayout.Portrait = panel.Rotated();
+    w->SetCardOrientation(panel.Rotated());
+    QVERIFY(panel.ObjectCount() >= 6);
+
+    int texts = 0;
+    QStringList shown;
+    for (const QString& font : {QString(), QStringLiteral("Arial")}) {
+        if (!font.isEmpty())
+            panel.SetAllFontNames(font);
+        for (TGGraphicControl* o : panel.Objects()) {
+            const QString what = QStringLiteral("%1 %2 in %3").arg(name, o->Name(), font);
+            QVERIFY2(o->Left() >= 0 && o->Top() >= 0 && o->Left() + o->Width() <= panel.width()
+                         && o->Top() + o->Height() <= panel.height(),
+                qPrintable(what + QStringLiteral(" lies outside the card")));
+            auto* label = dynamic_cast<TGBusinessCardLabel*>(o);
+            if (!label)
+                continue;
+            label->CalcTextLayout();
+            const int needed = QFontMetrics(label->DrawFont()).horizontalAdvance(label->Caption() + QLatin1Char(' '));
+            QVERIFY2(needed <= label->Width(),
+                qPrintable(QStringLiteral("%1: \"%2\" needs %3 pixels, has %4")
+                               .arg(what, label->Caption()).arg(needed).arg(label->Width())));
+            if (font.isEmpty()) {
+                ++texts;
+                shown << label->Caption();
+            }
+        }
+    }
+    QVERIFY(texts >= 6);
+    // The user's name and phone number are on every card.
+    QVERIFY2(shown.contains(info.Name), qPrintable(shown.join(QLatin1Char('|'))));
+    QVERIFY2(shown.contains(info.Phone1), qPrintable(shown.join(QLatin1Char('|'))));
+
+    if (!background.isEmpty())
+        panel.LoadBackground(BackgroundFolder() + background);
+    const QImage card = RenderCardPictureAtDpi(panel, 192, false);
+    QVERIFY(inkShare(card) > 0.005);
 }
 
 QTEST_MAIN(TestShippedArt)
