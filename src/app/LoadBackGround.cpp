@@ -1,6 +1,7 @@
 #include "app/LoadBackGround.h"
 
-#include "app/AppServices.h"
+#include "app/HelpBrowser.h"
+#include "document/AppServices.h"
 #include "app/ShippedArt.h"
 #include "platform/Dib.h"
 #include "platform/Environment.h"

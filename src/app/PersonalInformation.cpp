@@ -1,7 +1,7 @@
 #include "app/PersonalInformation.h"
 
-#include "app/AppServices.h"
-#include "app/Settings.h"
+#include "document/AppServices.h"
+#include "document/Settings.h"
 #include "objects/DialogButtons.h"
 #include "platform/Interaction.h"
 #include "widgets/WhatsThis.h"

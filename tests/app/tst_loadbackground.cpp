@@ -3,7 +3,7 @@
 // answer does to the design, the preview of a rotated card and a picture
 // that cannot be read.
 #include "MainScreenKit.h"
-#include "app/CardDocument.h"
+#include "document/CardDocument.h"
 #include "app/LoadBackGround.h"
 #include "platform/Dib.h"
 

@@ -3,7 +3,7 @@
 // keys and hands them to the card panel, "Cancel" writes and hands nothing.
 #include "MainScreenKit.h"
 #include "app/PersonalInformation.h"
-#include "app/Settings.h"
+#include "document/Settings.h"
 
 #include <QLineEdit>
 #include <QPushButton>

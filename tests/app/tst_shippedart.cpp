@@ -4,7 +4,7 @@
 // card-sized picture with something on it; every template makes a card that
 // holds short and long personal information.
 #include "MainScreenKit.h"
-#include "app/CardDocument.h"
+#include "document/CardDocument.h"
 #include "app/LoadBackGround.h"
 #include "app/ShippedArt.h"
 #include "objects/BusinessCardLabel.h"
