@@ -1,11 +1,16 @@
 #include "app/MainScreen.h"
 
 #include "app/AboutBox.h"
+#include "app/ChangeFontAll.h"
 #include "app/DesignClasses.h"
 #include "app/DocumentCommands.h"
 #include "app/HelpBrowser.h"
+#include "app/LoadBackGround.h"
+#include "app/PersonalInformation.h"
 #include "app/QuickTips.h"
 #include "app/RecentFiles.h"
+#include "app/SelectPreviewTemplate.h"
+#include "app/ShippedArt.h"
 #include "app/ToolIcons.h"
 #include "app/UndoHistory.h"
 #include "document/AppServices.h"
@@ -17,6 +22,8 @@
 #include "printing/PrintCommands.h"
 #include "richtext/RichBaseLabel.h"
 #include "surface/BusinessCardPanel.h"
+#include "surface/CommandGuard.h"
+#include "surface/CompanionFile.h"
 #include "surface/Handle.h"
 #include "sysinfo/ConfigInfo.h"
 #include "widgets/AssistantOru.h"
@@ -462,6 +469,7 @@ void TMainScreen::FormCreate()
     for (const char* folder : { "bmbrush", "saved", "bg", "qrdt" })
         home.mkpath(QString::fromLatin1(folder)); // a failure leaves the folder missing, nothing more
     BrushFolder(); // puts any missing shipped texture into bmbrush
+    InstallShippedArt(); // and any missing background picture and template
 
     WriteIni->setVisible(QFileInfo::exists(ProgramFolder() + QStringLiteral("IAmDeveloping.dat")));
     Setbuttons();
@@ -576,7 +584,26 @@ void TMainScreen::Setbuttons()
 
 void TMainScreen::NewFromTemplate1Click()
 {
-    ShowNotAvailable(QStringLiteral("Starting a card from a template"));
+    if (!CheckSaveNeeded())
+        return;
+    TSelectPreviewTemplate dialog(this);
+    CentreForm(dialog);
+    dialog.CardWidth = document->CardLayout().Width;
+    dialog.CardHeight = document->CardLayout().Height;
+    if (Interaction::Current().RunModal(dialog) == mrOk) {
+        const QString font = dialog.SelectedFont;
+        const QString file = dialog.SelectedFile;
+        document->New1Click();
+        TCardLayout layout = document->CardLayout();
+        RunCommand([&] {
+            document->SetBackgroundFile(StartDesignFromTemplate(*BusinessCardPanel, file, font, layout));
+        });
+        document->SetCardLayout(layout);
+        SetCardOrientation(layout.Portrait);
+    }
+    // Also after Cancel: the design counts as changed.
+    SetChangesMade(true);
+    document->SetLoading(false);
 }
 
 void TMainScreen::OpenFromOutside(const QString& path)
@@ -635,12 +662,21 @@ void TMainScreen::SetDefaultFontCaption()
 
 void TMainScreen::Changeallfontsto1Click()
 {
-    ShowNotAvailable(QStringLiteral("Changing all fonts"));
+    TChangeFontAll dialog(this);
+    CentreForm(dialog);
+    if (Interaction::Current().RunModal(dialog) == mrOk && !dialog.SelectedFont().isEmpty())
+        BusinessCardPanel->SetAllFontNames(dialog.SelectedFont());
 }
 
 void TMainScreen::PersonalInformation1Click()
 {
-    ShowNotAvailable(QStringLiteral("Editing the personal information"));
+    try {
+        if (!EditPersonalInformation(PersonalInfo, this))
+            return;
+    } catch (const Exception& e) {
+        Interaction::Current().ShowError(e.message());
+    }
+    SetPanelPersonalInfo();
 }
 
 void TMainScreen::SetPanelPersonalInfo()
@@ -650,7 +686,18 @@ void TMainScreen::SetPanelPersonalInfo()
 
 void TMainScreen::mnuSetorChangeBackgroundArtClick()
 {
-    ShowNotAvailable(QStringLiteral("Background art"));
+    QString background = document->BackgroundFile();
+    const int result = ChooseBackgroundArt(background, document->CardLayout().Portrait, this);
+    if (result == mrOk || result == mrNoBackground)
+        document->SetBackgroundFile(background);
+    if (result == mrOk)
+        BusinessCardPanel->LoadBackground(background);
+    else if (result == mrNoBackground)
+        BusinessCardPanel->ClearBackground();
+    else
+        return;
+    BusinessCardPanel->update();
+    SetChangesMade(true);
 }
 
 // --- Help menu and buttons ------------------------------------------------------------------
@@ -686,7 +733,23 @@ void TMainScreen::AssistButtonClick()
 
 void TMainScreen::WriteIniClick()
 {
-    ShowNotAvailable(QStringLiteral("Writing the design as a template"));
+    FileChoice choice;
+    choice.title = QStringLiteral("Save As Template");
+    choice.filter = QStringLiteral("QRDT File (*.QRDT *.qrdt)");
+    choice.folder = ProgramFolder() + QStringLiteral("qrdt/");
+    const QString current = document->CurrentFileName();
+    choice.fileName = current.trimmed().isEmpty() ? QStringLiteral("Template.QRDT")
+                                                  : QFileInfo(current).completeBaseName() + QStringLiteral(".QRDT");
+    choice.defaultSuffix = QStringLiteral("QRDT");
+    choice.confirmOverwrite = false;
+    const QString path = Interaction::Current().ChooseSaveFile(choice);
+    if (path.isEmpty())
+        return;
+    RunCommand([&] {
+        const QString background = document->BackgroundFile();
+        BusinessCardPanel->ExportTemplate(path, background.trimmed().isEmpty() ? QString() : background);
+        ShowInfo(QStringLiteral("Saved as ") + path);
+    });
 }
 
 void TMainScreen::ShowNotAvailable(const QString& feature)

@@ -183,8 +183,9 @@ QImage RenderCardPictureAtDpi(TGBusinessCardPanel32& panel, double dpi, bool bor
     picture.setDotsPerMeterX(dotsPerMeter);
     picture.setDotsPerMeterY(dotsPerMeter);
     QPainter p(&picture);
-    if (!panel.ColorPicture().isNull())
-        p.drawImage(picture.rect(), panel.ColorPicture());
+    // The background art as the card shows it: a bitmap, or a metafile
+    // drawn as vectors at this resolution.
+    panel.DrawBackgroundArt(p, picture.width(), picture.height());
     {
         TCanvasPageEngine engine(&p, TDeviceFacts{ dpi, dpi, 0, 0, 0, wInches, hInches });
         engine.OnPrint = [&panel](TPageEngine& e) { panel.PrintObjects(e, 0, 0); };

@@ -2,7 +2,7 @@
 // Records the pages of a job into a stream for a later, exact replay by
 // TPagePlayer (the preview). The caller creates the stream, hands it over
 // with SetStream before Execute and frees it afterwards; the recording is
-// written to it when the document ends (format: printing/PageStreamFormat.h).
+// written to it when the document ends (format: pageengine/PageStreamFormat.h).
 //
 // The recorder behaves as a device with the facts given by SetDeviceFacts
 // (600 dpi, no unprintable margins, Letter portrait unless told otherwise):

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QStringDecoder>
 #include <array>
 
@@ -213,6 +214,37 @@ QString oneLine(QString text)
     return text;
 }
 
+// Puts key=value into the document as a write to the file does: the first
+// matching key of the first matching section is replaced, a new key goes
+// after the section's last entry, a new section at the end after one blank.
+void setEntry(Document& doc, const QString& section, const QString& key, const QString& value)
+{
+    const QString line = oneLine(key).trimmed() + QLatin1Char('=') + oneLine(value);
+    if (auto range = findSection(doc, section)) {
+        int at = findKey(doc, *range, key);
+        if (at >= 0) {
+            doc.lines[at] = line;
+        } else {
+            // After the section's last non-blank line, so blank separator
+            // lines stay in front of the next section.
+            int insert = range->end;
+            while (insert > range->header + 1 && doc.lines[insert - 1].trimmed().isEmpty())
+                --insert;
+            doc.lines.insert(insert, line);
+        }
+    } else {
+        if (!doc.lines.isEmpty() && !doc.lines.back().trimmed().isEmpty())
+            doc.lines.append(QString());
+        doc.lines.append(QLatin1Char('[') + oneLine(section).trimmed() + QLatin1Char(']'));
+        doc.lines.append(line);
+    }
+}
+
+QString foldName(const QString& name)
+{
+    return name.trimmed().toCaseFolded();
+}
+
 } // namespace
 
 QString DecodeWindows1252(const QByteArray& bytes)
@@ -389,25 +421,7 @@ bool ProfileFile::ReadBool(const QString& section, const QString& key, bool defa
 void ProfileFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
     Document doc = loadForWrite(path, staged.get());
-    const QString line = oneLine(key).trimmed() + QLatin1Char('=') + oneLine(value);
-    if (auto range = findSection(doc, section)) {
-        int at = findKey(doc, *range, key);
-        if (at >= 0) {
-            doc.lines[at] = line;
-        } else {
-            // After the section's last non-blank line, so blank separator
-            // lines stay in front of the next section.
-            int insert = range->end;
-            while (insert > range->header + 1 && doc.lines[insert - 1].trimmed().isEmpty())
-                --insert;
-            doc.lines.insert(insert, line);
-        }
-    } else {
-        if (!doc.lines.isEmpty() && !doc.lines.back().trimmed().isEmpty())
-            doc.lines.append(QString());
-        doc.lines.append(QLatin1Char('[') + oneLine(section).trimmed() + QLatin1Char(']'));
-        doc.lines.append(line);
-    }
+    setEntry(doc, section, key, value);
     store(path, staged.get(), doc);
 }
 
@@ -498,6 +512,104 @@ void ProfileFile::DeleteKey(const QString& section, const QString& key)
         return;
     doc.lines.remove(at);
     store(path, staged.get(), doc);
+}
+
+// --- ProfileText ----------------------------------------------------------------
+
+struct ProfileText::Data {
+    Document doc;
+    // First matching section's first matching key -> its value, built on the
+    // first read after a change, so reading many keys of a large text does
+    // not search it line by line for each.
+    mutable std::optional<QHash<QString, QHash<QString, QString>>> index;
+};
+
+ProfileText::ProfileText() : d(std::make_unique<Data>()) {}
+
+ProfileText::ProfileText(const QByteArray& bytes) : d(std::make_unique<Data>())
+{
+    d->doc = parse(bytes);
+}
+
+ProfileText::~ProfileText() = default;
+ProfileText::ProfileText(ProfileText&&) noexcept = default;
+ProfileText& ProfileText::operator=(ProfileText&&) noexcept = default;
+
+ProfileText ProfileText::FromFile(const QString& path)
+{
+    const SafeReadResult r = ReadOutsideFile(path, MaxProfileFileBytes);
+    return r.ok() ? ProfileText(r.data) : ProfileText();
+}
+
+QString ProfileText::ReadString(const QString& section, const QString& key, const QString& defaultValue) const
+{
+    if (!d->index) {
+        QHash<QString, QHash<QString, QString>> index;
+        QHash<QString, QString>* current = nullptr;
+        for (const QString& line : d->doc.lines) {
+            if (auto name = headerName(line)) {
+                const QString folded = foldName(*name);
+                // Later sections of the same name are not read.
+                current = index.contains(folded) ? nullptr : &index[folded];
+                continue;
+            }
+            if (!current)
+                continue;
+            if (auto name = keyName(line)) {
+                const QString folded = foldName(*name);
+                if (!current->contains(folded))
+                    current->insert(folded, entryValue(line));
+            }
+        }
+        d->index = std::move(index);
+    }
+    QString value = defaultValue;
+    auto s = d->index->constFind(foldName(section));
+    if (s != d->index->constEnd()) {
+        auto k = s->constFind(foldName(key));
+        if (k != s->constEnd())
+            value = *k;
+    }
+    if (value.size() > ProfileFile::MaxStringLength)
+        value.truncate(ProfileFile::MaxStringLength);
+    return value;
+}
+
+int ProfileText::ReadInteger(const QString& section, const QString& key, int defaultValue) const
+{
+    return ProfileFile::ParseInteger(ReadString(section, key, QString())).value_or(defaultValue);
+}
+
+bool ProfileText::ReadBool(const QString& section, const QString& key, bool defaultValue) const
+{
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+void ProfileText::WriteString(const QString& section, const QString& key, const QString& value)
+{
+    setEntry(d->doc, section, key, value);
+    d->index.reset();
+}
+
+void ProfileText::WriteInteger(const QString& section, const QString& key, int value)
+{
+    WriteString(section, key, QString::number(value));
+}
+
+void ProfileText::WriteBool(const QString& section, const QString& key, bool value)
+{
+    WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QByteArray ProfileText::Bytes() const
+{
+    const QString eol = d->doc.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    QString text;
+    for (const QString& line : d->doc.lines) {
+        text += line;
+        text += eol;
+    }
+    return EncodeProfileText(text);
 }
 
 } // namespace bv

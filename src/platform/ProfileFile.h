@@ -95,6 +95,35 @@ private:
     std::shared_ptr<QByteArray> staged;
 };
 
+// A profile text held in memory: read once (a template is read key by key,
+// dozens of keys, and its bytes may come from anywhere) or built and then
+// written in one piece. Reads and writes follow the same rules as
+// ProfileFile; a missing or unreadable file reads as empty.
+class ProfileText {
+public:
+    ProfileText();
+    explicit ProfileText(const QByteArray& bytes);
+    static ProfileText FromFile(const QString& path);
+    ~ProfileText();
+    ProfileText(ProfileText&&) noexcept;
+    ProfileText& operator=(ProfileText&&) noexcept;
+
+    QString ReadString(const QString& section, const QString& key, const QString& defaultValue = QString()) const;
+    int ReadInteger(const QString& section, const QString& key, int defaultValue) const;
+    bool ReadBool(const QString& section, const QString& key, bool defaultValue) const;
+
+    void WriteString(const QString& section, const QString& key, const QString& value);
+    void WriteInteger(const QString& section, const QString& key, int value);
+    void WriteBool(const QString& section, const QString& key, bool value);
+
+    // The text as a file holds it (CR LF line ends for a new text).
+    QByteArray Bytes() const;
+
+private:
+    struct Data;
+    std::unique_ptr<Data> d;
+};
+
 // Windows-1252 conversion. Decoding maps every byte (the five bytes the code
 // page leaves undefined map to the control characters of the same value).
 QString DecodeWindows1252(const QByteArray& bytes);

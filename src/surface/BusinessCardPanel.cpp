@@ -1,6 +1,9 @@
 #include "surface/BusinessCardPanel.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/ProfileFile.h"
 #include "surface/GraphicControl.h"
+#include "surface/TemplateFile.h"
 
 #include <QPainter>
 #include <map>
@@ -95,6 +98,16 @@ void TGBusinessCardPanel32::SetAllFontNames(const QString& name)
         if (o->InheritsClass(QStringLiteral("TGBusinessCardLabel"))
             || o->InheritsClass(QStringLiteral("TGMultiLineLabel")))
             o->SetFontName(name.left(255));
+}
+
+QString TGBusinessCardPanel32::ImportTemplate(const QString& path)
+{
+    return ReadTemplate(*this, ProfileText::FromFile(path));
+}
+
+void TGBusinessCardPanel32::ExportTemplate(const QString& path, const QString& backgroundPath)
+{
+    WriteFileAtomically(path, TemplateText(*this, backgroundPath).Bytes());
 }
 
 } // namespace bv

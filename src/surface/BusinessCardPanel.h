@@ -50,6 +50,13 @@ public:
     bool HasEffectObjects() const;
     void SetAllFontNames(const QString& name);
 
+    // Builds the card template at `path` into the panel (a missing file
+    // gives nothing) and returns its background picture's file name; sets the
+    // rotated flag. A bad colour text raises EConvertError.
+    QString ImportTemplate(const QString& path);
+    // Writes the design as a card template, replacing the file at once.
+    void ExportTemplate(const QString& path, const QString& backgroundPath);
+
     const TPersonalInfo& PersonalInfo() const { return personalInfo; }
     void SetPersonalInfo(const TPersonalInfo& value) { personalInfo = value; }
 

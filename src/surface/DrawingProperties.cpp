@@ -40,7 +40,7 @@ PropertyInfo EnumProperty(const char* name, const QStringList& names, std::optio
             const int i = get(o);
             return i >= 0 && i < names.size() ? Value::ident(names[i]) : Value::integer(i);
         },
-        [names, set](TGGraphicControl& o, const Value& v) { set(o, ExpectEnum(names, v)); } };
+        [names, set](TGGraphicControl& o, const Value& v) { set(o, ExpectEnum(names, v)); }, names };
 }
 
 std::vector<PropertyInfo> PenProperties(const char* prefix, NestedAccess<TPen> a)

@@ -79,6 +79,9 @@ struct PropertyInfo {
     // Applies a value read from a stream; throws EReadError("Invalid property
     // value") when the value has the wrong type or is out of range.
     std::function<void(TGGraphicControl&, const Value&)> set;
+    // An enumeration's identifiers by ordinal (Enum kind only), for readers
+    // of other formats that give the ordinal.
+    QStringList enumNames = {};
 };
 
 class PropertyTable {

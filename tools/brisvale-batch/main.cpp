@@ -2,6 +2,7 @@
 #include "BatchCommands.h"
 #include "Render.h"
 #include "Sheet.h"
+#include "Template.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -23,6 +24,11 @@ const char* usage =
     "  sheet DESIGN OUT.pdf [--sheets N] [--outline] [--positions LIST] [--printer NAME]\n"
     "                   print sheets of the card as the Print command would, into\n"
     "                   OUT.pdf or onto the print queue NAME (LIST: card numbers, e.g. 1,3,5-8)\n"
+    "  template TEMPLATE.QRDT OUT.QRD [--font NAME]\n"
+    "                   start a design from a card template as New - Select From\n"
+    "                   Templates would (personal information from QRD.INI, every\n"
+    "                   text in font NAME, default Times New Roman) and save it\n"
+    "                   with its companion file\n"
     "  --help           show this text\n"
     "  --version        show the program version\n";
 
@@ -31,7 +37,7 @@ const char* usage =
 bool needsWidgets(const char* command)
 {
     return std::strcmp(command, "resave") == 0 || std::strcmp(command, "render") == 0
-        || std::strcmp(command, "sheet") == 0;
+        || std::strcmp(command, "sheet") == 0 || std::strcmp(command, "template") == 0;
 }
 } // namespace
 
@@ -77,6 +83,8 @@ int main(int argc, char* argv[])
         return bv::batch::Render(args.mid(1), err);
     if (command == QLatin1String("sheet"))
         return bv::batch::Sheet(args.mid(1), out, err);
+    if (command == QLatin1String("template"))
+        return bv::batch::Template(args.mid(1), err);
     err << "brisvale-batch: unknown command '" << command << "'\n" << usage;
     return 1;
 }

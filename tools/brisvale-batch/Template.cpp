@@ -1,0 +1,81 @@
+#include "Template.h"
+
+#include "BatchCommands.h"
+
+#include "document/CardDocument.h"
+#include "app/DesignClasses.h"
+#include "app/SelectPreviewTemplate.h"
+#include "document/Settings.h"
+#include "platform/Errors.h"
+#include "richtext/RichBaseLabel.h"
+#include "surface/BusinessCardPanel.h"
+
+#include <QFileInfo>
+
+namespace bv::batch {
+
+int Template(const QStringList& args, QTextStream& err)
+{
+    const char* needs = "brisvale-batch: template needs TEMPLATE.QRDT and OUT.QRD\n";
+    QString source;
+    QString out;
+    // The template chooser's font until the user picks another.
+    QString font = QStringLiteral("Times New Roman");
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--font")) {
+            if (i + 1 >= args.size() || args[i + 1].trimmed().isEmpty()) {
+                err << "brisvale-batch: template: --font needs a font name\n";
+                return 1;
+            }
+            font = args[++i];
+        } else if (a.startsWith(QLatin1String("--"))) {
+            err << "brisvale-batch: template: unknown option " << a << "\n";
+            return 1;
+        } else if (source.isEmpty()) {
+            source = a;
+        } else if (out.isEmpty()) {
+            out = a;
+        } else {
+            err << needs;
+            return 1;
+        }
+    }
+    if (source.isEmpty() || out.isEmpty()) {
+        err << needs;
+        return 1;
+    }
+    if (!QFileInfo(source).isFile()) {
+        err << "brisvale-batch: " << source << ": no such template file\n";
+        return 1;
+    }
+    if (RefusesOverwritingDesign(out, source, err))
+        return 1;
+    try {
+        RegisterDesignClasses();
+        // New - Blank: an empty design, the default layout, the program's
+        // settings on the panel, zoom 1.
+        const TSettings settings;
+        const TPreferences preferences = settings.LoadPreferences();
+        TCardLayout layout = settings.LoadLayoutPreferences(TCardLayout());
+        TGBusinessCardPanel32 panel;
+        panel.SetDeletesTemporaryFiles(false);
+        CreateMasterRichText(&panel);
+        ApplyProgramSettings(panel, preferences.DefaultFont, settings.LoadPersonalInfo());
+        panel.SetRotated(layout.Portrait);
+        SetCardSizeFromInches(panel, layout);
+
+        const QString background = StartDesignFromTemplate(panel, source, font, layout);
+        SetCardOrientation(panel, layout, layout.Portrait, background);
+        WriteDesign(panel, out, background, layout);
+    } catch (const Exception& e) {
+        err << "brisvale-batch: " << source << ": " << e.message() << "\n";
+        return 1;
+    } catch (const std::exception& e) {
+        err << "brisvale-batch: " << source << ": " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace bv::batch
