@@ -3,8 +3,8 @@
 // palette above it, the zoom and command buttons below, the File, Edit and
 // Help menus, and the document state around the panel (current file,
 // unsaved changes, card layout, background picture, print selection).
-#include "app/CardLayout.h"
-#include "app/Settings.h"
+#include "document/CardLayout.h"
+#include "document/Settings.h"
 #include "printing/Imposition.h"
 #include "surface/NameRegistry.h"
 

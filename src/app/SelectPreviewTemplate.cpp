@@ -1,6 +1,6 @@
 #include "app/SelectPreviewTemplate.h"
 
-#include "app/CardDocument.h"
+#include "document/CardDocument.h"
 #include "app/FontListBox.h"
 #include "objects/DialogButtons.h"
 #include "platform/Environment.h"

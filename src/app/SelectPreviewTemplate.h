@@ -3,7 +3,7 @@
 // folder and the installed fonts, with a live sample of the chosen template
 // in the chosen font; and the steps that build a new design from a template,
 // shared by New - Select From Templates and the batch tool.
-#include "app/CardLayout.h"
+#include "document/CardLayout.h"
 
 #include <QDialog>
 

@@ -2,9 +2,9 @@
 
 #include "effects/EffectText.h"
 #include "effects/SuperTextProperties.h"
+#include "pageengine/PageEngine.h"
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
-#include "printing/PageEngine.h"
 #include "surface/BasePanel.h"
 #include "surface/DrawingProperties.h"
 

@@ -1,10 +1,10 @@
 #include "objects/Image.h"
 
 #include "objects/ImageBrowser.h"
+#include "pageengine/PageEngine.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
-#include "printing/PageEngine.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/ClassRegistry.h"
 #include "surface/DrawingProperties.h"

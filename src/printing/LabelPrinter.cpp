@@ -1,12 +1,12 @@
 #include "printing/LabelPrinter.h"
 
-#include "app/AppServices.h"
-#include "platform/Interaction.h"
+#include "document/AppServices.h"
+#include "pageengine/PageEngine.h"
+#include "pageengine/PagePrinter.h"
 #include "platform/Environment.h"
+#include "platform/Interaction.h"
 #include "platform/Metafile.h"
 #include "platform/Numeric.h"
-#include "printing/PageEngine.h"
-#include "printing/PagePrinter.h"
 #include "surface/BusinessCardPanel.h"
 
 #include <QCoreApplication>

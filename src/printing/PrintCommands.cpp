@@ -1,13 +1,13 @@
 #include "printing/PrintCommands.h"
 
-#include "app/AppServices.h"
+#include "document/AppServices.h"
+#include "pageengine/PagePrinter.h"
+#include "pageengine/PageRecorder.h"
 #include "platform/Interaction.h"
 #include "printing/LabelPrinter.h"
-#include "printing/PagePrinter.h"
-#include "printing/PageRecorder.h"
 #include "printing/PreviewForm.h"
-#include "printing/PrintFineTune.h"
 #include "printing/PrintCardsDialog.h"
+#include "printing/PrintFineTune.h"
 #include "printing/WarnBottomMargin.h"
 #include "surface/BusinessCardPanel.h"
 

@@ -2,9 +2,9 @@
 
 #include "platform/Checked.h"
 
+#include "pageengine/PageEngine.h"
 #include "platform/Colors.h"
 #include "platform/Environment.h"
-#include "printing/PageEngine.h"
 #include "surface/BasePanel.h"
 #include "surface/CommandGuard.h"
 #include "surface/Handle.h"

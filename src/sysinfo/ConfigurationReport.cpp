@@ -1,7 +1,7 @@
 #include "sysinfo/ConfigurationReport.h"
 
 #include "app/AboutBox.h"
-#include "app/Settings.h"
+#include "document/Settings.h"
 #include "platform/Environment.h"
 #include "sysinfo/SystemFiles.h"
 

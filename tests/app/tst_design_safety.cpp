@@ -5,7 +5,7 @@
 #include "MainScreenKit.h"
 
 #include "app/RecentFiles.h"
-#include "app/Settings.h"
+#include "document/Settings.h"
 #include "objects/BusinessCardLabel.h"
 #include "support/TestClock.h"
 #include "surface/GraphicControl.h"

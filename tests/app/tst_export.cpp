@@ -2,7 +2,7 @@
 // batch tool's render command, which must write the same picture.
 #include "MainScreenKit.h"
 
-#include "app/CardDocument.h"
+#include "document/CardDocument.h"
 #include "platform/Dib.h"
 #include "platform/Jpeg.h"
 

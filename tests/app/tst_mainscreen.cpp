@@ -3,12 +3,12 @@
 #include "MainScreenKit.h"
 
 #include "app/AboutBox.h"
-#include "app/CardDocument.h"
 #include "app/EditCardLayout.h"
 #include "app/HelpBrowser.h"
 #include "app/RecentFiles.h"
-#include "app/Settings.h"
 #include "app/SingleInstance.h"
+#include "document/CardDocument.h"
+#include "document/Settings.h"
 #include "surface/CompanionFile.h"
 #include "surface/Handle.h"
 

@@ -4,11 +4,11 @@
 #include "PrintTestKit.h"
 #include "app/MainScreenKit.h"
 
-#include "printing/PagePrinter.h"
+#include "pageengine/PagePrinter.h"
 #include "printing/PreviewForm.h"
+#include "printing/PrintCardsDialog.h"
 #include "printing/PrintCommands.h"
 #include "printing/PrintFineTune.h"
-#include "printing/PrintCardsDialog.h"
 
 #include <QAction>
 #include <QPushButton>

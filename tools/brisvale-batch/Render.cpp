@@ -2,12 +2,12 @@
 
 #include "BatchCommands.h"
 
-#include "app/CardDocument.h"
 #include "app/DesignClasses.h"
-#include "app/Settings.h"
+#include "document/CardDocument.h"
+#include "document/Settings.h"
 #include "platform/Errors.h"
-#include "surface/BusinessCardPanel.h"
 #include "richtext/RichBaseLabel.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QFileInfo>
 

@@ -2,17 +2,17 @@
 
 #include "BatchCommands.h"
 
-#include "app/CardDocument.h"
 #include "app/DesignClasses.h"
-#include "app/Settings.h"
+#include "document/CardDocument.h"
+#include "document/Settings.h"
+#include "pageengine/PagePrinter.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "printing/LabelPrinter.h"
-#include "printing/PagePrinter.h"
 #include "printing/PrintCommands.h"
-#include "surface/BusinessCardPanel.h"
 #include "richtext/RichBaseLabel.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QDialog>
 #include <QDir>

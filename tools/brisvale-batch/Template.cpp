@@ -2,10 +2,10 @@
 
 #include "BatchCommands.h"
 
-#include "app/CardDocument.h"
+#include "document/CardDocument.h"
 #include "app/DesignClasses.h"
 #include "app/SelectPreviewTemplate.h"
-#include "app/Settings.h"
+#include "document/Settings.h"
 #include "platform/Errors.h"
 #include "richtext/RichBaseLabel.h"
 #include "surface/BusinessCardPanel.h"

@@ -2,10 +2,10 @@
 // replay is the direct drawing pixel for pixel; at other zooms the geometry
 // scales; damaged recordings are refused. Text uses "DejaVu Sans" and
 // "Liberation Sans" (fonts-dejavu-core, fonts-liberation2).
-#include "printing/PageCanvasEngine.h"
-#include "printing/PagePlayer.h"
-#include "printing/PageRecorder.h"
-#include "printing/PageStreamFormat.h"
+#include "pageengine/PageCanvasEngine.h"
+#include "pageengine/PagePlayer.h"
+#include "pageengine/PageRecorder.h"
+#include "pageengine/PageStreamFormat.h"
 
 #include <QBuffer>
 #include <QPainter>

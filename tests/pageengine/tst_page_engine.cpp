@@ -1,8 +1,8 @@
 // The page engine on a raster canvas: the inch-to-device rule, pens, where
 // figure edges land, clipping, text paths and job control. Text is drawn in
 // "DejaVu Sans" (fonts-dejavu-core) so metrics are the same on every machine.
+#include "pageengine/PageCanvasEngine.h"
 #include "platform/Numeric.h"
-#include "printing/PageCanvasEngine.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -2,8 +2,8 @@
 // The card layout record: the size of one card and how copies of it are
 // arranged on a sheet of card stock. Lengths are single-precision inches;
 // files store them as whole thousandths of an inch.
+#include "pageengine/PageEngine.h" // PaperLetter, PaperA4: the printer's paper codes
 #include "platform/Numeric.h"
-#include "printing/PageEngine.h" // PaperLetter, PaperA4: the printer's paper codes
 
 #include <QSizeF>
 #include <QString>

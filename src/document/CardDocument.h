@@ -4,8 +4,8 @@
 // and writing a design file pair (.QRD objects and .QRE companion), and the
 // card picture exports. One implementation, so a picture written by
 // brisvale-batch is the one "Save As Bitmap" / "Save As JPG" would write.
-#include "app/CardLayout.h"
-#include "app/Settings.h"
+#include "document/CardLayout.h"
+#include "document/Settings.h"
 #include "surface/CompanionFile.h"
 #include "surface/Drawing.h"
 

@@ -1,6 +1,6 @@
-#include "app/CardDocument.h"
+#include "document/CardDocument.h"
 
-#include "printing/PageCanvasEngine.h"
+#include "pageengine/PageCanvasEngine.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/Dib.h"

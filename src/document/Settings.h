@@ -6,7 +6,7 @@
 // next read. Reading never fails (missing keys give the defaults); a refused
 // write raises EWriteError "Unable to write to <path>", keeping the keys
 // written before it. Window placement lives in AppServices.
-#include "app/CardLayout.h"
+#include "document/CardLayout.h"
 #include "surface/PersonalInfo.h"
 
 #include <QString>

@@ -1,8 +1,8 @@
 // Recorded pages made by hand to overflow the player: device coordinates near
 // the ends of the 32-bit range and a bitmap whose header lies.
+#include "pageengine/PagePlayer.h"
+#include "pageengine/PageStreamFormat.h"
 #include "platform/Errors.h"
-#include "printing/PagePlayer.h"
-#include "printing/PageStreamFormat.h"
 
 #include <QPainter>
 #include <QPicture>

@@ -1,6 +1,5 @@
-#include "app/AppServices.h"
+#include "document/AppServices.h"
 
-#include "app/HelpBrowser.h"
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
 #include "platform/Printers.h"
@@ -27,16 +26,6 @@ bool AskYesNo(const QString& message, const QString& caption)
 void ShowInfo(const QString& message)
 {
     Interaction::Current().ShowInfo(message, QStringLiteral("Information"));
-}
-
-void ShowHelpTopic(int context)
-{
-    HelpBrowser::Instance().ShowTopic(context);
-}
-
-void ShowHelpContents()
-{
-    HelpBrowser::Instance().ShowContents();
 }
 
 void SetMainForm(QWidget* form)

@@ -1,9 +1,9 @@
-#include "printing/PagePlayer.h"
+#include "pageengine/PagePlayer.h"
 
+#include "pageengine/PageStreamFormat.h"
 #include "platform/Checked.h"
 #include "platform/Numeric.h"
 #include "platform/SafeFile.h"
-#include "printing/PageStreamFormat.h"
 
 #include <QFile>
 #include <QIODevice>

@@ -1,9 +1,9 @@
-#include "printing/PagePrinter.h"
+#include "pageengine/PagePrinter.h"
 
+#include "pageengine/PageSetupDialog.h"
 #include "platform/DialogHooks.h"
 #include "platform/Interaction.h"
 #include "platform/Printers.h"
-#include "printing/PageSetupDialog.h"
 
 #include <QApplication>
 #include <QPageLayout>

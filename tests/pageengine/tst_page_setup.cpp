@@ -3,8 +3,8 @@
 // orientation it hands back to the engine on OK, Cancel and Escape leaving
 // the engine alone, the Properties button reaching the platform's page
 // setup through the interaction seam, and copies never left to a file.
-#include "printing/PagePrinter.h"
-#include "printing/PageSetupDialog.h"
+#include "pageengine/PagePrinter.h"
+#include "pageengine/PageSetupDialog.h"
 
 #include "support/FakePrinters.h"
 #include "support/ScriptedInteraction.h"

@@ -11,7 +11,7 @@
 //     TCanvasPageEngine engine(&painter, {300, 300, 0, 0, 0, 8.5, 11});
 //     engine.OnPrint = [](TPageEngine& e) { e.Rectangle(1, 1, 2, 2); };
 //     engine.Execute();
-#include "printing/PageEngine.h"
+#include "pageengine/PageEngine.h"
 
 #include <QBrush>
 #include <QFont>

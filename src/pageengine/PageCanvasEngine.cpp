@@ -1,6 +1,6 @@
-#include "printing/PageCanvasEngine.h"
+#include "pageengine/PageCanvasEngine.h"
 
-#include "printing/PagePictureReplay.h"
+#include "pageengine/PagePictureReplay.h"
 
 #include "platform/Numeric.h"
 

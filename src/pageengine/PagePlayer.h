@@ -9,7 +9,7 @@
 //     TPagePlayer player;
 //     player.Load(recordedBytes);            // throws EReadError
 //     QImage page = player.RenderPage(1, 96); // whole sheet at 96 ppi
-#include "printing/PageCanvasEngine.h"
+#include "pageengine/PageCanvasEngine.h"
 
 #include <QByteArray>
 #include <QImage>

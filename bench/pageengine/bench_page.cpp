@@ -1,9 +1,9 @@
 // Recording one page of about 450 mixed drawing calls, and replaying it at
 // 100 % as the preview does (96 ppi screen) and at the recording device's
 // own 300 dpi.
-#include "printing/PageCanvasEngine.h"
-#include "printing/PagePlayer.h"
-#include "printing/PageRecorder.h"
+#include "pageengine/PageCanvasEngine.h"
+#include "pageengine/PagePlayer.h"
+#include "pageengine/PageRecorder.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "printing/PagePictureReplay.h"
+#include "pageengine/PagePictureReplay.h"
 
 #include <QPaintDevice>
 #include <QPaintEngine>

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "document/Settings.h"
 
 #include "platform/Environment.h"
 #include "platform/ProfileFile.h"

@@ -1,7 +1,7 @@
-#include "printing/PageEngine.h"
+#include "pageengine/PageEngine.h"
 
+#include "pageengine/PagePictureReplay.h"
 #include "platform/Numeric.h"
-#include "printing/PagePictureReplay.h"
 
 #include <QFontMetricsF>
 #include <QLabel>

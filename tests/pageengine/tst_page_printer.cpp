@@ -1,8 +1,8 @@
 // The printer engine writing PDF files (pdfinfo and pdftoppm from
 // poppler-utils read them back), its paper, orientation and copies, and its
 // dialogs through the interaction seam.
-#include "printing/PagePrinter.h"
-#include "printing/PageSetupDialog.h"
+#include "pageengine/PagePrinter.h"
+#include "pageengine/PageSetupDialog.h"
 
 #include "support/ScriptedInteraction.h"
 

@@ -1,6 +1,6 @@
-#include "printing/PageRecorder.h"
+#include "pageengine/PageRecorder.h"
 
-#include "printing/PageStreamFormat.h"
+#include "pageengine/PageStreamFormat.h"
 
 #include <QIODevice>
 #include <QPicture>

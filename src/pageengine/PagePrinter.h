@@ -13,7 +13,7 @@
 //     printer.SetPaper(PaperLetter);
 //     printer.OnPrint = [](TPageEngine& e) { e.Rectangle(1, 1, 2, 2); };
 //     printer.Execute();                  // throws EPrinter when it cannot start
-#include "printing/PageCanvasEngine.h"
+#include "pageengine/PageCanvasEngine.h"
 
 #include <QPageSize>
 #include <QPainter>

@@ -1,7 +1,9 @@
 #pragma once
 // Program-wide services used by the main window and every dialog: the two
-// standard message boxes, help topics, dialog placement, saved window
-// positions in QRD.INI and the check that a printer is usable.
+// standard message boxes, dialog placement, saved window positions in
+// QRD.INI and the check that a printer is usable. (Help pages belong to the
+// application: app/HelpBrowser.h; dialogs below it ask for a page through
+// platform/DialogHooks.h.)
 #include <QString>
 #include <optional>
 
@@ -13,12 +15,6 @@ namespace bv {
 bool AskYesNo(const QString& message, const QString& caption);
 // Information box captioned "Information".
 void ShowInfo(const QString& message);
-
-// Opens the help window on the page of a help context; a number without a
-// page of its own shows the contents page.
-void ShowHelpTopic(int context);
-// Opens the help window on the contents page.
-void ShowHelpContents();
 
 // The program's main window. Dialogs are centred over it unless it is
 // maximised; the main window itself is centred on the screen.

@@ -1,8 +1,8 @@
-#include "printing/PageSetupDialog.h"
+#include "pageengine/PageSetupDialog.h"
 
+#include "pageengine/PageEngine.h"
 #include "platform/Interaction.h"
 #include "platform/Printers.h"
-#include "printing/PageEngine.h"
 
 #include <QComboBox>
 #include <QFileInfo>

@@ -8,7 +8,7 @@
 // (600 dpi, no unprintable margins, Letter portrait unless told otherwise):
 // text metrics, InchRectToDevice and device-pixel arguments refer to it.
 // Copy a printer's facts into it to make the preview match that printer.
-#include "printing/PageEngine.h"
+#include "pageengine/PageEngine.h"
 
 #include <QByteArray>
 #include <QHash>

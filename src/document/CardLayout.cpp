@@ -1,4 +1,4 @@
-#include "app/CardLayout.h"
+#include "document/CardLayout.h"
 
 #include "platform/LayoutLimits.h"
 
