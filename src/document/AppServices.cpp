@@ -171,7 +171,7 @@ bool PrinterReady(bool showMessages)
             return false;
         }
         return true;
-    } catch (...) {
+    } catch (const std::runtime_error&) {
         return false;
     }
 }

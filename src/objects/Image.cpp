@@ -340,7 +340,7 @@ void TGImage::LoadImageFromDisk()
                 autoSize = browser.CBAutoSize->isChecked();
                 PictureChanged();
                 NotifyChanged();
-            } catch (...) {
+            } catch (const Exception&) {
                 Interaction::Current().ShowError(QStringLiteral("Error loading file!"));
                 SetPicture(TPicture());
             }

@@ -92,7 +92,8 @@ void TGSymbolLabel::Loaded()
     try {
         CalcTextLayout();
         BoundsChanged();
-    } catch (...) {
+    } catch (const Exception&) {
+        // A symbol whose glyph cannot be measured keeps the size it has.
     }
 }
 

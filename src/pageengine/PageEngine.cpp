@@ -168,7 +168,8 @@ void TPageEngine::Execute()
         if (documentOpen) {
             try {
                 DoEndDocument();
-            } catch (...) {
+            } catch (const Exception&) {
+                // The first failure is the one reported.
             }
         }
         throw;

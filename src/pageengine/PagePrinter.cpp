@@ -19,7 +19,7 @@ QStringList installedPrinters()
 {
     try {
         return PrinterList::Current().PrinterNames();
-    } catch (...) {
+    } catch (const std::runtime_error&) {
         return {};
     }
 }
@@ -28,7 +28,7 @@ QString defaultPrinter()
 {
     try {
         return PrinterList::Current().DefaultPrinterName();
-    } catch (...) {
+    } catch (const std::runtime_error&) {
         return {};
     }
 }

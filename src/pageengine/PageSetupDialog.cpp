@@ -28,7 +28,7 @@ QStringList printerNames()
 {
     try {
         return PrinterList::Current().PrinterNames();
-    } catch (...) {
+    } catch (const std::runtime_error&) {
         return {};
     }
 }
@@ -37,7 +37,7 @@ QString defaultPrinterName()
 {
     try {
         return PrinterList::Current().DefaultPrinterName();
-    } catch (...) {
+    } catch (const std::runtime_error&) {
         return {};
     }
 }
@@ -46,7 +46,7 @@ PrinterDetails detailsOf(const QString& name)
 {
     try {
         return PrinterList::Current().Details(name);
-    } catch (...) {
+    } catch (const std::runtime_error&) {
         return {};
     }
 }

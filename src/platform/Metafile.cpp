@@ -1681,7 +1681,7 @@ void Player::run()
             dc.winExt = QSizeF(b.width(), b.height());
             playClassic(file, mf.Placeable() ? 22 : 0);
         }
-    } catch (...) {
+    } catch (const Exception&) {
         // A picture that fails mid-way keeps what it drew.
     }
     p.restore();

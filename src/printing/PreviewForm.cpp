@@ -477,7 +477,7 @@ void TPreviewForm::done(int result)
         closing = true;
         try {
             SaveWindowPlacement(*this, QStringLiteral("TPreviewForm"));
-        } catch (...) {
+        } catch (const EWriteError&) {
             // A settings file that cannot be written only loses the placement.
         }
         if (PagePreview1.Active())

@@ -3,6 +3,7 @@
 #include "document/AppServices.h"
 #include "pageengine/PagePrinter.h"
 #include "pageengine/PageRecorder.h"
+#include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "printing/LabelPrinter.h"
 #include "printing/PreviewForm.h"
@@ -27,7 +28,8 @@ public:
     {
         try {
             panel.SetZoom(zoom);
-        } catch (...) {
+        } catch (const std::exception&) {
+            // Nothing may leave a destructor; the card keeps the job's zoom.
         }
     }
     ZoomRestore(const ZoomRestore&) = delete;
@@ -50,10 +52,8 @@ void guarded(F&& f)
 {
     try {
         f();
-    } catch (const Exception& e) {
-        showFailure(e.message());
-    } catch (const std::exception& e) {
-        showFailure(QString::fromLocal8Bit(e.what()));
+    } catch (const std::exception&) {
+        showFailure(DescribeCurrentException());
     }
 }
 

@@ -3,6 +3,7 @@
 #include "pageengine/PageEngine.h"
 #include "pageengine/PagePrinter.h"
 #include "platform/Environment.h"
+#include "platform/Errors.h"
 #include "platform/Metafile.h"
 #include "platform/Numeric.h"
 #include "surface/BusinessCardPanel.h"
@@ -90,12 +91,8 @@ void TSheetJob::Run()
     running = true;
     try {
         Engine->Execute();
-    } catch (const Exception& e) {
-        errorMessage = e.message();
-    } catch (const std::exception& e) {
-        errorMessage = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        errorMessage = QStringLiteral("Unknown error");
+    } catch (const std::exception&) {
+        errorMessage = DescribeCurrentException();
     }
     running = false;
     detach();
@@ -202,7 +199,7 @@ void TSheetJob::LoadBackGround()
                 bitmap = bitmap.QuarterTurn();
             backgroundBitmap = bitmap;
             backgroundKind = bkBitmap;
-        } catch (...) {
+        } catch (const Exception&) {
             backgroundKind = bkNone;
         }
         return;
@@ -227,7 +224,7 @@ void TSheetJob::LoadBackGround()
                 backgroundMetafile = metafile;
                 backgroundKind = bkMetafile;
             }
-        } catch (...) {
+        } catch (const Exception&) {
             backgroundKind = bkNone;
         }
     }
@@ -247,7 +244,7 @@ void TSheetJob::PrintBackGround(double x, double y)
         } else if (backgroundKind == bkMetafile) {
             Engine->StretchMetafile(Engine->InchRectToDevice(x, y, x + 3.5, y + 2.0), backgroundMetafile);
         }
-    } catch (...) {
+    } catch (const Exception&) {
         // A background that cannot be drawn is left out.
     }
 }

@@ -438,7 +438,7 @@ void TGBasePanel::LoadBackground(const QString& path)
             }
             colorPicture = turned;
         }
-    } catch (...) {
+    } catch (const Exception&) {
         // A background that cannot be loaded leaves whatever was loaded.
     }
     RepaintCard();
@@ -491,10 +491,7 @@ void TGBasePanel::SelectionClipboard(int action)
         for (int i = static_cast<int>(chosen.size()) - 1; i >= 0; --i) {
             TGGraphicControl* o = chosen[i];
             handle->RemoveFromSelection(o);
-            try {
-                FreeObjectLater(o);
-            } catch (...) {
-            }
+            FreeObjectLater(o);
             SignalChanged();
         }
         RepaintCard();
@@ -1085,7 +1082,7 @@ void TGBasePanel::PaintCard(QPainter& p)
         try {
             const TGGraphicControl::FitScope fit(*o);
             o->Paint();
-        } catch (...) {
+        } catch (const std::exception&) {
             // One object that cannot paint must not stop the card from painting.
         }
         o->SetOwnCanvas(nullptr);

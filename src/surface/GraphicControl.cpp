@@ -238,7 +238,7 @@ void TGGraphicControl::SetLocked(bool value)
     try {
         setLockedCheck();
         NotifyChanged();
-    } catch (...) {
+    } catch (const Exception&) {
         // The flag keeps its value; the menu and the change signal are cosmetic.
     }
 }
@@ -254,7 +254,8 @@ void TGGraphicControl::SetUnselectable(bool value)
         NotifyChanged();
         if (unselectable && panel)
             panel->Handle().RemoveFromSelection(this);
-    } catch (...) {
+    } catch (const Exception&) {
+        // The flag keeps its value; the menu and the change signal are cosmetic.
     }
 }
 
@@ -264,7 +265,8 @@ void TGGraphicControl::ToggleLocked()
     try {
         setLockedCheck();
         NotifyChanged();
-    } catch (...) {
+    } catch (const Exception&) {
+        // The flag keeps its value; the menu and the change signal are cosmetic.
     }
 }
 
@@ -275,7 +277,8 @@ void TGGraphicControl::MakeUnselectable()
         NotifyChanged();
         if (unselectable && panel)
             panel->Handle().RemoveFromSelection(this);
-    } catch (...) {
+    } catch (const Exception&) {
+        // The flag keeps its value; the menu and the change signal are cosmetic.
     }
 }
 

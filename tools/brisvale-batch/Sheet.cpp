@@ -235,11 +235,8 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         if (outcome.Copies > 1)
             out << ", " << outcome.Copies << " copies";
         out << " to " << (printerName.isEmpty() ? QDir::toNativeSeparators(pdf) : printerName) << "\n";
-    } catch (const Exception& e) {
-        err << "brisvale-batch: " << design << ": " << e.message() << "\n";
-        return 1;
-    } catch (const std::exception& e) {
-        err << "brisvale-batch: " << design << ": " << e.what() << "\n";
+    } catch (const std::exception&) {
+        err << "brisvale-batch: " << design << ": " << DescribeCurrentException() << "\n";
         return 1;
     }
     return 0;
