@@ -594,12 +594,12 @@ void TMainScreen::NewFromTemplate1Click()
         const QString font = dialog.SelectedFont;
         const QString file = dialog.SelectedFile;
         document->New1Click();
-        TCardLayout layout = document->CardLayout();
         RunCommand([&] {
+            TCardLayout layout = document->CardLayout();
             document->SetBackgroundFile(StartDesignFromTemplate(*BusinessCardPanel, file, font, layout));
+            document->SetCardLayout(layout);
         });
-        document->SetCardLayout(layout);
-        SetCardOrientation(layout.Portrait);
+        document->SetCardOrientation(document->CardLayout().Portrait);
     }
     // Also after Cancel: the design counts as changed.
     SetChangesMade(true);
@@ -733,11 +733,12 @@ void TMainScreen::AssistButtonClick()
 
 void TMainScreen::WriteIniClick()
 {
+    const QString current = document->CurrentFileName();
+    const QString background = document->BackgroundFile();
     FileChoice choice;
     choice.title = QStringLiteral("Save As Template");
     choice.filter = QStringLiteral("QRDT File (*.QRDT *.qrdt)");
     choice.folder = ProgramFolder() + QStringLiteral("qrdt/");
-    const QString current = document->CurrentFileName();
     choice.fileName = current.trimmed().isEmpty() ? QStringLiteral("Template.QRDT")
                                                   : QFileInfo(current).completeBaseName() + QStringLiteral(".QRDT");
     choice.defaultSuffix = QStringLiteral("QRDT");
@@ -746,7 +747,6 @@ void TMainScreen::WriteIniClick()
     if (path.isEmpty())
         return;
     RunCommand([&] {
-        const QString background = document->BackgroundFile();
         BusinessCardPanel->ExportTemplate(path, background.trimmed().isEmpty() ? QString() : background);
         ShowInfo(QStringLiteral("Saved as ") + path);
     });

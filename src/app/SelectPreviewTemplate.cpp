@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -119,6 +120,15 @@ TSelectPreviewTemplate::TSelectPreviewTemplate(QWidget* parent) : QDialog(parent
         SelectedFile = folder + FileListBox1->item(0)->text();
     }
     FontListBox1->Fill();
+    // The font list starts on the row of the font the sample is drawn in
+    // (the system may draw the chosen name with a family of another name).
+    for (const QString& name : { SelectedFont, QFontInfo(QFont(SelectedFont)).family() }) {
+        const QList<QListWidgetItem*> rows = FontListBox1->findItems(name, Qt::MatchFixedString);
+        if (!rows.isEmpty()) {
+            FontListBox1->setCurrentItem(rows.first());
+            break;
+        }
+    }
 
     connect(FileListBox1, &QListWidget::itemClicked, this, [this] { FileListBox1Click(); });
     connect(FontListBox1, &QListWidget::itemClicked, this, [this] { FontListBox1Click(); });

@@ -64,7 +64,7 @@ void TestTemplates::newFromTemplate()
     auto w = startMainScreen();
     writeFile(home.path(QStringLiteral("qrdt/a.qrdt")), templateText);
     addRectangle(*w, 10, 10, 40, 20);
-    w->SetChangesMade(false);
+    w->Document().SetChangesMade(false);
 
     QString fontChosen;
     int sampleObjects = -1;
@@ -76,21 +76,21 @@ void TestTemplates::newFromTemplate()
         sampleObjects = chooser.BusinessCardPanel->ObjectCount();
         return answer;
     });
-    w->NewFromTemplate1->trigger();
+    action(*w, "NewFromTemplate1")->trigger();
     QCOMPARE(sampleObjects, QString::fromLatin1(templateText).count(QLatin1String("Width=")));
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), objects);
-    QVERIFY(w->ChangesMade);
-    QVERIFY(w->Cancelbutton->isVisibleTo(w.get()));
-    QCOMPARE(QFileInfo(w->BackgroundFile).fileName(), background);
+    QCOMPARE(cardPanel(*w)->ObjectCount(), objects);
+    QVERIFY(w->Document().ChangesMade());
+    QVERIFY(child<QPushButton>(*w, "Cancelbutton")->isVisibleTo(w.get()));
+    QCOMPARE(QFileInfo(w->Document().BackgroundFile()).fileName(), background);
     if (!background.isEmpty())
-        QCOMPARE(w->BackgroundFile, home.path(QStringLiteral("bg/Stars.BMP")));
-    QCOMPARE(w->CardLayout.Portrait, portrait);
+        QCOMPARE(w->Document().BackgroundFile(), home.path(QStringLiteral("bg/Stars.BMP")));
+    QCOMPARE(w->Document().CardLayout().Portrait, portrait);
     if (answer == mrOk) {
-        const auto* label = dynamic_cast<TGBusinessCardLabel*>(w->BusinessCardPanel->Objects().last());
+        const auto* label = dynamic_cast<TGBusinessCardLabel*>(cardPanel(*w)->Objects().last());
         QVERIFY(label);
         QCOMPARE(label->Font().Name, fontChosen);
         // A portrait card is higher than wide.
-        QCOMPARE(w->BusinessCardPanel->height() > w->BusinessCardPanel->width(), portrait);
+        QCOMPARE(cardPanel(*w)->height() > cardPanel(*w)->width(), portrait);
     }
 }
 
@@ -127,13 +127,13 @@ void TestTemplates::writeIniWritesTemplateThatReadsBack()
     ScriptedInteraction ui;
     writeFile(home.path(QStringLiteral("IAmDeveloping.dat")), "");
     auto w = startMainScreen();
-    QVERIFY(w->WriteIni->isVisible());
+    QVERIFY(action(*w, "WriteIni")->isVisible());
     addRectangle(*w, 12, 14, 40, 20);
-    w->BackgroundFile = home.path(QStringLiteral("bg/Marble.bmp"));
+    w->Document().SetBackgroundFile(home.path(QStringLiteral("bg/Marble.bmp")));
     const QString path = home.path(QStringLiteral("qrdt/Template.QRDT"));
     ui.answerSaveFile(path);
     ui.expectInfo();
-    w->WriteIni->trigger();
+    action(*w, "WriteIni")->trigger();
     QCOMPARE(ui.messages().last(), QStringLiteral("Saved as ") + path);
     const ProfileFile written(path);
     QCOMPARE(written.ReadInteger(QStringLiteral("Shape1"), QStringLiteral("Left"), 0), 12);
@@ -169,11 +169,11 @@ void TestTemplates::changeAllFontsTouchesOnlyTextObjects()
     ScriptedInteraction ui;
     auto w = startMainScreen();
     auto* label = new TGBusinessCardLabel;
-    w->BusinessCardPanel->AddObject(label, TRect { 5, 5, 100, 25 });
+    cardPanel(*w)->AddObject(label, TRect { 5, 5, 100, 25 });
     auto* lines = new TGMultiLineLabel;
-    w->BusinessCardPanel->AddObject(lines, TRect { 5, 30, 100, 80 });
+    cardPanel(*w)->AddObject(lines, TRect { 5, 30, 100, 80 });
     auto* symbol = new TGSymbolLabel;
-    w->BusinessCardPanel->AddObject(symbol, TRect { 120, 5, 150, 40 });
+    cardPanel(*w)->AddObject(symbol, TRect { 120, 5, 150, 40 });
     const QString symbolFont = symbol->Font().Name;
 
     QString chosen;
@@ -188,12 +188,12 @@ void TestTemplates::changeAllFontsTouchesOnlyTextObjects()
             return mrCancel;
         return mrOk;
     });
-    w->Changeallfontsto1->trigger();
+    action(*w, "Changeallfontsto1")->trigger();
     QVERIFY(!chosen.isEmpty());
     QCOMPARE(label->Font().Name, chosen);
     QCOMPARE(lines->Font().Name, chosen);
     QCOMPARE(symbol->Font().Name, symbolFont);
-    QVERIFY(w->ChangesMade);
+    QVERIFY(w->Document().ChangesMade());
 }
 
 QTEST_MAIN(TestTemplates)
