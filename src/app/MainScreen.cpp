@@ -185,7 +185,7 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
     InstallWhatsThisMenus(central);
     // Every rich text object paints through this hidden control.
     CreateMasterRichText(this);
-    UndoHistory = new TUndoHistory(*BusinessCardPanel, this);
+    UndoHistory = new TUndoHistory(BusinessCardPanel->Model(), this);
     connect(UndoHistory, &TUndoHistory::HistoryChanged, this, [this] { updateUndoActions(); });
     connect(UndoHistory, &TUndoHistory::StateRestored, this, [this](bool atSaved) {
         SetChangesMade(!atSaved);
