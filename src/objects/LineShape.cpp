@@ -24,12 +24,6 @@ TGLineShape::TGLineShape()
     SetBounds(0, 0, 10, 10);
 }
 
-bool TGLineShape::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TGLineShape"), Qt::CaseInsensitive) == 0
-        || TGGraphicControl::InheritsClass(className);
-}
-
 const PropertyTable& TGLineShape::ClassProperties()
 {
     static const PropertyTable table = [] {

@@ -14,8 +14,6 @@ class TGLineShape : public TGGraphicControl {
 public:
     TGLineShape();
 
-    QString ClassName() const override { return QStringLiteral("TGLineShape"); }
-    bool InheritsClass(const QString& className) const override;
     static const PropertyTable& ClassProperties();
     const PropertyTable& properties() const override { return ClassProperties(); }
 

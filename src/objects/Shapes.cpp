@@ -40,18 +40,6 @@ TGLabelShapes::TGLabelShapes()
     SetBounds(0, 0, 25, 25);
 }
 
-bool TGLabelShapes::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TGLabelShapes"), Qt::CaseInsensitive) == 0
-        || TGGraphicControl::InheritsClass(className);
-}
-
-bool TBCShapes::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TBCShapes"), Qt::CaseInsensitive) == 0
-        || TGLabelShapes::InheritsClass(className);
-}
-
 const PropertyTable& TGLabelShapes::ClassProperties()
 {
     static const PropertyTable table = [] {

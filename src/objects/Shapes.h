@@ -15,8 +15,6 @@ class TGLabelShapes : public TGGraphicControl {
 public:
     TGLabelShapes();
 
-    QString ClassName() const override { return QStringLiteral("TGLabelShapes"); }
-    bool InheritsClass(const QString& className) const override;
     static const PropertyTable& ClassProperties();
     const PropertyTable& properties() const override { return ClassProperties(); }
 
@@ -68,8 +66,6 @@ private:
 class TBCShapes : public TGLabelShapes {
     Q_OBJECT
 public:
-    QString ClassName() const override { return QStringLiteral("TBCShapes"); }
-    bool InheritsClass(const QString& className) const override;
 };
 
 // Registers TGLabelShapes, TBCShapes and TGLineShape with the stream class

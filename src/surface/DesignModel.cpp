@@ -104,7 +104,6 @@ void TDesignModel::SendObjectToBack(TGGraphicControl* object)
     }
 }
 
-
 void TDesignModel::InsertObject(TGGraphicControl* object)
 {
     // SetParent keeps an object in exactly the list of the panel it names as
@@ -155,7 +154,6 @@ QString TDesignModel::UniqueName(const QString& prefix) const
     }
     return QString();
 }
-
 
 void TDesignModel::SetZoom(Single x)
 {
@@ -248,7 +246,6 @@ void TDesignModel::SetColorPicture(const QImage& value)
     colorMetafile = Metafile();
     repaint();
 }
-
 
 void TDesignModel::SignalChanged()
 {
@@ -658,7 +655,6 @@ void TDesignModel::ChooseFontForSelection()
     repaint();
 }
 
-
 void TDesignModel::SelectInRect(const TRect& r, bool shift)
 {
     QList<TGGraphicControl*> list = shift ? frame->Selection() : QList<TGGraphicControl*>();
@@ -676,7 +672,6 @@ void TDesignModel::SelectInRect(const TRect& r, bool shift)
         frame->AddToSelection(o);
 }
 
-
 // --- selection ---------------------------------------------------------------------
 
 const QList<TGGraphicControl*>& TDesignModel::Selection() const
@@ -692,7 +687,7 @@ bool TDesignModel::HasSelection() const
 bool TDesignModel::HasEffectObjects() const
 {
     for (const TGGraphicControl* o : objects)
-        if (o->InheritsClass(QStringLiteral("TSuperShape")) || o->InheritsClass(QStringLiteral("TGSuperText")))
+        if (o->IsEffectObject())
             return true;
     return false;
 }
@@ -701,8 +696,7 @@ void TDesignModel::SetAllFontNames(const QString& name)
 {
     const QList<TGGraphicControl*> snapshot = objects;
     for (TGGraphicControl* o : snapshot)
-        if (o->InheritsClass(QStringLiteral("TGBusinessCardLabel"))
-            || o->InheritsClass(QStringLiteral("TGMultiLineLabel")))
+        if (o->TakesCardFontName())
             o->SetFontName(name.left(255));
 }
 
