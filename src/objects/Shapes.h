@@ -31,6 +31,8 @@ public:
     void SetShape(TShapeType value);
 
     void Paint() override;
+    // The screen's drawing (paper has its own, in device pixels: PrintTo).
+    void DrawTo(QPainter& canvas) override;
     void UpdateMenuChecks() override;
     // Vector drawing through the page engine (PrintShapes.cpp).
     void PrintTo(TPageEngine& report, double left, double top) override;

@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QPainter>
+#include <algorithm>
 #include <optional>
 
 namespace bv {
@@ -531,60 +532,48 @@ void TDesignModel::SendSelectionToBackCommand()
     SignalChanged();
 }
 
-void TDesignModel::AlignLeft()
+void TDesignModel::alignSelection(Qt::Edge edge)
 {
     if (!frame->HasSelection())
         return;
     SignalChanged();
-    int m = cardSize().width();
-    for (TGGraphicControl* o : frame->Selection())
-        if (o->Left() < m)
-            m = o->Left();
-    for (TGGraphicControl* o : frame->Selection())
-        o->SetLeft(m);
+    // The outermost edge among the chosen objects, toward the card's edge:
+    // every chosen object moves to line up on it.
+    const bool across = edge == Qt::LeftEdge || edge == Qt::RightEdge;
+    const bool nearSide = edge == Qt::LeftEdge || edge == Qt::TopEdge;
+    const auto start = [across](const TGGraphicControl* o) { return across ? o->Left() : o->Top(); };
+    const auto extent = [across](const TGGraphicControl* o) { return across ? o->Width() : o->Height(); };
+    int m = nearSide ? (across ? cardSize().width() : cardSize().height()) : 0;
+    for (const TGGraphicControl* o : frame->Selection())
+        m = nearSide ? std::min(m, start(o)) : std::max(m, start(o) + extent(o));
+    for (TGGraphicControl* o : frame->Selection()) {
+        const int at = nearSide ? m : m - extent(o);
+        if (across)
+            o->SetLeft(at);
+        else
+            o->SetTop(at);
+    }
     repaint();
+}
+
+void TDesignModel::AlignLeft()
+{
+    alignSelection(Qt::LeftEdge);
 }
 
 void TDesignModel::AlignRight()
 {
-    if (!frame->HasSelection())
-        return;
-    SignalChanged();
-    int m = 0;
-    for (TGGraphicControl* o : frame->Selection())
-        if (o->Left() + o->Width() > m)
-            m = o->Left() + o->Width();
-    for (TGGraphicControl* o : frame->Selection())
-        o->SetLeft(m - o->Width());
-    repaint();
+    alignSelection(Qt::RightEdge);
 }
 
 void TDesignModel::AlignTops()
 {
-    if (!frame->HasSelection())
-        return;
-    SignalChanged();
-    int m = cardSize().height();
-    for (TGGraphicControl* o : frame->Selection())
-        if (o->Top() < m)
-            m = o->Top();
-    for (TGGraphicControl* o : frame->Selection())
-        o->SetTop(m);
-    repaint();
+    alignSelection(Qt::TopEdge);
 }
 
 void TDesignModel::AlignBottoms()
 {
-    if (!frame->HasSelection())
-        return;
-    SignalChanged();
-    int m = 0;
-    for (TGGraphicControl* o : frame->Selection())
-        if (o->Top() + o->Height() > m)
-            m = o->Top() + o->Height();
-    for (TGGraphicControl* o : frame->Selection())
-        o->SetTop(m - o->Height());
-    repaint();
+    alignSelection(Qt::BottomEdge);
 }
 
 void TDesignModel::CenterSelectionVertically()

@@ -182,6 +182,8 @@ private:
     // take the current zoom from it.
     void adoptReadObjects(const QList<TGGraphicControl*>& read);
     void repaint() { emit RepaintRequested(); }
+    // Lines the selection up on one side (the four Align commands).
+    void alignSelection(Qt::Edge edge);
     QSize cardSize() const;
 
     TGBasePanel& panel;
