@@ -1,8 +1,8 @@
 // Fuzz target: the recorded-pages player. Any bytes load as a recording or
 // fail with EReadError; a recording that loads plays every page.
 #include "fuzz/FuzzFiles.h"
+#include "pageengine/PagePlayer.h"
 #include "platform/Errors.h"
-#include "printing/PagePlayer.h"
 
 #include <QGuiApplication>
 #include <cstdint>

@@ -4,14 +4,14 @@
 // design pair is read as the program opens it, the card picture is rendered
 // as "Save As Bitmap" and brisvale-batch render make it, and one card is
 // printed onto a sheet with the background as the print job draws it.
-#include "app/CardDocument.h"
 #include "app/DesignClasses.h"
+#include "document/CardDocument.h"
 #include "fuzz/FuzzFiles.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/Shapes.h"
+#include "pageengine/PageCanvasEngine.h"
 #include "platform/Dib.h"
 #include "platform/Errors.h"
-#include "printing/PageCanvasEngine.h"
 #include "surface/BusinessCardPanel.h"
 
 #include <QApplication>

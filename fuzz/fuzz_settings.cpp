@@ -1,7 +1,7 @@
 // Fuzz target: the settings file QRD.INI through the private-profile reader
 // and every settings record read from it. Reading never fails; the layout and
 // printer nudges come out within the limits of their dialogs.
-#include "app/Settings.h"
+#include "document/Settings.h"
 #include "fuzz/FuzzFiles.h"
 #include "platform/LayoutLimits.h"
 #include "platform/ProfileFile.h"

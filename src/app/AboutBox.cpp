@@ -1,7 +1,7 @@
 #include "app/AboutBox.h"
 
-#include "app/AppServices.h"
 #include "app/ToolIcons.h"
+#include "document/AppServices.h"
 #include "platform/Interaction.h"
 
 #include <QFont>

@@ -1,7 +1,8 @@
 #include "app/EditCardLayout.h"
 #include "platform/LayoutLimits.h"
 
-#include "app/AppServices.h"
+#include "app/HelpBrowser.h"
+#include "document/AppServices.h"
 #include "platform/Interaction.h"
 #include "widgets/NumericEdit.h"
 #include "widgets/WhatsThis.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The "Business Card Layout" dialog: edits a copy of a card layout record in
 // inches or millimetres, with the predefined layouts of common card stock.
-#include "app/CardLayout.h"
+#include "document/CardLayout.h"
 
 #include <QDialog>
 

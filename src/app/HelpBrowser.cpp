@@ -1,6 +1,6 @@
 #include "app/HelpBrowser.h"
 
-#include "app/AppServices.h"
+#include "document/AppServices.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -145,6 +145,16 @@ void HelpBrowser::ShowContents()
 QUrl HelpBrowser::Source() const
 {
     return text->source();
+}
+
+void ShowHelpTopic(int context)
+{
+    HelpBrowser::Instance().ShowTopic(context);
+}
+
+void ShowHelpContents()
+{
+    HelpBrowser::Instance().ShowContents();
 }
 
 } // namespace bv

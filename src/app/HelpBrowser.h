@@ -39,4 +39,10 @@ private:
     QToolButton* forwardButton = nullptr;
 };
 
+// Opens the help window on the page of a help context; a number without a
+// page of its own shows the contents page.
+void ShowHelpTopic(int context);
+// Opens the help window on the contents page.
+void ShowHelpContents();
+
 } // namespace bv

@@ -1,14 +1,15 @@
 #include "app/MainScreen.h"
 
 #include "app/AboutBox.h"
-#include "app/AppServices.h"
-#include "app/CardDocument.h"
 #include "app/DesignClasses.h"
-#include "app/EditCardLayout.h"
+#include "app/DocumentCommands.h"
+#include "app/HelpBrowser.h"
 #include "app/QuickTips.h"
 #include "app/RecentFiles.h"
-#include "app/UndoHistory.h"
 #include "app/ToolIcons.h"
+#include "app/UndoHistory.h"
+#include "document/AppServices.h"
+#include "document/CardDocument.h"
 #include "effects/SuperShapeProperties.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
@@ -16,7 +17,6 @@
 #include "printing/PrintCommands.h"
 #include "richtext/RichBaseLabel.h"
 #include "surface/BusinessCardPanel.h"
-#include "surface/CompanionFile.h"
 #include "surface/Handle.h"
 #include "sysinfo/ConfigInfo.h"
 #include "widgets/AssistantOru.h"
@@ -28,7 +28,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -46,37 +45,6 @@
 namespace bv {
 
 namespace {
-
-const QString designFilter = QStringLiteral("QRD File (*.qrd *.QRD)");
-const QString unableToOpen = QStringLiteral("Unable to open %1. Possibly corrupted, possibly not a QRD file");
-
-QString savedFolder()
-{
-    return ProgramFolder() + QStringLiteral("saved/");
-}
-
-bool hasDesignExtension(const QString& path)
-{
-    return QFileInfo(path).suffix().toUpper() == QLatin1String("QRD");
-}
-
-// The open dialog of Open and Delete: a design file from the saved folder, or
-// empty when the user cancelled or chose a file of another kind (told so).
-QString chooseDesignFile(const QString& title)
-{
-    FileChoice choice;
-    choice.title = title;
-    choice.filter = designFilter;
-    choice.folder = savedFolder();
-    const QString path = Interaction::Current().ChooseOpenFile(choice);
-    if (path.isEmpty())
-        return {};
-    if (!hasDesignExtension(path)) {
-        ShowInfo(QStringLiteral("Must be a QRD (Brisvale) file"));
-        return {};
-    }
-    return path;
-}
 
 // Tool buttons of the palette: flat squares that show their down state.
 QToolButton* makeButton(QWidget* parent, const char* name, const QString& icon, const QString& hint)
@@ -168,10 +136,16 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
     BusinessCardPanel->move(10, 7);
     BusinessCardPanel->SetOwner(this);
     PrintCommands = std::make_unique<TPrintCommands>(*BusinessCardPanel, this);
-    PrintCommands->Layout = [this] { return CardLayout; };
-    PrintCommands->BackgroundFile = [this] { return BackgroundFile; };
     PrintCommands->Preferences = &Preferences;
     PrintCommands->SavePreferences = [this] { TSettings().SavePreferences(Preferences); };
+    document = new TDocumentCommands(*BusinessCardPanel, *PrintCommands, this);
+    PrintCommands->Layout = [this] { return document->CardLayout(); };
+    PrintCommands->BackgroundFile = [this] { return document->BackgroundFile(); };
+    connect(document, &TDocumentCommands::ChangesMadeChanged, this, &TMainScreen::showChangesMade);
+    connect(document, &TDocumentCommands::ButtonsChanged, this, &TMainScreen::Setbuttons);
+    connect(document, &TDocumentCommands::UndoStateChanged, this, &TMainScreen::updateUndoActions);
+    connect(document, &TDocumentCommands::CardResized, this, &TMainScreen::updateScrollExtent);
+    connect(document, &TDocumentCommands::CloseRequested, this, &TMainScreen::close);
     ScrollBox1->setWidget(cardHolder);
     column->addWidget(ScrollBox1, 1);
 
@@ -185,12 +159,7 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
     InstallWhatsThisMenus(central);
     // Every rich text object paints through this hidden control.
     CreateMasterRichText(this);
-    UndoHistory = new TUndoHistory(BusinessCardPanel->Model(), this);
-    connect(UndoHistory, &TUndoHistory::HistoryChanged, this, [this] { updateUndoActions(); });
-    connect(UndoHistory, &TUndoHistory::StateRestored, this, [this](bool atSaved) {
-        SetChangesMade(!atSaved);
-        BusinessCardPanel->update();
-    });
+    connect(&document->UndoHistory(), &TUndoHistory::HistoryChanged, this, [this] { updateUndoActions(); });
 
     connect(BusinessCardPanel, &TGBasePanel::DroppedObjectEvent, this, &TMainScreen::DroppedObject);
     BusinessCardPanel->installEventFilter(this);
@@ -219,7 +188,11 @@ TMainScreen::~TMainScreen()
     if (BusinessCardPanel) {
         BusinessCardPanel->removeEventFilter(this);
         disconnect(BusinessCardPanel, nullptr, this, nullptr);
+        disconnect(BusinessCardPanel, nullptr, document, nullptr);
     }
+    // The document commands go first, while the panel they work on is whole.
+    delete document;
+    document = nullptr;
     if (MainForm() == this)
         SetMainForm(nullptr);
 }
@@ -237,35 +210,34 @@ void TMainScreen::buildToolPalette(QWidget* bar)
     row->addWidget(Pointerbutton);
     row->addSpacing(6);
     struct Tool {
-        QToolButton** button;
         const char* name;
         const char* icon;
         const char* hint;
         TLPanelState state;
     };
     const Tool tools[] = {
-        { &DrawLabelButton, "DrawLabelButton", "label", "Text tool", psLabel },
-        { &DrawMLTextButton, "DrawMLTextButton", "mltext", "Multi-line text tool", psMultiLineLabel },
-        { &DrawSymbolButton, "DrawSymbolButton", "symbol", "Symbol tool", psSymbolLabel },
-        { &DrawRectanglebutton, "DrawRectanglebutton", "rectangle", "Rectangle tool", psRectangle },
-        { &DrawEllipseButton, "DrawEllipseButton", "ellipse", "Ellipse tool", psEllipse },
-        { &DrawRoundrectbutton, "DrawRoundrectbutton", "roundrect", "Round Rectangle tool", psRoundRectangle },
-        { &DrawLinebutton, "DrawLinebutton", "line", "Line Tool", psLine },
-        { &DrawImageButton, "DrawImageButton", "image", "Clip Art Tool", psImage },
-        { &DrawSupershape, "DrawSupershape", "supershape", "Supershape tool \rMulti-purpose shapes and surfaces",
+        { "DrawLabelButton", "label", "Text tool", psLabel },
+        { "DrawMLTextButton", "mltext", "Multi-line text tool", psMultiLineLabel },
+        { "DrawSymbolButton", "symbol", "Symbol tool", psSymbolLabel },
+        { "DrawRectanglebutton", "rectangle", "Rectangle tool", psRectangle },
+        { "DrawEllipseButton", "ellipse", "Ellipse tool", psEllipse },
+        { "DrawRoundrectbutton", "roundrect", "Round Rectangle tool", psRoundRectangle },
+        { "DrawLinebutton", "line", "Line Tool", psLine },
+        { "DrawImageButton", "image", "Clip Art Tool", psImage },
+        { "DrawSupershape", "supershape", "Supershape tool \rMulti-purpose shapes and surfaces",
             psSuperShape },
-        { &DrawRichText, "DrawRichText", "richtext", "Rich Text tool \rMixed fonts, colors and styles", psRichLabel },
-        { &DrawSuperTextButton, "DrawSuperTextButton", "supertext",
+        { "DrawRichText", "richtext", "Rich Text tool \rMixed fonts, colors and styles", psRichLabel },
+        { "DrawSuperTextButton", "supertext",
             "SuperText tool \rSpecial Effects Text - fill with gradients or bitmaps", psSuperText },
-        { &DrawCircleTextbutton, "DrawCircleTextbutton", "circletext",
+        { "DrawCircleTextbutton", "circletext",
             "CircleText Tool \rCircular or semi-circular text using any font", psCircleText },
     };
     for (const Tool& t : tools) {
-        *t.button = addTool(bar, t.name, QString::fromLatin1(t.icon), hintText(t.hint), t.state);
+        QToolButton* button = addTool(bar, t.name, QString::fromLatin1(t.icon), hintText(t.hint), t.state);
         // A kind of object the program cannot make yet keeps its button
         // visible but unusable.
-        (*t.button)->setEnabled(TGBusinessCardPanel32::HasCreator(t.state));
-        row->addWidget(*t.button);
+        button->setEnabled(TGBusinessCardPanel32::HasCreator(t.state));
+        row->addWidget(button);
         if (t.state == psSymbolLabel || t.state == psLine || t.state == psImage)
             row->addSpacing(6);
     }
@@ -274,21 +246,20 @@ void TMainScreen::buildToolPalette(QWidget* bar)
         [this](int id) { BusinessCardPanel->SetPanelState(static_cast<TLPanelState>(id)); });
 
     row->addSpacing(16);
-    AssistButton = makeButton(bar, "AssistButton", QStringLiteral("tips"), QStringLiteral("Quick Tips"));
+    QToolButton* AssistButton = makeButton(bar, "AssistButton", QStringLiteral("tips"), QStringLiteral("Quick Tips"));
     connect(AssistButton, &QToolButton::clicked, this, &TMainScreen::AssistButtonClick);
     row->addWidget(AssistButton);
     row->addSpacing(6);
-    ShowGrid = makeButton(bar, "ShowGrid", QStringLiteral("grid"), QStringLiteral("Show grid"));
+    QToolButton* ShowGrid = makeButton(bar, "ShowGrid", QStringLiteral("grid"), QStringLiteral("Show grid"));
     ShowGrid->setCheckable(true);
-    connect(ShowGrid, &QToolButton::clicked, this, [this] { BusinessCardPanel->SetShowGrid(ShowGrid->isChecked()); });
+    connect(ShowGrid, &QToolButton::clicked, this, [this](bool on) { BusinessCardPanel->SetShowGrid(on); });
     row->addWidget(ShowGrid);
-    SnapToGrid = makeButton(bar, "SnapToGrid", QStringLiteral("snap"), QStringLiteral("Snap to Grid"));
+    QToolButton* SnapToGrid = makeButton(bar, "SnapToGrid", QStringLiteral("snap"), QStringLiteral("Snap to Grid"));
     SnapToGrid->setCheckable(true);
-    connect(SnapToGrid, &QToolButton::clicked, this,
-        [this] { BusinessCardPanel->SetSnapToGrid(SnapToGrid->isChecked()); });
+    connect(SnapToGrid, &QToolButton::clicked, this, [this](bool on) { BusinessCardPanel->SetSnapToGrid(on); });
     row->addWidget(SnapToGrid);
     row->addSpacing(6);
-    SetBackgroundArtButton = makeButton(bar, "SetBackgroundArtButton", QStringLiteral("background"),
+    QToolButton* SetBackgroundArtButton = makeButton(bar, "SetBackgroundArtButton", QStringLiteral("background"),
         QStringLiteral("Set or change background art"));
     connect(SetBackgroundArtButton, &QToolButton::clicked, this, &TMainScreen::mnuSetorChangeBackgroundArtClick);
     row->addWidget(SetBackgroundArtButton);
@@ -309,7 +280,7 @@ void TMainScreen::buildBottomBar(QWidget* bar)
     row->setContentsMargins(8, 4, 8, 5);
     row->setSpacing(6);
 
-    ZoomSpinner = new TZoomSpinner(bar);
+    auto* ZoomSpinner = new TZoomSpinner(bar);
     ZoomSpinner->setToolTip(hintText("Press plus (+) or minus (-) to \rincrease or decrease the zoom percentage"));
     connect(ZoomSpinner, &TZoomSpinner::UpClick, this, &TMainScreen::ZoomIn);
     connect(ZoomSpinner, &TZoomSpinner::DownClick, this, &TMainScreen::ZoomOut);
@@ -317,7 +288,7 @@ void TMainScreen::buildBottomBar(QWidget* bar)
 
     auto* zoomBox = new QVBoxLayout;
     zoomBox->setSpacing(0);
-    ZoomLabel = new QLabel(QStringLiteral("Zoom:"), bar);
+    auto* ZoomLabel = new QLabel(QStringLiteral("Zoom:"), bar);
     ZoomLabel->setObjectName(QStringLiteral("ZoomLabel"));
     ZoomCaption = new QLabel(QStringLiteral("100%"), bar);
     ZoomCaption->setObjectName(QStringLiteral("ZoomCaption"));
@@ -339,8 +310,8 @@ void TMainScreen::buildBottomBar(QWidget* bar)
     Savebutton->setWhatsThis(QStringLiteral("Save the changes to the card design."));
     Cancelbutton = button("Cancelbutton", QStringLiteral("Cancel"));
     Cancelbutton->setWhatsThis(QStringLiteral("Throw away all changes since the design was last saved."));
-    connect(Savebutton, &QPushButton::clicked, this, &TMainScreen::SavebuttonClick);
-    connect(Cancelbutton, &QPushButton::clicked, this, &TMainScreen::CancelbuttonClick);
+    connect(Savebutton, &QPushButton::clicked, document, &TDocumentCommands::SavebuttonClick);
+    connect(Cancelbutton, &QPushButton::clicked, document, &TDocumentCommands::CancelbuttonClick);
     row->addWidget(Savebutton);
     row->addWidget(Cancelbutton);
     row->addStretch(1);
@@ -349,16 +320,16 @@ void TMainScreen::buildBottomBar(QWidget* bar)
     PrintButton->setWhatsThis(QStringLiteral("Print sheets of this card on the printer."));
     Previewbutton = button("Previewbutton", QStringLiteral("Pre&view"));
     Previewbutton->setWhatsThis(QStringLiteral("Show how a printed sheet of this card will look."));
-    Helpbutton = button("Helpbutton", QStringLiteral("&Help"));
+    QPushButton* Helpbutton = button("Helpbutton", QStringLiteral("&Help"));
     Helpbutton->setWhatsThis(QStringLiteral("Open the help on designing a card."));
-    connect(PrintButton, &QPushButton::clicked, this, [this] { mnuPrintClick(); });
-    connect(Previewbutton, &QPushButton::clicked, this, [this] { mnuPreviewClick(); });
+    connect(PrintButton, &QPushButton::clicked, this, [this] { PrintCommands->mnuPrintClick(); });
+    connect(Previewbutton, &QPushButton::clicked, this, [this] { PrintCommands->mnuPreviewClick(); });
     connect(Helpbutton, &QPushButton::clicked, this, &TMainScreen::HelpbuttonClick);
     row->addWidget(PrintButton);
     row->addWidget(Previewbutton);
     row->addWidget(Helpbutton);
 
-    MouseHelpButton = CreateWhatsThisButton(bar);
+    QToolButton* MouseHelpButton = CreateWhatsThisButton(bar);
     MouseHelpButton->setObjectName(QStringLiteral("MouseHelpButton"));
     MouseHelpButton->setIcon(ToolIcon(QStringLiteral("whatsthis")));
     MouseHelpButton->setIconSize(QSize(22, 22));
@@ -372,114 +343,110 @@ void TMainScreen::buildBottomBar(QWidget* bar)
 
 void TMainScreen::buildMenus()
 {
-    auto item = [this](QMenu* menu, QAction*& action, const char* name, const QString& caption, auto slot) {
-        action = menu->addAction(caption);
+    auto item = [this](QMenu* menu, const char* name, const QString& caption, auto slot) {
+        QAction* action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, this, slot);
+        return action;
     };
+    TDocumentCommands* doc = document;
+    TPrintCommands* print = PrintCommands.get();
 
     File1 = menuBar()->addMenu(QStringLiteral("&File"));
     File1->setObjectName(QStringLiteral("File1"));
-    item(File1, New1, "New1", QStringLiteral("&New - Blank"), [this] { New1Click(); });
-    New1->setShortcut(QKeySequence::New);
-    item(File1, NewFromTemplate1, "NewFromTemplate1", QStringLiteral("New - Select From Templates"),
-        [this] { NewFromTemplate1Click(); });
-    item(File1, Open1, "Open1", QStringLiteral("&Open"), [this] { Open1Click(); });
-    Open1->setShortcut(QKeySequence::Open);
-    item(File1, Delete1, "Delete1", QStringLiteral("&Delete"), [this] { Delete1Click(); });
+    item(File1, "New1", QStringLiteral("&New - Blank"), [doc] { doc->New1Click(); })->setShortcut(QKeySequence::New);
+    item(File1, "NewFromTemplate1", QStringLiteral("New - Select From Templates"), [this] { NewFromTemplate1Click(); });
+    item(File1, "Open1", QStringLiteral("&Open"), [doc] { doc->Open1Click(); })->setShortcut(QKeySequence::Open);
+    item(File1, "Delete1", QStringLiteral("&Delete"), [doc] { doc->Delete1Click(); });
     File1->addSeparator();
-    item(File1, mnuSave, "mnuSave", QStringLiteral("Save"), [this] { mnuSaveClick(); });
+    mnuSave = item(File1, "mnuSave", QStringLiteral("Save"), [doc] { doc->mnuSaveClick(); });
     mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    item(File1, mnuSaveAs, "mnuSaveAs", QStringLiteral("Save &As..."), [this] { mnuSaveAsClick(); });
-    mnuSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    item(File1, mnuSaveAsBitmap, "mnuSaveAsBitmap", QStringLiteral("Save As Bitmap"), [this] { mnuSaveAsBitmapClick(); });
-    item(File1, mnuSaveAsJPG, "mnuSaveAsJPG", QStringLiteral("Save As JPG"), [this] { mnuSaveAsJPGClick(); });
-    item(File1, mnuExportPng, "mnuExportPng", QStringLiteral("E&xport as PNG..."), [this] { mnuExportPngClick(); });
-    item(File1, mnuExportSheetPdf, "mnuExportSheetPdf", QStringLiteral("Export S&heet as PDF..."),
-        [this] { mnuExportSheetPdfClick(); });
+    item(File1, "mnuSaveAs", QStringLiteral("Save &As..."), [doc] { doc->mnuSaveAsClick(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    item(File1, "mnuSaveAsBitmap", QStringLiteral("Save As Bitmap"), [doc] { doc->mnuSaveAsBitmapClick(); });
+    item(File1, "mnuSaveAsJPG", QStringLiteral("Save As JPG"), [doc] { doc->mnuSaveAsJPGClick(); });
+    item(File1, "mnuExportPng", QStringLiteral("E&xport as PNG..."), [doc] { doc->mnuExportPngClick(); });
+    item(File1, "mnuExportSheetPdf", QStringLiteral("Export S&heet as PDF..."), [doc] { doc->mnuExportSheetPdfClick(); });
     File1->addSeparator();
-    item(File1, mnuPrint, "mnuPrint", QStringLiteral("&Print"), [this] { mnuPrintClick(); });
+    QAction* mnuPrint = item(File1, "mnuPrint", QStringLiteral("&Print"), [print] { print->mnuPrintClick(); });
     mnuPrint->setShortcut(QKeySequence::Print);
-    item(File1, mnuPreview, "mnuPreview", QStringLiteral("Pre&view"), [this] { mnuPreviewClick(); });
-    item(File1, mnuPreviewSheet, "mnuPreviewSheet", QStringLiteral("Preview S&heet"), [this] { mnuPreviewSheetClick(); });
+    printActions = {
+        mnuPrint,
+        item(File1, "mnuPreview", QStringLiteral("Pre&view"), [print] { print->mnuPreviewClick(); }),
+        item(File1, "mnuPreviewSheet", QStringLiteral("Preview S&heet"), [print] { print->mnuPreviewSheetClick(); }),
+    };
     File1->addSeparator();
-    item(File1, mnuPrinterSetup, "mnuPrinterSetup", QStringLiteral("Printer S&etup"), [this] { mnuPrinterSetupClick(); });
-    item(File1, mnuPrinterFineTuning, "mnuPrinterFineTuning", QStringLiteral("Printer Fine &Tuning"),
-        [this] { mnuPrinterFineTuningClick(); });
-    item(File1, mnuPrintOutlineTestPage, "mnuPrintOutlineTestPage", QStringLiteral("Print O&utline Test Page"),
-        [this] { mnuPrintOutlineTestPageClick(); });
-    item(File1, WriteIni, "WriteIni", QStringLiteral("--------Write Ini------"), [this] { WriteIniClick(); });
+    printActions << item(File1, "mnuPrinterSetup", QStringLiteral("Printer S&etup"), [print] { print->mnuPrinterSetupClick(); })
+                 << item(File1, "mnuPrinterFineTuning", QStringLiteral("Printer Fine &Tuning"),
+                        [print] { print->mnuPrinterFineTuningClick(); })
+                 << item(File1, "mnuPrintOutlineTestPage", QStringLiteral("Print O&utline Test Page"),
+                        [print] { print->mnuPrintOutlineTestPageClick(); });
+    WriteIni = item(File1, "WriteIni", QStringLiteral("--------Write Ini------"), [this] { WriteIniClick(); });
     WriteIni->setVisible(false);
     File1->addSeparator();
-    item(File1, Exit1, "Exit1", QStringLiteral("E&xit"), [this] { Exit1Click(); });
-    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    item(File1, "Exit1", QStringLiteral("E&xit"), [doc] { doc->Exit1Click(); })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    Edit1 = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QMenu* Edit1 = menuBar()->addMenu(QStringLiteral("&Edit"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    item(Edit1, mnuUndo, "mnuUndo", QStringLiteral("&Undo"), [this] { mnuUndoClick(); });
+    mnuUndo = item(Edit1, "mnuUndo", QStringLiteral("&Undo"), [doc] { doc->mnuUndoClick(); });
     mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    item(Edit1, mnuRedo, "mnuRedo", QStringLiteral("&Redo"), [this] { mnuRedoClick(); });
+    mnuRedo = item(Edit1, "mnuRedo", QStringLiteral("&Redo"), [doc] { doc->mnuRedoClick(); });
     mnuRedo->setShortcuts({ QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) });
-    item(Edit1, mnuSelectAll, "mnuSelectAll", QStringLiteral("Select &All"), [this] { mnuSelectAllClick(); });
-    mnuSelectAll->setShortcut(QKeySequence::SelectAll);
+    item(Edit1, "mnuSelectAll", QStringLiteral("Select &All"), [doc] { doc->mnuSelectAllClick(); })
+        ->setShortcut(QKeySequence::SelectAll);
     connect(Edit1, &QMenu::aboutToShow, this, [this] { updateUndoActions(); });
     Edit1->addSeparator();
-    item(Edit1, mnuDefaultFont, "mnuDefaultFont", QStringLiteral("&Default Font - "), [this] { mnuDefaultFontClick(); });
-    item(Edit1, Changeallfontsto1, "Changeallfontsto1", QStringLiteral("Change all fonts to..."),
-        [this] { Changeallfontsto1Click(); });
-    item(Edit1, PersonalInformation1, "PersonalInformation1", QStringLiteral("&Personal Information"),
-        [this] { PersonalInformation1Click(); });
-    item(Edit1, mnuSetorChangeBackgroundArt, "mnuSetorChangeBackgroundArt",
-        QStringLiteral("&Set or Change Background Art"), [this] { mnuSetorChangeBackgroundArtClick(); });
+    mnuDefaultFont = item(Edit1, "mnuDefaultFont", QStringLiteral("&Default Font - "), [this] { mnuDefaultFontClick(); });
+    item(Edit1, "Changeallfontsto1", QStringLiteral("Change all fonts to..."), [this] { Changeallfontsto1Click(); });
+    item(Edit1, "PersonalInformation1", QStringLiteral("&Personal Information"), [this] { PersonalInformation1Click(); });
+    item(Edit1, "mnuSetorChangeBackgroundArt", QStringLiteral("&Set or Change Background Art"),
+        [this] { mnuSetorChangeBackgroundArtClick(); });
     Edit1->addSeparator();
-    item(Edit1, SaveCurrentLayoutasDefault1, "SaveCurrentLayoutasDefault1", QStringLiteral("Save Current Layout as Default"),
-        [this] { SaveCurrentLayoutasDefault1Click(); });
-    item(Edit1, ChangeCardLayout1, "ChangeCardLayout1", QStringLiteral("Change Business Card Layout"),
-        [this] { ChangeCardLayout1Click(); });
+    item(Edit1, "SaveCurrentLayoutasDefault1", QStringLiteral("Save Current Layout as Default"),
+        [doc] { doc->SaveCurrentLayoutasDefault1Click(); });
+    item(Edit1, "ChangeCardLayout1", QStringLiteral("Change Business Card Layout"),
+        [doc] { doc->ChangeCardLayout1Click(); });
 
     // Zoom keys every desktop program has; the keypad's and the main
     // keyboard's plus and minus (without Ctrl) work on key release as well.
-    View1 = menuBar()->addMenu(QStringLiteral("&View"));
+    QMenu* View1 = menuBar()->addMenu(QStringLiteral("&View"));
     View1->setObjectName(QStringLiteral("View1"));
-    item(View1, mnuZoomIn, "mnuZoomIn", QStringLiteral("Zoom &In"), [this] { ZoomIn(); });
-    mnuZoomIn->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal) });
-    item(View1, mnuZoomOut, "mnuZoomOut", QStringLiteral("Zoom &Out"), [this] { ZoomOut(); });
-    mnuZoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    item(View1, "mnuZoomIn", QStringLiteral("Zoom &In"), [this] { ZoomIn(); })
+        ->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal) });
+    item(View1, "mnuZoomOut", QStringLiteral("Zoom &Out"), [this] { ZoomOut(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
 
-    Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
+    QMenu* Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
-    item(Help1, Contents1, "Contents1", QStringLiteral("&Contents"), [this] { Contents1Click(); });
-    Contents1->setShortcut(QKeySequence::HelpContents);
-    item(Help1, About1, "About1", QStringLiteral("&About"), [this] { About1Click(); });
-    item(Help1, ConfigurationInformation1, "ConfigurationInformation1", QStringLiteral("Configuration Information"),
+    item(Help1, "Contents1", QStringLiteral("&Contents"), [this] { Contents1Click(); })
+        ->setShortcut(QKeySequence::HelpContents);
+    item(Help1, "About1", QStringLiteral("&About"), [this] { About1Click(); });
+    item(Help1, "ConfigurationInformation1", QStringLiteral("Configuration Information"),
         [this] { ConfigurationInformation1Click(); });
-    item(Help1, TechnicalSupport1, "TechnicalSupport1", QStringLiteral("Technical Support"),
-        [] { ShowHelpTopic(1041); });
-    item(Help1, FrequentlyAskedQuestions1, "FrequentlyAskedQuestions1", QStringLiteral("Frequently Asked Questions"),
-        [] { ShowHelpTopic(911); });
+    item(Help1, "TechnicalSupport1", QStringLiteral("Technical Support"), [] { ShowHelpTopic(1041); });
+    item(Help1, "FrequentlyAskedQuestions1", QStringLiteral("Frequently Asked Questions"), [] { ShowHelpTopic(911); });
     Help1->addSeparator();
-    item(Help1, VisitBonusArtwork1, "VisitBonusArtwork1", QStringLiteral("Visit the Bonus Artwork Web Page"),
+    item(Help1, "VisitBonusArtwork1", QStringLiteral("Visit the Bonus Artwork Web Page"),
         [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(BonusArtworkUrl))); });
-    item(Help1, VisitWebsite1, "VisitWebsite1", QStringLiteral("Visit Our Internet Website"),
+    item(Help1, "VisitWebsite1", QStringLiteral("Visit Our Internet Website"),
         [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(WebsiteUrl))); });
 }
 
 void TMainScreen::FormCreate()
 {
-    PrinterAvailable = false;
-    Loading = true;
-    SelectedCards.fill(true);
+    printerAvailable = false;
+    document->SetLoading(true);
 
     const TSettings settings;
     Preferences = settings.LoadPreferences();
     BusinessCardPanel->SetPanelFont(PanelFontFromDefault(Preferences.DefaultFont, BusinessCardPanel->PanelFont()));
-    CardLayout = settings.LoadLayoutPreferences(CardLayout);
+    document->SetCardLayout(settings.LoadLayoutPreferences(document->CardLayout()));
     PersonalInfo = settings.LoadPersonalInfo();
 
     // The card starts in the stored default orientation, as New - Blank
     // gives it, rather than always lying.
-    SetCardSizeFromInches();
-    SetCardOrientation(CardLayout.Portrait);
+    document->SetCardSizeFromInches();
+    document->SetCardOrientation(document->CardLayout().Portrait);
 
     SetDefaultFontCaption();
     SetPanelPersonalInfo();
@@ -487,7 +454,8 @@ void TMainScreen::FormCreate()
 
     RecentFiles = new TRecentFiles(File1, MaxRecentFiles, this);
     RecentFiles->setObjectName(QStringLiteral("RecentFiles"));
-    connect(RecentFiles, &TRecentFiles::FileChosen, this, &TMainScreen::ReopenRecentFile, Qt::QueuedConnection);
+    connect(RecentFiles, &TRecentFiles::FileChosen, document, &TDocumentCommands::ReopenRecentFile, Qt::QueuedConnection);
+    document->SetRecentFiles(RecentFiles);
     RecentFiles->SetFiles(settings.LoadRecentFiles());
 
     const QDir home(ProgramFolder());
@@ -531,475 +499,89 @@ void TMainScreen::FormActivate()
 
     BusinessCardPanel->SetShape(lsRectangle);
     // Sized through the layout so a rotated start-up card keeps standing.
-    SetCardSizeFromInches();
+    document->SetCardSizeFromInches();
     BusinessCardPanel->show();
     BusinessCardPanel->setFocus();
     unsetCursor();
 
     if (!RecentFiles->IsEmpty() && QFileInfo::exists(RecentFiles->Files().constFirst())
         && QFileInfo(RecentFiles->Files().constFirst()).isFile())
-        OpenBCFile(RecentFiles->Files().constFirst());
+        document->OpenBCFile(RecentFiles->Files().constFirst());
 
     SetChangesMade(false);
     if (!trackingChanges) {
-        connect(BusinessCardPanel, &TGBasePanel::LabelChangedEvent, this, &TMainScreen::LabelChanged);
+        connect(BusinessCardPanel, &TGBasePanel::LabelChangedEvent, document, &TDocumentCommands::LabelChanged);
         trackingChanges = true;
     }
     SetChangesMade(false);
-    Loading = false;
+    document->SetLoading(false);
 
     if (PrinterReady(true)) {
-        CreateMainPagePrinter();
-        PrinterAvailable = true;
+        PrintCommands->CreateMainPagePrinter();
+        printerAvailable = true;
     }
     Setbuttons();
 }
 
 // --- change tracking ------------------------------------------------------------------------
 
-void TMainScreen::LabelChanged(TGBasePanel*)
-{
-    if (Loading || (UndoHistory && UndoHistory->Restoring()))
-        return;
-    SetChangesMade(true);
-    if (UndoHistory) {
-        UndoHistory->NoteChange();
-        updateUndoActions();
-    }
-}
-
 void TMainScreen::updateUndoActions()
 {
-    if (!UndoHistory || !mnuUndo)
+    if (!document || !mnuUndo)
         return;
-    const QString undo = UndoHistory->UndoName();
-    const QString redo = UndoHistory->RedoName();
-    mnuUndo->setEnabled(UndoHistory->CanUndo());
+    const TUndoHistory& history = document->UndoHistory();
+    const QString undo = history.UndoName();
+    const QString redo = history.RedoName();
+    mnuUndo->setEnabled(history.CanUndo());
     mnuUndo->setText(undo.isEmpty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + undo);
-    mnuRedo->setEnabled(UndoHistory->CanRedo());
+    mnuRedo->setEnabled(history.CanRedo());
     mnuRedo->setText(redo.isEmpty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + redo);
-}
-
-void TMainScreen::mnuUndoClick()
-{
-    BusinessCardPanel->Handle().ClearSelection();
-    Loading = true;
-    try {
-        UndoHistory->Undo();
-    } catch (...) {
-        Loading = false;
-        throw;
-    }
-    Loading = false;
-    updateUndoActions();
-}
-
-void TMainScreen::mnuRedoClick()
-{
-    Loading = true;
-    try {
-        UndoHistory->Redo();
-    } catch (...) {
-        Loading = false;
-        throw;
-    }
-    Loading = false;
-    updateUndoActions();
-}
-
-void TMainScreen::mnuSelectAllClick()
-{
-    BusinessCardPanel->SelectAll();
 }
 
 void TMainScreen::SetChangesMade(bool flag)
 {
-    ChangesMade = flag;
-    setWindowModified(flag);
-    // What is on screen is now what is on disk (a save, or the end of New
-    // and Open, which then start a new history).
-    if (!flag && UndoHistory && !UndoHistory->Restoring())
-        UndoHistory->MarkSaved();
-    Cancelbutton->setVisible(flag);
-    Savebutton->setText(CurrentFileName.isEmpty() ? QStringLiteral("Save As") : QStringLiteral("Save"));
-    mnuSave->setEnabled(!CurrentFileName.isEmpty());
-    Savebutton->setVisible(flag);
-}
-
-void TMainScreen::Setbuttons()
-{
-    mnuSave->setEnabled(!CurrentFileName.isEmpty());
-    // "card.QRD — Brisvale" with the changed mark the desktop shows.
-    setWindowTitle(CurrentFileName.isEmpty() ? QStringLiteral("Untitled[*] — Brisvale")
-                                             : QFileInfo(CurrentFileName).fileName() + QStringLiteral("[*] — Brisvale"));
-    setWindowModified(ChangesMade);
-    for (QWidget* w : { static_cast<QWidget*>(PrintButton), static_cast<QWidget*>(Previewbutton) })
-        w->setEnabled(PrinterAvailable);
-    for (QAction* a : { mnuPrint, mnuPreview, mnuPreviewSheet, mnuPrinterSetup, mnuPrinterFineTuning, mnuPrintOutlineTestPage })
-        a->setEnabled(PrinterAvailable);
+    document->SetChangesMade(flag);
 }
 
 bool TMainScreen::CheckSaveNeeded()
 {
-    if (!ChangesMade)
-        return true;
-    // Cancel (also Escape or closing the question) abandons the command and
-    // keeps the design with its changes; only Don't Save discards them.
-    switch (Interaction::Current().AskSaveChanges(QStringLiteral("Save changes?"), QStringLiteral("Save"))) {
-    case SaveAnswer::Cancel:
-        return false;
-    case SaveAnswer::DontSave:
-        SetChangesMade(false);
-        return true;
-    case SaveAnswer::Save:
-        break;
-    }
-    if (!CurrentFileName.isEmpty()) {
-        try {
-            SaveBCFile(CurrentFileName);
-        } catch (const Exception& e) {
-            Interaction::Current().ShowError(
-                QStringLiteral("Unable to save %1\n%2").arg(QDir::toNativeSeparators(CurrentFileName), e.message()));
-            return false;
-        } catch (const std::exception& e) {
-            Interaction::Current().ShowError(QStringLiteral("Unable to save %1\n%2")
-                    .arg(QDir::toNativeSeparators(CurrentFileName), QString::fromLocal8Bit(e.what())));
-            return false;
-        }
-        SetChangesMade(false);
-        return true;
-    }
-    // Unnamed: the design is kept only when Save As really wrote it.
-    if (!mnuSaveAsClick())
-        return false;
-    SetChangesMade(false);
-    return true;
+    return document->CheckSaveNeeded();
+}
+
+void TMainScreen::showChangesMade(bool changed)
+{
+    setWindowModified(changed);
+    Cancelbutton->setVisible(changed);
+    const bool named = !document->CurrentFileName().isEmpty();
+    Savebutton->setText(named ? QStringLiteral("Save") : QStringLiteral("Save As"));
+    mnuSave->setEnabled(named);
+    Savebutton->setVisible(changed);
+}
+
+void TMainScreen::Setbuttons()
+{
+    const QString& fileName = document->CurrentFileName();
+    mnuSave->setEnabled(!fileName.isEmpty());
+    // "card.QRD — Brisvale" with the changed mark the desktop shows.
+    setWindowTitle(fileName.isEmpty() ? QStringLiteral("Untitled[*] — Brisvale")
+                                      : QFileInfo(fileName).fileName() + QStringLiteral("[*] — Brisvale"));
+    setWindowModified(document->ChangesMade());
+    for (QWidget* w : { static_cast<QWidget*>(PrintButton), static_cast<QWidget*>(Previewbutton) })
+        w->setEnabled(printerAvailable);
+    for (QAction* a : printActions)
+        a->setEnabled(printerAvailable);
 }
 
 // --- document commands ----------------------------------------------------------------------
-
-void TMainScreen::New1Click()
-{
-    if (!CheckSaveNeeded())
-        return;
-    Loading = true;
-    BusinessCardPanel->ClearAll();
-    BusinessCardPanel->ClearBackground();
-    BackgroundFile.clear();
-    BusinessCardPanel->update();
-    CardLayout = TSettings().LoadLayoutPreferences(CardLayout);
-    SetCardSizeFromInches();
-    BusinessCardPanel->SetRotated(CardLayout.Portrait);
-    SetCardOrientation(BusinessCardPanel->Rotated());
-    CurrentFileName.clear();
-    SetChangesMade(false);
-    Loading = false;
-    Setbuttons();
-    UndoHistory->Reset();
-}
 
 void TMainScreen::NewFromTemplate1Click()
 {
     ShowNotAvailable(QStringLiteral("Starting a card from a template"));
 }
 
-void TMainScreen::Open1Click()
-{
-    if (!CheckSaveNeeded())
-        return;
-    const QString path = chooseDesignFile(QStringLiteral("Open Business Card"));
-    if (!path.isEmpty())
-        OpenBCFile(path);
-}
-
-bool TMainScreen::OpenBCFile(const QString& path)
-{
-    Loading = true;
-    BusinessCardPanel->ClearAll();
-    TGHandle& frame = BusinessCardPanel->Handle();
-    frame.FitBounds(BusinessCardPanel->width() + 1, frame.Top(), frame.Width(), frame.Height());
-    BackgroundFile.clear();
-    BusinessCardPanel->ClearBackground();
-    BusinessCardPanel->SetRotated(false);
-
-    bool opened = true;
-    try {
-        BusinessCardPanel->hide();
-        ReadDesign(*BusinessCardPanel, path, CardLayout, BackgroundFile);
-        BusinessCardPanel->show();
-        CurrentFileName = path;
-        RecentFiles->Add(path);
-        storeRecentFiles();
-    } catch (...) {
-        opened = false;
-        BusinessCardPanel->ClearAll();
-        BusinessCardPanel->show();
-        // The name of the design that was open before no longer describes
-        // what is on screen; a later Save must not overwrite that file with
-        // an empty design.
-        CurrentFileName.clear();
-        ShowInfo(unableToOpen.arg(path));
-    }
-    updateScrollExtent();
-
-    // Objects fit themselves to their content when they are first painted
-    // (a label to its font). When that first paint comes is up to the window
-    // system: at start-up the window may be exposed only after change
-    // tracking is on, and the fit then counted as an edit. Painting the card
-    // once here, while loading, makes those fits part of opening whatever
-    // the window system does later.
-    BusinessCardPanel->RenderScreen();
-    SetChangesMade(false);
-    QCoreApplication::processEvents();
-    Loading = false;
-    Setbuttons();
-    SetChangesMade(false);
-    UndoHistory->Reset();
-    updateUndoActions();
-    return opened;
-}
-
-void TMainScreen::storeRecentFiles()
-{
-    try {
-        TSettings().StoreRecentFiles(RecentFiles->Files());
-    } catch (...) {
-        // The list stays in the menu for this run; an unwritable QRD.INI
-        // must not spoil the open or save that just succeeded.
-    }
-}
-
-void TMainScreen::ReopenRecentFile(const QString& path)
-{
-    if (!CheckSaveNeeded())
-        return;
-    RecentFiles->Remove(path);
-    if (QFileInfo::exists(path))
-        OpenBCFile(path);
-    else
-        ShowInfo(path + QStringLiteral(" no longer exists"));
-}
-
 void TMainScreen::OpenFromOutside(const QString& path)
 {
-    if (!QFileInfo(path).isFile()) {
-        ShowInfo(path + QStringLiteral(" no longer exists"));
-        return;
-    }
-    if (!CheckSaveNeeded())
-        return;
-    OpenBCFile(path);
-}
-
-void TMainScreen::Delete1Click()
-{
-    const QString path = chooseDesignFile(QStringLiteral("Delete Business Card"));
-    if (path.isEmpty())
-        return;
-    if (!AskYesNo(QStringLiteral("Delete ") + path + QStringLiteral("?"), QStringLiteral("CONFIRM")))
-        return;
-    bool removed = QFile::remove(path);
-    const QString companion = CompanionPath(path);
-    if (QFileInfo::exists(companion))
-        removed = QFile::remove(companion) && removed;
-    if (!removed)
-        Interaction::Current().ShowError(QStringLiteral("Unable to delete %1").arg(path));
-}
-
-void TMainScreen::SaveBCFile(const QString& path)
-{
-    WriteDesign(*BusinessCardPanel, path, BackgroundFile, CardLayout);
-}
-
-namespace {
-// Runs a save and reports a failure naming the file; true when written.
-template <typename F>
-bool reportSaveFailure(const QString& path, F&& save)
-{
-    QString reason;
-    try {
-        save();
-        return true;
-    } catch (const Exception& e) {
-        reason = e.message();
-    } catch (const std::exception& e) {
-        reason = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-    }
-    QString message = QStringLiteral("Unable to save ") + path;
-    if (!reason.isEmpty())
-        message += QLatin1Char('\n') + reason;
-    Interaction::Current().ShowError(message);
-    return false;
-}
-} // namespace
-
-bool TMainScreen::mnuSaveClick()
-{
-    BusinessCardPanel->PurgeStrayObjects();
-    if (CurrentFileName.isEmpty()) {
-        Interaction::Current().Beep();
-        return false;
-    }
-    if (!reportSaveFailure(CurrentFileName, [&] { SaveBCFile(CurrentFileName); }))
-        return false;
-    SetChangesMade(false);
-    return true;
-}
-
-QString TMainScreen::FirstFreeDesignName(const QString& folder)
-{
-    for (int n = 10001; n <= 99999; ++n) {
-        const QString name = QStringLiteral("BC") + QString::number(n).mid(1, 4) + QStringLiteral(".QRD");
-        if (!QFileInfo::exists(folder + name))
-            return name;
-    }
-    return QString();
-}
-
-bool TMainScreen::mnuSaveAsClick()
-{
-    BusinessCardPanel->PurgeStrayObjects();
-    FileChoice choice;
-    choice.title = QStringLiteral("Save Business Card As");
-    choice.filter = designFilter;
-    choice.defaultSuffix = QStringLiteral("QRD");
-    choice.confirmOverwrite = true;
-    choice.folder = savedFolder();
-    if (!CurrentFileName.isEmpty()) {
-        saveDialogName = QFileInfo(CurrentFileName).fileName();
-    } else {
-        const QString free = FirstFreeDesignName(choice.folder);
-        if (!free.isEmpty())
-            saveDialogName = free;
-    }
-    choice.fileName = saveDialogName;
-
-    bool saved = false;
-    const QString path = Interaction::Current().ChooseSaveFile(choice);
-    if (!path.isEmpty()) {
-        saveDialogName = QFileInfo(path).fileName();
-        const QString previous = CurrentFileName;
-        CurrentFileName = path;
-        if (reportSaveFailure(path, [&] { SaveBCFile(path); })) {
-            SetChangesMade(false);
-            RecentFiles->Add(path);
-            storeRecentFiles();
-            saved = true;
-        } else {
-            // Nothing was written under the new name: the design keeps the
-            // name it had.
-            CurrentFileName = previous;
-        }
-    }
-    Setbuttons();
-    return saved;
-}
-
-void TMainScreen::SavebuttonClick()
-{
-    if (CurrentFileName.isEmpty())
-        mnuSaveAsClick();
-    else
-        mnuSaveClick();
-}
-
-void TMainScreen::CancelbuttonClick()
-{
-    if (!AskYesNo(QStringLiteral("Cancel all changes?"), QStringLiteral("CANCEL")))
-        return;
-    BusinessCardPanel->ClearAll();
-    BackgroundFile.clear();
-    BusinessCardPanel->ClearBackground();
-    if (!CurrentFileName.isEmpty())
-        OpenBCFile(CurrentFileName);
-    SetChangesMade(false);
-    UndoHistory->Reset();
-    updateUndoActions();
-    BusinessCardPanel->update();
-}
-
-void TMainScreen::mnuSaveAsBitmapClick()
-{
-    exportCard(false);
-}
-
-void TMainScreen::mnuSaveAsJPGClick()
-{
-    exportCard(true);
-}
-
-bool TMainScreen::exportCard(bool jpeg)
-{
-    // The picture is the card at its true size.
-    const Single zoom = BusinessCardPanel->Zoom();
-    BusinessCardPanel->SetZoom(1.0f);
-    // Rescaling rounds at every step, so after zooming the panel can come
-    // back a pixel larger than the card; the picture has the card's size.
-    if (zoom != 1.0f)
-        SetCardSizeFromInches();
-    if (jpeg)
-        QCoreApplication::processEvents();
-
-    FileChoice choice;
-    choice.folder = ProgramFolder();
-    const QString extension = jpeg ? QStringLiteral(".JPG") : QStringLiteral(".BMP");
-    if (CurrentFileName.isEmpty())
-        choice.fileName = ProgramFolder() + (jpeg ? QStringLiteral("BusinessCard.JPG") : QStringLiteral("BusinessCard.Bmp"));
-    else
-        choice.fileName = QFileInfo(CurrentFileName).completeBaseName() + extension;
-    choice.title = jpeg ? QStringLiteral("Save Card As JPG") : QStringLiteral("Save Card As Bitmap");
-    choice.filter = jpeg ? QStringLiteral("JPG File (*.JPG *.jpg)") : QStringLiteral("Bitmap File (*.BMP *.bmp)");
-    choice.defaultSuffix = jpeg ? QStringLiteral("JPG") : QStringLiteral("BMP");
-    choice.confirmOverwrite = true;
-
-    bool written = false;
-    const QString path = Interaction::Current().ChooseSaveFile(choice);
-    if (!path.isEmpty() && SaveCardToBitmap(path, jpeg)) {
-        written = true;
-        ShowInfo(QStringLiteral("Saved as ") + path);
-    }
-    BusinessCardPanel->SetZoom(zoom);
-    updateScrollExtent();
-    return written;
-}
-
-bool TMainScreen::SaveCardToBitmap(const QString& path, bool jpeg)
-{
-    const bool border = AskYesNo(QStringLiteral("Would you like to draw a border around the card?"), QStringLiteral("Save"));
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    BusinessCardPanel->repaint();
-    QString reason;
-    bool written = false;
-    try {
-        const QImage picture = RenderCardPicture(*BusinessCardPanel, border);
-        WriteCardPicture(picture, path, jpeg ? PictureFormat::Jpeg : PictureFormat::Bitmap);
-        written = true;
-    } catch (const Exception& e) {
-        reason = e.message();
-    } catch (const std::exception& e) {
-        reason = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-    }
-    BusinessCardPanel->update();
-    QApplication::restoreOverrideCursor();
-    QCoreApplication::processEvents();
-    Setbuttons();
-    if (!written) {
-        QString message = QStringLiteral("Unable to save the card as ") + path;
-        if (!reason.isEmpty())
-            message += QLatin1Char('\n') + reason;
-        Interaction::Current().ShowError(message);
-    }
-    return written;
-}
-
-void TMainScreen::Exit1Click()
-{
-    if (!CheckSaveNeeded())
-        return;
-    ChangesMade = false;
-    close();
+    document->OpenFromOutside(path);
 }
 
 void TMainScreen::closeEvent(QCloseEvent* event)
@@ -1010,7 +592,7 @@ void TMainScreen::closeEvent(QCloseEvent* event)
     }
     try {
         SaveWindowPlacement(*this, QStringLiteral("TMainScreen"));
-    } catch (...) {
+    } catch (const EWriteError&) {
         // An unwritable QRD.INI only loses the window position.
     }
     hide();
@@ -1071,39 +653,6 @@ void TMainScreen::mnuSetorChangeBackgroundArtClick()
     ShowNotAvailable(QStringLiteral("Background art"));
 }
 
-void TMainScreen::SaveCurrentLayoutasDefault1Click()
-{
-    if (!AskYesNo(QStringLiteral("Save the current card layout as your default layout?"), QStringLiteral("Card Layout")))
-        return;
-    try {
-        TSettings().SaveLayoutPreferences(CardLayout);
-    } catch (const Exception& e) {
-        Interaction::Current().ShowError(e.message());
-    }
-}
-
-void TMainScreen::ChangeCardLayout1Click()
-{
-    if (!EditCardLayout(CardLayout, this))
-        return;
-    BusinessCardPanel->SetRotated(CardLayout.Portrait);
-    SetCardSizeFromInches();
-    SetCardOrientation(BusinessCardPanel->Rotated());
-    SetChangesMade(true);
-}
-
-void TMainScreen::SetCardSizeFromInches()
-{
-    bv::SetCardSizeFromInches(*BusinessCardPanel, CardLayout);
-    updateScrollExtent();
-}
-
-void TMainScreen::SetCardOrientation(bool rotated)
-{
-    bv::SetCardOrientation(*BusinessCardPanel, CardLayout, rotated, BackgroundFile);
-    updateScrollExtent();
-}
-
 // --- Help menu and buttons ------------------------------------------------------------------
 
 void TMainScreen::Contents1Click()
@@ -1145,130 +694,6 @@ void TMainScreen::ShowNotAvailable(const QString& feature)
     ShowInfo(feature + QStringLiteral(" is not available in this version of Brisvale yet."));
 }
 
-// --- printing -------------------------------------------------------------------------------
-// The job and its dialogs live in printing/; the window hands over its
-// selection and takes back what the command left.
-
-void TMainScreen::mnuPrintClick()
-{
-    runPrintCommand([this] { PrintCommands->mnuPrintClick(); });
-}
-
-void TMainScreen::mnuPreviewClick()
-{
-    runPrintCommand([this] { PrintCommands->mnuPreviewClick(); });
-}
-
-void TMainScreen::mnuPreviewSheetClick()
-{
-    runPrintCommand([this] { PrintCommands->mnuPreviewSheetClick(); });
-}
-
-bool TMainScreen::mnuExportSheetPdfClick()
-{
-    FileChoice choice;
-    choice.title = QStringLiteral("Export Sheet as PDF");
-    choice.filter = QStringLiteral("PDF File (*.pdf *.PDF)");
-    choice.folder = ProgramFolder();
-    choice.fileName = (CurrentFileName.isEmpty() ? QStringLiteral("Sheet") : QFileInfo(CurrentFileName).completeBaseName())
-                      + QStringLiteral(".pdf");
-    choice.defaultSuffix = QStringLiteral("pdf");
-    const QString path = Interaction::Current().ChooseSaveFile(choice);
-    if (path.isEmpty())
-        return false;
-    bool written = false;
-    runPrintCommand([&] { written = PrintCommands->ExportSheetPdf(path); });
-    if (!written) {
-        const QString reason = PrintCommands->LastOutcome().Error;
-        if (!PrintCommands->LastOutcome().Aborted)
-            Interaction::Current().ShowError(QStringLiteral("Unable to export the sheet as ") + path
-                                             + (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
-    }
-    return written;
-}
-
-bool TMainScreen::mnuExportPngClick()
-{
-    const QString at300 = QStringLiteral("PNG picture at 300 dpi (*.png *.PNG)");
-    const QString at600 = QStringLiteral("PNG picture at 600 dpi (*.png *.PNG)");
-    QString chosen = at300;
-    FileChoice choice;
-    choice.title = QStringLiteral("Export Card as PNG");
-    choice.filter = at300 + QStringLiteral(";;") + at600;
-    choice.folder = ProgramFolder();
-    choice.fileName = (CurrentFileName.isEmpty() ? QStringLiteral("BusinessCard")
-                                                 : QFileInfo(CurrentFileName).completeBaseName())
-                      + QStringLiteral(".png");
-    choice.defaultSuffix = QStringLiteral("png");
-    choice.selectedFilter = &chosen;
-    const QString path = Interaction::Current().ChooseSaveFile(choice);
-    if (path.isEmpty())
-        return false;
-    const double dpi = chosen == at600 ? 600 : 300;
-    const Single zoom = BusinessCardPanel->Zoom();
-    BusinessCardPanel->SetZoom(1.0f);
-    if (zoom != 1.0f)
-        SetCardSizeFromInches();
-    QString reason;
-    bool written = false;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        WriteCardPicture(RenderCardPictureAtDpi(*BusinessCardPanel, dpi, false), path, PictureFormat::Png);
-        written = true;
-    } catch (const Exception& e) {
-        reason = e.message();
-    } catch (const std::exception& e) {
-        reason = QString::fromLocal8Bit(e.what());
-    }
-    QApplication::restoreOverrideCursor();
-    BusinessCardPanel->SetZoom(zoom);
-    updateScrollExtent();
-    if (written)
-        ShowInfo(QStringLiteral("Saved as ") + path);
-    else
-        Interaction::Current().ShowError(QStringLiteral("Unable to save the card as ") + path
-                                         + (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
-    return written;
-}
-
-void TMainScreen::mnuPrinterSetupClick()
-{
-    runPrintCommand([this] { PrintCommands->mnuPrinterSetupClick(); });
-}
-
-void TMainScreen::mnuPrinterFineTuningClick()
-{
-    runPrintCommand([this] { PrintCommands->mnuPrinterFineTuningClick(); });
-}
-
-void TMainScreen::mnuPrintOutlineTestPageClick()
-{
-    runPrintCommand([this] { PrintCommands->mnuPrintOutlineTestPageClick(); });
-}
-
-void TMainScreen::DoPrint()
-{
-    runPrintCommand([this] {
-        PrintCommands->PrintMode = !PrintPreview;
-        PrintCommands->OutlineTest = PrintOutlineTestPage;
-        PrintCommands->DoPrint();
-    });
-}
-
-void TMainScreen::runPrintCommand(const std::function<void()>& command)
-{
-    PrintCommands->SelectedCards = SelectedCards;
-    command();
-    SelectedCards = PrintCommands->SelectedCards;
-    PrintPreview = !PrintCommands->PrintMode;
-    PrintOutlineTestPage = PrintCommands->OutlineTest;
-}
-
-void TMainScreen::CreateMainPagePrinter()
-{
-    PrintCommands->CreateMainPagePrinter();
-}
-
 // --- zoom ---------------------------------------------------------------------------------
 
 void TMainScreen::ZoomIn()
@@ -1290,10 +715,10 @@ void TMainScreen::ZoomOut()
 void TMainScreen::stepZoom(Single factor)
 {
     BusinessCardPanel->Handle().ClearSelection();
-    Loading = true;
+    document->SetLoading(true);
     BusinessCardPanel->SetZoom(factor);
     ZoomCaption->setText(QString::number(Round(static_cast<Extended>(factor) * 100)) + QStringLiteral("%"));
-    Loading = false;
+    document->SetLoading(false);
     updateScrollExtent();
     BusinessCardPanel->update();
 }

@@ -21,7 +21,7 @@ const QStringList& DegreesNames()
     return names;
 }
 
-TGPCircleText::TGPCircleText()
+TGPCircleText::TGPCircleText() : TGEffectTextControl(QStringLiteral("ABC DEF GHI JKL"))
 {
     TFont f;
     f.Name = QStringLiteral("Arial");
@@ -66,20 +66,8 @@ const PropertyTable& TGPCircleText::ClassProperties()
         own.push_back({ "DrawLettersAngled", PropertyKind::Bool, std::nullopt,
             [self](const TGGraphicControl& o) { return Value::boolean(self(o).DrawLettersAngled()); },
             [mut](TGGraphicControl& o, const Value& v) { mut(o).SetDrawLettersAngled(expectBool(v)); } });
-        own.push_back(EnumProperty("BorderStyle", BorderStyleNames(), std::nullopt,
-            [self](const TGGraphicControl& o) { return int(self(o).BorderStyle()); },
-            [mut](TGGraphicControl& o, int v) { mut(o).SetBorderStyle(TBorderStyle(v)); }));
-        own.push_back({ "ControlTransparent", PropertyKind::Bool, std::nullopt,
-            [self](const TGGraphicControl& o) { return Value::boolean(self(o).ControlTransparent()); },
-            [mut](TGGraphicControl& o, const Value& v) { mut(o).SetControlTransparent(expectBool(v)); } });
-        own.push_back({ "BGColor", PropertyKind::Colour, std::nullopt,
-            [self](const TGGraphicControl& o) { return Value::integer(self(o).BGColor()); },
-            [mut](TGGraphicControl& o, const Value& v) {
-                mut(o).SetBGColor(static_cast<TColor>(expectInt(v)));
-            } });
-        own.push_back({ "Caption", PropertyKind::String, std::nullopt,
-            [self](const TGGraphicControl& o) { return Value::string(self(o).Caption()); },
-            [mut](TGGraphicControl& o, const Value& v) { mut(o).SetCaption(expectString(v)); } });
+        for (PropertyInfo& p : SharedProperties())
+            own.push_back(std::move(p));
         return PropertyTable::extend(TGGraphicControl::ClassProperties(), own);
     }();
     return table;
@@ -118,40 +106,6 @@ void TGPCircleText::SetDrawLettersAngled(bool value)
     drawLettersAngled = value;
     Invalidate();
     NotifyChanged();
-}
-
-void TGPCircleText::SetBorderStyle(TBorderStyle value)
-{
-    if (value == borderStyle)
-        return;
-    borderStyle = value;
-    Invalidate();
-    NotifyChanged();
-}
-
-void TGPCircleText::SetControlTransparent(bool value)
-{
-    if (value == controlTransparent)
-        return;
-    controlTransparent = value;
-    Invalidate();
-}
-
-void TGPCircleText::SetBGColor(TColor value)
-{
-    if (value == bgColor)
-        return;
-    bgColor = value;
-    Invalidate();
-    NotifyChanged();
-}
-
-void TGPCircleText::SetCaption(const QString& value)
-{
-    if (value == caption)
-        return;
-    caption = value;
-    Invalidate();
 }
 
 // --- layout and drawing ------------------------------------------------------------
@@ -282,24 +236,6 @@ void TGPCircleText::DrawTo(QPainter& canvas)
     canvas.restore();
 }
 
-void TGPCircleText::Paint()
-{
-    if (painting)
-        return;
-    if (Parent() && Parent()->SuppressPainting())
-        return;
-    painting = true;
-    try {
-        if (QPainter* canvas = DrawCanvas())
-            DrawTo(*canvas);
-        DrawSelectionSquares();
-    } catch (...) {
-        painting = false;
-        throw;
-    }
-    painting = false;
-}
-
 void TGPCircleText::BoundsChanged()
 {
     TGGraphicControl::BoundsChanged();
@@ -338,74 +274,6 @@ void TGPCircleText::CopyCircleSettings(const TGPCircleText& other)
 }
 
 // --- context menu and commands -------------------------------------------------------
-
-void TGPCircleText::BuildContextMenu(QMenu& menu)
-{
-    TGGraphicControl::BuildContextMenu(menu);
-    connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateMenuChecks(); });
-    menu.addSeparator();
-    AddMenuItem(menu, QStringLiteral("Font"), [this] { ChooseFont(); });
-    transparentItem = AddMenuItem(menu, QStringLiteral("Transparent"), [this] { ToggleTransparent(); });
-    transparentItem->setCheckable(true);
-    AddMenuItem(menu, QStringLiteral("Background Color"), [this] { ChooseBackgroundColor(); });
-    borderItem = AddMenuItem(menu, QStringLiteral("Border"), [this] { ToggleBorder(); });
-    borderItem->setCheckable(true);
-    AddMenuItem(menu, QStringLiteral("Properties"), [this] { EditProperties(); });
-}
-
-void TGPCircleText::UpdateMenuChecks()
-{
-    ContextMenu();
-    if (transparentItem)
-        transparentItem->setChecked(controlTransparent);
-    if (borderItem)
-        borderItem->setChecked(borderStyle == bsSingle);
-}
-
-QAction* TGPCircleText::BorderItem()
-{
-    ContextMenu();
-    return borderItem;
-}
-
-QAction* TGPCircleText::TransparentItem()
-{
-    ContextMenu();
-    return transparentItem;
-}
-
-void TGPCircleText::ChooseFont()
-{
-    QFont initial = Font().ToQFont();
-    if (Font().Size() > 0)
-        initial.setPointSize(Font().Size());
-    const auto chosen = Interaction::Current().ChooseFont(initial, QStringLiteral("Font"));
-    if (!chosen)
-        return;
-    SetFont(TFont::FromQFont(*chosen, Font()));
-}
-
-void TGPCircleText::ToggleTransparent()
-{
-    SetControlTransparent(!controlTransparent);
-    NotifyChanged();
-}
-
-void TGPCircleText::ChooseBackgroundColor()
-{
-    const auto chosen = Interaction::Current().ChooseColour(ToQColor(bgColor), QStringLiteral("Background Color"));
-    if (!chosen)
-        return;
-    SetBGColor(FromQColor(*chosen));
-    NotifyChanged();
-    SetControlTransparent(false);
-    Invalidate();
-}
-
-void TGPCircleText::ToggleBorder()
-{
-    SetBorderStyle(borderStyle == bsSingle ? bsNone : bsSingle);
-}
 
 bool TGPCircleText::EditProperties()
 {

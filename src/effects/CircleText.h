@@ -4,8 +4,7 @@
 // letter can be turned to follow the circle (its baseline tangent, its top
 // away from the centre) and, when turned, the whole text can be mirrored so
 // that it reads along the inside of the arc.
-#include "objects/BaseLabel.h" // TBorderStyle and its names
-#include "surface/GraphicControl.h"
+#include "effects/EffectTextControl.h"
 
 #include <QList>
 
@@ -28,7 +27,7 @@ struct TCircleLetter {
     bool Inside = false;
 };
 
-class TGPCircleText : public TGGraphicControl {
+class TGPCircleText : public TGEffectTextControl {
     Q_OBJECT
 public:
     TGPCircleText();
@@ -44,14 +43,6 @@ public:
     void SetMirror(bool value);
     bool DrawLettersAngled() const { return drawLettersAngled; }
     void SetDrawLettersAngled(bool value);
-    TBorderStyle BorderStyle() const { return borderStyle; }
-    void SetBorderStyle(TBorderStyle value);
-    bool ControlTransparent() const { return controlTransparent; }
-    void SetControlTransparent(bool value);
-    TColor BGColor() const { return bgColor; }
-    void SetBGColor(TColor value);
-    const QString& Caption() const { return caption; }
-    void SetCaption(const QString& value);
 
     // Where the letters of the caption go with the given font metrics (the
     // font at the object's zoom).
@@ -67,24 +58,15 @@ public:
     // its sample use it in both directions).
     void CopyCircleSettings(const TGPCircleText& other);
 
-    void Paint() override;
     void BoundsChanged() override;
     void ApplyFont(const TFont& font) override;
-    void UpdateMenuChecks() override;
 
     // Menu commands.
-    void ChooseFont();
-    void ToggleTransparent();
-    void ChooseBackgroundColor();
-    void ToggleBorder();
     // The properties dialog on this object; true when it was accepted.
-    bool EditProperties();
+    bool EditProperties() override;
 
-    QAction* BorderItem();
-    QAction* TransparentItem();
 
 protected:
-    void BuildContextMenu(QMenu& menu) override;
     void FontChanged() override;
 
 private:
@@ -92,14 +74,7 @@ private:
     TDegrees degrees = dg360;
     bool mirror = false;
     bool drawLettersAngled = true;
-    TBorderStyle borderStyle = bsNone;
-    bool controlTransparent = true;
-    TColor bgColor = clWhite;
-    QString caption = QStringLiteral("ABC DEF GHI JKL");
 
-    bool painting = false;
-    QAction* borderItem = nullptr;
-    QAction* transparentItem = nullptr;
 };
 
 // Registers TGPCircleText and TGSuperText with the stream reader and their

@@ -184,13 +184,10 @@ TCircleTextProperties::TCircleTextProperties(QWidget* parent) : QDialog(parent)
         sampleChanged();
     });
     connect(Fontbutton, &QPushButton::clicked, this, [this] {
-        QFont initial = sample->Font().ToQFont();
-        if (sample->Font().Size() > 0)
-            initial.setPointSize(sample->Font().Size());
-        const auto chosen = Interaction::Current().ChooseFont(initial, QStringLiteral("Font"));
+        const std::optional<TFont> chosen = ChooseEffectFont(sample->Font());
         if (!chosen)
             return;
-        sample->ApplyFont(TFont::FromQFont(*chosen, sample->Font()));
+        sample->ApplyFont(*chosen);
         sampleChanged();
     });
     connect(RapidChangeFontSize, &TUpDownButtons::Stepped, this, [this](bool up) {

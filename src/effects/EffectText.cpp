@@ -1,6 +1,7 @@
 #include "effects/EffectText.h"
 
 #include "platform/Environment.h"
+#include "platform/Interaction.h"
 #include "platform/SymbolFonts.h"
 #include "surface/GraphicControl.h"
 
@@ -40,6 +41,17 @@ QFont EffectFont(const TFont& font, Single zoom)
 QString ShownText(const TFont& font, const QString& stored)
 {
     return SymbolFonts::DisplayText(font.Name, stored);
+}
+
+std::optional<TFont> ChooseEffectFont(const TFont& current)
+{
+    QFont initial = current.ToQFont();
+    if (current.Size() > 0)
+        initial.setPointSize(current.Size());
+    const auto chosen = Interaction::Current().ChooseFont(initial, QStringLiteral("Font"));
+    if (!chosen)
+        return std::nullopt;
+    return TFont::FromQFont(*chosen, current);
 }
 
 int SteppedFontSize(int size, bool up)

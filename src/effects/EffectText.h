@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QFrame>
 #include <QWidget>
+#include <optional>
 
 class QToolButton;
 
@@ -23,6 +24,11 @@ QFont EffectFont(const TFont& font, Single zoom);
 // The characters drawn for a stored text in `font`: a symbol font's codes
 // become the pictures' characters; other fonts draw the text as it is.
 QString ShownText(const TFont& font, const QString& stored);
+
+// The Font command of the effect objects and their dialogs: the font dialog
+// opened on `current` at its point size; the chosen font (keeping the colour
+// and the rest of `current`), or nothing when cancelled.
+std::optional<TFont> ChooseEffectFont(const TFont& current);
 
 // The font-size step of the dialogs' arrow buttons: up below 150 adds 5,
 // down above 10 takes 5 away; otherwise the size stays.

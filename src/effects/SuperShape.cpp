@@ -1,9 +1,9 @@
 #include "effects/SuperShape.h"
 
 #include "effects/SuperShapeProperties.h"
+#include "pageengine/PageEngine.h"
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
-#include "printing/PageEngine.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/ClassRegistry.h"
 #include "surface/DrawingProperties.h"

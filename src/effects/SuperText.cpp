@@ -2,9 +2,9 @@
 
 #include "effects/EffectText.h"
 #include "effects/SuperTextProperties.h"
+#include "pageengine/PageEngine.h"
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
-#include "printing/PageEngine.h"
 #include "surface/BasePanel.h"
 #include "surface/DrawingProperties.h"
 
@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <cstdlib>
+#include <new>
 
 namespace bv {
 
@@ -40,7 +41,7 @@ const QStringList& TGSuperText::SurfaceTypeNames()
     return names;
 }
 
-TGSuperText::TGSuperText()
+TGSuperText::TGSuperText() : TGEffectTextControl(QStringLiteral("Text"))
 {
     TFont f;
     f.Name = QStringLiteral("Arial");
@@ -73,18 +74,8 @@ const PropertyTable& TGSuperText::ClassProperties()
         own.push_back({ "Shadowcolor", PropertyKind::Colour, Value::integer(8421504),
             [self](const TGGraphicControl& o) { return Value::integer(self(o).Shadowcolor()); },
             [mut, colour](TGGraphicControl& o, const Value& v) { mut(o).SetShadowcolor(colour(v)); } });
-        own.push_back(EnumProperty("BorderStyle", BorderStyleNames(), std::nullopt,
-            [self](const TGGraphicControl& o) { return int(self(o).BorderStyle()); },
-            [mut](TGGraphicControl& o, int v) { mut(o).SetBorderStyle(TBorderStyle(v)); }));
-        own.push_back({ "ControlTransparent", PropertyKind::Bool, std::nullopt,
-            [self](const TGGraphicControl& o) { return Value::boolean(self(o).ControlTransparent()); },
-            [mut](TGGraphicControl& o, const Value& v) { mut(o).SetControlTransparent(expectBool(v)); } });
-        own.push_back({ "BGColor", PropertyKind::Colour, std::nullopt,
-            [self](const TGGraphicControl& o) { return Value::integer(self(o).BGColor()); },
-            [mut, colour](TGGraphicControl& o, const Value& v) { mut(o).SetBGColor(colour(v)); } });
-        own.push_back({ "Caption", PropertyKind::String, std::nullopt,
-            [self](const TGGraphicControl& o) { return Value::string(self(o).Caption()); },
-            [mut](TGGraphicControl& o, const Value& v) { mut(o).SetCaption(expectString(v)); } });
+        for (PropertyInfo& p : SharedProperties())
+            own.push_back(std::move(p));
         for (auto& p : FontProperties("Font",
                  { [](const TGGraphicControl& o) { return o.Font(); },
                      [mut](TGGraphicControl& o, const TFont& f) {
@@ -173,40 +164,6 @@ void TGSuperText::SetShadowcolor(TColor value)
     if (value == shadowColor)
         return;
     shadowColor = value;
-    Invalidate();
-}
-
-void TGSuperText::SetBorderStyle(TBorderStyle value)
-{
-    if (value == borderStyle)
-        return;
-    borderStyle = value;
-    Invalidate();
-    NotifyChanged();
-}
-
-void TGSuperText::SetControlTransparent(bool value)
-{
-    if (value == controlTransparent)
-        return;
-    controlTransparent = value;
-    Invalidate();
-}
-
-void TGSuperText::SetBGColor(TColor value)
-{
-    if (value == bgColor)
-        return;
-    bgColor = value;
-    Invalidate();
-    NotifyChanged();
-}
-
-void TGSuperText::SetCaption(const QString& value)
-{
-    if (value == caption)
-        return;
-    caption = value;
     Invalidate();
 }
 
@@ -489,24 +446,6 @@ void TGSuperText::DrawTo(QPainter& canvas)
     canvas.restore();
 }
 
-void TGSuperText::Paint()
-{
-    if (painting)
-        return;
-    if (Parent() && Parent()->SuppressPainting())
-        return;
-    painting = true;
-    try {
-        if (QPainter* canvas = DrawCanvas())
-            DrawTo(*canvas);
-        DrawSelectionSquares();
-    } catch (...) {
-        painting = false;
-        throw;
-    }
-    painting = false;
-}
-
 void TGSuperText::PrintTo(TPageEngine& report, double left, double top)
 {
     if (Width() < 1 || Height() < 1)
@@ -629,6 +568,12 @@ void TGSuperText::ApplyFont(const TFont& font)
     Invalidate();
 }
 
+void TGSuperText::FontChosen()
+{
+    layoutNeeded = true;
+    Invalidate();
+}
+
 void TGSuperText::FontChanged()
 {
     layoutNeeded = true;
@@ -668,80 +613,10 @@ void TGSuperText::Loaded()
     if (surfaceType == stGradientFill) {
         try {
             BuildGradient();
-        } catch (...) {
-            // A gradient that cannot be built leaves the letters unfilled.
+        } catch (const std::bad_alloc&) {
+            // A gradient too large for memory leaves the letters unfilled.
         }
     }
-}
-
-void TGSuperText::BuildContextMenu(QMenu& menu)
-{
-    TGGraphicControl::BuildContextMenu(menu);
-    connect(&menu, &QMenu::aboutToShow, this, [this] { UpdateMenuChecks(); });
-    menu.addSeparator();
-    AddMenuItem(menu, QStringLiteral("Font"), [this] { ChooseFont(); });
-    transparentItem = AddMenuItem(menu, QStringLiteral("Transparent"), [this] { ToggleTransparent(); });
-    transparentItem->setCheckable(true);
-    AddMenuItem(menu, QStringLiteral("Background Color"), [this] { ChooseBackgroundColor(); });
-    borderItem = AddMenuItem(menu, QStringLiteral("Border"), [this] { ToggleBorder(); });
-    borderItem->setCheckable(true);
-    AddMenuItem(menu, QStringLiteral("Properties"), [this] { EditProperties(); });
-}
-
-void TGSuperText::UpdateMenuChecks()
-{
-    ContextMenu();
-    if (transparentItem)
-        transparentItem->setChecked(controlTransparent);
-    if (borderItem)
-        borderItem->setChecked(borderStyle == bsSingle);
-}
-
-QAction* TGSuperText::BorderItem()
-{
-    ContextMenu();
-    return borderItem;
-}
-
-QAction* TGSuperText::TransparentItem()
-{
-    ContextMenu();
-    return transparentItem;
-}
-
-void TGSuperText::ChooseFont()
-{
-    QFont initial = Font().ToQFont();
-    if (Font().Size() > 0)
-        initial.setPointSize(Font().Size());
-    const auto chosen = Interaction::Current().ChooseFont(initial, QStringLiteral("Font"));
-    if (!chosen)
-        return;
-    SetFont(TFont::FromQFont(*chosen, Font()));
-    layoutNeeded = true;
-    Invalidate();
-}
-
-void TGSuperText::ToggleTransparent()
-{
-    SetControlTransparent(!controlTransparent);
-    NotifyChanged();
-}
-
-void TGSuperText::ChooseBackgroundColor()
-{
-    const auto chosen = Interaction::Current().ChooseColour(ToQColor(bgColor), QStringLiteral("Background Color"));
-    if (!chosen)
-        return;
-    SetBGColor(FromQColor(*chosen));
-    NotifyChanged();
-    SetControlTransparent(false);
-    Invalidate();
-}
-
-void TGSuperText::ToggleBorder()
-{
-    SetBorderStyle(borderStyle == bsSingle ? bsNone : bsSingle);
 }
 
 bool TGSuperText::EditProperties()

@@ -7,10 +7,10 @@
 // The letters are the font's own outlines (QPainterPath::addText), so the
 // fill, the shadow and the outline trace the same shapes at every zoom and
 // on paper.
+#include "effects/EffectTextControl.h"
 #include "effects/SurfaceFill.h"
-#include "objects/BaseLabel.h" // TBorderStyle, the shadow directions and their names
+#include "objects/BaseLabel.h" // the shadow directions and their names
 #include "platform/Dib.h"
-#include "surface/GraphicControl.h"
 
 #include <QImage>
 #include <QPainterPath>
@@ -24,7 +24,7 @@ namespace bv {
 // The SuperText's shadow directions are those of the text labels.
 using TShadowOrientation = TShadowDirection;
 
-class TGSuperText : public TGGraphicControl {
+class TGSuperText : public TGEffectTextControl {
     Q_OBJECT
 public:
     // The SuperText's own surfaces (their order is not the SuperShape's).
@@ -51,14 +51,6 @@ public:
     void SetShadowOrientation(TShadowOrientation value);
     TColor Shadowcolor() const { return shadowColor; }
     void SetShadowcolor(TColor value);
-    TBorderStyle BorderStyle() const { return borderStyle; }
-    void SetBorderStyle(TBorderStyle value);
-    bool ControlTransparent() const { return controlTransparent; }
-    void SetControlTransparent(bool value);
-    TColor BGColor() const { return bgColor; }
-    void SetBGColor(TColor value);
-    const QString& Caption() const { return caption; }
-    void SetCaption(const QString& value);
     TFillDirection FillDirection() const { return fillDirection; }
     void SetFillDirection(TFillDirection value);
     TColor GradientToColor() const { return gradientToColor; }
@@ -112,27 +104,19 @@ public:
 
     // --- operations ----------------------------------------------------------------
     void CopyTextSettings(const TGSuperText& other);
-    void Paint() override;
     void BoundsChanged() override;
     void ApplyFont(const TFont& font) override;
-    void UpdateMenuChecks() override;
     void Loaded() override;
     // Vector printing through the page engine's text paths.
     void PrintTo(TPageEngine& report, double left, double top) override;
 
-    void ChooseFont();
-    void ToggleTransparent();
-    void ChooseBackgroundColor();
-    void ToggleBorder();
     // The properties dialog; true when it was accepted.
-    bool EditProperties();
+    bool EditProperties() override;
 
-    QAction* BorderItem();
-    QAction* TransparentItem();
 
 protected:
-    void BuildContextMenu(QMenu& menu) override;
     void FontChanged() override;
+    void FontChosen() override;
 
 private:
     void recomputeShadowOffset();
@@ -143,10 +127,6 @@ private:
     int shadowDepth = 0;
     TShadowOrientation shadowOrientation = sdDownRight;
     TColor shadowColor = 8421504;
-    TBorderStyle borderStyle = bsNone;
-    bool controlTransparent = true;
-    TColor bgColor = clWhite;
-    QString caption = QStringLiteral("Text");
     TFillDirection fillDirection = gdUp;
     TColor gradientToColor = 65535;
     TColor gradientFromColor = 16711680;
@@ -166,7 +146,6 @@ private:
     QPoint shadowOrigin;
     bool layoutNeeded = true;
     bool layoutRunning = false;
-    bool painting = false;
     // The letter path of the last text drawn, at (0, 0), and what it was
     // made from.
     mutable QPainterPath cachedPath;
@@ -178,8 +157,6 @@ private:
     QSize tileSize;
     qint64 tileKey = 0;
 
-    QAction* borderItem = nullptr;
-    QAction* transparentItem = nullptr;
 };
 
 } // namespace bv

@@ -1,6 +1,6 @@
 #include "effects/SurfaceFill.h"
 
-#include "printing/PageEngine.h"
+#include "pageengine/PageEngine.h"
 
 #include <QPainter>
 

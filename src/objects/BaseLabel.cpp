@@ -3,9 +3,9 @@
 #include "platform/Checked.h"
 
 #include "objects/Font3DEffects.h"
+#include "pageengine/PageEngine.h"
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
-#include "printing/PageEngine.h"
 #include "surface/BasePanel.h"
 #include "surface/DrawingProperties.h"
 

@@ -1,10 +1,10 @@
 #include "objects/Image.h"
 
 #include "objects/ImageBrowser.h"
+#include "pageengine/PageEngine.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
-#include "printing/PageEngine.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/ClassRegistry.h"
 #include "surface/DrawingProperties.h"
@@ -335,7 +335,7 @@ void TGImage::LoadImageFromDisk()
                 autoSize = browser.CBAutoSize->isChecked();
                 PictureChanged();
                 NotifyChanged();
-            } catch (...) {
+            } catch (const Exception&) {
                 Interaction::Current().ShowError(QStringLiteral("Error loading file!"));
                 SetPicture(TPicture());
             }

@@ -3,8 +3,8 @@
 // given to the engine is in hundredths of an inch.
 #include "objects/LineShape.h"
 #include "objects/Shapes.h"
+#include "pageengine/PageEngine.h"
 #include "platform/Environment.h"
-#include "printing/PageEngine.h"
 
 namespace bv {
 

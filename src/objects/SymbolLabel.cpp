@@ -54,8 +54,15 @@ void TGSymbolLabel::BoundsChanged()
     const QString shown = DisplayedCaption();
     int w = static_cast<int>(Trunc(1.1L * fm.horizontalAdvance(shown)));
     int h = static_cast<int>(Trunc(1.1L * fm.height()));
-    w += std::max({ TextOrigin().x(), ShadowOrigin().x(), HighlightOrigin().x() });
-    h += std::max({ TextOrigin().y(), ShadowOrigin().y(), HighlightOrigin().y() });
+    // Room for the shadow and highlight copies: the farthest copy origin as
+    // the layout places them. Taken from the effect offsets themselves, not
+    // from the origins of the last layout, which may not have run yet (the
+    // first fit after opening a design) or may belong to another zoom; a
+    // stale origin made the size depend on when the label was last painted.
+    const QPoint s = ShadowOffset();
+    const QPoint hl = HighlightOffset();
+    w += std::max({ 0, -s.x(), -hl.x() }) + std::max({ 0, s.x(), hl.x() });
+    h += std::max({ 0, -s.y(), -hl.y() }) + std::max({ 0, s.y(), hl.y() });
     if (w != Width() || h != Height()) {
         // Fitting the glyph at a zoom other than 100 % is not an edit: only
         // the screen pixels follow the zoomed glyph, the stored size stays.
@@ -79,7 +86,8 @@ void TGSymbolLabel::Loaded()
     try {
         CalcTextLayout();
         BoundsChanged();
-    } catch (...) {
+    } catch (const Exception&) {
+        // A symbol whose glyph cannot be measured keeps the size it has.
     }
 }
 

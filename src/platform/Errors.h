@@ -41,4 +41,10 @@ public:
     using Exception::Exception;
 };
 
+// The text that reports the exception being handled: the message of the
+// program's own exceptions, the what() text of other standard exceptions,
+// and an empty string for anything else. Call it only inside a catch block;
+// every place that shows or prints a failure words it this way.
+QString DescribeCurrentException();
+
 } // namespace bv

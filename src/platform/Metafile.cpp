@@ -574,7 +574,17 @@ void Player::image(const QImage& img, const QRectF& src, double x, double y, dou
         break;
     default: break;
     }
-    p.drawImage(at, img, s);
+    if (raster) {
+        // Qt's raster engine writes past the target when a scaled or
+        // mirrored image is blitted through its fast path under a clip, so
+        // on pictures the image is laid down as a textured fill instead,
+        // which the clipped span filler bounds to the device.
+        QBrush texture(img);
+        texture.setTransform(QTransform::fromTranslate(-src.left(), -src.top()));
+        p.fillRect(QRectF(at, s.size()), texture);
+    } else {
+        p.drawImage(at, img, s);
+    }
     p.restore();
 }
 
@@ -1671,7 +1681,7 @@ void Player::run()
             dc.winExt = QSizeF(b.width(), b.height());
             playClassic(file, mf.Placeable() ? 22 : 0);
         }
-    } catch (...) {
+    } catch (const Exception&) {
         // A picture that fails mid-way keeps what it drew.
     }
     p.restore();

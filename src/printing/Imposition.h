@@ -2,8 +2,8 @@
 // Where the cards of one sheet lie: the card layout plus the printer nudges,
 // turned into inches from the physical top-left corner of the page, and the
 // set of card positions chosen for printing.
-#include "app/CardLayout.h"
-#include "app/Settings.h"
+#include "document/CardLayout.h"
+#include "document/Settings.h"
 
 #include <QPointF>
 #include <QRectF>

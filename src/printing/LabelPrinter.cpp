@@ -1,12 +1,13 @@
 #include "printing/LabelPrinter.h"
 
-#include "app/AppServices.h"
-#include "platform/Interaction.h"
+#include "document/AppServices.h"
+#include "pageengine/PageEngine.h"
+#include "pageengine/PagePrinter.h"
 #include "platform/Environment.h"
+#include "platform/Errors.h"
+#include "platform/Interaction.h"
 #include "platform/Metafile.h"
 #include "platform/Numeric.h"
-#include "printing/PageEngine.h"
-#include "printing/PagePrinter.h"
 #include "surface/BusinessCardPanel.h"
 
 #include <QCoreApplication>
@@ -142,12 +143,8 @@ void TLabelPrinter::FormActivate()
     running = true;
     try {
         Engine->Execute();
-    } catch (const Exception& e) {
-        errorMessage = e.message();
-    } catch (const std::exception& e) {
-        errorMessage = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        errorMessage = QStringLiteral("Unknown error");
+    } catch (const std::exception&) {
+        errorMessage = DescribeCurrentException();
     }
     running = false;
     if (errorMessage.isEmpty())
@@ -317,7 +314,7 @@ void TLabelPrinter::LoadBackGround()
                 bitmap = bitmap.QuarterTurn();
             backgroundBitmap = bitmap;
             backgroundKind = bkBitmap;
-        } catch (...) {
+        } catch (const Exception&) {
             backgroundKind = bkNone;
         }
         return;
@@ -342,7 +339,7 @@ void TLabelPrinter::LoadBackGround()
                 backgroundMetafile = metafile;
                 backgroundKind = bkMetafile;
             }
-        } catch (...) {
+        } catch (const Exception&) {
             backgroundKind = bkNone;
         }
     }
@@ -362,7 +359,7 @@ void TLabelPrinter::PrintBackGround(double x, double y)
         } else if (backgroundKind == bkMetafile) {
             Engine->StretchMetafile(Engine->InchRectToDevice(x, y, x + 3.5, y + 2.0), backgroundMetafile);
         }
-    } catch (...) {
+    } catch (const Exception&) {
         // A background that cannot be drawn is left out.
     }
 }

@@ -1,6 +1,7 @@
 #include "printing/PreviewForm.h"
 
-#include "app/AppServices.h"
+#include "document/AppServices.h"
+#include "platform/DialogHooks.h"
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
 #include "platform/Numeric.h"
@@ -349,7 +350,7 @@ TPreviewForm::TPreviewForm(QWidget* parent) : QDialog(parent)
         printRequested = true;
         CloseButtonClick();
     });
-    connect(Helpbutton, &QPushButton::clicked, this, [] { ShowHelpTopic(2039); });
+    connect(Helpbutton, &QPushButton::clicked, this, [] { RequestHelpTopic(2039); });
     InstallWhatsThisMenus(this);
 }
 
@@ -476,7 +477,7 @@ void TPreviewForm::done(int result)
         closing = true;
         try {
             SaveWindowPlacement(*this, QStringLiteral("TPreviewForm"));
-        } catch (...) {
+        } catch (const EWriteError&) {
             // A settings file that cannot be written only loses the placement.
         }
         if (PagePreview1.Active())

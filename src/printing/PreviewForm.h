@@ -2,7 +2,7 @@
 // The preview window: shows the page a preview job recorded, in a scroll box,
 // with zoom buttons (10 % to 200 %, page width, whole page), clicks that zoom
 // (left in, any other button out) and the Up/Down keys for scrolling.
-#include "printing/PagePlayer.h"
+#include "pageengine/PagePlayer.h"
 
 #include <QDialog>
 #include <QPointer>

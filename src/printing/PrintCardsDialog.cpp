@@ -1,11 +1,12 @@
 #include "printing/PrintCardsDialog.h"
 
-#include "app/AppServices.h"
+#include "document/AppServices.h"
 #include "objects/DialogButtons.h"
+#include "pageengine/PagePrinter.h"
+#include "platform/DialogHooks.h"
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
 #include "platform/Numeric.h"
-#include "printing/PagePrinter.h"
 #include "widgets/WhatsThis.h"
 
 #include <QFileInfo>
@@ -157,7 +158,7 @@ TSelectSpecificLabels::TSelectSpecificLabels(QWidget* parent) : QDialog(parent)
     HelpButton = b.help;
     MouseHelpButton = b.mouseHelp;
     HelpButton->disconnect();
-    connect(HelpButton, &QPushButton::clicked, this, [] { ShowHelpTopic(2020); });
+    connect(HelpButton, &QPushButton::clicked, this, [] { RequestHelpTopic(2020); });
 
     auto* column = new QVBoxLayout(this);
     column->addLayout(body, 1);

@@ -2,7 +2,7 @@
 // The "Print Cards" dialog: a one-fifth sketch of the sheet on which the
 // user picks the card positions to print (red = selected), the number of
 // sheets and the printer.
-#include "app/CardLayout.h"
+#include "document/CardLayout.h"
 #include "printing/Imposition.h"
 
 #include <QDialog>

@@ -1,13 +1,14 @@
 #include "printing/PrintCommands.h"
 
-#include "app/AppServices.h"
+#include "document/AppServices.h"
+#include "pageengine/PagePrinter.h"
+#include "pageengine/PageRecorder.h"
+#include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "printing/LabelPrinter.h"
-#include "printing/PagePrinter.h"
-#include "printing/PageRecorder.h"
 #include "printing/PreviewForm.h"
-#include "printing/PrintFineTune.h"
 #include "printing/PrintCardsDialog.h"
+#include "printing/PrintFineTune.h"
 #include "printing/WarnBottomMargin.h"
 #include "surface/BusinessCardPanel.h"
 
@@ -27,7 +28,8 @@ public:
     {
         try {
             panel.SetZoom(zoom);
-        } catch (...) {
+        } catch (const std::exception&) {
+            // Nothing may leave a destructor; the card keeps the job's zoom.
         }
     }
     ZoomRestore(const ZoomRestore&) = delete;
@@ -50,10 +52,8 @@ void guarded(F&& f)
 {
     try {
         f();
-    } catch (const Exception& e) {
-        showFailure(e.message());
-    } catch (const std::exception& e) {
-        showFailure(QString::fromLocal8Bit(e.what()));
+    } catch (const std::exception&) {
+        showFailure(DescribeCurrentException());
     }
 }
 

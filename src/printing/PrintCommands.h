@@ -12,7 +12,7 @@
 //     printing.SavePreferences = [this] { TSettings().SavePreferences(preferences); };
 //     if (PrinterReady(true)) printing.CreateMainPagePrinter();
 //     connect(printAction, &QAction::triggered, [&] { printing.mnuPrintClick(); });
-#include "app/Settings.h"
+#include "document/Settings.h"
 #include "printing/Imposition.h"
 
 #include <QString>

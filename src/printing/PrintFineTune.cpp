@@ -1,7 +1,8 @@
 #include "printing/PrintFineTune.h"
 
-#include "app/AppServices.h"
+#include "document/AppServices.h"
 #include "objects/DialogButtons.h"
+#include "platform/DialogHooks.h"
 #include "platform/Interaction.h"
 #include "widgets/WhatsThis.h"
 
@@ -115,7 +116,7 @@ TPrintFineTune::TPrintFineTune(QWidget* parent) : QDialog(parent)
     HelpButton = b.help;
     MouseHelpButton = b.mouseHelp;
     HelpButton->disconnect();
-    connect(HelpButton, &QPushButton::clicked, this, [] { ShowHelpTopic(2103); });
+    connect(HelpButton, &QPushButton::clicked, this, [] { RequestHelpTopic(2103); });
     DefaultButton = new QPushButton(QStringLiteral("Default"), this);
     DefaultButton->setObjectName(QStringLiteral("DefaultButton"));
     DefaultButton->setAutoDefault(false);

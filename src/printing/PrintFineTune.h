@@ -2,7 +2,7 @@
 // The "Printer Fine-Tuning" dialog: four small corrections of the sheet
 // geometry in 1/32 inch (top margin, left margin, vertical and horizontal
 // spacing), each from -8 to +8, changed with up/down arrow buttons.
-#include "app/Settings.h"
+#include "document/Settings.h"
 
 #include <QDialog>
 

@@ -1,6 +1,7 @@
 #include "printing/WarnBottomMargin.h"
 
-#include "app/AppServices.h"
+#include "document/AppServices.h"
+#include "platform/DialogHooks.h"
 #include "platform/Interaction.h"
 #include "widgets/WhatsThis.h"
 
@@ -95,7 +96,7 @@ TWarnBottomMargin::TWarnBottomMargin(QWidget* parent) : QDialog(parent)
 
     connect(ContinueButton, &QPushButton::clicked, this, [this] { done(mrOk); });
     connect(CancelPrintingButton, &QPushButton::clicked, this, [this] { done(mrCancel); });
-    connect(HelpButton, &QPushButton::clicked, this, [] { ShowHelpTopic(2105); });
+    connect(HelpButton, &QPushButton::clicked, this, [] { RequestHelpTopic(2105); });
     InstallWhatsThisMenus(this);
 }
 

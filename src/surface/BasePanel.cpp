@@ -454,7 +454,7 @@ void TGBasePanel::PaintCard(QPainter& p)
         try {
             const TGGraphicControl::FitScope fit(*o);
             o->Paint();
-        } catch (...) {
+        } catch (const std::exception&) {
             // One object that cannot paint must not stop the card from painting.
         }
         o->SetOwnCanvas(nullptr);

@@ -72,7 +72,8 @@ QImage TGBusinessCardPanel32::RenderToBitmap()
         p.setClipRect(QRect(o->Left(), o->Top(), o->Width(), o->Height()));
         try {
             o->PaintAt(p, o->Left(), o->Top());
-        } catch (...) {
+        } catch (const std::exception&) {
+            // One object that cannot paint must not stop the card from painting.
         }
         p.restore();
     }

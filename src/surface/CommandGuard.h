@@ -15,10 +15,8 @@ void RunCommand(Command&& command)
 {
     try {
         command();
-    } catch (const Exception& e) {
-        Interaction::Current().ShowError(e.message());
-    } catch (const std::exception& e) {
-        Interaction::Current().ShowError(QString::fromLocal8Bit(e.what()));
+    } catch (const std::exception&) {
+        Interaction::Current().ShowError(DescribeCurrentException());
     }
 }
 

@@ -65,7 +65,7 @@ void WriteCompanionFile(const QString& path, const QString& background, const Co
         ini.WriteBool(layoutSection, QStringLiteral("UseMM"), layout.useMM);
         ini.WriteBool(layoutSection, QStringLiteral("UsePortrait"), layout.usePortrait);
         out.Commit();
-    } catch (...) {
+    } catch (const Exception&) {
         throw EWriteError(failure);
     }
 }

@@ -399,7 +399,7 @@ void TDesignModel::LoadBackground(const QString& path)
             }
             colorPicture = turned;
         }
-    } catch (...) {
+    } catch (const Exception&) {
         // A background that cannot be loaded leaves whatever was loaded.
     }
     repaint();
@@ -453,10 +453,7 @@ void TDesignModel::SelectionClipboard(int action)
         for (int i = static_cast<int>(chosen.size()) - 1; i >= 0; --i) {
             TGGraphicControl* o = chosen[i];
             frame->RemoveFromSelection(o);
-            try {
-                FreeObjectLater(o);
-            } catch (...) {
-            }
+            FreeObjectLater(o);
             SignalChanged();
         }
         repaint();

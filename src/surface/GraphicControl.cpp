@@ -2,9 +2,9 @@
 
 #include "platform/Checked.h"
 
+#include "pageengine/PageEngine.h"
 #include "platform/Colors.h"
 #include "platform/Environment.h"
-#include "printing/PageEngine.h"
 #include "surface/BasePanel.h"
 #include "surface/CommandGuard.h"
 #include "surface/Handle.h"
@@ -256,7 +256,7 @@ void TGGraphicControl::SetLocked(bool value)
     try {
         setLockedCheck();
         NotifyChanged();
-    } catch (...) {
+    } catch (const Exception&) {
         // The flag keeps its value; the menu and the change signal are cosmetic.
     }
 }
@@ -272,7 +272,8 @@ void TGGraphicControl::SetUnselectable(bool value)
         NotifyChanged();
         if (unselectable && panel)
             panel->Handle().RemoveFromSelection(this);
-    } catch (...) {
+    } catch (const Exception&) {
+        // The flag keeps its value; the menu and the change signal are cosmetic.
     }
 }
 
@@ -282,7 +283,8 @@ void TGGraphicControl::ToggleLocked()
     try {
         setLockedCheck();
         NotifyChanged();
-    } catch (...) {
+    } catch (const Exception&) {
+        // The flag keeps its value; the menu and the change signal are cosmetic.
     }
 }
 
@@ -293,7 +295,8 @@ void TGGraphicControl::MakeUnselectable()
         NotifyChanged();
         if (unselectable && panel)
             panel->Handle().RemoveFromSelection(this);
-    } catch (...) {
+    } catch (const Exception&) {
+        // The flag keeps its value; the menu and the change signal are cosmetic.
     }
 }
 

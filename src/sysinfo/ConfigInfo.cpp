@@ -1,6 +1,6 @@
 #include "sysinfo/ConfigInfo.h"
 
-#include "app/AppServices.h"
+#include "document/AppServices.h"
 #include "platform/Interaction.h"
 
 #include <QApplication>

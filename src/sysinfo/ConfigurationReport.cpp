@@ -1,8 +1,9 @@
 #include "sysinfo/ConfigurationReport.h"
 
 #include "app/AboutBox.h"
-#include "app/Settings.h"
+#include "document/Settings.h"
 #include "platform/Environment.h"
+#include "platform/Errors.h"
 #include "sysinfo/SystemFiles.h"
 
 #include <QCoreApplication>
@@ -174,8 +175,8 @@ void printerLines(const TReportSources& s, QStringList& out)
     QList<TPrintQueue> queues;
     try {
         queues = s.Printers->Queues();
-    } catch (const std::exception& e) {
-        out << label + QStringLiteral("cannot ask the print system: ") + QString::fromUtf8(e.what());
+    } catch (const std::exception&) {
+        out << label + QStringLiteral("cannot ask the print system: ") + DescribeCurrentException();
         return;
     }
     QString defaultName;

@@ -2,7 +2,11 @@
 // Shared pieces of the main-window tests: a program folder of its own per
 // test, a printer so the start-up check stays quiet, a started main window
 // and designs drawn onto its card.
+#include "app/DocumentCommands.h"
 #include "app/MainScreen.h"
+#include "app/RecentFiles.h"
+#include "app/UndoHistory.h"
+#include "printing/PrintCommands.h"
 #include "objects/Shapes.h"
 #include "platform/Environment.h"
 #include "platform/ProfileFile.h"
@@ -10,6 +14,7 @@
 #include "support/ScriptedInteraction.h"
 #include "surface/BusinessCardPanel.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -34,6 +39,24 @@ struct ProgramHome {
     FakePrinters printers;
 };
 
+// The window's widgets and actions, found by their object names.
+template <typename T = QWidget>
+T* child(const QObject& window, const char* name)
+{
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("The main window has no %s named %s", T::staticMetaObject.className(), name);
+    return found;
+}
+inline QAction* action(const QObject& window, const char* name)
+{
+    return child<QAction>(window, name);
+}
+inline TGBusinessCardPanel32* cardPanel(const QObject& window)
+{
+    return child<TGBusinessCardPanel32>(window, "BusinessCardPanel");
+}
+
 // Creates the main window and runs its first activation, as showing it does.
 inline std::unique_ptr<TMainScreen> startMainScreen()
 {
@@ -51,7 +74,7 @@ inline TBCShapes* addRectangle(TMainScreen& w, int l, int t, int width, int heig
     TBrush brush = shape->Brush();
     brush.Color = colour;
     shape->SetBrush(brush);
-    w.BusinessCardPanel->AddObject(shape, TRect { l, t, l + width, t + height });
+    cardPanel(w)->AddObject(shape, TRect { l, t, l + width, t + height });
     shape->Loaded();
     QCoreApplication::processEvents();
     return shape;

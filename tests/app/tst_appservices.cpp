@@ -1,7 +1,7 @@
 // Application services: placement of forms, saved window positions, the
 // printer check and help topics.
-#include "app/AppServices.h"
 #include "app/HelpBrowser.h"
+#include "document/AppServices.h"
 #include "platform/Environment.h"
 #include "platform/ProfileFile.h"
 #include "support/FakePrinters.h"

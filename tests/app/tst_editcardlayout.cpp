@@ -1,8 +1,8 @@
 // The "Business Card Layout" dialog driven as a user would: predefined
 // layouts, unit switching, automatic pitch, validation, Ok and Cancel.
-#include "app/AppServices.h"
 #include "app/EditCardLayout.h"
 #include "app/HelpBrowser.h"
+#include "document/AppServices.h"
 #include "support/ScriptedInteraction.h"
 #include "widgets/NumericEdit.h"
 

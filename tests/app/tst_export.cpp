@@ -2,7 +2,7 @@
 // batch tool's render command, which must write the same picture.
 #include "MainScreenKit.h"
 
-#include "app/CardDocument.h"
+#include "document/CardDocument.h"
 #include "platform/Dib.h"
 #include "platform/Jpeg.h"
 
@@ -69,13 +69,13 @@ void TestExport::bitmapHoldsCardInPixels()
     auto w = startMainScreen();
     addRectangle(*w, 40, 30, 60, 50, 0x0000FF); // red (0x00BBGGRR)
     addRectangle(*w, 200, 100, 30, 20, 0xFF0000); // blue
-    w->BusinessCardPanel->SetShowGrid(true); // the grid is not part of the picture
+    cardPanel(*w)->SetShowGrid(true); // the grid is not part of the picture
 
     const QString path = home->path(QStringLiteral("card.bmp"));
     ui.answerSaveFile(path);
     ui.answerYesNo(border);
     ui.expectInfo();
-    w->mnuSaveAsBitmapClick();
+    w->Document().mnuSaveAsBitmapClick();
     QCOMPARE(ui.log().at(1).text, QStringLiteral("Would you like to draw a border around the card?"));
     QCOMPARE(ui.log().at(1).caption, QStringLiteral("Save"));
     QCOMPARE(ui.messages().constLast(), QStringLiteral("Saved as ") + path);
@@ -109,7 +109,7 @@ void TestExport::jpegIsQualityHundredPicture()
     ui.answerSaveFile(path);
     ui.answerYesNo(true);
     ui.expectInfo();
-    w->mnuSaveAsJPGClick();
+    w->Document().mnuSaveAsJPGClick();
     QCOMPARE(ui.lastFileChoice.title, QStringLiteral("Save Card As JPG"));
     const QByteArray bytes = readAll(path);
     QVERIFY(bytes.startsWith("\xff\xd8\xff"));
@@ -121,7 +121,7 @@ void TestExport::jpegIsQualityHundredPicture()
     QVERIFY(near(image.pixel(150, 120), Qt::white, 6));
     QVERIFY(near(image.pixel(0, 100), Qt::black, 40));
     // The same picture through the encoder gives the same file.
-    const QImage picture = RenderCardPicture(*w->BusinessCardPanel, true);
+    const QImage picture = RenderCardPicture(*cardPanel(*w), true);
     QCOMPARE(Jpeg::Encode(picture, 100), bytes);
 }
 
@@ -145,9 +145,9 @@ void TestExport::dialogProposesNameFromDesign()
     ScriptedInteraction ui;
     auto w = startMainScreen();
     if (!design.isEmpty())
-        w->CurrentFileName = home->saved(design);
+        w->Document().SetCurrentFileName(home->saved(design));
     ui.answerSaveFile(QString());
-    jpeg ? w->mnuSaveAsJPGClick() : w->mnuSaveAsBitmapClick();
+    jpeg ? w->Document().mnuSaveAsJPGClick() : w->Document().mnuSaveAsBitmapClick();
     QCOMPARE(ui.lastFileChoice.fileName, proposed);
     QCOMPARE(QDir(ui.lastFileChoice.folder), QDir(ProgramFolder()));
     QCOMPARE(ui.lastFileChoice.title, jpeg ? QStringLiteral("Save Card As JPG") : QStringLiteral("Save Card As Bitmap"));
@@ -165,26 +165,26 @@ void TestExport::zoomedCardExportsAtTrueSizeAndZoomReturns()
     w->ZoomIn();
     w->ZoomIn();
     w->ZoomIn();
-    const Single zoom = w->BusinessCardPanel->Zoom();
-    const QSize zoomedSize = w->BusinessCardPanel->size();
+    const Single zoom = cardPanel(*w)->Zoom();
+    const QSize zoomedSize = cardPanel(*w)->size();
     const QString path = home->path(QStringLiteral("zoomed.bmp"));
     ui.answerSaveFile(path);
     ui.answerYesNo(false);
     ui.expectInfo();
-    w->mnuSaveAsBitmapClick();
+    w->Document().mnuSaveAsBitmapClick();
     const QImage image = Dib::FromFile(path).Image();
     QCOMPARE(image.size(), QSize(336, 192));
     QVERIFY(near(image.pixel(41, 31), QColor(255, 0, 0), 0));
     QVERIFY(near(image.pixel(105, 55), Qt::white, 0));
-    QCOMPARE(w->BusinessCardPanel->Zoom(), zoom);
-    QVERIFY(std::abs(w->BusinessCardPanel->width() - zoomedSize.width()) <= 1);
-    QVERIFY(std::abs(w->BusinessCardPanel->height() - zoomedSize.height()) <= 1);
-    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("130%"));
+    QCOMPARE(cardPanel(*w)->Zoom(), zoom);
+    QVERIFY(std::abs(cardPanel(*w)->width() - zoomedSize.width()) <= 1);
+    QVERIFY(std::abs(cardPanel(*w)->height() - zoomedSize.height()) <= 1);
+    QCOMPARE(child<QLabel>(*w, "ZoomCaption")->text(), QStringLiteral("130%"));
 
     // Cancelling the dialog also returns to the zoom in force.
     ui.answerSaveFile(QString());
-    w->mnuSaveAsJPGClick();
-    QCOMPARE(w->BusinessCardPanel->Zoom(), zoom);
+    w->Document().mnuSaveAsJPGClick();
+    QCOMPARE(cardPanel(*w)->Zoom(), zoom);
 }
 
 void TestExport::exportNeverClearsChanges()
@@ -192,17 +192,17 @@ void TestExport::exportNeverClearsChanges()
     ScriptedInteraction ui;
     auto w = startMainScreen();
     addRectangle(*w, 40, 30, 60, 50);
-    QVERIFY(w->ChangesMade);
+    QVERIFY(w->Document().ChangesMade());
     ui.answerSaveFile(home->path(QStringLiteral("changed.bmp")));
     ui.answerYesNo(false);
     ui.expectInfo();
-    w->mnuSaveAsBitmapClick();
-    QVERIFY(w->ChangesMade);
-    QVERIFY(!w->Savebutton->isHidden());
-    QVERIFY(!w->Cancelbutton->isHidden());
+    w->Document().mnuSaveAsBitmapClick();
+    QVERIFY(w->Document().ChangesMade());
+    QVERIFY(!child<QPushButton>(*w, "Savebutton")->isHidden());
+    QVERIFY(!child<QPushButton>(*w, "Cancelbutton")->isHidden());
     // The design still asks to be saved.
     ui.answerYesNo(false);
-    w->New1Click();
+    w->Document().New1Click();
     QCOMPARE(ui.log().constLast().text, QStringLiteral("Save changes?"));
 }
 
@@ -215,30 +215,32 @@ void TestExport::failedExportNamesThePath()
     ui.answerSaveFile(path);
     ui.answerYesNo(false);
     ui.expectError();
-    w->mnuSaveAsBitmapClick();
+    w->Document().mnuSaveAsBitmapClick();
     QVERIFY(ui.allUsed());
     QCOMPARE(ui.log().constLast().kind, QStringLiteral("ShowError"));
     QVERIFY(ui.log().constLast().text.contains(path));
     for (const QString& m : ui.messages())
         QVERIFY(!m.startsWith(QStringLiteral("Saved as")));
     QVERIFY(!QFileInfo::exists(path));
-    QVERIFY(w->ChangesMade);
+    QVERIFY(w->Document().ChangesMade());
 }
 
 void TestExport::rotatedCardExportsStanding()
 {
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    w->CardLayout.Portrait = true;
-    w->BusinessCardPanel->SetRotated(true);
-    w->SetCardOrientation(true);
-    QCOMPARE(w->BusinessCardPanel->size(), QSize(192, 336));
+    TCardLayout layout = w->Document().CardLayout();
+    layout.Portrait = true;
+    w->Document().SetCardLayout(layout);
+    cardPanel(*w)->SetRotated(true);
+    w->Document().SetCardOrientation(true);
+    QCOMPARE(cardPanel(*w)->size(), QSize(192, 336));
     addRectangle(*w, 20, 250, 50, 40);
     const QString path = home->path(QStringLiteral("standing.bmp"));
     ui.answerSaveFile(path);
     ui.answerYesNo(true);
     ui.expectInfo();
-    w->mnuSaveAsBitmapClick();
+    w->Document().mnuSaveAsBitmapClick();
     const QImage image = Dib::FromFile(path).Image();
     QCOMPARE(image.size(), QSize(192, 336));
     QVERIFY(near(image.pixel(191, 335), Qt::black, 0));
@@ -267,22 +269,24 @@ void TestExport::batchRenderWritesTheSamePicture()
     addRectangle(*w, 40, 30, 60, 50, 0x00FF00);
     addRectangle(*w, 100, 60, 20, 90, 0x808000);
     // A rotated layout comes from the companion file.
-    w->CardLayout.Portrait = true;
-    w->BusinessCardPanel->SetRotated(true);
-    w->SetCardOrientation(true);
+    TCardLayout layout = w->Document().CardLayout();
+    layout.Portrait = true;
+    w->Document().SetCardLayout(layout);
+    cardPanel(*w)->SetRotated(true);
+    w->Document().SetCardOrientation(true);
     const QString design = home->saved(QStringLiteral("Batch.QRD"));
     ui.answerSaveFile(design);
-    QVERIFY(w->mnuSaveAsClick());
+    QVERIFY(w->Document().mnuSaveAsClick());
 
     const QString fromWindow = home->path(QStringLiteral("window.") + extension);
     const QString fromBatch = home->path(QStringLiteral("batch.") + extension);
     if (extension == QLatin1String("png")) {
-        WriteCardPicture(RenderCardPicture(*w->BusinessCardPanel, border), fromWindow, PictureFormat::Png);
+        WriteCardPicture(RenderCardPicture(*cardPanel(*w), border), fromWindow, PictureFormat::Png);
     } else {
         ui.answerSaveFile(fromWindow);
         ui.answerYesNo(border);
         ui.expectInfo();
-        extension == QLatin1String("jpg") ? w->mnuSaveAsJPGClick() : w->mnuSaveAsBitmapClick();
+        extension == QLatin1String("jpg") ? w->Document().mnuSaveAsJPGClick() : w->Document().mnuSaveAsBitmapClick();
     }
 
     QProcess process;

@@ -3,9 +3,9 @@
 // the dialog's limits, a disk that fills up while a design pair, a picture or
 // a PDF sheet is written (injected through the write helper's test hook), and
 // an output named like the design it comes from.
-#include "app/CardDocument.h"
 #include "app/DesignClasses.h"
-#include "app/Settings.h"
+#include "document/CardDocument.h"
+#include "document/Settings.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "surface/BusinessCardPanel.h"

@@ -3,12 +3,12 @@
 #include "MainScreenKit.h"
 
 #include "app/AboutBox.h"
-#include "app/CardDocument.h"
 #include "app/EditCardLayout.h"
 #include "app/HelpBrowser.h"
 #include "app/RecentFiles.h"
-#include "app/Settings.h"
 #include "app/SingleInstance.h"
+#include "document/CardDocument.h"
+#include "document/Settings.h"
 #include "surface/CompanionFile.h"
 #include "surface/Handle.h"
 
@@ -42,7 +42,7 @@ QStringList menuCaptions(QMenu* menu)
 void saveAs(TMainScreen& w, ScriptedInteraction& ui, const QString& path)
 {
     ui.answerSaveFile(path);
-    QVERIFY(w.mnuSaveAsClick());
+    QVERIFY(w.Document().mnuSaveAsClick());
 }
 
 // A design file with one rectangle, written by a window of its own.
@@ -50,7 +50,7 @@ void makeDesign(const QString& path, int left = 20)
 {
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    w->New1Click(); // start-up may have reopened another design
+    w->Document().New1Click(); // start-up may have reopened another design
     addRectangle(*w, left, 30, 60, 40);
     saveAs(*w, ui, path);
 }
@@ -113,24 +113,24 @@ void TestMainScreen::startupWithEmptyIni()
     writeFile(home->path(QStringLiteral("QRD.INI")), QByteArray());
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    QCOMPARE(w->CardLayout, TCardLayout());
-    QCOMPARE(w->CardLayout.Across, 2);
-    QCOMPARE(w->CardLayout.Down, 5);
-    QCOMPARE(w->BusinessCardPanel->size(), QSize(336, 192));
-    QCOMPARE(w->BusinessCardPanel->pos(), QPoint(10, 7));
-    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("100%"));
+    QCOMPARE(w->Document().CardLayout(), TCardLayout());
+    QCOMPARE(w->Document().CardLayout().Across, 2);
+    QCOMPARE(w->Document().CardLayout().Down, 5);
+    QCOMPARE(cardPanel(*w)->size(), QSize(336, 192));
+    QCOMPARE(cardPanel(*w)->pos(), QPoint(10, 7));
+    QCOMPARE(child<QLabel>(*w, "ZoomCaption")->text(), QStringLiteral("100%"));
     QCOMPARE(w->windowTitle(), QStringLiteral("Untitled[*] — Brisvale"));
-    QVERIFY(!w->mnuSave->isEnabled());
-    QVERIFY(w->Savebutton->isHidden());
-    QVERIFY(w->Cancelbutton->isHidden());
-    QVERIFY(!w->ChangesMade);
-    QVERIFY(!w->Loading);
-    QVERIFY(w->CurrentFileName.isEmpty());
-    QVERIFY(std::all_of(w->SelectedCards.begin(), w->SelectedCards.end(), [](bool b) { return b; }));
-    QVERIFY(w->Pointerbutton->isChecked());
+    QVERIFY(!action(*w, "mnuSave")->isEnabled());
+    QVERIFY(child<QPushButton>(*w, "Savebutton")->isHidden());
+    QVERIFY(child<QPushButton>(*w, "Cancelbutton")->isHidden());
+    QVERIFY(!w->Document().ChangesMade());
+    QVERIFY(!w->Document().Loading());
+    QVERIFY(w->Document().CurrentFileName().isEmpty());
+    QVERIFY(std::all_of(w->Printing().SelectedCards.begin(), w->Printing().SelectedCards.end(), [](bool b) { return b; }));
+    QVERIFY(child<QToolButton>(*w, "Pointerbutton")->isChecked());
     for (const char* folder : { "bmbrush", "saved", "bg", "qrdt" })
         QVERIFY2(QFileInfo(home->path(QString::fromLatin1(folder))).isDir(), folder);
-    QVERIFY(w->RecentFiles->Actions().isEmpty());
+    QVERIFY(child<TRecentFiles>(*w, "RecentFiles")->Actions().isEmpty());
     QVERIFY(ui.log().isEmpty());
 }
 
@@ -138,16 +138,16 @@ void TestMainScreen::menusHaveTheirCaptionsInOrder()
 {
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    QCOMPARE(menuCaptions(w->File1),
+    QCOMPARE(menuCaptions(child<QMenu>(*w, "File1")),
         QStringList({ "&New - Blank", "New - Select From Templates", "&Open", "&Delete", "-", "Save", "Save &As...",
             "Save As Bitmap", "Save As JPG", "E&xport as PNG...", "Export S&heet as PDF...", "-", "&Print", "Pre&view",
             "Preview S&heet", "-", "Printer S&etup", "Printer Fine &Tuning",
             "Print O&utline Test Page", "--------Write Ini------", "-", "E&xit" }));
-    QCOMPARE(w->mnuSave->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-    QCOMPARE(menuCaptions(w->Edit1),
+    QCOMPARE(action(*w, "mnuSave")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(menuCaptions(child<QMenu>(*w, "Edit1")),
         QStringList({ "&Undo", "&Redo", "Select &All", "-", "Default Font: Arial, 10 pt ", "Change all fonts to...", "&Personal Information",
             "&Set or Change Background Art", "-", "Save Current Layout as Default", "Change Business Card Layout" }));
-    QCOMPARE(menuCaptions(w->Help1),
+    QCOMPARE(menuCaptions(child<QMenu>(*w, "Help1")),
         QStringList({ "&Contents", "&About", "Configuration Information", "Technical Support",
             "Frequently Asked Questions", "-", "Visit the Bonus Artwork Web Page", "Visit Our Internet Website" }));
     // Every named widget can be found by its name.
@@ -158,29 +158,29 @@ void TestMainScreen::menusHaveTheirCaptionsInOrder()
              "Cancelbutton", "PrintButton", "Previewbutton", "Helpbutton", "MouseHelpButton", "ScrollBox1",
              "BusinessCardPanel" })
         QVERIFY2(w->findChild<QWidget*>(QString::fromLatin1(name)), name);
-    QCOMPARE(w->DrawSupershape->toolTip(), QStringLiteral("Supershape tool \nMulti-purpose shapes and surfaces"));
-    QCOMPARE(w->ZoomSpinner->toolTip(),
+    QCOMPARE(child<QToolButton>(*w, "DrawSupershape")->toolTip(), QStringLiteral("Supershape tool \nMulti-purpose shapes and surfaces"));
+    QCOMPARE(child<TZoomSpinner>(*w, "ZoomSpinner")->toolTip(),
         QStringLiteral("Press plus (+) or minus (-) to \nincrease or decrease the zoom percentage"));
-    QCOMPARE(w->PrintButton->text(), QStringLiteral("&Print"));
-    QCOMPARE(w->Previewbutton->text(), QStringLiteral("Pre&view"));
-    QCOMPARE(w->Helpbutton->text(), QStringLiteral("&Help"));
+    QCOMPARE(child<QPushButton>(*w, "PrintButton")->text(), QStringLiteral("&Print"));
+    QCOMPARE(child<QPushButton>(*w, "Previewbutton")->text(), QStringLiteral("Pre&view"));
+    QCOMPARE(child<QPushButton>(*w, "Helpbutton")->text(), QStringLiteral("&Help"));
 }
 
 void TestMainScreen::toolPaletteSetsPanelStateAndReturnsAfterDrop()
 {
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    auto* panel = w->BusinessCardPanel;
+    auto* panel = cardPanel(*w);
     // Tools whose kind of object exists can be used; the others are shown disabled.
-    QVERIFY(w->DrawRectanglebutton->isEnabled());
-    QVERIFY(w->DrawLinebutton->isEnabled());
-    QCOMPARE(w->DrawSupershape->isEnabled(), TGBusinessCardPanel32::HasCreator(psSuperShape));
-    QCOMPARE(w->DrawCircleTextbutton->isEnabled(), TGBusinessCardPanel32::HasCreator(psCircleText));
+    QVERIFY(child<QToolButton>(*w, "DrawRectanglebutton")->isEnabled());
+    QVERIFY(child<QToolButton>(*w, "DrawLinebutton")->isEnabled());
+    QCOMPARE(child<QToolButton>(*w, "DrawSupershape")->isEnabled(), TGBusinessCardPanel32::HasCreator(psSuperShape));
+    QCOMPARE(child<QToolButton>(*w, "DrawCircleTextbutton")->isEnabled(), TGBusinessCardPanel32::HasCreator(psCircleText));
 
-    QTest::mouseClick(w->DrawEllipseButton, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(*w, "DrawEllipseButton"), Qt::LeftButton);
     QCOMPARE(panel->PanelState(), psEllipse);
-    QVERIFY(w->DrawEllipseButton->isChecked());
-    QVERIFY(!w->Pointerbutton->isChecked());
+    QVERIFY(child<QToolButton>(*w, "DrawEllipseButton")->isChecked());
+    QVERIFY(!child<QToolButton>(*w, "Pointerbutton")->isChecked());
 
     // Drawing a band on the card makes an ellipse; the palette returns to the pointer.
     QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(40, 30));
@@ -189,16 +189,16 @@ void TestMainScreen::toolPaletteSetsPanelStateAndReturnsAfterDrop()
     QCoreApplication::processEvents();
     QCOMPARE(panel->ObjectCount(), 1);
     QCOMPARE(panel->PanelState(), psPointing);
-    QVERIFY(w->Pointerbutton->isChecked());
-    QVERIFY(w->ChangesMade);
+    QVERIFY(child<QToolButton>(*w, "Pointerbutton")->isChecked());
+    QVERIFY(w->Document().ChangesMade());
 
     // Grid and snap buttons are independent toggles.
-    QTest::mouseClick(w->ShowGrid, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(*w, "ShowGrid"), Qt::LeftButton);
     QVERIFY(panel->ShowGrid());
     QVERIFY(!panel->SnapToGrid());
-    QTest::mouseClick(w->SnapToGrid, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(*w, "SnapToGrid"), Qt::LeftButton);
     QVERIFY(panel->SnapToGrid());
-    QTest::mouseClick(w->ShowGrid, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(*w, "ShowGrid"), Qt::LeftButton);
     QVERIFY(!panel->ShowGrid());
     QVERIFY(panel->SnapToGrid());
 }
@@ -208,11 +208,11 @@ void TestMainScreen::writeIniEntryFollowsDevelopingFile()
     ScriptedInteraction ui;
     {
         auto w = startMainScreen();
-        QVERIFY(!w->WriteIni->isVisible());
+        QVERIFY(!action(*w, "WriteIni")->isVisible());
     }
     writeFile(home->path(QStringLiteral("IAmDeveloping.dat")), "1");
     auto w = startMainScreen();
-    QVERIFY(w->WriteIni->isVisible());
+    QVERIFY(action(*w, "WriteIni")->isVisible());
 }
 
 void TestMainScreen::startupReopensMostRecentDesign()
@@ -221,13 +221,13 @@ void TestMainScreen::startupReopensMostRecentDesign()
     makeDesign(path);
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    QCOMPARE(w->CurrentFileName, path);
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
+    QCOMPARE(w->Document().CurrentFileName(), path);
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 1);
     QCOMPARE(w->windowTitle(), QStringLiteral("Smith.QRD[*] — Brisvale"));
-    QVERIFY(!w->ChangesMade);
-    QVERIFY(w->Savebutton->isHidden());
-    QVERIFY(w->mnuSave->isEnabled());
-    QCOMPARE(w->RecentFiles->Actions().constFirst()->text(), QStringLiteral("&1 ") + path);
+    QVERIFY(!w->Document().ChangesMade());
+    QVERIFY(child<QPushButton>(*w, "Savebutton")->isHidden());
+    QVERIFY(action(*w, "mnuSave")->isEnabled());
+    QCOMPARE(child<TRecentFiles>(*w, "RecentFiles")->Actions().constFirst()->text(), QStringLiteral("&1 ") + path);
 }
 
 void TestMainScreen::startupSkipsVanishedRecentFileSilently()
@@ -238,9 +238,9 @@ void TestMainScreen::startupSkipsVanishedRecentFileSilently()
     TSettings().StoreRecentFiles({ gone, kept });
     ScriptedInteraction ui; // any message would fail the test
     auto w = startMainScreen();
-    QVERIFY(w->CurrentFileName.isEmpty());
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 0);
-    QCOMPARE(w->RecentFiles->Files(), QStringList({ gone, kept }));
+    QVERIFY(w->Document().CurrentFileName().isEmpty());
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 0);
+    QCOMPARE(child<TRecentFiles>(*w, "RecentFiles")->Files(), QStringList({ gone, kept }));
     QCOMPARE(w->windowTitle(), QStringLiteral("Untitled[*] — Brisvale"));
     QVERIFY(ui.log().isEmpty());
 }
@@ -251,8 +251,8 @@ void TestMainScreen::startupTakesStoredOrientation()
     ini.WriteInteger(QStringLiteral("Layout"), QStringLiteral("Portrait"), 1);
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    QVERIFY(w->BusinessCardPanel->Rotated());
-    QCOMPARE(w->BusinessCardPanel->size(), QSize(192, 336));
+    QVERIFY(cardPanel(*w)->Rotated());
+    QCOMPARE(cardPanel(*w)->size(), QSize(192, 336));
 }
 
 void TestMainScreen::changeTrackingShowsSaveAndCancel()
@@ -260,32 +260,32 @@ void TestMainScreen::changeTrackingShowsSaveAndCancel()
     ScriptedInteraction ui;
     auto w = startMainScreen();
     addRectangle(*w, 10, 10, 40, 30);
-    QVERIFY(w->ChangesMade);
-    QVERIFY(!w->Savebutton->isHidden());
-    QVERIFY(!w->Cancelbutton->isHidden());
-    QCOMPARE(w->Savebutton->text(), QStringLiteral("Save As"));
+    QVERIFY(w->Document().ChangesMade());
+    QVERIFY(!child<QPushButton>(*w, "Savebutton")->isHidden());
+    QVERIFY(!child<QPushButton>(*w, "Cancelbutton")->isHidden());
+    QCOMPARE(child<QPushButton>(*w, "Savebutton")->text(), QStringLiteral("Save As"));
 
     // The Save button of an unnamed design runs Save As.
     ui.answerSaveFile(home->saved(QStringLiteral("Tracked.QRD")));
-    QTest::mouseClick(w->Savebutton, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*w, "Savebutton"), Qt::LeftButton);
     QVERIFY(ui.allUsed());
-    QVERIFY(!w->ChangesMade);
-    QVERIFY(w->Savebutton->isHidden());
+    QVERIFY(!w->Document().ChangesMade());
+    QVERIFY(child<QPushButton>(*w, "Savebutton")->isHidden());
     QCOMPARE(w->windowTitle(), QStringLiteral("Tracked.QRD[*] — Brisvale"));
 
     // A move through the selection frame is a change; Save then shows "Save".
-    auto* object = w->BusinessCardPanel->Objects().constFirst();
+    auto* object = cardPanel(*w)->Objects().constFirst();
     object->SetLeft(object->Left() + 8);
-    QVERIFY(w->ChangesMade);
-    QCOMPARE(w->Savebutton->text(), QStringLiteral("Save"));
+    QVERIFY(w->Document().ChangesMade());
+    QCOMPARE(child<QPushButton>(*w, "Savebutton")->text(), QStringLiteral("Save"));
     // Now it saves to the file without asking.
-    QTest::mouseClick(w->Savebutton, Qt::LeftButton);
-    QVERIFY(!w->ChangesMade);
+    QTest::mouseClick(child<QPushButton>(*w, "Savebutton"), Qt::LeftButton);
+    QVERIFY(!w->Document().ChangesMade());
     QVERIFY(ui.allUsed());
     // Zooming rescales the objects without counting as a change.
-    w->ChangesMade = false;
+    w->Document().SetChangesMade(false);
     w->ZoomIn();
-    QVERIFY(!w->ChangesMade);
+    QVERIFY(!w->Document().ChangesMade());
 }
 
 void TestMainScreen::saveWithoutNameBeeps()
@@ -293,9 +293,9 @@ void TestMainScreen::saveWithoutNameBeeps()
     ScriptedInteraction ui;
     auto w = startMainScreen();
     addRectangle(*w, 10, 10, 40, 30);
-    QVERIFY(!w->mnuSaveClick());
+    QVERIFY(!w->Document().mnuSaveClick());
     QCOMPARE(ui.beeps(), 1);
-    QVERIFY(w->ChangesMade);
+    QVERIFY(w->Document().ChangesMade());
 }
 
 void TestMainScreen::saveAsProposesFirstFreeNumberedName()
@@ -305,18 +305,18 @@ void TestMainScreen::saveAsProposesFirstFreeNumberedName()
     ScriptedInteraction ui;
     auto w = startMainScreen();
     ui.answerSaveFile(QString());
-    QVERIFY(!w->mnuSaveAsClick());
+    QVERIFY(!w->Document().mnuSaveAsClick());
     QCOMPARE(ui.lastFileChoice.fileName, QStringLiteral("BC0003.QRD"));
     QCOMPARE(QDir(ui.lastFileChoice.folder), QDir(home->path(QStringLiteral("saved"))));
     QCOMPARE(ui.lastFileChoice.defaultSuffix, QStringLiteral("QRD"));
     QVERIFY(ui.lastFileChoice.confirmOverwrite);
 
-    QCOMPARE(TMainScreen::FirstFreeDesignName(home->saved(QString())), QStringLiteral("BC0003.QRD"));
+    QCOMPARE(TDocumentCommands::FirstFreeDesignName(home->saved(QString())), QStringLiteral("BC0003.QRD"));
     // With a name, the name without folder is proposed.
     const QString named = home->saved(QStringLiteral("Jones.QRD"));
     saveAs(*w, ui, named);
     ui.answerSaveFile(QString());
-    w->mnuSaveAsClick();
+    w->Document().mnuSaveAsClick();
     QCOMPARE(ui.lastFileChoice.fileName, QStringLiteral("Jones.QRD"));
 }
 
@@ -333,17 +333,17 @@ void TestMainScreen::saveAsWritesPairAndRemembersFile()
     const CompanionData companion = ReadCompanionFile(home->saved(QStringLiteral("Pair.QRE")));
     QVERIFY(companion.isIni);
     QCOMPARE(companion.layout.width, 3500);
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 1);
     QCOMPARE(TSettings().LoadRecentFiles(), QStringList({ path }));
-    QCOMPARE(w->CurrentFileName, path);
-    QVERIFY(w->mnuSave->isEnabled());
+    QCOMPARE(w->Document().CurrentFileName(), path);
+    QVERIFY(action(*w, "mnuSave")->isEnabled());
 
     // Save (Ctrl+S) writes to the same file.
     addRectangle(*w, 60, 60, 20, 20);
     QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier);
-    QVERIFY(!w->ChangesMade);
+    QVERIFY(!w->Document().ChangesMade());
     auto reread = startMainScreen();
-    QCOMPARE(reread->BusinessCardPanel->ObjectCount(), 2);
+    QCOMPARE(cardPanel(*reread)->ObjectCount(), 2);
 }
 
 void TestMainScreen::cancelChangesRevertsToFileOrEmpty()
@@ -352,29 +352,31 @@ void TestMainScreen::cancelChangesRevertsToFileOrEmpty()
     auto w = startMainScreen();
     addRectangle(*w, 10, 10, 40, 30);
     ui.answerYesNo(false);
-    QTest::mouseClick(w->Cancelbutton, Qt::LeftButton);
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
+    QTest::mouseClick(child<QPushButton>(*w, "Cancelbutton"), Qt::LeftButton);
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 1);
     QCOMPARE(ui.log().constLast().caption, QStringLiteral("CANCEL"));
     QCOMPARE(ui.log().constLast().text, QStringLiteral("Cancel all changes?"));
 
     // Unnamed: the card becomes empty with its layout.
-    w->CardLayout.Width = 3.0f;
+    TCardLayout layout = w->Document().CardLayout();
+    layout.Width = 3.0f;
+    w->Document().SetCardLayout(layout);
     ui.answerYesNo(true);
-    w->CancelbuttonClick();
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 0);
-    QCOMPARE(w->CardLayout.Width, 3.0f);
-    QVERIFY(!w->ChangesMade);
+    w->Document().CancelbuttonClick();
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 0);
+    QCOMPARE(w->Document().CardLayout().Width, 3.0f);
+    QVERIFY(!w->Document().ChangesMade());
 
     // Named: the saved design comes back.
     addRectangle(*w, 10, 10, 40, 30);
     saveAs(*w, ui, home->saved(QStringLiteral("Revert.QRD")));
     addRectangle(*w, 100, 10, 40, 30);
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 2);
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 2);
     ui.answerYesNo(true);
-    w->CancelbuttonClick();
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
-    QVERIFY(!w->ChangesMade);
-    QVERIFY(w->Cancelbutton->isHidden());
+    w->Document().CancelbuttonClick();
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 1);
+    QVERIFY(!w->Document().ChangesMade());
+    QVERIFY(child<QPushButton>(*w, "Cancelbutton")->isHidden());
 }
 
 void TestMainScreen::newBlankReadsDefaultLayoutAgain()
@@ -386,14 +388,14 @@ void TestMainScreen::newBlankReadsDefaultLayoutAgain()
     ProfileFile ini(IniPath());
     ini.WriteInteger(QStringLiteral("Layout"), QStringLiteral("Portrait"), 1);
     ini.WriteInteger(QStringLiteral("Layout"), QStringLiteral("Width"), 3000);
-    w->New1Click();
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 0);
-    QVERIFY(w->CurrentFileName.isEmpty());
-    QVERIFY(w->BusinessCardPanel->Rotated());
-    QCOMPARE(w->BusinessCardPanel->size(), QSize(192, 288));
+    w->Document().New1Click();
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 0);
+    QVERIFY(w->Document().CurrentFileName().isEmpty());
+    QVERIFY(cardPanel(*w)->Rotated());
+    QCOMPARE(cardPanel(*w)->size(), QSize(192, 288));
     QCOMPARE(w->windowTitle(), QStringLiteral("Untitled[*] — Brisvale"));
-    QVERIFY(!w->mnuSave->isEnabled());
-    QVERIFY(!w->ChangesMade);
+    QVERIFY(!action(*w, "mnuSave")->isEnabled());
+    QVERIFY(!w->Document().ChangesMade());
 }
 
 void TestMainScreen::openChecksExtension_data()
@@ -418,19 +420,19 @@ void TestMainScreen::openChecksExtension()
         writeFile(path, "not a design");
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    w->New1Click();
+    w->Document().New1Click();
     ui.answerOpenFile(path);
     if (!accepted)
         ui.expectInfo();
-    w->Open1Click();
+    w->Document().Open1Click();
     QCOMPARE(ui.lastFileChoice.title, QStringLiteral("Open Business Card"));
     QCOMPARE(QDir(ui.lastFileChoice.folder), QDir(home->path(QStringLiteral("saved"))));
     if (accepted) {
-        QCOMPARE(w->CurrentFileName, path);
-        QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
+        QCOMPARE(w->Document().CurrentFileName(), path);
+        QCOMPARE(cardPanel(*w)->ObjectCount(), 1);
     } else {
         QCOMPARE(ui.messages(), QStringList({ QStringLiteral("Must be a QRD (Brisvale) file") }));
-        QVERIFY(w->CurrentFileName.isEmpty());
+        QVERIFY(w->Document().CurrentFileName().isEmpty());
     }
 }
 
@@ -441,20 +443,20 @@ void TestMainScreen::openWithoutCompanionKeepsLayout()
     QVERIFY(QFile::remove(home->saved(QStringLiteral("Bare.QRE"))));
     ScriptedInteraction ui;
     auto w = startMainScreen(); // reopens Bare.QRD at start-up
-    w->New1Click();
-    TCardLayout layout = w->CardLayout;
+    w->Document().New1Click();
+    TCardLayout layout = w->Document().CardLayout();
     layout.Width = 3.0f;
     layout.Down = 4;
     layout.Portrait = true;
-    w->CardLayout = layout;
-    w->BackgroundFile = home->path(QStringLiteral("bg/old.bmp"));
-    w->BusinessCardPanel->SetRotated(true);
-    QVERIFY(w->OpenBCFile(path));
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
-    QVERIFY(w->BackgroundFile.isEmpty());
-    QCOMPARE(w->CardLayout, layout);
-    QVERIFY(!w->BusinessCardPanel->Rotated());
-    QCOMPARE(w->BusinessCardPanel->size(), QSize(288, 192));
+    w->Document().SetCardLayout(layout);
+    w->Document().SetBackgroundFile(home->path(QStringLiteral("bg/old.bmp")));
+    cardPanel(*w)->SetRotated(true);
+    QVERIFY(w->Document().OpenBCFile(path));
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 1);
+    QVERIFY(w->Document().BackgroundFile().isEmpty());
+    QCOMPARE(w->Document().CardLayout(), layout);
+    QVERIFY(!cardPanel(*w)->Rotated());
+    QCOMPARE(cardPanel(*w)->size(), QSize(288, 192));
 }
 
 void TestMainScreen::openWithCompanionTakesLayoutAndOrientation()
@@ -473,21 +475,21 @@ void TestMainScreen::openWithCompanionTakesLayoutAndOrientation()
     WriteCompanionFile(CompanionPath(path), art, stored);
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    QCOMPARE(w->CurrentFileName, path);
-    QCOMPARE(w->BackgroundFile, art);
+    QCOMPARE(w->Document().CurrentFileName(), path);
+    QCOMPARE(w->Document().BackgroundFile(), art);
     // The background art stands with the card.
-    QCOMPARE(w->BusinessCardPanel->ColorPicture().size(), QSize(192, 336));
-    QVERIFY(w->CardLayout.Portrait);
-    QCOMPARE(w->CardLayout.Across, 3);
-    QCOMPARE(w->CardLayout.TopMargin, 0.25f);
-    QVERIFY(w->BusinessCardPanel->Rotated());
+    QCOMPARE(cardPanel(*w)->ColorPicture().size(), QSize(192, 336));
+    QVERIFY(w->Document().CardLayout().Portrait);
+    QCOMPARE(w->Document().CardLayout().Across, 3);
+    QCOMPARE(w->Document().CardLayout().TopMargin, 0.25f);
+    QVERIFY(cardPanel(*w)->Rotated());
     // A rotated 3.5 × 2 inch card at 96 pixels per inch.
-    QCOMPARE(w->BusinessCardPanel->size(), QSize(192, 336));
+    QCOMPARE(cardPanel(*w)->size(), QSize(192, 336));
     // Zoomed, the card keeps its proportions and the stored geometry survives.
     w->ZoomIn();
     w->ZoomIn();
-    QVERIFY(w->OpenBCFile(path));
-    QCOMPARE(w->BusinessCardPanel->size(), QSize(Round(192 * 1.2L), Round(336 * 1.2L)));
+    QVERIFY(w->Document().OpenBCFile(path));
+    QCOMPARE(cardPanel(*w)->size(), QSize(Round(192 * 1.2L), Round(336 * 1.2L)));
 }
 
 void TestMainScreen::openWithPlainTextCompanionTakesBackground()
@@ -502,9 +504,9 @@ void TestMainScreen::openWithPlainTextCompanionTakesBackground()
     writeFile(CompanionPath(path), (art + QStringLiteral("\r\nsecond line\r\n")).toUtf8());
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    QCOMPARE(w->BackgroundFile, art);
-    QVERIFY(!w->BusinessCardPanel->ColorPicture().isNull());
-    QVERIFY(!w->BusinessCardPanel->Rotated());
+    QCOMPARE(w->Document().BackgroundFile(), art);
+    QVERIFY(!cardPanel(*w)->ColorPicture().isNull());
+    QVERIFY(!cardPanel(*w)->Rotated());
 }
 
 void TestMainScreen::failedOpenLeavesEmptyUnnamedDesign()
@@ -515,19 +517,19 @@ void TestMainScreen::failedOpenLeavesEmptyUnnamedDesign()
     writeFile(bad, "this is not an object stream");
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    QCOMPARE(w->CurrentFileName, good);
+    QCOMPARE(w->Document().CurrentFileName(), good);
     ui.answerOpenFile(bad);
     ui.expectInfo();
-    w->Open1Click();
+    w->Document().Open1Click();
     QCOMPARE(ui.messages(),
         QStringList({ QStringLiteral("Unable to open ") + bad + QStringLiteral(". Possibly corrupted, possibly not a QRD file") }));
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 0);
-    QVERIFY(!w->ChangesMade);
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 0);
+    QVERIFY(!w->Document().ChangesMade());
     // The name of the design open before is gone, so Save cannot overwrite it.
-    QVERIFY(w->CurrentFileName.isEmpty());
-    QVERIFY(!w->mnuSave->isEnabled());
+    QVERIFY(w->Document().CurrentFileName().isEmpty());
+    QVERIFY(!action(*w, "mnuSave")->isEnabled());
     QCOMPARE(w->windowTitle(), QStringLiteral("Untitled[*] — Brisvale"));
-    QVERIFY(!w->RecentFiles->Files().contains(bad));
+    QVERIFY(!child<TRecentFiles>(*w, "RecentFiles")->Files().contains(bad));
 }
 
 void TestMainScreen::deleteRemovesCompanionAndKeepsScreen()
@@ -538,25 +540,25 @@ void TestMainScreen::deleteRemovesCompanionAndKeepsScreen()
     QVERIFY(QFileInfo::exists(companion));
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    QCOMPARE(w->CurrentFileName, path);
+    QCOMPARE(w->Document().CurrentFileName(), path);
 
     // Declining keeps both files.
     ui.answerOpenFile(path);
     ui.answerYesNo(false);
-    w->Delete1Click();
+    w->Document().Delete1Click();
     QVERIFY(QFileInfo::exists(path));
     QCOMPARE(ui.log().constLast().text, QStringLiteral("Delete ") + path + QStringLiteral("?"));
     QCOMPARE(ui.log().constLast().caption, QStringLiteral("CONFIRM"));
 
     ui.answerOpenFile(path);
     ui.answerYesNo(true);
-    w->Delete1Click();
+    w->Document().Delete1Click();
     QCOMPARE(ui.lastFileChoice.title, QStringLiteral("Delete Business Card"));
     QVERIFY(!QFileInfo::exists(path));
     QVERIFY(!QFileInfo::exists(companion));
     // The design on screen is untouched, even though it was the deleted file.
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
-    QCOMPARE(w->CurrentFileName, path);
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 1);
+    QCOMPARE(w->Document().CurrentFileName(), path);
 
     // A design without companion is deleted alone; a wrong extension is refused.
     const QString lone = home->saved(QStringLiteral("lone.QRD"));
@@ -565,11 +567,11 @@ void TestMainScreen::deleteRemovesCompanionAndKeepsScreen()
     writeFile(other, "x");
     ui.answerOpenFile(other);
     ui.expectInfo();
-    w->Delete1Click();
+    w->Document().Delete1Click();
     QVERIFY(QFileInfo::exists(other));
     ui.answerOpenFile(lone);
     ui.answerYesNo(true);
-    w->Delete1Click();
+    w->Document().Delete1Click();
     QVERIFY(!QFileInfo::exists(lone));
 }
 
@@ -583,19 +585,19 @@ void TestMainScreen::recentFilesKeepFiveMostRecent()
     ScriptedInteraction ui;
     auto w = startMainScreen();
     for (const QString& p : paths)
-        QVERIFY(w->OpenBCFile(p));
+        QVERIFY(w->Document().OpenBCFile(p));
     const QStringList expected = { paths[5], paths[4], paths[3], paths[2], paths[1] };
-    QCOMPARE(w->RecentFiles->Files(), expected);
+    QCOMPARE(child<TRecentFiles>(*w, "RecentFiles")->Files(), expected);
     QCOMPARE(TSettings().LoadRecentFiles(), expected);
-    QCOMPARE(w->RecentFiles->Actions().size(), 5);
-    QCOMPARE(w->RecentFiles->Actions().at(1)->text(), QStringLiteral("&2 ") + paths[4]);
+    QCOMPARE(child<TRecentFiles>(*w, "RecentFiles")->Actions().size(), 5);
+    QCOMPARE(child<TRecentFiles>(*w, "RecentFiles")->Actions().at(1)->text(), QStringLiteral("&2 ") + paths[4]);
 
     // Reopening a listed file from the menu moves it up without a duplicate.
-    w->RecentFiles->Actions().at(3)->trigger();
+    child<TRecentFiles>(*w, "RecentFiles")->Actions().at(3)->trigger();
     QCoreApplication::processEvents();
-    QCOMPARE(w->CurrentFileName, paths[2]);
-    QCOMPARE(w->RecentFiles->Files(), QStringList({ paths[2], paths[5], paths[4], paths[3], paths[1] }));
-    QCOMPARE(menuCaptions(w->File1).mid(22, 2), QStringList({ "-", "&1 " + paths[2] }));
+    QCOMPARE(w->Document().CurrentFileName(), paths[2]);
+    QCOMPARE(child<TRecentFiles>(*w, "RecentFiles")->Files(), QStringList({ paths[2], paths[5], paths[4], paths[3], paths[1] }));
+    QCOMPARE(menuCaptions(child<QMenu>(*w, "File1")).mid(22, 2), QStringList({ "-", "&1 " + paths[2] }));
 
     // Paths are compared without regard to case.
     TRecentFiles list(nullptr, 5);
@@ -613,13 +615,13 @@ void TestMainScreen::recentFileThatVanishedIsDropped()
     makeDesign(b);
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    QCOMPARE(w->RecentFiles->Files(), QStringList({ b, a }));
+    QCOMPARE(child<TRecentFiles>(*w, "RecentFiles")->Files(), QStringList({ b, a }));
     QVERIFY(QFile::remove(a));
     ui.expectInfo();
-    w->ReopenRecentFile(a);
+    w->Document().ReopenRecentFile(a);
     QCOMPARE(ui.messages(), QStringList({ a + QStringLiteral(" no longer exists") }));
-    QCOMPARE(w->RecentFiles->Files(), QStringList({ b }));
-    QCOMPARE(w->CurrentFileName, b);
+    QCOMPARE(child<TRecentFiles>(*w, "RecentFiles")->Files(), QStringList({ b }));
+    QCOMPARE(w->Document().CurrentFileName(), b);
 }
 
 void TestMainScreen::declinedSaveAbandonsCommand_data()
@@ -641,30 +643,30 @@ void TestMainScreen::declinedSaveAbandonsCommand()
     makeDesign(other);
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    w->New1Click();
+    w->Document().New1Click();
     addRectangle(*w, 10, 10, 40, 30);
     addRectangle(*w, 60, 10, 40, 30);
     ui.answerYesNo(true);
     ui.answerSaveFile(QString());
     if (command == QLatin1String("new"))
-        w->New1Click();
+        w->Document().New1Click();
     else if (command == QLatin1String("open"))
-        w->Open1Click(); // no open dialog may follow
+        w->Document().Open1Click(); // no open dialog may follow
     else if (command == QLatin1String("reopen"))
-        w->ReopenRecentFile(other);
+        w->Document().ReopenRecentFile(other);
     else if (command == QLatin1String("exit"))
-        w->Exit1Click();
+        w->Document().Exit1Click();
     else
         QVERIFY(!w->close());
     QVERIFY(ui.allUsed());
     QCOMPARE(ui.log().first().text, QStringLiteral("Save changes?"));
     QCOMPARE(ui.log().first().caption, QStringLiteral("Save"));
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 2);
-    QVERIFY(w->ChangesMade);
-    QVERIFY(!w->Savebutton->isHidden());
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 2);
+    QVERIFY(w->Document().ChangesMade());
+    QVERIFY(!child<QPushButton>(*w, "Savebutton")->isHidden());
     QVERIFY(w->isVisible());
-    QVERIFY(w->CurrentFileName.isEmpty());
-    QCOMPARE(w->RecentFiles->Files(), QStringList({ other }));
+    QVERIFY(w->Document().CurrentFileName().isEmpty());
+    QCOMPARE(child<TRecentFiles>(*w, "RecentFiles")->Files(), QStringList({ other }));
 }
 
 void TestMainScreen::failedSaveKeepsDesignChanged()
@@ -677,25 +679,25 @@ void TestMainScreen::failedSaveKeepsDesignChanged()
     QVERIFY(QDir().mkpath(blocked));
     ui.expectError();
     ui.answerSaveFile(blocked);
-    QVERIFY(!w->mnuSaveAsClick());
+    QVERIFY(!w->Document().mnuSaveAsClick());
     QCOMPARE(ui.log().constLast().kind, QStringLiteral("ShowError"));
     QVERIFY(ui.log().constLast().text.contains(blocked));
-    QVERIFY(w->ChangesMade);
-    QVERIFY(w->CurrentFileName.isEmpty());
+    QVERIFY(w->Document().ChangesMade());
+    QVERIFY(w->Document().CurrentFileName().isEmpty());
     QVERIFY(TSettings().LoadRecentFiles().isEmpty());
 
     // Named design whose file became unwritable: Save reports it and New is abandoned.
-    w->CurrentFileName = blocked;
+    w->Document().SetCurrentFileName(blocked);
     ui.expectError();
-    QVERIFY(!w->mnuSaveClick());
-    QVERIFY(w->ChangesMade);
+    QVERIFY(!w->Document().mnuSaveClick());
+    QVERIFY(w->Document().ChangesMade());
     ui.answerYesNo(true);
     ui.expectError();
-    w->New1Click();
+    w->Document().New1Click();
     QVERIFY(ui.allUsed());
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
-    QVERIFY(w->ChangesMade);
-    QCOMPARE(w->CurrentFileName, blocked);
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 1);
+    QVERIFY(w->Document().ChangesMade());
+    QCOMPARE(w->Document().CurrentFileName(), blocked);
 }
 
 void TestMainScreen::answeringNoDiscardsAndGoesOn()
@@ -704,9 +706,9 @@ void TestMainScreen::answeringNoDiscardsAndGoesOn()
     auto w = startMainScreen();
     addRectangle(*w, 10, 10, 40, 30);
     ui.answerYesNo(false);
-    w->New1Click();
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 0);
-    QVERIFY(!w->ChangesMade);
+    w->Document().New1Click();
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 0);
+    QVERIFY(!w->Document().ChangesMade());
 
     // Yes with a name saves to it and goes on.
     addRectangle(*w, 10, 10, 40, 30);
@@ -714,10 +716,10 @@ void TestMainScreen::answeringNoDiscardsAndGoesOn()
     saveAs(*w, ui, path);
     addRectangle(*w, 60, 10, 40, 30);
     ui.answerYesNo(true);
-    w->New1Click();
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 0);
-    QVERIFY(w->OpenBCFile(path));
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 2);
+    w->Document().New1Click();
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 0);
+    QVERIFY(w->Document().OpenBCFile(path));
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 2);
 }
 
 void TestMainScreen::zoomStepsAndLimits()
@@ -725,49 +727,49 @@ void TestMainScreen::zoomStepsAndLimits()
     ScriptedInteraction ui;
     auto w = startMainScreen();
     auto* object = addRectangle(*w, 10, 10, 40, 30);
-    w->BusinessCardPanel->Handle().AddToSelection(object);
-    QVERIFY(w->BusinessCardPanel->Handle().HasSelection());
+    cardPanel(*w)->Handle().AddToSelection(object);
+    QVERIFY(cardPanel(*w)->Handle().HasSelection());
     const QStringList captions = { "110%", "120%", "130%", "140%", "150%" };
     for (const QString& caption : captions) {
-        QTest::mouseClick(w->ZoomSpinner->UpButton, Qt::LeftButton);
-        QCOMPARE(w->ZoomCaption->text(), caption);
+        QTest::mouseClick(child<QToolButton>(*w, "ZoomUpButton"), Qt::LeftButton);
+        QCOMPARE(child<QLabel>(*w, "ZoomCaption")->text(), caption);
     }
-    QVERIFY(!w->BusinessCardPanel->Handle().HasSelection());
-    const Single top = w->BusinessCardPanel->Zoom();
+    QVERIFY(!cardPanel(*w)->Handle().HasSelection());
+    const Single top = cardPanel(*w)->Zoom();
     QVERIFY(top > 1.5f);
-    const QSize size = w->BusinessCardPanel->size();
+    const QSize size = cardPanel(*w)->size();
     QVERIFY(size.width() > 500 && size.height() > 285);
-    QTest::mouseClick(w->ZoomSpinner->UpButton, Qt::LeftButton);
-    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("150%"));
-    QCOMPARE(w->BusinessCardPanel->Zoom(), top);
+    QTest::mouseClick(child<QToolButton>(*w, "ZoomUpButton"), Qt::LeftButton);
+    QCOMPARE(child<QLabel>(*w, "ZoomCaption")->text(), QStringLiteral("150%"));
+    QCOMPARE(cardPanel(*w)->Zoom(), top);
     for (const char* caption : { "140%", "130%", "120%", "110%", "100%" }) {
-        QTest::mouseClick(w->ZoomSpinner->DownButton, Qt::LeftButton);
-        QCOMPARE(w->ZoomCaption->text(), QString::fromLatin1(caption));
+        QTest::mouseClick(child<QToolButton>(*w, "ZoomDownButton"), Qt::LeftButton);
+        QCOMPARE(child<QLabel>(*w, "ZoomCaption")->text(), QString::fromLatin1(caption));
     }
-    QCOMPARE(w->BusinessCardPanel->Zoom(), 1.0f);
-    QTest::mouseClick(w->ZoomSpinner->DownButton, Qt::LeftButton);
-    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("100%"));
-    QCOMPARE(w->BusinessCardPanel->Zoom(), 1.0f);
-    QCOMPARE(w->BusinessCardPanel->size(), QSize(336, 192));
-    QVERIFY(!w->Loading);
+    QCOMPARE(cardPanel(*w)->Zoom(), 1.0f);
+    QTest::mouseClick(child<QToolButton>(*w, "ZoomDownButton"), Qt::LeftButton);
+    QCOMPARE(child<QLabel>(*w, "ZoomCaption")->text(), QStringLiteral("100%"));
+    QCOMPARE(cardPanel(*w)->Zoom(), 1.0f);
+    QCOMPARE(cardPanel(*w)->size(), QSize(336, 192));
+    QVERIFY(!w->Document().Loading());
 }
 
 void TestMainScreen::keypadKeysZoomOnRelease()
 {
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    auto* panel = w->BusinessCardPanel;
+    auto* panel = cardPanel(*w);
     QTest::keyPress(panel, Qt::Key_Plus, Qt::KeypadModifier);
-    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("100%"));
+    QCOMPARE(child<QLabel>(*w, "ZoomCaption")->text(), QStringLiteral("100%"));
     QTest::keyRelease(panel, Qt::Key_Plus, Qt::KeypadModifier);
-    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("110%"));
+    QCOMPARE(child<QLabel>(*w, "ZoomCaption")->text(), QStringLiteral("110%"));
     // The plus and minus of the main keyboard zoom as well, once a key.
     QTest::keyClick(panel, Qt::Key_Plus);
-    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("120%"));
+    QCOMPARE(child<QLabel>(*w, "ZoomCaption")->text(), QStringLiteral("120%"));
     QTest::keyClick(panel, Qt::Key_Minus);
-    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("110%"));
+    QCOMPARE(child<QLabel>(*w, "ZoomCaption")->text(), QStringLiteral("110%"));
     QTest::keyClick(panel, Qt::Key_Minus, Qt::KeypadModifier);
-    QCOMPARE(w->ZoomCaption->text(), QStringLiteral("100%"));
+    QCOMPARE(child<QLabel>(*w, "ZoomCaption")->text(), QStringLiteral("100%"));
 }
 
 void TestMainScreen::pageKeysScrollTheCard()
@@ -778,16 +780,16 @@ void TestMainScreen::pageKeysScrollTheCard()
     for (int i = 0; i < 5; ++i)
         w->ZoomIn();
     QCoreApplication::processEvents();
-    QScrollBar* bar = w->ScrollBox1->verticalScrollBar();
+    QScrollBar* bar = child<QScrollArea>(*w, "ScrollBox1")->verticalScrollBar();
     QVERIFY(bar->maximum() > 0);
     QCOMPARE(bar->value(), 0);
-    QTest::keyClick(w->BusinessCardPanel, Qt::Key_End);
+    QTest::keyClick(cardPanel(*w), Qt::Key_End);
     QCOMPARE(bar->value(), bar->maximum());
-    QTest::keyClick(w->BusinessCardPanel, Qt::Key_PageUp);
+    QTest::keyClick(cardPanel(*w), Qt::Key_PageUp);
     QCOMPARE(bar->value(), bar->maximum() - bar->singleStep());
-    QTest::keyClick(w->BusinessCardPanel, Qt::Key_Home);
+    QTest::keyClick(cardPanel(*w), Qt::Key_Home);
     QCOMPARE(bar->value(), 0);
-    QTest::keyClick(w->BusinessCardPanel, Qt::Key_PageDown);
+    QTest::keyClick(cardPanel(*w), Qt::Key_PageDown);
     QCOMPARE(bar->value(), bar->singleStep());
 }
 
@@ -796,11 +798,11 @@ void TestMainScreen::clickBesideCardClearsSelection()
     ScriptedInteraction ui;
     auto w = startMainScreen();
     auto* object = addRectangle(*w, 10, 10, 40, 30);
-    w->BusinessCardPanel->Handle().AddToSelection(object);
-    QWidget* holder = w->BusinessCardPanel->parentWidget();
+    cardPanel(*w)->Handle().AddToSelection(object);
+    QWidget* holder = cardPanel(*w)->parentWidget();
     QTest::mouseClick(holder, Qt::LeftButton, {}, QPoint(holder->width() - 3, holder->height() - 3));
-    QVERIFY(!w->BusinessCardPanel->Handle().HasSelection());
-    QCOMPARE(w->BusinessCardPanel->ObjectCount(), 1);
+    QVERIFY(!cardPanel(*w)->Handle().HasSelection());
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 1);
 }
 
 void TestMainScreen::changeLayoutRotatesCard()
@@ -815,30 +817,32 @@ void TestMainScreen::changeLayoutRotatesCard()
         QTest::mouseClick(d.OkButton, Qt::LeftButton);
         return dialog.result();
     });
-    w->ChangeCardLayout1Click();
-    QVERIFY(w->CardLayout.Portrait);
-    QVERIFY(w->BusinessCardPanel->Rotated());
-    QCOMPARE(w->BusinessCardPanel->size(), QSize(192, 336));
-    QVERIFY(w->ChangesMade);
+    w->Document().ChangeCardLayout1Click();
+    QVERIFY(w->Document().CardLayout().Portrait);
+    QVERIFY(cardPanel(*w)->Rotated());
+    QCOMPARE(cardPanel(*w)->size(), QSize(192, 336));
+    QVERIFY(w->Document().ChangesMade());
 
     // Cancel leaves everything as it was.
-    w->ChangesMade = false;
+    w->Document().SetChangesMade(false);
     ui.answerDialog([](QDialog&) { return mrCancel; });
-    w->ChangeCardLayout1Click();
-    QVERIFY(!w->ChangesMade);
-    QCOMPARE(w->BusinessCardPanel->size(), QSize(192, 336));
+    w->Document().ChangeCardLayout1Click();
+    QVERIFY(!w->Document().ChangesMade());
+    QCOMPARE(cardPanel(*w)->size(), QSize(192, 336));
 }
 
 void TestMainScreen::saveLayoutAsDefaultWritesIni()
 {
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    w->CardLayout.Width = 3.25f;
+    TCardLayout layout = w->Document().CardLayout();
+    layout.Width = 3.25f;
+    w->Document().SetCardLayout(layout);
     ui.answerYesNo(false);
-    w->SaveCurrentLayoutasDefault1Click();
+    w->Document().SaveCurrentLayoutasDefault1Click();
     QCOMPARE(TSettings().LoadLayoutPreferences(TCardLayout()).Width, 3.5f);
     ui.answerYesNo(true);
-    w->SaveCurrentLayoutasDefault1Click();
+    w->Document().SaveCurrentLayoutasDefault1Click();
     QCOMPARE(ui.log().constLast().text, QStringLiteral("Save the current card layout as your default layout?"));
     QCOMPARE(ui.log().constLast().caption, QStringLiteral("Card Layout"));
     QCOMPARE(TSettings().LoadLayoutPreferences(TCardLayout()).Width, 3.25f);
@@ -849,9 +853,9 @@ void TestMainScreen::printCommandsFollowPrinterCheck()
     {
         ScriptedInteraction ui;
         auto w = startMainScreen();
-        QVERIFY(w->PrinterAvailable);
-        QVERIFY(w->PrintButton->isEnabled());
-        QVERIFY(w->mnuPrinterSetup->isEnabled());
+        QVERIFY(w->PrinterAvailable());
+        QVERIFY(child<QPushButton>(*w, "PrintButton")->isEnabled());
+        QVERIFY(action(*w, "mnuPrinterSetup")->isEnabled());
     }
     home->printers.names.clear();
     home->printers.defaultName.clear();
@@ -860,10 +864,10 @@ void TestMainScreen::printCommandsFollowPrinterCheck()
     auto w = startMainScreen();
     QCOMPARE(ui.messages(),
         QStringList({ QStringLiteral("There are no installed printers.\nUnable to perform printer related operations") }));
-    QVERIFY(!w->PrinterAvailable);
-    for (QWidget* b : { static_cast<QWidget*>(w->PrintButton), static_cast<QWidget*>(w->Previewbutton) })
+    QVERIFY(!w->PrinterAvailable());
+    for (QWidget* b : { static_cast<QWidget*>(child<QPushButton>(*w, "PrintButton")), static_cast<QWidget*>(child<QPushButton>(*w, "Previewbutton")) })
         QVERIFY(!b->isEnabled());
-    for (QAction* a : { w->mnuPrint, w->mnuPreview, w->mnuPrinterSetup, w->mnuPrinterFineTuning, w->mnuPrintOutlineTestPage })
+    for (QAction* a : { action(*w, "mnuPrint"), action(*w, "mnuPreview"), action(*w, "mnuPrinterSetup"), action(*w, "mnuPrinterFineTuning"), action(*w, "mnuPrintOutlineTestPage") })
         QVERIFY(!a->isEnabled());
 }
 
@@ -876,8 +880,8 @@ void TestMainScreen::defaultFontCaptionAndCommand()
     ini.WriteBool(QStringLiteral("Default Font"), QStringLiteral("Italic"), true);
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    QCOMPARE(w->mnuDefaultFont->text(), QStringLiteral("Default Font: Times New Roman, 12 pt , bold, italic"));
-    QCOMPARE(w->BusinessCardPanel->PanelFont().Height, -16);
+    QCOMPARE(action(*w, "mnuDefaultFont")->text(), QStringLiteral("Default Font: Times New Roman, 12 pt , bold, italic"));
+    QCOMPARE(cardPanel(*w)->PanelFont().Height, -16);
 
     // Cancelling still shows the note and writes the unchanged font back.
     QFile::remove(IniPath());
@@ -895,7 +899,7 @@ void TestMainScreen::defaultFontCaptionAndCommand()
     ui.answerFont(chosen);
     ui.expectInfo();
     w->mnuDefaultFontClick();
-    QCOMPARE(w->mnuDefaultFont->text(), QStringLiteral("Default Font: Arial, 9 pt , underline"));
+    QCOMPARE(action(*w, "mnuDefaultFont")->text(), QStringLiteral("Default Font: Arial, 9 pt , underline"));
     const TDefaultFont stored = TSettings().LoadPreferences().DefaultFont;
     QCOMPARE(stored.Size, 9);
     QVERIFY(stored.Underline && !stored.Bold);
@@ -918,7 +922,7 @@ void TestMainScreen::aboutBoxShowsVersion()
         QTest::mouseClick(ok, Qt::LeftButton);
         return dialog.result();
     });
-    w->About1->trigger();
+    action(*w, "About1")->trigger();
     QVERIFY(ui.allUsed());
     QCOMPARE(title, QStringLiteral("About Brisvale"));
     QVERIFY(texts.contains(QStringLiteral("32-bit version")));
@@ -931,13 +935,13 @@ void TestMainScreen::helpEntriesOpenTheirTopics()
 {
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    QTest::mouseClick(w->Helpbutton, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*w, "Helpbutton"), Qt::LeftButton);
     QCOMPARE(HelpBrowser::Instance().Source(), HelpBrowser::TopicUrl(2016));
-    w->TechnicalSupport1->trigger();
+    action(*w, "TechnicalSupport1")->trigger();
     QCOMPARE(HelpBrowser::Instance().Source(), HelpBrowser::TopicUrl(1041));
-    w->FrequentlyAskedQuestions1->trigger();
+    action(*w, "FrequentlyAskedQuestions1")->trigger();
     QCOMPARE(HelpBrowser::Instance().Source(), HelpBrowser::TopicUrl(911));
-    w->Contents1->trigger();
+    action(*w, "Contents1")->trigger();
     QCOMPARE(HelpBrowser::Instance().Source(), HelpBrowser::ContentsUrl());
     HelpBrowser::Instance().hide();
 }
@@ -998,11 +1002,11 @@ void TestMainScreen::standardKeysReachTheirCommands()
     ScriptedInteraction ui;
     auto w = startMainScreen();
     addRectangle(*w, 20, 20, 60, 30);
-    w->SetChangesMade(false);
+    w->Document().SetChangesMade(false);
     auto* target = w->findChild<QAction*>(action);
     QVERIFY(target);
     if (action == QLatin1String("mnuRedo"))
-        w->mnuUndo->trigger(); // something to redo
+        bv::test::action(*w, "mnuUndo")->trigger(); // something to redo
     // Commands that ask something are answered with Cancel; the rest run.
     ui.answerOpenFile(QString());
     ui.answerSaveFile(QString());
@@ -1011,7 +1015,7 @@ void TestMainScreen::standardKeysReachTheirCommands()
     QSignalSpy spy(target, &QAction::triggered);
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    QTest::keySequence(w->BusinessCardPanel, keys);
+    QTest::keySequence(cardPanel(*w), keys);
     QCOMPARE(spy.count(), 1);
 }
 

@@ -1,6 +1,6 @@
 // QRD.INI: what each operation reads and writes, defaults, and the file
 // quirks existing preference files rely on.
-#include "app/Settings.h"
+#include "document/Settings.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 

@@ -50,21 +50,21 @@ void TestUndo::mixedEditsUndoAndRedoToTheirBytes()
     ProgramHome home;
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    TGBusinessCardPanel32* panel = w->BusinessCardPanel;
+    TGBusinessCardPanel32* panel = cardPanel(*w);
     QList<QByteArray> states{ designBytes(*panel) };
     QStringList steps;
     auto record = [&](const char* step) {
         QCoreApplication::processEvents();
         states.append(designBytes(*panel));
         steps.append(QString::fromLatin1(step));
-        QCOMPARE(w->mnuUndo->text(), QStringLiteral("&Undo ") + QString::fromLatin1(step));
+        QCOMPARE(action(*w, "mnuUndo")->text(), QStringLiteral("&Undo ") + QString::fromLatin1(step));
     };
 
     // Two rectangles drawn with the tool.
-    w->DrawRectanglebutton->click();
+    child<QToolButton>(*w, "DrawRectanglebutton")->click();
     drag(panel, QPoint(20, 20), QPoint(120, 70));
     record("Add");
-    w->DrawEllipseButton->click();
+    child<QToolButton>(*w, "DrawEllipseButton")->click();
     drag(panel, QPoint(150, 40), QPoint(250, 150));
     record("Add");
     // The ellipse, selected, moved by a held arrow key: a single step.
@@ -79,7 +79,7 @@ void TestUndo::mixedEditsUndoAndRedoToTheirBytes()
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier);
     QCoreApplication::sendEvent(panel, &release);
     record("Move");
-    QCOMPARE(w->UndoHistory->StepCount(), 3);
+    QCOMPARE(w->Document().UndoHistory().StepCount(), 3);
     // A colour from the model, as a dialog would set it.
     auto* rect = qobject_cast<TBCShapes*>(panel->Objects().first());
     QVERIFY(rect);
@@ -90,9 +90,9 @@ void TestUndo::mixedEditsUndoAndRedoToTheirBytes()
     record("Colour");
     // Save here: the changed mark goes, and follows the saved state below.
     QDir().mkpath(home.saved(QString()));
-    w->CurrentFileName = home.saved(QStringLiteral("Undo.QRD"));
-    QVERIFY(w->mnuSaveClick());
-    QVERIFY(!w->ChangesMade);
+    w->Document().SetCurrentFileName(home.saved(QStringLiteral("Undo.QRD")));
+    QVERIFY(w->Document().mnuSaveClick());
+    QVERIFY(!w->Document().ChangesMade());
     const int savedState = int(states.size()) - 1;
     // Delete the ellipse.
     panel->Handle().AddToSelection(panel->Objects().last());
@@ -101,28 +101,28 @@ void TestUndo::mixedEditsUndoAndRedoToTheirBytes()
 
     // Undo back to the empty card, checking every state's bytes.
     for (int i = states.size() - 1; i > 0; --i) {
-        w->mnuUndo->trigger();
+        action(*w, "mnuUndo")->trigger();
         QCOMPARE(designBytes(*panel), states[i - 1]);
-        QCOMPARE(w->ChangesMade, i - 1 != savedState);
+        QCOMPARE(w->Document().ChangesMade(), i - 1 != savedState);
     }
-    QVERIFY(!w->mnuUndo->isEnabled());
+    QVERIFY(!action(*w, "mnuUndo")->isEnabled());
     // And forward again.
     for (int i = 1; i < states.size(); ++i) {
-        QCOMPARE(w->mnuRedo->text(), QStringLiteral("&Redo ") + steps[i - 1]);
-        w->mnuRedo->trigger();
+        QCOMPARE(action(*w, "mnuRedo")->text(), QStringLiteral("&Redo ") + steps[i - 1]);
+        action(*w, "mnuRedo")->trigger();
         QCOMPARE(designBytes(*panel), states[i]);
-        QCOMPARE(w->ChangesMade, i != savedState);
+        QCOMPARE(w->Document().ChangesMade(), i != savedState);
     }
-    QVERIFY(!w->mnuRedo->isEnabled());
+    QVERIFY(!action(*w, "mnuRedo")->isEnabled());
     // A new edit after undoing drops the steps that were undone.
-    w->mnuUndo->trigger();
-    w->mnuUndo->trigger();
+    action(*w, "mnuUndo")->trigger();
+    action(*w, "mnuUndo")->trigger();
     QTest::keyClick(panel, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(panel, Qt::Key_Right, Qt::ShiftModifier);
     QCoreApplication::processEvents();
-    w->UndoHistory->CommitPending();
-    QVERIFY(!w->mnuRedo->isEnabled());
-    QVERIFY(w->ChangesMade);
+    w->Document().UndoHistory().CommitPending();
+    QVERIFY(!action(*w, "mnuRedo")->isEnabled());
+    QVERIFY(w->Document().ChangesMade());
 }
 
 QTEST_MAIN(TestUndo)

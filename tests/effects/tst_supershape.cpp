@@ -3,7 +3,7 @@
 // caches, byte-for-byte round trips and printing in device pixels.
 // Screen resolution 96 ppi (BRISVALE_PPI).
 #include "effects/SuperShape.h"
-#include "printing/PageCanvasEngine.h"
+#include "pageengine/PageCanvasEngine.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/ObjectFiler.h"
 #include "surface/ObjectStream.h"

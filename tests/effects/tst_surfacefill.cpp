@@ -1,7 +1,7 @@
 // The shared gradient and tiling surfaces: band colours and spans, tiles on
 // screen at a zoom, and both printing forms through a canvas page engine.
 #include "effects/SurfaceFill.h"
-#include "printing/PageCanvasEngine.h"
+#include "pageengine/PageCanvasEngine.h"
 
 #include <QPainter>
 #include <QTest>

@@ -7,8 +7,8 @@
 #include "objects/BusinessCardLabel.h"
 #include "objects/LineShape.h"
 #include "objects/Shapes.h"
+#include "pageengine/PageCanvasEngine.h"
 #include "platform/Errors.h"
-#include "printing/PageCanvasEngine.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/ObjectFiler.h"
 

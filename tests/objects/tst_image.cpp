@@ -5,10 +5,10 @@
 // screen at 300 dpi, directly and through a recorded page. 96 ppi.
 #include "objects/Image.h"
 #include "objects/ImageBrowser.h"
+#include "pageengine/PageCanvasEngine.h"
+#include "pageengine/PagePlayer.h"
+#include "pageengine/PageRecorder.h"
 #include "platform/Jpeg.h"
-#include "printing/PageCanvasEngine.h"
-#include "printing/PagePlayer.h"
-#include "printing/PageRecorder.h"
 #include "support/PictureKit.h"
 #include "support/ScriptedInteraction.h"
 #include "surface/BusinessCardPanel.h"

@@ -5,8 +5,8 @@
 #include "objects/BusinessCardLabel.h"
 #include "objects/LineShape.h"
 #include "objects/Shapes.h"
-#include "printing/PageCanvasEngine.h"
-#include "printing/PageRecorder.h"
+#include "pageengine/PageCanvasEngine.h"
+#include "pageengine/PageRecorder.h"
 #include "surface/BusinessCardPanel.h"
 
 #include <QPainter>

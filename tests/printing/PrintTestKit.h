@@ -2,9 +2,9 @@
 // Shared pieces of the print job tests: design objects that print a filled
 // rectangle (or fail), a panel at 96 pixels per inch, scripted handling of
 // the status window, and reading a PDF back as pixels with pdftoppm.
+#include "pageengine/PageEngine.h"
 #include "platform/Errors.h"
 #include "printing/LabelPrinter.h"
-#include "printing/PageEngine.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/GraphicControl.h"
 

@@ -4,15 +4,15 @@
 // was. Sheets are drawn by a canvas engine into images at 100 dpi.
 #include "PrintTestKit.h"
 
+#include "pageengine/PageCanvasEngine.h"
 #include "platform/Dib.h"
 #include "printing/Imposition.h"
 #include "printing/LabelPrinter.h"
-#include "printing/PageCanvasEngine.h"
 #include "printing/PreviewForm.h"
 #include "printing/PrintCommands.h"
-#include "surface/BusinessCardPanel.h"
 #include "support/PictureKit.h"
 #include "support/ScriptedInteraction.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QPainter>
 #include <QTemporaryDir>

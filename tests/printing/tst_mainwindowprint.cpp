@@ -4,11 +4,11 @@
 #include "PrintTestKit.h"
 #include "app/MainScreenKit.h"
 
-#include "printing/PagePrinter.h"
+#include "pageengine/PagePrinter.h"
 #include "printing/PreviewForm.h"
+#include "printing/PrintCardsDialog.h"
 #include "printing/PrintCommands.h"
 #include "printing/PrintFineTune.h"
-#include "printing/PrintCardsDialog.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -38,10 +38,10 @@ void TestMainWindowPrint::printButtonPrintsTheChosenCards()
         QSKIP("pdftoppm (poppler-utils) is needed to read the sheet back");
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    QVERIFY(w->PrinterAvailable);
-    QVERIFY(w->PrintCommands->MainPagePrinter());
+    QVERIFY(w->PrinterAvailable());
+    QVERIFY(w->Printing().MainPagePrinter());
     const QString pdf = home->path(QStringLiteral("window.pdf"));
-    w->PrintCommands->MainPagePrinter()->SetOutputFileName(pdf);
+    w->Printing().MainPagePrinter()->SetOutputFileName(pdf);
     addRectangle(*w, 24, 48, 96, 48, 0x00FF0000);
     ui.answerDialog([](QDialog& dialog) {
         auto& d = static_cast<TSelectSpecificLabels&>(dialog);
@@ -52,11 +52,11 @@ void TestMainWindowPrint::printButtonPrintsTheChosenCards()
         return d.result();
     });
     ui.answerDialog(runStatusWindow);
-    QTest::mouseClick(w->PrintButton, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*w, "PrintButton"), Qt::LeftButton);
     QVERIFY(ui.allUsed());
     // The window keeps the choice for the next job.
-    QVERIFY(w->SelectedCards[3]);
-    QVERIFY(!w->SelectedCards[0]);
+    QVERIFY(w->Printing().SelectedCards[3]);
+    QVERIFY(!w->Printing().SelectedCards[0]);
     const QList<QImage> pages = rasterizePdf(pdf, 100);
     QCOMPARE(pages.size(), 1);
     // Card 3 at (4.25, 2.5): the rectangle from (4.5, 3.0) to (5.5, 3.5).
@@ -76,7 +76,7 @@ void TestMainWindowPrint::previewButtonShowsOneCardAndKeepsTheZoom()
     auto w = startMainScreen();
     addRectangle(*w, 24, 48, 96, 48, 0x00FF0000);
     w->ZoomIn();
-    const Single zoom = w->BusinessCardPanel->Zoom();
+    const Single zoom = cardPanel(*w)->Zoom();
     QVERIFY(zoom > 1.0f);
     QImage shown;
     ui.answerDialog(runStatusWindow);
@@ -87,10 +87,10 @@ void TestMainWindowPrint::previewButtonShowsOneCardAndKeepsTheZoom()
         QTest::mouseClick(preview.CloseButton, Qt::LeftButton);
         return preview.result();
     });
-    QTest::mouseClick(w->Previewbutton, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*w, "Previewbutton"), Qt::LeftButton);
     QVERIFY(ui.allUsed());
-    QVERIFY(w->PrintPreview);
-    QCOMPARE(w->BusinessCardPanel->Zoom(), zoom);
+    QVERIFY(!w->Printing().PrintMode);
+    QCOMPARE(cardPanel(*w)->Zoom(), zoom);
     // The rectangle of card 0 at true size, 96 ppi: (96, 96) to (191, 143).
     QVERIFY(!shown.isNull());
     QVERIFY(isBlue(shown.pixel(140, 120)));
@@ -111,11 +111,11 @@ void TestMainWindowPrint::fineTuningEntrySavesNudgesForTheNextSheet()
         QTest::mouseClick(d.OkButton, Qt::LeftButton);
         return d.result();
     });
-    w->mnuPrinterFineTuning->trigger();
+    action(*w, "mnuPrinterFineTuning")->trigger();
     QVERIFY(ui.allUsed());
-    QCOMPARE(w->Preferences.Nudges.VerticalSpacing, 3);
+    QCOMPARE(w->Printing().Preferences->Nudges.VerticalSpacing, 3);
     QCOMPARE(TSettings().LoadPreferences().Nudges.VerticalSpacing, 3);
-    QCOMPARE(w->PrintCommands->CurrentImposition().VPitch, 2.0 + 3 / 32.0);
+    QCOMPARE(w->Printing().CurrentImposition().VPitch, 2.0 + 3 / 32.0);
 }
 
 QTEST_MAIN(TestMainWindowPrint)

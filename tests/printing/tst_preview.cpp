@@ -1,10 +1,10 @@
 // The preview window: caption after the first page, zoom buttons and their
 // limits, clicks that zoom, page width and whole page, Up/Down scrolling and
 // the saved placement.
+#include "pageengine/PageRecorder.h"
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
 #include "platform/ProfileFile.h"
-#include "printing/PageRecorder.h"
 #include "printing/PreviewForm.h"
 
 #include <QBuffer>

@@ -11,8 +11,8 @@
 #include "PrintTestKit.h"
 
 #include "effects/CircleText.h"
-#include "effects/SuperText.h"
 #include "effects/SuperShape.h"
+#include "effects/SuperText.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/Image.h"
 #include "objects/LineShape.h"
@@ -20,12 +20,12 @@
 #include "objects/PLabel.h"
 #include "objects/Shapes.h"
 #include "objects/SymbolLabel.h"
+#include "pageengine/PageCanvasEngine.h"
+#include "pageengine/PagePlayer.h"
+#include "pageengine/PagePrinter.h"
+#include "pageengine/PageRecorder.h"
 #include "platform/SymbolFonts.h"
-#include "printing/PageCanvasEngine.h"
 #include "richtext/RichBaseLabel.h"
-#include "printing/PagePlayer.h"
-#include "printing/PagePrinter.h"
-#include "printing/PageRecorder.h"
 #include "surface/BusinessCardPanel.h"
 
 #include <QBuffer>

@@ -3,13 +3,13 @@
 // the bottom-margin "ALERT" with its place in the Print command.
 #include "PrintTestKit.h"
 
-#include "app/Settings.h"
+#include "document/Settings.h"
+#include "pageengine/PagePrinter.h"
+#include "pageengine/PageSetupDialog.h"
 #include "platform/Environment.h"
-#include "printing/PagePrinter.h"
-#include "printing/PrintCommands.h"
-#include "printing/PageSetupDialog.h"
-#include "printing/PrintFineTune.h"
 #include "printing/PrintCardsDialog.h"
+#include "printing/PrintCommands.h"
+#include "printing/PrintFineTune.h"
 #include "printing/WarnBottomMargin.h"
 #include "support/FakePrinters.h"
 #include "support/ScriptedInteraction.h"

@@ -6,18 +6,18 @@
 // makes one).
 #include "PrintTestKit.h"
 
-#include "app/CardDocument.h"
 #include "app/DesignClasses.h"
-#include "app/Settings.h"
+#include "document/CardDocument.h"
+#include "document/Settings.h"
 #include "objects/PLabel.h"
+#include "pageengine/PagePrinter.h"
 #include "platform/Dib.h"
 #include "platform/ProfileFile.h"
-#include "printing/PagePrinter.h"
-#include "printing/PrintCommands.h"
-#include "printing/PrintCardsDialog.h"
 #include "printing/PreviewForm.h"
-#include "surface/CompanionFile.h"
+#include "printing/PrintCardsDialog.h"
+#include "printing/PrintCommands.h"
 #include "support/ScriptedInteraction.h"
+#include "surface/CompanionFile.h"
 
 #include <QDateTime>
 #include <QDirIterator>

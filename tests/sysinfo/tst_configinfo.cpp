@@ -371,12 +371,12 @@ void TestConfigInfo::mainWindowCommands()
         shown = info->ReportLines();
         return int(mrOk);
     });
-    w->ConfigurationInformation1->trigger();
+    bv::test::action(*w, "ConfigurationInformation1")->trigger();
     QVERIFY(ui.allUsed());
     QVERIFY(shown.contains(QStringLiteral("[Product]")));
     QVERIFY(shown.contains(QLatin1Char('[') + home.path(QStringLiteral("QRD.INI")) + QLatin1Char(']')));
 
-    QTest::mouseClick(w->AssistButton, Qt::LeftButton);
+    QTest::mouseClick(bv::test::child<QToolButton>(*w, "AssistButton"), Qt::LeftButton);
     auto* tips = w->findChild<TAssistantOru*>(QStringLiteral("AssistantOru1"));
     QVERIFY(tips);
     TAssistantOruForm* f = tips->Window();

@@ -63,20 +63,14 @@ int Resave(const QString& in, const QString& out, QTextStream& err)
     try {
         panel.ClearAll();
         panel.LoadFromFile(in);
-    } catch (const Exception& e) {
-        err << "brisvale-batch: " << native(in) << ": " << e.message() << "\n";
-        return 1;
-    } catch (const std::exception& e) {
-        err << "brisvale-batch: " << native(in) << ": " << e.what() << "\n";
+    } catch (const std::exception&) {
+        err << "brisvale-batch: " << native(in) << ": " << DescribeCurrentException() << "\n";
         return 1;
     }
     try {
         panel.SaveToFile(out);
-    } catch (const Exception& e) {
-        err << "brisvale-batch: " << e.message() << "\n";
-        return 1;
-    } catch (const std::exception& e) {
-        err << "brisvale-batch: " << e.what() << "\n";
+    } catch (const std::exception&) {
+        err << "brisvale-batch: " << DescribeCurrentException() << "\n";
         return 1;
     }
     return 0;

@@ -2,12 +2,12 @@
 
 #include "BatchCommands.h"
 
-#include "app/CardDocument.h"
 #include "app/DesignClasses.h"
-#include "app/Settings.h"
+#include "document/CardDocument.h"
+#include "document/Settings.h"
 #include "platform/Errors.h"
-#include "surface/BusinessCardPanel.h"
 #include "richtext/RichBaseLabel.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QFileInfo>
 
@@ -78,11 +78,8 @@ int Render(const QStringList& args, QTextStream& err)
         ReadDesign(panel, design, layout, background);
         const QImage picture = dpi > 0 ? RenderCardPictureAtDpi(panel, dpi, border) : RenderCardPicture(panel, border);
         WriteCardPicture(picture, out, PictureFormatForPath(out));
-    } catch (const Exception& e) {
-        err << "brisvale-batch: " << design << ": " << e.message() << "\n";
-        return 1;
-    } catch (const std::exception& e) {
-        err << "brisvale-batch: " << design << ": " << e.what() << "\n";
+    } catch (const std::exception&) {
+        err << "brisvale-batch: " << design << ": " << DescribeCurrentException() << "\n";
         return 1;
     }
     return 0;

@@ -2,17 +2,17 @@
 
 #include "BatchCommands.h"
 
-#include "app/CardDocument.h"
 #include "app/DesignClasses.h"
-#include "app/Settings.h"
+#include "document/CardDocument.h"
+#include "document/Settings.h"
+#include "pageengine/PagePrinter.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "printing/LabelPrinter.h"
-#include "printing/PagePrinter.h"
 #include "printing/PrintCommands.h"
-#include "surface/BusinessCardPanel.h"
 #include "richtext/RichBaseLabel.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QDialog>
 #include <QDir>
@@ -235,11 +235,8 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         if (outcome.Copies > 1)
             out << ", " << outcome.Copies << " copies";
         out << " to " << (printerName.isEmpty() ? QDir::toNativeSeparators(pdf) : printerName) << "\n";
-    } catch (const Exception& e) {
-        err << "brisvale-batch: " << design << ": " << e.message() << "\n";
-        return 1;
-    } catch (const std::exception& e) {
-        err << "brisvale-batch: " << design << ": " << e.what() << "\n";
+    } catch (const std::exception&) {
+        err << "brisvale-batch: " << design << ": " << DescribeCurrentException() << "\n";
         return 1;
     }
     return 0;

@@ -1,0 +1,573 @@
+#include "app/DocumentCommands.h"
+
+#include "app/EditCardLayout.h"
+#include "app/RecentFiles.h"
+#include "app/UndoHistory.h"
+#include "document/AppServices.h"
+#include "document/CardDocument.h"
+#include "document/Settings.h"
+#include "platform/Environment.h"
+#include "platform/Errors.h"
+#include "platform/Interaction.h"
+#include "printing/PrintCommands.h"
+#include "surface/BusinessCardPanel.h"
+#include "surface/CompanionFile.h"
+#include "surface/Handle.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace bv {
+
+namespace {
+
+const QString designFilter = QStringLiteral("QRD File (*.qrd *.QRD)");
+const QString unableToOpen = QStringLiteral("Unable to open %1. Possibly corrupted, possibly not a QRD file");
+
+QString savedFolder()
+{
+    return ProgramFolder() + QStringLiteral("saved/");
+}
+
+bool hasDesignExtension(const QString& path)
+{
+    return QFileInfo(path).suffix().toUpper() == QLatin1String("QRD");
+}
+
+// The open dialog of Open and Delete: a design file from the saved folder, or
+// empty when the user cancelled or chose a file of another kind (told so).
+QString chooseDesignFile(const QString& title)
+{
+    FileChoice choice;
+    choice.title = title;
+    choice.filter = designFilter;
+    choice.folder = savedFolder();
+    const QString path = Interaction::Current().ChooseOpenFile(choice);
+    if (path.isEmpty())
+        return {};
+    if (!hasDesignExtension(path)) {
+        ShowInfo(QStringLiteral("Must be a QRD (Brisvale) file"));
+        return {};
+    }
+    return path;
+}
+
+// Runs a save and reports a failure naming the file; true when written.
+template <typename F>
+bool reportSaveFailure(const QString& path, F&& save)
+{
+    QString reason;
+    try {
+        save();
+        return true;
+    } catch (const std::exception&) {
+        reason = DescribeCurrentException();
+    }
+    QString message = QStringLiteral("Unable to save ") + path;
+    if (!reason.isEmpty())
+        message += QLatin1Char('\n') + reason;
+    Interaction::Current().ShowError(message);
+    return false;
+}
+
+} // namespace
+
+TDocumentCommands::TDocumentCommands(TGBusinessCardPanel32& panel, TPrintCommands& printing, QWidget* owner)
+    : QObject(owner), panel(panel), printing(printing), owner(owner)
+{
+    setObjectName(QStringLiteral("DocumentCommands"));
+    history = new TUndoHistory(panel.Model(), this);
+    connect(history, &TUndoHistory::StateRestored, this, [this](bool atSaved) {
+        SetChangesMade(!atSaved);
+        this->panel.update();
+    });
+}
+
+TDocumentCommands::~TDocumentCommands() = default;
+
+// --- change tracking ------------------------------------------------------------------------
+
+void TDocumentCommands::SetChangesMade(bool flag)
+{
+    changesMade = flag;
+    // What is on screen is now what is on disk (a save, or the end of New
+    // and Open, which then start a new history).
+    if (!flag && !history->Restoring())
+        history->MarkSaved();
+    emit ChangesMadeChanged(flag);
+}
+
+void TDocumentCommands::LabelChanged(TGBasePanel*)
+{
+    if (loading || history->Restoring())
+        return;
+    SetChangesMade(true);
+    history->NoteChange();
+    emit UndoStateChanged();
+}
+
+bool TDocumentCommands::CheckSaveNeeded()
+{
+    if (!changesMade)
+        return true;
+    // Cancel (also Escape or closing the question) abandons the command and
+    // keeps the design with its changes; only Don't Save discards them.
+    switch (Interaction::Current().AskSaveChanges(QStringLiteral("Save changes?"), QStringLiteral("Save"))) {
+    case SaveAnswer::Cancel:
+        return false;
+    case SaveAnswer::DontSave:
+        SetChangesMade(false);
+        return true;
+    case SaveAnswer::Save:
+        break;
+    }
+    if (!fileName.isEmpty()) {
+        try {
+            SaveBCFile(fileName);
+        } catch (const std::exception&) {
+            Interaction::Current().ShowError(QStringLiteral("Unable to save %1\n%2")
+                    .arg(QDir::toNativeSeparators(fileName), DescribeCurrentException()));
+            return false;
+        }
+        SetChangesMade(false);
+        return true;
+    }
+    // Unnamed: the design is kept only when Save As really wrote it.
+    if (!mnuSaveAsClick())
+        return false;
+    SetChangesMade(false);
+    return true;
+}
+
+// --- File menu ------------------------------------------------------------------------------
+
+void TDocumentCommands::New1Click()
+{
+    if (!CheckSaveNeeded())
+        return;
+    loading = true;
+    panel.ClearAll();
+    panel.ClearBackground();
+    backgroundFile.clear();
+    panel.update();
+    layout = TSettings().LoadLayoutPreferences(layout);
+    SetCardSizeFromInches();
+    panel.SetRotated(layout.Portrait);
+    SetCardOrientation(panel.Rotated());
+    fileName.clear();
+    SetChangesMade(false);
+    loading = false;
+    emit ButtonsChanged();
+    history->Reset();
+}
+
+void TDocumentCommands::Open1Click()
+{
+    if (!CheckSaveNeeded())
+        return;
+    const QString path = chooseDesignFile(QStringLiteral("Open Business Card"));
+    if (!path.isEmpty())
+        OpenBCFile(path);
+}
+
+bool TDocumentCommands::OpenBCFile(const QString& path)
+{
+    loading = true;
+    panel.ClearAll();
+    TGHandle& frame = panel.Handle();
+    frame.FitBounds(panel.width() + 1, frame.Top(), frame.Width(), frame.Height());
+    backgroundFile.clear();
+    panel.ClearBackground();
+    panel.SetRotated(false);
+
+    bool opened = true;
+    try {
+        panel.hide();
+        ReadDesign(panel, path, layout, backgroundFile);
+        panel.show();
+        fileName = path;
+        recentFiles->Add(path);
+        storeRecentFiles();
+    } catch (const std::exception&) {
+        // Whatever the file holds, a design that cannot be read is reported
+        // the same way (a damaged file may also run out of memory).
+        opened = false;
+        panel.ClearAll();
+        panel.show();
+        // The name of the design that was open before no longer describes
+        // what is on screen; a later Save must not overwrite that file with
+        // an empty design.
+        fileName.clear();
+        ShowInfo(unableToOpen.arg(path));
+    }
+    emit CardResized();
+
+    // Objects fit themselves to their content when they are first painted
+    // (a label to its font). When that first paint comes is up to the window
+    // system: at start-up the window may be exposed only after change
+    // tracking is on, and the fit then counted as an edit. Painting the card
+    // once here, while loading, makes those fits part of opening whatever
+    // the window system does later.
+    panel.RenderScreen();
+    SetChangesMade(false);
+    QCoreApplication::processEvents();
+    loading = false;
+    emit ButtonsChanged();
+    SetChangesMade(false);
+    history->Reset();
+    emit UndoStateChanged();
+    return opened;
+}
+
+void TDocumentCommands::storeRecentFiles()
+{
+    try {
+        TSettings().StoreRecentFiles(recentFiles->Files());
+    } catch (const EWriteError&) {
+        // The list stays in the menu for this run; an unwritable QRD.INI
+        // must not spoil the open or save that just succeeded.
+    }
+}
+
+void TDocumentCommands::ReopenRecentFile(const QString& path)
+{
+    if (!CheckSaveNeeded())
+        return;
+    recentFiles->Remove(path);
+    if (QFileInfo::exists(path))
+        OpenBCFile(path);
+    else
+        ShowInfo(path + QStringLiteral(" no longer exists"));
+}
+
+void TDocumentCommands::OpenFromOutside(const QString& path)
+{
+    if (!QFileInfo(path).isFile()) {
+        ShowInfo(path + QStringLiteral(" no longer exists"));
+        return;
+    }
+    if (!CheckSaveNeeded())
+        return;
+    OpenBCFile(path);
+}
+
+void TDocumentCommands::Delete1Click()
+{
+    const QString path = chooseDesignFile(QStringLiteral("Delete Business Card"));
+    if (path.isEmpty())
+        return;
+    if (!AskYesNo(QStringLiteral("Delete ") + path + QStringLiteral("?"), QStringLiteral("CONFIRM")))
+        return;
+    bool removed = QFile::remove(path);
+    const QString companion = CompanionPath(path);
+    if (QFileInfo::exists(companion))
+        removed = QFile::remove(companion) && removed;
+    if (!removed)
+        Interaction::Current().ShowError(QStringLiteral("Unable to delete %1").arg(path));
+}
+
+void TDocumentCommands::SaveBCFile(const QString& path)
+{
+    WriteDesign(panel, path, backgroundFile, layout);
+}
+
+bool TDocumentCommands::mnuSaveClick()
+{
+    panel.PurgeStrayObjects();
+    if (fileName.isEmpty()) {
+        Interaction::Current().Beep();
+        return false;
+    }
+    if (!reportSaveFailure(fileName, [&] { SaveBCFile(fileName); }))
+        return false;
+    SetChangesMade(false);
+    return true;
+}
+
+QString TDocumentCommands::FirstFreeDesignName(const QString& folder)
+{
+    for (int n = 10001; n <= 99999; ++n) {
+        const QString name = QStringLiteral("BC") + QString::number(n).mid(1, 4) + QStringLiteral(".QRD");
+        if (!QFileInfo::exists(folder + name))
+            return name;
+    }
+    return QString();
+}
+
+bool TDocumentCommands::mnuSaveAsClick()
+{
+    panel.PurgeStrayObjects();
+    FileChoice choice;
+    choice.title = QStringLiteral("Save Business Card As");
+    choice.filter = designFilter;
+    choice.defaultSuffix = QStringLiteral("QRD");
+    choice.confirmOverwrite = true;
+    choice.folder = savedFolder();
+    if (!fileName.isEmpty()) {
+        saveDialogName = QFileInfo(fileName).fileName();
+    } else {
+        const QString free = FirstFreeDesignName(choice.folder);
+        if (!free.isEmpty())
+            saveDialogName = free;
+    }
+    choice.fileName = saveDialogName;
+
+    bool saved = false;
+    const QString path = Interaction::Current().ChooseSaveFile(choice);
+    if (!path.isEmpty()) {
+        saveDialogName = QFileInfo(path).fileName();
+        const QString previous = fileName;
+        fileName = path;
+        if (reportSaveFailure(path, [&] { SaveBCFile(path); })) {
+            SetChangesMade(false);
+            recentFiles->Add(path);
+            storeRecentFiles();
+            saved = true;
+        } else {
+            // Nothing was written under the new name: the design keeps the
+            // name it had.
+            fileName = previous;
+        }
+    }
+    emit ButtonsChanged();
+    return saved;
+}
+
+void TDocumentCommands::SavebuttonClick()
+{
+    if (fileName.isEmpty())
+        mnuSaveAsClick();
+    else
+        mnuSaveClick();
+}
+
+void TDocumentCommands::CancelbuttonClick()
+{
+    if (!AskYesNo(QStringLiteral("Cancel all changes?"), QStringLiteral("CANCEL")))
+        return;
+    panel.ClearAll();
+    backgroundFile.clear();
+    panel.ClearBackground();
+    if (!fileName.isEmpty())
+        OpenBCFile(fileName);
+    SetChangesMade(false);
+    history->Reset();
+    emit UndoStateChanged();
+    panel.update();
+}
+
+void TDocumentCommands::Exit1Click()
+{
+    if (!CheckSaveNeeded())
+        return;
+    changesMade = false;
+    emit CloseRequested();
+}
+
+// --- picture and sheet exports --------------------------------------------------------------
+
+void TDocumentCommands::mnuSaveAsBitmapClick()
+{
+    exportCard(false);
+}
+
+void TDocumentCommands::mnuSaveAsJPGClick()
+{
+    exportCard(true);
+}
+
+bool TDocumentCommands::exportCard(bool jpeg)
+{
+    // The picture is the card at its true size.
+    const Single zoom = panel.Zoom();
+    panel.SetZoom(1.0f);
+    // Rescaling rounds at every step, so after zooming the panel can come
+    // back a pixel larger than the card; the picture has the card's size.
+    if (zoom != 1.0f)
+        SetCardSizeFromInches();
+    if (jpeg)
+        QCoreApplication::processEvents();
+
+    FileChoice choice;
+    choice.folder = ProgramFolder();
+    const QString extension = jpeg ? QStringLiteral(".JPG") : QStringLiteral(".BMP");
+    if (fileName.isEmpty())
+        choice.fileName = ProgramFolder() + (jpeg ? QStringLiteral("BusinessCard.JPG") : QStringLiteral("BusinessCard.Bmp"));
+    else
+        choice.fileName = QFileInfo(fileName).completeBaseName() + extension;
+    choice.title = jpeg ? QStringLiteral("Save Card As JPG") : QStringLiteral("Save Card As Bitmap");
+    choice.filter = jpeg ? QStringLiteral("JPG File (*.JPG *.jpg)") : QStringLiteral("Bitmap File (*.BMP *.bmp)");
+    choice.defaultSuffix = jpeg ? QStringLiteral("JPG") : QStringLiteral("BMP");
+    choice.confirmOverwrite = true;
+
+    bool written = false;
+    const QString path = Interaction::Current().ChooseSaveFile(choice);
+    if (!path.isEmpty() && SaveCardToBitmap(path, jpeg)) {
+        written = true;
+        ShowInfo(QStringLiteral("Saved as ") + path);
+    }
+    panel.SetZoom(zoom);
+    emit CardResized();
+    return written;
+}
+
+bool TDocumentCommands::SaveCardToBitmap(const QString& path, bool jpeg)
+{
+    const bool border = AskYesNo(QStringLiteral("Would you like to draw a border around the card?"), QStringLiteral("Save"));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    panel.repaint();
+    QString reason;
+    bool written = false;
+    try {
+        const QImage picture = RenderCardPicture(panel, border);
+        WriteCardPicture(picture, path, jpeg ? PictureFormat::Jpeg : PictureFormat::Bitmap);
+        written = true;
+    } catch (const std::exception&) {
+        reason = DescribeCurrentException();
+    }
+    panel.update();
+    QApplication::restoreOverrideCursor();
+    QCoreApplication::processEvents();
+    emit ButtonsChanged();
+    if (!written) {
+        QString message = QStringLiteral("Unable to save the card as ") + path;
+        if (!reason.isEmpty())
+            message += QLatin1Char('\n') + reason;
+        Interaction::Current().ShowError(message);
+    }
+    return written;
+}
+
+bool TDocumentCommands::mnuExportPngClick()
+{
+    const QString at300 = QStringLiteral("PNG picture at 300 dpi (*.png *.PNG)");
+    const QString at600 = QStringLiteral("PNG picture at 600 dpi (*.png *.PNG)");
+    QString chosen = at300;
+    FileChoice choice;
+    choice.title = QStringLiteral("Export Card as PNG");
+    choice.filter = at300 + QStringLiteral(";;") + at600;
+    choice.folder = ProgramFolder();
+    choice.fileName = (fileName.isEmpty() ? QStringLiteral("BusinessCard") : QFileInfo(fileName).completeBaseName())
+                      + QStringLiteral(".png");
+    choice.defaultSuffix = QStringLiteral("png");
+    choice.selectedFilter = &chosen;
+    const QString path = Interaction::Current().ChooseSaveFile(choice);
+    if (path.isEmpty())
+        return false;
+    const double dpi = chosen == at600 ? 600 : 300;
+    const Single zoom = panel.Zoom();
+    panel.SetZoom(1.0f);
+    if (zoom != 1.0f)
+        SetCardSizeFromInches();
+    QString reason;
+    bool written = false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        WriteCardPicture(RenderCardPictureAtDpi(panel, dpi, false), path, PictureFormat::Png);
+        written = true;
+    } catch (const std::exception&) {
+        reason = DescribeCurrentException();
+    }
+    QApplication::restoreOverrideCursor();
+    panel.SetZoom(zoom);
+    emit CardResized();
+    if (written)
+        ShowInfo(QStringLiteral("Saved as ") + path);
+    else
+        Interaction::Current().ShowError(QStringLiteral("Unable to save the card as ") + path
+                                         + (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
+    return written;
+}
+
+bool TDocumentCommands::mnuExportSheetPdfClick()
+{
+    FileChoice choice;
+    choice.title = QStringLiteral("Export Sheet as PDF");
+    choice.filter = QStringLiteral("PDF File (*.pdf *.PDF)");
+    choice.folder = ProgramFolder();
+    choice.fileName = (fileName.isEmpty() ? QStringLiteral("Sheet") : QFileInfo(fileName).completeBaseName())
+                      + QStringLiteral(".pdf");
+    choice.defaultSuffix = QStringLiteral("pdf");
+    const QString path = Interaction::Current().ChooseSaveFile(choice);
+    if (path.isEmpty())
+        return false;
+    const bool written = printing.ExportSheetPdf(path);
+    if (!written) {
+        const QString reason = printing.LastOutcome().Error;
+        if (!printing.LastOutcome().Aborted)
+            Interaction::Current().ShowError(QStringLiteral("Unable to export the sheet as ") + path
+                                             + (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
+    }
+    return written;
+}
+
+// --- Edit menu ------------------------------------------------------------------------------
+
+void TDocumentCommands::mnuUndoClick()
+{
+    panel.Handle().ClearSelection();
+    loading = true;
+    try {
+        history->Undo();
+    } catch (...) {
+        loading = false;
+        throw;
+    }
+    loading = false;
+    emit UndoStateChanged();
+}
+
+void TDocumentCommands::mnuRedoClick()
+{
+    loading = true;
+    try {
+        history->Redo();
+    } catch (...) {
+        loading = false;
+        throw;
+    }
+    loading = false;
+    emit UndoStateChanged();
+}
+
+void TDocumentCommands::mnuSelectAllClick()
+{
+    panel.SelectAll();
+}
+
+void TDocumentCommands::SaveCurrentLayoutasDefault1Click()
+{
+    if (!AskYesNo(QStringLiteral("Save the current card layout as your default layout?"), QStringLiteral("Card Layout")))
+        return;
+    try {
+        TSettings().SaveLayoutPreferences(layout);
+    } catch (const Exception& e) {
+        Interaction::Current().ShowError(e.message());
+    }
+}
+
+void TDocumentCommands::ChangeCardLayout1Click()
+{
+    if (!EditCardLayout(layout, owner))
+        return;
+    panel.SetRotated(layout.Portrait);
+    SetCardSizeFromInches();
+    SetCardOrientation(panel.Rotated());
+    SetChangesMade(true);
+}
+
+void TDocumentCommands::SetCardSizeFromInches()
+{
+    bv::SetCardSizeFromInches(panel, layout);
+    emit CardResized();
+}
+
+void TDocumentCommands::SetCardOrientation(bool rotated)
+{
+    bv::SetCardOrientation(panel, layout, rotated, backgroundFile);
+    emit CardResized();
+}
+
+} // namespace bv

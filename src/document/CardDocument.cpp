@@ -1,0 +1,228 @@
+#include "document/CardDocument.h"
+
+#include "pageengine/PageCanvasEngine.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/Dib.h"
+#include "platform/Environment.h"
+#include "platform/Errors.h"
+#include "platform/Jpeg.h"
+#include "platform/PictureLimits.h"
+#include "surface/BusinessCardPanel.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QPainter>
+
+namespace bv {
+
+void SetCardSizeFromInches(TGBusinessCardPanel32& panel, const TCardLayout& layout)
+{
+    const Single zoom = panel.Zoom();
+    if (zoom != 1.0f)
+        panel.SetZoom(1.0f);
+    const Extended ppi = ScreenPpi();
+    const int across = static_cast<int>(Round(ppi * layout.Width));
+    const int down = static_cast<int>(Round(ppi * layout.Height));
+    if (panel.Rotated())
+        panel.resize(down, across);
+    else
+        panel.resize(across, down);
+    if (zoom != 1.0f)
+        panel.SetZoom(zoom);
+    panel.update();
+}
+
+void SetCardOrientation(TGBusinessCardPanel32& panel, const TCardLayout& layout, bool rotated,
+    const QString& backgroundFile)
+{
+    panel.SetRotated(rotated);
+    SetCardSizeFromInches(panel, layout);
+    // Without a background file there is nothing to load (and nothing to
+    // replace: loading never removes a picture).
+    if (!backgroundFile.isEmpty())
+        panel.LoadBackground(backgroundFile);
+    panel.update();
+}
+
+TFont PanelFontFromDefault(const TDefaultFont& font, const TFont& base)
+{
+    TFont f = base;
+    f.Name = font.Name;
+    f.SetSize(font.Size);
+    f.Bold = font.Bold;
+    f.Italic = font.Italic;
+    f.Underline = font.Underline;
+    return f;
+}
+
+TDefaultFont DefaultFontFromPanel(const TFont& font)
+{
+    TDefaultFont d;
+    d.Name = font.Name;
+    d.Size = font.Size();
+    d.Bold = font.Bold;
+    d.Italic = font.Italic;
+    d.Underline = font.Underline;
+    return d;
+}
+
+void ApplyProgramSettings(TGBusinessCardPanel32& panel, const TDefaultFont& font, const TPersonalInfo& info)
+{
+    panel.SetPanelFont(PanelFontFromDefault(font, panel.PanelFont()));
+    panel.SetPersonalInfo(info);
+}
+
+TCardLayout LayoutFromCompanion(const CompanionLayout& stored)
+{
+    TCardLayout layout;
+    layout.Height = ThousandthsToInches(stored.height);
+    layout.Width = ThousandthsToInches(stored.width);
+    layout.TopMargin = ThousandthsToInches(stored.topMargin);
+    layout.LeftMargin = ThousandthsToInches(stored.leftMargin);
+    layout.HPitch = ThousandthsToInches(stored.hPitch);
+    layout.VPitch = ThousandthsToInches(stored.vPitch);
+    layout.PredefLayout = stored.predefLayout;
+    layout.Papersize = stored.paperSize;
+    layout.Across = stored.across;
+    layout.Down = stored.down;
+    layout.UseMM = stored.useMM;
+    layout.Portrait = stored.usePortrait;
+    ClampToLayoutLimits(layout);
+    return layout;
+}
+
+CompanionLayout CompanionFromLayout(const TCardLayout& layout)
+{
+    CompanionLayout stored;
+    stored.height = InchesToThousandths(layout.Height);
+    stored.width = InchesToThousandths(layout.Width);
+    stored.topMargin = InchesToThousandths(layout.TopMargin);
+    stored.leftMargin = InchesToThousandths(layout.LeftMargin);
+    stored.hPitch = InchesToThousandths(layout.HPitch);
+    stored.vPitch = InchesToThousandths(layout.VPitch);
+    stored.predefLayout = layout.PredefLayout;
+    stored.paperSize = layout.Papersize;
+    stored.across = layout.Across;
+    stored.down = layout.Down;
+    stored.useMM = layout.UseMM;
+    stored.usePortrait = layout.Portrait;
+    return stored;
+}
+
+void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& layout, QString& backgroundFile)
+{
+    panel.LoadFromFile(path);
+
+    const CompanionData companion = ReadCompanionFile(CompanionPath(path));
+    if (companion.isIni) {
+        backgroundFile = companion.background;
+        layout = LayoutFromCompanion(companion.layout);
+        panel.SetRotated(companion.layout.usePortrait);
+    } else if (companion.exists && !companion.background.isEmpty()) {
+        backgroundFile = companion.background;
+    }
+    if (!backgroundFile.isEmpty() && QFileInfo::exists(backgroundFile))
+        panel.LoadBackground(backgroundFile);
+    SetCardSizeFromInches(panel, layout);
+    SetCardOrientation(panel, layout, panel.Rotated(), backgroundFile);
+}
+
+void WriteDesign(TGBusinessCardPanel32& panel, const QString& path, const QString& backgroundFile,
+    const TCardLayout& layout)
+{
+    // Both files are written and checked in full before either replaces its
+    // old version, so a failure (a full disk) never leaves a new .QRD without
+    // its .QRE, nor a cut file where a good one was.
+    AtomicBatch pair;
+    panel.SaveToFile(path);
+    WriteCompanionFile(CompanionPath(path), backgroundFile, CompanionFromLayout(layout));
+    pair.Commit();
+}
+
+QImage RenderCardPicture(TGBusinessCardPanel32& panel, bool border)
+{
+    QImage picture = panel.RenderToBitmap();
+    if (border && !picture.isNull()) {
+        // The outermost ring of pixels, as a one-pixel rectangle from (0, 0)
+        // to (width, height) with the far edges excluded draws it.
+        QPainter p(&picture);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRect(0, 0, picture.width() - 1, picture.height() - 1));
+    }
+    return picture;
+}
+
+PictureFormat PictureFormatForPath(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        return PictureFormat::Jpeg;
+    if (suffix == QLatin1String("png"))
+        return PictureFormat::Png;
+    return PictureFormat::Bitmap;
+}
+
+QImage RenderCardPictureAtDpi(TGBusinessCardPanel32& panel, double dpi, bool border)
+{
+    const double ppi = ScreenPpi();
+    dpi = std::clamp(dpi, 24.0, 2400.0);
+    const double wInches = std::max(1, panel.width()) / ppi;
+    const double hInches = std::max(1, panel.height()) / ppi;
+    const std::int64_t pw = std::max<std::int64_t>(1, Round(wInches * dpi));
+    const std::int64_t ph = std::max<std::int64_t>(1, Round(hInches * dpi));
+    // Beyond the largest picture the program makes, no picture: writing it
+    // then fails with a message rather than taking gigabytes.
+    if (!PictureSizeAllowed(pw, ph))
+        return {};
+    QImage picture(static_cast<int>(pw), static_cast<int>(ph), QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    const int dotsPerMeter = int(Round(dpi / 0.0254));
+    picture.setDotsPerMeterX(dotsPerMeter);
+    picture.setDotsPerMeterY(dotsPerMeter);
+    QPainter p(&picture);
+    if (!panel.ColorPicture().isNull())
+        p.drawImage(picture.rect(), panel.ColorPicture());
+    {
+        TCanvasPageEngine engine(&p, TDeviceFacts{ dpi, dpi, 0, 0, 0, wInches, hInches });
+        engine.OnPrint = [&panel](TPageEngine& e) { panel.PrintObjects(e, 0, 0); };
+        engine.Execute();
+    }
+    if (border) {
+        const int w = std::max(1, int(Round(dpi / ppi)));
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.fillRect(QRect(0, 0, picture.width(), w), Qt::black);
+        p.fillRect(QRect(0, picture.height() - w, picture.width(), w), Qt::black);
+        p.fillRect(QRect(0, 0, w, picture.height()), Qt::black);
+        p.fillRect(QRect(picture.width() - w, 0, w, picture.height()), Qt::black);
+    }
+    return picture;
+}
+
+void WriteCardPicture(const QImage& picture, const QString& path, PictureFormat format)
+{
+    // A card that could not be drawn (no memory for its picture) must not
+    // come out as an empty file reported as written.
+    if (picture.isNull())
+        throw EWriteError(AtomicFile::FailureMessage(path) + QStringLiteral(" (the card picture could not be made)"));
+    switch (format) {
+    case PictureFormat::Bitmap:
+        Dib::SaveToFile(picture, path);
+        return;
+    case PictureFormat::Jpeg:
+        Jpeg::SaveToFile(picture, path, 100);
+        return;
+    case PictureFormat::Png: {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        if (picture.isNull() || !buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG"))
+            throw EWriteError(AtomicFile::FailureMessage(path));
+        WriteFileAtomically(path, bytes);
+        return;
+    }
+    }
+}
+
+} // namespace bv

@@ -1,0 +1,72 @@
+#pragma once
+// The document work on the card panel that both the main window and the
+// batch tool do: sizing and turning the card from the layout record, reading
+// and writing a design file pair (.QRD objects and .QRE companion), and the
+// card picture exports. One implementation, so a picture written by
+// brisvale-batch is the one "Save As Bitmap" / "Save As JPG" would write.
+#include "document/CardLayout.h"
+#include "document/Settings.h"
+#include "surface/CompanionFile.h"
+#include "surface/Drawing.h"
+
+#include <QImage>
+#include <QString>
+
+namespace bv {
+
+class TGBusinessCardPanel32;
+
+// Sizes the panel from the layout: Round(ppi × height) by Round(ppi × width),
+// the two swapped when the panel is rotated. The size is set at zoom 1 and
+// the zoom factor that was in force is put back afterwards.
+void SetCardSizeFromInches(TGBusinessCardPanel32& panel, const TCardLayout& layout);
+// Sets the panel's rotated flag, sizes the card and loads the background
+// picture again (turned a quarter turn when rotated).
+void SetCardOrientation(TGBusinessCardPanel32& panel, const TCardLayout& layout, bool rotated,
+    const QString& backgroundFile);
+
+// The default font of QRD.INI as the panel's font for new text objects, and
+// back (the colour and the rest of `base` are kept).
+TFont PanelFontFromDefault(const TDefaultFont& font, const TFont& base);
+TDefaultFont DefaultFontFromPanel(const TFont& font);
+// Gives a panel the program's settings that affect how a design looks: the
+// default font and the personal information.
+void ApplyProgramSettings(TGBusinessCardPanel32& panel, const TDefaultFont& font, const TPersonalInfo& info);
+
+// Layout record and its stored companion form.
+TCardLayout LayoutFromCompanion(const CompanionLayout& stored);
+CompanionLayout CompanionFromLayout(const TCardLayout& layout);
+
+// Reads the design file pair into the panel (which the caller has cleared):
+// the objects of `path`, then the companion file. A companion in the INI form
+// replaces `backgroundFile` and `layout` and gives the orientation; the older
+// plain-text form gives only the background picture; without a companion
+// both stay and the card is shown in Normal orientation. Ends by loading the
+// background and sizing and turning the card. Failures of the object stream
+// are raised.
+void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& layout, QString& backgroundFile);
+
+// Writes the objects to `path` and the companion file beside it. Raises on
+// failure (EWriteError and the filer's errors).
+void WriteDesign(TGBusinessCardPanel32& panel, const QString& path, const QString& backgroundFile,
+    const TCardLayout& layout);
+
+// The card as a picture at the panel's current size (callers set zoom 1):
+// background and objects on white, with a one-pixel black border around the
+// edge when asked.
+QImage RenderCardPicture(TGBusinessCardPanel32& panel, bool border);
+// The card as a print-quality picture at dpi pixels per inch (callers set
+// zoom 1): the background stretched over the card and the objects drawn
+// through the page engine as on paper, so text is laid out at that
+// resolution. The picture records its resolution.
+QImage RenderCardPictureAtDpi(TGBusinessCardPanel32& panel, double dpi, bool border);
+
+enum class PictureFormat { Bitmap, Jpeg, Png };
+// By the file's extension: .jpg/.jpeg JPEG, .png PNG, anything else a
+// Windows bitmap.
+PictureFormat PictureFormatForPath(const QString& path);
+// Writes the picture: a 24-bit Windows bitmap, JPEG at quality 100 or PNG.
+// Raises EWriteError (or EConvertError) when the file cannot be written.
+void WriteCardPicture(const QImage& picture, const QString& path, PictureFormat format);
+
+} // namespace bv

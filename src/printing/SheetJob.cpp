@@ -1,0 +1,252 @@
+#include "printing/SheetJob.h"
+
+#include "pageengine/PageEngine.h"
+#include "pageengine/PagePrinter.h"
+#include "platform/Environment.h"
+#include "platform/Errors.h"
+#include "platform/Metafile.h"
+#include "platform/Numeric.h"
+#include "surface/BusinessCardPanel.h"
+
+#include <QFileInfo>
+#include <QPainter>
+#include <algorithm>
+
+namespace bv {
+
+namespace {
+
+// Restores the panel's Printing flag when the card walk ends, also on error.
+class PrintingFlag {
+public:
+    explicit PrintingFlag(TGBusinessCardPanel32* p) : panel(p)
+    {
+        if (panel)
+            panel->SetPrinting(true);
+    }
+    ~PrintingFlag()
+    {
+        if (panel)
+            panel->SetPrinting(false);
+    }
+    PrintingFlag(const PrintingFlag&) = delete;
+    PrintingFlag& operator=(const PrintingFlag&) = delete;
+
+private:
+    TGBusinessCardPanel32* panel;
+};
+
+} // namespace
+
+TSheetJob::~TSheetJob()
+{
+    detach();
+}
+
+void TSheetJob::detach()
+{
+    if (!Engine)
+        return;
+    Engine->OnBeforePrint = nullptr;
+    Engine->OnPrint = nullptr;
+}
+
+void TSheetJob::idle()
+{
+    if (OnIdle)
+        OnIdle();
+}
+
+int TSheetJob::driverCopies() const
+{
+    if (DriverCopies)
+        return DriverCopies();
+    if (auto* printer = dynamic_cast<TPagePrinter*>(Engine)) {
+        // A file (PDF output, or "print to file" chosen in the print dialog)
+        // holds what was drawn and no more, whatever the queue could do.
+        if (!printer->OutputFileName().isEmpty())
+            return 1;
+        return printer->MaxCopies();
+    }
+    return 1;
+}
+
+bool TSheetJob::Aborted() const
+{
+    return Engine && Engine->Aborted();
+}
+
+void TSheetJob::Run()
+{
+    if (running || finished)
+        return;
+    if (!Engine) {
+        errorMessage = QStringLiteral("No print engine");
+        finished = true;
+        return;
+    }
+    LoadBackGround();
+    Engine->OnBeforePrint = [this](TPageEngine& e) { BeforePrintLabels(e); };
+    Engine->OnPrint = [this](TPageEngine& e) { PrintLabels(e); };
+    running = true;
+    try {
+        Engine->Execute();
+    } catch (const std::exception&) {
+        errorMessage = DescribeCurrentException();
+    }
+    running = false;
+    detach();
+    if (errorMessage.isEmpty())
+        AfterPrintLabels(*Engine);
+    finished = true;
+}
+
+void TSheetJob::Cancel()
+{
+    cancelRequested = true;
+    if (Engine)
+        Engine->Abort();
+}
+
+void TSheetJob::BeforePrintLabels(TPageEngine& engine)
+{
+    if (Sheet.Rotated)
+        engine.SetOrientation(poLandscape);
+    if (PrintingMode && Sheets > 1 && driverCopies() > 1) {
+        // The driver makes the copies: one sheet is composed.
+        engine.SetCopies(Sheets);
+        Sheets = 1;
+    }
+    engine.SetStatusFormat(PrintingMode ? QStringLiteral("Printing Page %p\r%0\r%1")
+                                        : QStringLiteral("Preparing Preview Page %p\r%0\r%1"));
+    engine.StatusText().clear();
+    engine.StatusText().append(QString());
+    engine.StatusText().append(QString());
+    if (!PrintingMode && !WholeSheet) {
+        // To save time a preview shows one card: the first one, or for a
+        // turned card the one in the page's top-left corner. A layout too
+        // small to have position 1 shows position 0.
+        Selected.fill(false);
+        const int one = (Sheet.Rotated && Sheet.Positions() > 1) ? 1 : 0;
+        Selected[one] = true;
+    }
+}
+
+void TSheetJob::PrintLabels(TPageEngine& engine)
+{
+    PrintingFlag flag(Panel);
+    engine.SetMarginLeft(0);
+    engine.SetMarginTop(0);
+    const int across = std::clamp(Sheet.Across, 0, MaxSheetAcross);
+    const int down = std::clamp(Sheet.Down, 0, MaxSheetDown);
+    for (;;) {
+        for (int row = 0; row < down; ++row) {
+            for (int column = 0; column < across; ++column) {
+                if (cancelRequested || engine.Aborted())
+                    return;
+                const int index = TImposition::PositionIndex(row, column, across);
+                if (!Selected[index])
+                    continue;
+                const QPointF origin = Sheet.Origin(row, column, engine.PageHeight());
+                const double x = origin.x();
+                const double y = origin.y();
+                if (OnCard)
+                    OnCard(index);
+                idle();
+                if (cancelRequested || engine.Aborted())
+                    return;
+                const QRectF box = Sheet.CardBox(origin);
+                if (OutlineTest) {
+                    engine.Rectangle(box.left(), box.top(), box.right(), box.bottom());
+                } else {
+                    PrintBackGround(x, y);
+                    if (!PrintingMode && !WholeSheet) {
+                        engine.SetBrush(clBlack, PageStyle::bsClear);
+                        engine.SetPen(0xC0C0C0, PageStyle::psSolid, -1, PageStyle::pmCopy);
+                        engine.Rectangle(box.left(), box.top(), box.right(), box.bottom());
+                    }
+                    if (Panel)
+                        Panel->PrintObjects(engine, x, y);
+                }
+                drawn.append(index);
+                idle();
+            }
+        }
+        if (engine.CurrentPage() >= Sheets || cancelRequested || engine.Aborted())
+            return;
+        engine.NewPage();
+    }
+}
+
+void TSheetJob::AfterPrintLabels(TPageEngine& engine)
+{
+    Q_UNUSED(engine);
+}
+
+void TSheetJob::LoadBackGround()
+{
+    backgroundKind = bkNone;
+    backgroundBitmap = Dib();
+    backgroundMetafile = Metafile();
+    if (BackgroundFile.isEmpty())
+        return;
+    const QString upper = BackgroundFile.toUpper();
+    if (upper.contains(QStringLiteral(".BMP")) && QFileInfo::exists(BackgroundFile)) {
+        try {
+            Dib bitmap = Dib::FromFile(BackgroundFile);
+            // Turned the same way the panel turns its on-screen background.
+            if (Sheet.Rotated)
+                bitmap = bitmap.QuarterTurn();
+            backgroundBitmap = bitmap;
+            backgroundKind = bkBitmap;
+        } catch (const Exception&) {
+            backgroundKind = bkNone;
+        }
+        return;
+    }
+    if (upper.contains(QStringLiteral(".WMF"))) {
+        try {
+            Metafile metafile = Metafile::FromFile(BackgroundFile);
+            if (Sheet.Rotated) {
+                // Laid at its own size on a card-sized bitmap and turned as
+                // the panel turns its on-screen background.
+                const int ppi = ScreenPpi();
+                QImage b(static_cast<int>(Trunc(3.5L * ppi)), 2 * ppi, QImage::Format_RGB32);
+                b.fill(Qt::white);
+                {
+                    QPainter p(&b);
+                    p.setRenderHint(QPainter::Antialiasing);
+                    metafile.Play(p, QRectF(0, 0, metafile.Width(), metafile.Height()));
+                }
+                backgroundBitmap = Dib::FromImage(b).QuarterTurn();
+                backgroundKind = bkBitmap;
+            } else {
+                backgroundMetafile = metafile;
+                backgroundKind = bkMetafile;
+            }
+        } catch (const Exception&) {
+            backgroundKind = bkNone;
+        }
+    }
+}
+
+void TSheetJob::PrintBackGround(double x, double y)
+{
+    if (!Engine)
+        return;
+    try {
+        // The background art is always 3.5 × 2 inches, whatever the card size.
+        if (backgroundKind == bkBitmap) {
+            if (Sheet.Rotated)
+                Engine->StretchBitmap(x, y, x + 2.0, y + 3.5, backgroundBitmap);
+            else
+                Engine->StretchBitmap(x, y, x + 3.5, y + 2.0, backgroundBitmap);
+        } else if (backgroundKind == bkMetafile) {
+            Engine->StretchMetafile(Engine->InchRectToDevice(x, y, x + 3.5, y + 2.0), backgroundMetafile);
+        }
+    } catch (const Exception&) {
+        // A background that cannot be drawn is left out.
+    }
+}
+
+} // namespace bv

@@ -1,0 +1,114 @@
+#pragma once
+// One sheet job: puts the card of a design panel on sheets, either to the
+// printer or a PDF file (a TPagePrinter) or into a recording for the preview
+// window (a TPageRecorder). It knows nothing of windows: whoever runs it
+// watches its progress through OnCard and OnIdle and may Cancel it between
+// cards. The status window (TLabelPrinter) shows it to the user; the batch
+// tool runs it unattended.
+//
+//     TSheetJob job;
+//     job.Panel = &panel;                 // whose objects are printed
+//     job.Engine = &printer;              // or a recorder for a preview
+//     job.Sheet = TImposition::FromLayout(layout, nudges, panel.Rotated());
+//     job.Selected = selection;
+//     job.Sheets = 3;
+//     job.Run();                          // or show it in a TLabelPrinter
+#include "platform/Dib.h"
+#include "platform/Metafile.h"
+#include "printing/Imposition.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+namespace bv {
+
+class TGBusinessCardPanel32;
+class TPageEngine;
+
+class TSheetJob {
+public:
+    enum TBackgroundKind { bkNone, bkMetafile, bkBitmap };
+
+    TSheetJob() = default;
+    // The engine outlives the job: it does not keep the job's handlers.
+    ~TSheetJob();
+    TSheetJob(const TSheetJob&) = delete;
+    TSheetJob& operator=(const TSheetJob&) = delete;
+
+    // ---- The job, filled in before it runs --------------------------------------
+    TGBusinessCardPanel32* Panel = nullptr;
+    // The engine the job draws with (not owned).
+    TPageEngine* Engine = nullptr;
+    // Sheets to produce.
+    int Sheets = 1;
+    TCardSelection Selected = AllCardsSelected();
+    // True: to the printer; false: a preview recording.
+    bool PrintingMode = true;
+    // Only the card outlines are drawn.
+    bool OutlineTest = false;
+    // A preview of the whole sheet: every selected position, no outlines.
+    bool WholeSheet = false;
+    // Card size, counts, effective margins and pitches, orientation.
+    TImposition Sheet;
+    QString BackgroundFile;
+    // Copies the printer driver can make by itself. When unset, a
+    // TPagePrinter engine is asked; any other engine makes none.
+    std::function<int()> DriverCopies;
+
+    // ---- Progress ----------------------------------------------------------------
+    // Called with the position index (row × across + column) of each card
+    // before it is drawn.
+    std::function<void(int index)> OnCard;
+    // Called before and after each card: a window lets its queued messages
+    // run here, so that a Cancel click is seen.
+    std::function<void()> OnIdle;
+
+    // Runs the whole job once (a second call does nothing). An error ends
+    // the job and is kept in ErrorMessage(); it is not raised.
+    void Run();
+    // Ends the job before the next card; the engine is aborted, which drops
+    // a document spooled to a printer.
+    void Cancel();
+
+    // ---- Steps of the job (the engine's handlers) ------------------------------
+    void BeforePrintLabels(TPageEngine& engine);
+    void PrintLabels(TPageEngine& engine);
+    void AfterPrintLabels(TPageEngine& engine);
+    void LoadBackGround();
+    void PrintBackGround(double x, double y);
+
+    // ---- What LoadBackGround prepared -------------------------------------------
+    TBackgroundKind BackgroundKind() const { return backgroundKind; }
+    const Dib& BackgroundBitmap() const { return backgroundBitmap; }
+    const Metafile& BackgroundMetafile() const { return backgroundMetafile; }
+
+    // ---- State --------------------------------------------------------------------
+    bool CancelRequested() const { return cancelRequested; }
+    bool Running() const { return running; }
+    bool Finished() const { return finished; }
+    // The job ended on an error.
+    bool Failed() const { return !errorMessage.isEmpty(); }
+    QString ErrorMessage() const { return errorMessage; }
+    // Cancelled, or the engine was aborted otherwise.
+    bool Aborted() const;
+    // Card positions drawn, in order (index row × across + column), over all
+    // pages of the job.
+    const QList<int>& PositionsDrawn() const { return drawn; }
+
+private:
+    int driverCopies() const;
+    void idle();
+    void detach();
+
+    TBackgroundKind backgroundKind = bkNone;
+    Dib backgroundBitmap;
+    Metafile backgroundMetafile;
+    bool cancelRequested = false;
+    bool running = false;
+    bool finished = false;
+    QString errorMessage;
+    QList<int> drawn;
+};
+
+} // namespace bv
