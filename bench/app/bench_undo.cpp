@@ -40,7 +40,7 @@ void BM_UndoRedoStep(benchmark::State& state)
     TGBusinessCardPanel32 panel;
     panel.SetDeletesTemporaryFiles(false);
     fill(panel);
-    TUndoHistory history(panel);
+    TUndoHistory history(panel.Model());
     // One change to undo and redo: the first object moved.
     panel.Objects().first()->SetLeft(5);
     history.NoteChange();
@@ -59,7 +59,7 @@ void BM_MemoryOfHundredSteps(benchmark::State& state)
     TGBusinessCardPanel32 panel;
     panel.SetDeletesTemporaryFiles(false);
     fill(panel);
-    TUndoHistory history(panel);
+    TUndoHistory history(panel.Model());
     for (auto _ : state) {
         history.Reset();
         for (int step = 0; step < 100; ++step) {

@@ -78,7 +78,7 @@ TDocumentCommands::TDocumentCommands(TGBusinessCardPanel32& panel, TPrintCommand
     : QObject(owner), panel(panel), printing(printing), owner(owner)
 {
     setObjectName(QStringLiteral("DocumentCommands"));
-    history = new TUndoHistory(panel, this);
+    history = new TUndoHistory(panel.Model(), this);
     connect(history, &TUndoHistory::StateRestored, this, [this](bool atSaved) {
         SetChangesMade(!atSaved);
         this->panel.update();

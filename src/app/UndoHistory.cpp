@@ -1,6 +1,7 @@
 #include "app/UndoHistory.h"
 
 #include "surface/BasePanel.h"
+#include "surface/DesignModel.h"
 #include "surface/GraphicControl.h"
 #include "surface/Handle.h"
 #include "surface/ObjectFiler.h"
@@ -13,7 +14,7 @@
 
 namespace bv {
 
-TUndoHistory::TUndoHistory(TGBasePanel& panel, QObject* parent) : QObject(parent), panel(panel)
+TUndoHistory::TUndoHistory(TDesignModel& model, QObject* parent) : QObject(parent), model(model)
 {
     qApp->installEventFilter(this);
     states.append(capture());
@@ -44,14 +45,14 @@ TUndoHistory::State TUndoHistory::capture() const
 {
     State s;
     QList<const TGGraphicControl*> objects;
-    for (const TGGraphicControl* o : panel.Objects()) {
+    for (const TGGraphicControl* o : model.Objects()) {
         objects.append(o);
         s.names.append(o->Name());
     }
     s.stream = TGLabelObjectFiler::WriteStream(objects);
-    for (const TGGraphicControl* o : panel.Handle().Selection())
+    for (const TGGraphicControl* o : model.Selection())
         s.selected.append(o->Name());
-    s.zoom = panel.Zoom();
+    s.zoom = model.Zoom();
     return s;
 }
 
@@ -59,22 +60,22 @@ void TUndoHistory::restore(const State& state)
 {
     restoring = true;
     try {
-        panel.Handle().ClearSelection();
-        panel.ClearAll();
+        model.Frame().ClearSelection();
+        model.ClearAll();
         QList<TGGraphicControl*> read =
-            TGLabelObjectFiler::Default().ReadStream(state.stream, panel.Owner(), panel);
+            TGLabelObjectFiler::Default().ReadStream(state.stream, model.Owner(), model.Panel());
         for (int i = 0; i < read.size() && i < state.names.size(); ++i)
             read[i]->SetName(state.names[i]);
         // The stream holds the objects' stored (zoom 1.0) geometry, whatever
-        // the zoom was when it was taken: they take the panel's zoom from it.
+        // the zoom was when it was taken: they take the design's zoom from it.
         for (TGGraphicControl* o : read)
-            o->SetZoom(panel.Zoom());
-        panel.AttachAll();
-        panel.AfterLoad();
+            o->SetZoom(model.Zoom());
+        model.AttachAll();
+        model.Panel().AfterLoad();
         for (const QString& name : state.selected)
-            if (TGGraphicControl* o = panel.FindObject(name))
-                panel.Handle().AddToSelection(o);
-        panel.update();
+            if (TGGraphicControl* o = model.FindObject(name))
+                model.Frame().AddToSelection(o);
+        model.Panel().update();
         // Let the refit requests and change reports of the rebuilt objects run
         // while restoring is still set, so they do not count as a new step.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -8,7 +8,7 @@
 // kilobytes and takes about a millisecond, so no object kind needs undo code
 // of its own: whatever the stream stores is undone.
 //
-// Steps. Every change the panel reports marks the history dirty; the
+// Steps. Every change the design reports marks the history dirty; the
 // snapshot is taken once the gesture that made it is over: when no mouse
 // button and no key is held down and pending events have run. A drag, a
 // rubber-band resize or a held arrow key is therefore one step. Each step is
@@ -24,12 +24,12 @@
 
 namespace bv {
 
-class TGBasePanel;
+class TDesignModel;
 
 class TUndoHistory : public QObject {
     Q_OBJECT
 public:
-    explicit TUndoHistory(TGBasePanel& panel, QObject* parent = nullptr);
+    explicit TUndoHistory(TDesignModel& model, QObject* parent = nullptr);
     ~TUndoHistory() override;
 
     // Steps kept at the most (older ones are dropped).
@@ -62,7 +62,7 @@ public:
     // Bytes held by the snapshots.
     qint64 MemoryUsed() const;
 
-    // Set while a snapshot is being put back: the panel's change reports
+    // Set while a snapshot is being put back: the design's change reports
     // from restoring are not steps.
     bool Restoring() const { return restoring; }
 
@@ -89,7 +89,7 @@ private:
     void scheduleCommit();
     static QString stepName(const State& before, const State& after);
 
-    TGBasePanel& panel;
+    TDesignModel& model;
     QList<State> states;
     int current = 0;
     // Index of the state on disk; -1 when it has been dropped or overwritten.

@@ -34,12 +34,6 @@ TGPCircleText::TGPCircleText() : TGEffectTextControl(QStringLiteral("ABC DEF GHI
     SetLoading(false);
 }
 
-bool TGPCircleText::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TGPCircleText"), Qt::CaseInsensitive) == 0
-        || TGGraphicControl::InheritsClass(className);
-}
-
 const PropertyTable& TGPCircleText::ClassProperties()
 {
     static const PropertyTable table = [] {

@@ -32,8 +32,6 @@ class TGPCircleText : public TGEffectTextControl {
 public:
     TGPCircleText();
 
-    QString ClassName() const override { return QStringLiteral("TGPCircleText"); }
-    bool InheritsClass(const QString& className) const override;
     static const PropertyTable& ClassProperties();
     const PropertyTable& properties() const override { return ClassProperties(); }
 

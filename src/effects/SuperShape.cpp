@@ -45,12 +45,6 @@ TSuperShape::TSuperShape()
 
 TSuperShape::~TSuperShape() = default;
 
-bool TSuperShape::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TSuperShape"), Qt::CaseInsensitive) == 0
-        || TGGraphicControl::InheritsClass(className);
-}
-
 const PropertyTable& TSuperShape::ClassProperties()
 {
     static const PropertyTable table = [] {

@@ -35,9 +35,8 @@ class TSuperShape : public TGGraphicControl {
 public:
     TSuperShape();
     ~TSuperShape() override;
+    bool IsEffectObject() const override { return true; }
 
-    QString ClassName() const override { return QStringLiteral("TSuperShape"); }
-    bool InheritsClass(const QString& className) const override;
     static const PropertyTable& ClassProperties();
     const PropertyTable& properties() const override { return ClassProperties(); }
 

@@ -58,12 +58,6 @@ TGSuperText::TGSuperText() : TGEffectTextControl(QStringLiteral("Text"))
 
 TGSuperText::~TGSuperText() = default;
 
-bool TGSuperText::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TGSuperText"), Qt::CaseInsensitive) == 0
-        || TGGraphicControl::InheritsClass(className);
-}
-
 const PropertyTable& TGSuperText::ClassProperties()
 {
     static const PropertyTable table = [] {

@@ -39,9 +39,8 @@ public:
 
     TGSuperText();
     ~TGSuperText() override;
+    bool IsEffectObject() const override { return true; }
 
-    QString ClassName() const override { return QStringLiteral("TGSuperText"); }
-    bool InheritsClass(const QString& className) const override;
     static const PropertyTable& ClassProperties();
     const PropertyTable& properties() const override { return ClassProperties(); }
 

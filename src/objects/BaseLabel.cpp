@@ -132,12 +132,6 @@ TGBaseLabel::TGBaseLabel()
 
 TGBaseLabel::~TGBaseLabel() = default;
 
-bool TGBaseLabel::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TGBaseLabel"), Qt::CaseInsensitive) == 0
-        || TGGraphicControl::InheritsClass(className);
-}
-
 const PropertyTable& TGBaseLabel::ClassProperties()
 {
     static const PropertyTable table = [] {

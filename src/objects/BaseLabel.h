@@ -38,8 +38,6 @@ public:
     TGBaseLabel();
     ~TGBaseLabel() override;
 
-    QString ClassName() const override { return QStringLiteral("TGBaseLabel"); }
-    bool InheritsClass(const QString& className) const override;
     static const PropertyTable& ClassProperties();
     const PropertyTable& properties() const override { return ClassProperties(); }
 

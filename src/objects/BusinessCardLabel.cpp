@@ -13,12 +13,6 @@ namespace bv {
 
 TGBusinessCardLabel::TGBusinessCardLabel() = default;
 
-bool TGBusinessCardLabel::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TGBusinessCardLabel"), Qt::CaseInsensitive) == 0
-        || TGPLabel::InheritsClass(className);
-}
-
 TGBusinessCardPanel32* TGBusinessCardLabel::cardPanel() const
 {
     return qobject_cast<TGBusinessCardPanel32*>(Parent());

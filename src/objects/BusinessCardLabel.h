@@ -12,9 +12,7 @@ class TGBusinessCardLabel : public TGPLabel {
     Q_OBJECT
 public:
     TGBusinessCardLabel();
-
-    QString ClassName() const override { return QStringLiteral("TGBusinessCardLabel"); }
-    bool InheritsClass(const QString& className) const override;
+    bool TakesCardFontName() const override { return true; }
 
     // The text-or-personal-information prompt.
     void EditText() override;

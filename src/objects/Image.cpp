@@ -31,11 +31,6 @@ TGImage::TGImage()
     SetBounds(0, 0, 105, 105);
 }
 
-bool TGImage::InheritsClass(const QString& className) const
-{
-    return sameClass(className, "TGImage") || TGGraphicControl::InheritsClass(className);
-}
-
 const PropertyTable& TGImage::ClassProperties()
 {
     static const PropertyTable table = [] {

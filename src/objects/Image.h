@@ -18,8 +18,6 @@ class TGImage : public TGGraphicControl {
 public:
     TGImage();
 
-    QString ClassName() const override { return QStringLiteral("TGImage"); }
-    bool InheritsClass(const QString& className) const override;
     static const PropertyTable& ClassProperties();
     const PropertyTable& properties() const override { return ClassProperties(); }
 

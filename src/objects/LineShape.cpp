@@ -24,12 +24,6 @@ TGLineShape::TGLineShape()
     SetBounds(0, 0, 10, 10);
 }
 
-bool TGLineShape::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TGLineShape"), Qt::CaseInsensitive) == 0
-        || TGGraphicControl::InheritsClass(className);
-}
-
 const PropertyTable& TGLineShape::ClassProperties()
 {
     static const PropertyTable table = [] {
@@ -88,21 +82,25 @@ QLine TGLineShape::CanvasLine() const
 
 void TGLineShape::Paint()
 {
-    if (QPainter* c = DrawCanvas()) {
-        c->save();
-        QPen qpen(ToQColor(pen.Color), CanvasPenWidth(), QtPenStyle(pen.Style), Qt::FlatCap, Qt::MiterJoin);
-        c->setPen(qpen);
-        c->setCompositionMode(CompositionFor(pen.Mode));
-        const QLine l = CanvasLine();
-        // Flat caps: the line covers its start pixel and stops short of its
-        // end point.
-        c->drawLine(QPointF(l.x1(), l.y1()), QPointF(l.x2(), l.y2()));
-        c->restore();
-    }
+    if (QPainter* c = DrawCanvas())
+        DrawTo(*c);
     if (DrawingOnOwnCanvas()) {
         TGGraphicControl::BoundsChanged();
         DrawSelectionSquares();
     }
+}
+
+void TGLineShape::DrawTo(QPainter& canvas)
+{
+    canvas.save();
+    QPen qpen(ToQColor(pen.Color), CanvasPenWidth(), QtPenStyle(pen.Style), Qt::FlatCap, Qt::MiterJoin);
+    canvas.setPen(qpen);
+    canvas.setCompositionMode(CompositionFor(pen.Mode));
+    const QLine l = CanvasLine();
+    // Flat caps: the line covers its start pixel and stops short of its
+    // end point.
+    canvas.drawLine(QPointF(l.x1(), l.y1()), QPointF(l.x2(), l.y2()));
+    canvas.restore();
 }
 
 void TGLineShape::StretchToEdges()

@@ -14,8 +14,6 @@ class TGLineShape : public TGGraphicControl {
 public:
     TGLineShape();
 
-    QString ClassName() const override { return QStringLiteral("TGLineShape"); }
-    bool InheritsClass(const QString& className) const override;
     static const PropertyTable& ClassProperties();
     const PropertyTable& properties() const override { return ClassProperties(); }
 
@@ -25,6 +23,8 @@ public:
     void SetPen(const TPen& value);
 
     void Paint() override;
+    // The screen's drawing (paper has its own, in device pixels: PrintTo).
+    void DrawTo(QPainter& canvas) override;
     void UpdateMenuChecks() override;
     // Vector drawing through the page engine (PrintShapes.cpp).
     void PrintTo(TPageEngine& report, double left, double top) override;

@@ -53,12 +53,6 @@ TGMultiLineBaseLabel::TGMultiLineBaseLabel()
 
 TGMultiLineBaseLabel::~TGMultiLineBaseLabel() = default;
 
-bool TGMultiLineBaseLabel::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TGMultiLineBaseLabel"), Qt::CaseInsensitive) == 0
-        || TGGraphicControl::InheritsClass(className);
-}
-
 const PropertyTable& TGMultiLineBaseLabel::ClassProperties()
 {
     static const PropertyTable table = [] {
@@ -331,12 +325,6 @@ void TGMultiLineBaseLabel::UpdateMenuChecks()
 // --- TGMultiLineLabel -------------------------------------------------------------------
 
 TGMultiLineLabel::TGMultiLineLabel() = default;
-
-bool TGMultiLineLabel::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TGMultiLineLabel"), Qt::CaseInsensitive) == 0
-        || TGMultiLineBaseLabel::InheritsClass(className);
-}
 
 void TGMultiLineLabel::CaptureMenuState()
 {

@@ -26,8 +26,6 @@ public:
     TGMultiLineBaseLabel();
     ~TGMultiLineBaseLabel() override;
 
-    QString ClassName() const override { return QStringLiteral("TGMultiLineBaseLabel"); }
-    bool InheritsClass(const QString& className) const override;
     static const PropertyTable& ClassProperties();
     const PropertyTable& properties() const override { return ClassProperties(); }
 
@@ -93,9 +91,7 @@ class TGMultiLineLabel : public TGMultiLineBaseLabel {
     Q_OBJECT
 public:
     TGMultiLineLabel();
-
-    QString ClassName() const override { return QStringLiteral("TGMultiLineLabel"); }
-    bool InheritsClass(const QString& className) const override;
+    bool TakesCardFontName() const override { return true; }
 
     // The editor dialog; on OK its text becomes Items.
     void EditText();

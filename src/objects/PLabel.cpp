@@ -11,12 +11,6 @@ namespace bv {
 
 TGPLabel::TGPLabel() = default;
 
-bool TGPLabel::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TGPLabel"), Qt::CaseInsensitive) == 0
-        || TGBaseLabel::InheritsClass(className);
-}
-
 void TGPLabel::EditFont()
 {
     TGBaseLabel::EditFont();

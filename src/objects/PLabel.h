@@ -13,9 +13,6 @@ public:
 
     TGPLabel();
 
-    QString ClassName() const override { return QStringLiteral("TGPLabel"); }
-    bool InheritsClass(const QString& className) const override;
-
     // Grows to the caption after the font dialog, whatever its result.
     void EditFont() override;
     // The "Text" prompt; on OK the text becomes Caption and the label grows.

@@ -40,18 +40,6 @@ TGLabelShapes::TGLabelShapes()
     SetBounds(0, 0, 25, 25);
 }
 
-bool TGLabelShapes::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TGLabelShapes"), Qt::CaseInsensitive) == 0
-        || TGGraphicControl::InheritsClass(className);
-}
-
-bool TBCShapes::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TBCShapes"), Qt::CaseInsensitive) == 0
-        || TGLabelShapes::InheritsClass(className);
-}
-
 const PropertyTable& TGLabelShapes::ClassProperties()
 {
     static const PropertyTable table = [] {
@@ -149,36 +137,40 @@ int TGLabelShapes::CornerSize() const
 
 void TGLabelShapes::Paint()
 {
-    if (QPainter* c = DrawCanvas()) {
-        c->save();
-        const int w = CanvasPenWidth();
-        // The screen keeps a solid outline whatever Pen.Style says.
-        QPen qpen(ToQColor(pen.Color), w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
-        c->setPen(qpen);
-        c->setBrush(QBrush(ToQColor(brush.Color), QtBrushStyle(brush.Style)));
-        c->setCompositionMode(CompositionFor(pen.Mode));
-        const TRect b = OutlineBox();
-        // The box's right and bottom edges are excluded; the aliased pen then
-        // covers the same pixels as a wide pen centred on the box's edges.
-        const QRectF box(b.Left, b.Top, double(b.Right) - b.Left - 1, double(b.Bottom) - b.Top - 1);
-        switch (shape) {
-        case stRectangle:
-        case stSquare: c->drawRect(box); break;
-        case stRoundRect:
-        case stRoundSquare: {
-            const qreal r = CornerSize() / 2.0;
-            c->drawRoundedRect(box, r, r);
-            break;
-        }
-        case stEllipse:
-        case stCircle: c->drawEllipse(box); break;
-        }
-        c->restore();
-    }
+    if (QPainter* c = DrawCanvas())
+        DrawTo(*c);
     if (DrawingOnOwnCanvas()) {
         DrawSelectionSquares();
         TGGraphicControl::BoundsChanged();
     }
+}
+
+void TGLabelShapes::DrawTo(QPainter& canvas)
+{
+    canvas.save();
+    const int w = CanvasPenWidth();
+    // The screen keeps a solid outline whatever Pen.Style says.
+    QPen qpen(ToQColor(pen.Color), w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    canvas.setPen(qpen);
+    canvas.setBrush(QBrush(ToQColor(brush.Color), QtBrushStyle(brush.Style)));
+    canvas.setCompositionMode(CompositionFor(pen.Mode));
+    const TRect b = OutlineBox();
+    // The box's right and bottom edges are excluded; the aliased pen then
+    // covers the same pixels as a wide pen centred on the box's edges.
+    const QRectF box(b.Left, b.Top, double(b.Right) - b.Left - 1, double(b.Bottom) - b.Top - 1);
+    switch (shape) {
+    case stRectangle:
+    case stSquare: canvas.drawRect(box); break;
+    case stRoundRect:
+    case stRoundSquare: {
+        const qreal r = CornerSize() / 2.0;
+        canvas.drawRoundedRect(box, r, r);
+        break;
+    }
+    case stEllipse:
+    case stCircle: canvas.drawEllipse(box); break;
+    }
+    canvas.restore();
 }
 
 void TGLabelShapes::BuildContextMenu(QMenu& menu)

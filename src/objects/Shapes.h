@@ -15,8 +15,6 @@ class TGLabelShapes : public TGGraphicControl {
 public:
     TGLabelShapes();
 
-    QString ClassName() const override { return QStringLiteral("TGLabelShapes"); }
-    bool InheritsClass(const QString& className) const override;
     static const PropertyTable& ClassProperties();
     const PropertyTable& properties() const override { return ClassProperties(); }
 
@@ -33,6 +31,8 @@ public:
     void SetShape(TShapeType value);
 
     void Paint() override;
+    // The screen's drawing (paper has its own, in device pixels: PrintTo).
+    void DrawTo(QPainter& canvas) override;
     void UpdateMenuChecks() override;
     // Vector drawing through the page engine (PrintShapes.cpp).
     void PrintTo(TPageEngine& report, double left, double top) override;
@@ -68,8 +68,6 @@ private:
 class TBCShapes : public TGLabelShapes {
     Q_OBJECT
 public:
-    QString ClassName() const override { return QStringLiteral("TBCShapes"); }
-    bool InheritsClass(const QString& className) const override;
 };
 
 // Registers TGLabelShapes, TBCShapes and TGLineShape with the stream class

@@ -25,12 +25,6 @@ TGSymbolLabel::TGSymbolLabel()
     SetLoading(false);
 }
 
-bool TGSymbolLabel::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TGSymbolLabel"), Qt::CaseInsensitive) == 0
-        || TGBaseLabel::InheritsClass(className);
-}
-
 QFont TGSymbolLabel::DrawFont() const
 {
     return SymbolFonts::DisplayQFont(TGBaseLabel::DrawFont());

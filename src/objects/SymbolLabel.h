@@ -17,9 +17,6 @@ class TGSymbolLabel : public TGBaseLabel {
 public:
     TGSymbolLabel();
 
-    QString ClassName() const override { return QStringLiteral("TGSymbolLabel"); }
-    bool InheritsClass(const QString& className) const override;
-
     // The font that draws the stored font (the map's display font for the
     // Windows symbol fonts) and the character that stands for the caption.
     QFont DrawFont() const override;

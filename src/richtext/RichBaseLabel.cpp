@@ -22,12 +22,6 @@ TGPRichBaseLabel::TGPRichBaseLabel() : storage(std::make_unique<TRtfStorage>(thi
 
 TGPRichBaseLabel::~TGPRichBaseLabel() = default;
 
-bool TGPRichBaseLabel::InheritsClass(const QString& className) const
-{
-    return className.compare(QStringLiteral("TGPRichBaseLabel"), Qt::CaseInsensitive) == 0
-        || TGGraphicControl::InheritsClass(className);
-}
-
 const PropertyTable& TGPRichBaseLabel::ClassProperties()
 {
     static const PropertyTable table = [] {

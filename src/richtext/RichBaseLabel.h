@@ -17,7 +17,6 @@ class QWidget;
 
 namespace bv {
 
-
 // Raised when a rich text object is created or read where no form carries
 // the master rich text control.
 class ENoMasterRich : public Exception {
@@ -31,8 +30,6 @@ public:
     TGPRichBaseLabel();
     ~TGPRichBaseLabel() override;
 
-    QString ClassName() const override { return QStringLiteral("TGPRichBaseLabel"); }
-    bool InheritsClass(const QString& className) const override;
     static const PropertyTable& ClassProperties();
     const PropertyTable& properties() const override { return ClassProperties(); }
 

@@ -1,17 +1,9 @@
 #include "surface/BasePanel.h"
 
-#include "platform/Clock.h"
-#include "platform/Dib.h"
-#include "platform/Environment.h"
-#include "platform/Errors.h"
-#include "platform/Interaction.h"
-#include "platform/PictureLimits.h"
-#include "platform/SafeFile.h"
 #include "surface/CommandGuard.h"
 #include "surface/Cursors.h"
 #include "surface/GraphicControl.h"
 #include "surface/Handle.h"
-#include "surface/PanelFiler.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -47,25 +39,6 @@ int virtualKey(const QKeyEvent* e)
     return 0;
 }
 
-// Restores the zoom factor when a file operation leaves, also by an exception.
-class ZoomRestorer {
-public:
-    ZoomRestorer(TGBasePanel& p, Single target) : panel(p), saved(p.Zoom())
-    {
-        if (saved != target)
-            panel.SetZoom(target);
-    }
-    ~ZoomRestorer()
-    {
-        if (panel.Zoom() != saved)
-            panel.SetZoom(saved);
-    }
-
-private:
-    TGBasePanel& panel;
-    Single saved;
-};
-
 } // namespace
 
 TGBasePanel::TGBasePanel(QWidget* parent) : QWidget(parent)
@@ -73,82 +46,25 @@ TGBasePanel::TGBasePanel(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    handle = std::make_unique<TGHandle>(*this);
-    handle->SetEnabled(true);
-    handle->SetVisible(true);
-    handle->SetSnapToGrid(false);
-    clipboardPath = ProgramFolder() + QStringLiteral("Clipbrd.tmp");
-    tempFilePath = ProgramFolder() + QStringLiteral("TempFile.tmp");
+    model = std::make_unique<TDesignModel>(*this);
+    connect(model.get(), &TDesignModel::Changed, this, [this] { emit LabelChangedEvent(this); });
+    connect(model.get(), &TDesignModel::RepaintRequested, this, [this] { RepaintCard(); });
+    connect(model.get(), &TDesignModel::CardResizeRequested, this, [this](QSize size) { resize(size); });
     BuildContextMenu();
-    handle->SetMenu(contextMenu.get());
+    Handle().SetMenu(contextMenu.get());
 }
 
 TGBasePanel::~TGBasePanel()
 {
-    if (deletesTemporaryFiles) {
-        for (const QString& path : { clipboardPath, tempFilePath }) {
-            if (QFile::exists(path))
-                QFile::remove(path);
-        }
-    }
-    handle->ClearSelection();
-    while (!objects.isEmpty())
-        delete objects.last(); // its destructor takes it out of the list
+    // The objects go while the panel they are children of is whole.
+    model->ClearAll();
+    model.reset();
 }
 
 // --- children -------------------------------------------------------------------
 
-TGGraphicControl* TGBasePanel::FindObject(const QString& name) const
-{
-    for (TGGraphicControl* o : objects)
-        if (o->Name().compare(name, Qt::CaseInsensitive) == 0)
-            return o;
-    return nullptr;
-}
-
-TGGraphicControl* TGBasePanel::ObjectAt(int x, int y) const
-{
-    for (auto it = objects.crbegin(); it != objects.crend(); ++it) {
-        TGGraphicControl* o = *it;
-        if (o->Visible() && o->BoundsRect().Contains(x, y))
-            return o;
-    }
-    return nullptr;
-}
-
-void TGBasePanel::BringObjectToFront(TGGraphicControl* object)
-{
-    if (objects.removeOne(object)) {
-        objects.append(object);
-        RepaintCard();
-    }
-}
-
-void TGBasePanel::SendObjectToBack(TGGraphicControl* object)
-{
-    if (objects.removeOne(object)) {
-        objects.prepend(object);
-        RepaintCard();
-    }
-}
-
-void TGBasePanel::InsertObject(TGGraphicControl* object)
-{
-    // SetParent keeps an object in exactly the list of the panel it names as
-    // its parent and calls this only when that changes, so the object is not
-    // in the list yet: no search (reading a design inserts a thousand objects
-    // one by one).
-    if (object->Parent() != this)
-        return;
-    Q_ASSERT(!objects.contains(object));
-    objects.append(object);
-    RepaintCard();
-}
-
 void TGBasePanel::RemoveObject(TGGraphicControl* object)
 {
-    if (handle && handle->IndexOf(object) >= 0)
-        handle->RemoveFromSelection(object);
     if (hoverObject == object) {
         hoverObject = nullptr;
         hover = HoverTarget::Panel;
@@ -158,538 +74,11 @@ void TGBasePanel::RemoveObject(TGGraphicControl* object)
         if (capture == CaptureTarget::Object)
             capture = CaptureTarget::None;
     }
-    // Objects go mostly from the top (clearing frees the list from its end):
-    // look from there.
-    const qsizetype at = objects.lastIndexOf(object);
-    if (at >= 0)
-        objects.removeAt(at);
-    RepaintCard();
+    if (model)
+        model->RemoveObject(object);
 }
 
-void TGBasePanel::FreeObjectLater(TGGraphicControl* object)
-{
-    if (!object)
-        return;
-    object->SetParent(nullptr);
-    object->deleteLater();
-}
-
-// --- names ------------------------------------------------------------------------
-
-bool TGBasePanel::IsNameTaken(const QString& name) const
-{
-    return !name.isEmpty() && FindObject(name) != nullptr;
-}
-
-QString TGBasePanel::UniqueName(const QString& prefix) const
-{
-    const NameRegistry& registry = Owner();
-    for (int n = 1; n <= 1000; ++n) {
-        const QString name = prefix + QString::number(n);
-        if (!registry.IsNameTaken(name))
-            return name;
-    }
-    return QString();
-}
-
-// --- published state -------------------------------------------------------------
-
-void TGBasePanel::SetZoom(Single x)
-{
-    if (x == zoom)
-        return;
-    zooming = true;
-    if (zoom * 10 == 0)
-        zoom = 1.0f;
-    // The card's size at zoom 1.0 is the truth, as the objects' stored
-    // geometry is: a resize since the last zoom step (the card layout) gives
-    // it anew, and every factor's size is derived from it, never from the
-    // previous factor's rounded size.
-    if (unzoomedSize.isEmpty() || size() != zoomedSize) {
-        const Extended z = zoom;
-        unzoomedSize = zoom == 1.0f ? size()
-                                    : QSize(static_cast<int>(Round(width() / z)), static_cast<int>(Round(height() / z)));
-    }
-    const Extended ex = x;
-    const QSize next = x == 1.0f ? unzoomedSize
-                                 : QSize(static_cast<int>(Round(unzoomedSize.width() * ex)),
-                                       static_cast<int>(Round(unzoomedSize.height() * ex)));
-    resize(next);
-    zoomedSize = next;
-    zoom = x;
-    const QList<TGGraphicControl*> snapshot = objects;
-    for (TGGraphicControl* o : snapshot)
-        o->SetZoom(x);
-    QCoreApplication::processEvents();
-    zooming = false;
-}
-
-void TGBasePanel::SetDrawOutline(bool value)
-{
-    if (drawOutline == value)
-        return;
-    drawOutline = value;
-    RepaintCard();
-}
-
-void TGBasePanel::SetShape(TLabelShapeType value)
-{
-    if (shape == value)
-        return;
-    shape = value;
-    RepaintCard();
-}
-
-void TGBasePanel::SetGridSize(TGridSize value)
-{
-    if (gridSize == value)
-        return;
-    gridSize = value;
-    const int step = value == gs4x4 ? 4 : 8;
-    handle->SetGridX(step);
-    handle->SetGridY(step);
-    RepaintCard();
-}
-
-void TGBasePanel::SetShowGrid(bool value)
-{
-    if (showGrid == value)
-        return;
-    showGrid = value;
-    RepaintCard();
-}
-
-void TGBasePanel::SetSnapToGrid(bool value)
-{
-    if (snapToGrid == value)
-        return;
-    snapToGrid = value;
-    handle->SetSnapToGrid(value);
-    if (value) {
-        const int step = gridSize == gs4x4 ? 4 : 8;
-        handle->SetGridX(step);
-        handle->SetGridY(step);
-    }
-}
-
-void TGBasePanel::SetPicture(const QImage& value)
-{
-    picture = value;
-    RepaintCard();
-}
-
-void TGBasePanel::SetColorPicture(const QImage& value)
-{
-    colorPicture = value;
-    colorMetafile = Metafile();
-    RepaintCard();
-}
-
-// --- operations -------------------------------------------------------------------
-
-void TGBasePanel::SignalChanged()
-{
-    if (!zooming)
-        emit LabelChangedEvent(this);
-}
-
-void TGBasePanel::AttachObject(TGGraphicControl* object)
-{
-    if (!object)
-        return;
-    object->SetAttached(true);
-    object->AssignZoom(zoom);
-}
-
-void TGBasePanel::AttachAll()
-{
-    for (TGGraphicControl* o : objects)
-        AttachObject(o);
-}
-
-void TGBasePanel::AddObject(TGGraphicControl* object, const TRect& r)
-{
-    object->SetVisible(false);
-    object->SetParent(this);
-    object->SetName(UniqueName(QStringLiteral("Special")));
-    object->SetTop(r.Top);
-    object->SetLeft(r.Left);
-    object->SetWidth(r.Right - r.Left);
-    object->SetHeight(r.Bottom - r.Top);
-    if (object->Width() < 10)
-        object->SetWidth(10);
-    if (object->Height() < 15)
-        object->SetHeight(15);
-    AttachObject(object);
-    object->SetVisible(true);
-    SignalChanged();
-    QCoreApplication::processEvents();
-}
-
-void TGBasePanel::SaveToFile(const QString& path)
-{
-    PanelFiler* filer = PanelFiler::Current();
-    if (!filer)
-        throw EWriteError(QStringLiteral("Unable to write to %1").arg(path));
-    ZoomRestorer zoomGuard(*this, 1.0f);
-    for (TGGraphicControl* o : objects)
-        o->PrepareToSave();
-    filer->WriteObjects(objects, path);
-    AfterLoad();
-}
-
-void TGBasePanel::LoadFromFile(const QString& path)
-{
-    if (!QFile::exists(path))
-        return;
-    PanelFiler* filer = PanelFiler::Current();
-    if (!filer)
-        throw EReadError(QStringLiteral("Invalid stream format"));
-    // The file holds zoom-1.0 geometry: bring what was read to the current
-    // factor so a later save (which rescales to 1.0 first) stores it unchanged.
-    QList<TGGraphicControl*> read;
-    try {
-        read = filer->ReadObjects(*this, path, false);
-    } catch (...) {
-        AttachAll();
-        throw;
-    }
-    adoptReadObjects(read);
-    AttachAll();
-    AfterLoad();
-}
-
-void TGBasePanel::adoptReadObjects(const QList<TGGraphicControl*>& read)
-{
-    for (TGGraphicControl* o : read) {
-        if (o->Parent() != this)
-            continue;
-        o->AssignZoom(1.0f);
-        o->SetZoom(zoom);
-    }
-}
-
-void TGBasePanel::ClearAll()
-{
-    handle->ClearSelection();
-    while (!objects.isEmpty())
-        delete objects.last();
-}
-
-void TGBasePanel::ClearBackground()
-{
-    colorPicture = QImage();
-    colorMetafile = Metafile();
-    RepaintCard();
-}
-
-void TGBasePanel::LoadBackground(const QString& path)
-{
-    try {
-        // Windows bitmaps go through the DIB reader (every depth and RLE),
-        // metafiles through the metafile player, other pictures through Qt's
-        // image readers. Only a regular file of sane size is read (a pipe or
-        // a device named as the background is skipped at once).
-        const SafeReadResult file = ReadOutsideFile(path, MaxPictureFileBytes);
-        if (!file.ok())
-            return;
-        const bool metafile = path.contains(QStringLiteral(".wmf"), Qt::CaseInsensitive)
-            || path.endsWith(QStringLiteral(".emf"), Qt::CaseInsensitive);
-        std::optional<Dib> dib;
-        std::optional<Metafile> meta;
-        QImage loaded;
-        if (metafile) {
-            meta = Metafile::FromBytes(file.data);
-        } else if (path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)
-            || path.endsWith(QStringLiteral(".dib"), Qt::CaseInsensitive)) {
-            dib = Dib::FromBytes(file.data);
-            loaded = dib->Image();
-        } else {
-            loaded = DecodePictureBytes(file.data);
-        }
-        if (!meta && loaded.isNull())
-            return;
-        colorMetafile = Metafile();
-        colorPicture = loaded;
-        if (meta && !rotated) {
-            colorMetafile = *meta;
-            colorPicture = QImage();
-        } else if (rotated && dib) {
-            colorPicture = dib->QuarterTurn().Image();
-        } else if (rotated) {
-            const int ppi = ScreenPpi();
-            QImage b;
-            if (meta) {
-                // A drawing is laid onto a card-sized bitmap at its own size.
-                b = QImage(static_cast<int>(Trunc(3.5L * ppi)), 2 * ppi, QImage::Format_RGB32);
-                b.fill(Qt::white);
-                QPainter p(&b);
-                p.setRenderHint(QPainter::Antialiasing);
-                meta->Play(p, QRectF(0, 0, meta->Width(), meta->Height()));
-            } else {
-                b = loaded.convertToFormat(QImage::Format_RGB32);
-            }
-            // Quarter turn clockwise: (x, y) goes to (height - 1 - y, x).
-            QImage turned(b.height(), b.width(), QImage::Format_RGB32);
-            for (int y = 0; y < b.height(); ++y) {
-                const auto* src = reinterpret_cast<const QRgb*>(b.constScanLine(y));
-                for (int x = 0; x < b.width(); ++x)
-                    reinterpret_cast<QRgb*>(turned.scanLine(x))[b.height() - 1 - y] = src[x];
-            }
-            colorPicture = turned;
-        }
-    } catch (const Exception&) {
-        // A background that cannot be loaded leaves whatever was loaded.
-    }
-    RepaintCard();
-}
-
-void TGBasePanel::DrawBackgroundArt(QPainter& p, int w, int h) const
-{
-    if (!colorPicture.isNull())
-        p.drawImage(QRect(0, 0, w, h), colorPicture);
-    if (!colorMetafile.IsEmpty()) {
-        p.save();
-        p.setRenderHint(QPainter::Antialiasing);
-        colorMetafile.Play(p, QRectF(0, 0, w, h));
-        p.restore();
-    }
-}
-
-void TGBasePanel::PurgeStrayObjects()
-{
-    handle->ClearSelection();
-    for (int i = static_cast<int>(objects.size()) - 1; i >= 0; --i) {
-        if (i >= objects.size())
-            continue;
-        TGGraphicControl* o = objects[i];
-        if (o->Top() > height() - 10 || o->Left() > width() - 10 || o->Width() < 1 || o->Height() < 1)
-            delete o;
-    }
-}
-
-void TGBasePanel::PrintObjects(TPageEngine& report, double left, double top)
-{
-    const QList<TGGraphicControl*> snapshot = objects;
-    for (TGGraphicControl* o : snapshot)
-        o->PrintTo(report, left, top);
-}
-
-void TGBasePanel::SelectionClipboard(int action)
-{
-    PanelFiler* filer = PanelFiler::Current();
-    if (action == caCopy || action == caCut) {
-        if (handle->HasSelection()) {
-            // What cannot be saved to the clipboard file must not be cut away.
-            if (!filer)
-                return;
-            filer->WriteObjects(handle->Selection(), clipboardPath);
-        }
-    }
-    if (action == caCut || action == caDelete) {
-        const QList<TGGraphicControl*> chosen = handle->Selection();
-        for (int i = static_cast<int>(chosen.size()) - 1; i >= 0; --i) {
-            TGGraphicControl* o = chosen[i];
-            handle->RemoveFromSelection(o);
-            FreeObjectLater(o);
-            SignalChanged();
-        }
-        RepaintCard();
-        return;
-    }
-    if (action == caPaste) {
-        const std::int64_t now = GetTickCount();
-        if (lastPasteTime == 0)
-            lastPasteTime = now;
-        else if (now < lastPasteTime + 1000)
-            return;
-        if (!filer || !QFile::exists(clipboardPath))
-            return;
-        // The clipboard file holds stored (zoom 1.0) geometry, as a design
-        // file does: the pasted objects take the panel's zoom from it.
-        QList<TGGraphicControl*> read;
-        try {
-            read = filer->ReadObjects(*this, clipboardPath, true);
-        } catch (...) {
-            // What was read before the failure stays on the card: route it too.
-            AttachAll();
-            throw;
-        }
-        adoptReadObjects(read);
-        AttachAll();
-        SignalChanged();
-        QCoreApplication::processEvents();
-        lastPasteTime = now;
-        RepaintCard();
-    }
-}
-
-void TGBasePanel::ObjectClipboard(TGGraphicControl* object, int action)
-{
-    if (!object)
-        return;
-    if (handle->IndexOf(object) >= 0) {
-        SelectionClipboard(action);
-        return;
-    }
-    PanelFiler* filer = PanelFiler::Current();
-    if (action == caCopy || action == caCut) {
-        if (!filer)
-            return;
-        filer->WriteObjects({ object }, clipboardPath);
-    }
-    if (action == caCut || action == caDelete) {
-        SignalChanged();
-        handle->RemoveFromSelection(object);
-        FreeObjectLater(object);
-        RepaintCard();
-    }
-}
-
-// --- context-menu commands ----------------------------------------------------
-
-void TGBasePanel::BringSelectionToFrontCommand()
-{
-    if (!handle->HasSelection())
-        return;
-    for (TGGraphicControl* o : handle->Selection())
-        BringObjectToFront(o);
-    SignalChanged();
-}
-
-void TGBasePanel::SendSelectionToBackCommand()
-{
-    if (!handle->HasSelection())
-        return;
-    for (TGGraphicControl* o : handle->Selection())
-        SendObjectToBack(o);
-    handle->ClearSelection();
-    SignalChanged();
-}
-
-void TGBasePanel::AlignLeft()
-{
-    if (!handle->HasSelection())
-        return;
-    SignalChanged();
-    int m = width();
-    for (TGGraphicControl* o : handle->Selection())
-        if (o->Left() < m)
-            m = o->Left();
-    for (TGGraphicControl* o : handle->Selection())
-        o->SetLeft(m);
-    RepaintCard();
-}
-
-void TGBasePanel::AlignRight()
-{
-    if (!handle->HasSelection())
-        return;
-    SignalChanged();
-    int m = 0;
-    for (TGGraphicControl* o : handle->Selection())
-        if (o->Left() + o->Width() > m)
-            m = o->Left() + o->Width();
-    for (TGGraphicControl* o : handle->Selection())
-        o->SetLeft(m - o->Width());
-    RepaintCard();
-}
-
-void TGBasePanel::AlignTops()
-{
-    if (!handle->HasSelection())
-        return;
-    SignalChanged();
-    int m = height();
-    for (TGGraphicControl* o : handle->Selection())
-        if (o->Top() < m)
-            m = o->Top();
-    for (TGGraphicControl* o : handle->Selection())
-        o->SetTop(m);
-    RepaintCard();
-}
-
-void TGBasePanel::AlignBottoms()
-{
-    if (!handle->HasSelection())
-        return;
-    SignalChanged();
-    int m = 0;
-    for (TGGraphicControl* o : handle->Selection())
-        if (o->Top() + o->Height() > m)
-            m = o->Top() + o->Height();
-    for (TGGraphicControl* o : handle->Selection())
-        o->SetTop(m - o->Height());
-    RepaintCard();
-}
-
-void TGBasePanel::CenterSelectionVertically()
-{
-    const QList<TGGraphicControl*> chosen = handle->Selection();
-    for (TGGraphicControl* o : chosen)
-        o->CenterVertically();
-    RepaintCard();
-}
-
-void TGBasePanel::CenterSelectionHorizontally()
-{
-    const QList<TGGraphicControl*> chosen = handle->Selection();
-    for (TGGraphicControl* o : chosen)
-        o->CenterHorizontally();
-    RepaintCard();
-}
-
-void TGBasePanel::LockAll()
-{
-    for (TGGraphicControl* o : objects)
-        if (!o->Locked())
-            o->SetLocked(true);
-}
-
-void TGBasePanel::UnlockAll()
-{
-    for (TGGraphicControl* o : objects)
-        if (o->Locked())
-            o->SetLocked(false);
-}
-
-void TGBasePanel::MarkAllSelectable()
-{
-    const QList<TGGraphicControl*> snapshot = objects;
-    for (TGGraphicControl* o : snapshot)
-        o->SetUnselectable(false);
-}
-
-void TGBasePanel::MarkAllUnselectable()
-{
-    const QList<TGGraphicControl*> snapshot = objects;
-    for (TGGraphicControl* o : snapshot)
-        o->SetUnselectable(true);
-}
-
-void TGBasePanel::SelectAll()
-{
-    if (objects.isEmpty())
-        return;
-    handle->ClearSelection();
-    const QList<TGGraphicControl*> snapshot = objects;
-    for (TGGraphicControl* o : snapshot)
-        handle->AddToSelection(o);
-}
-
-void TGBasePanel::ChooseFontForSelection()
-{
-    if (!handle->HasSelection())
-        return;
-    std::optional<QFont> chosen = Interaction::Current().ChooseFont(panelFont.ToQFont(), QStringLiteral("Font"));
-    if (!chosen)
-        return;
-    const TFont font = TFont::FromQFont(*chosen, panelFont);
-    const QList<TGGraphicControl*> chosenObjects = handle->Selection();
-    for (TGGraphicControl* o : chosenObjects)
-        o->ApplyFont(font);
-    RepaintCard();
-}
+// --- context menu -----------------------------------------------------------------
 
 void TGBasePanel::BuildContextMenu()
 {
@@ -730,13 +119,13 @@ void TGBasePanel::BuildContextMenu()
 
 void TGBasePanel::UpdateMenuEnabling()
 {
-    const bool selected = handle->HasSelection();
-    const bool hasChildren = !objects.isEmpty();
+    const bool selected = Handle().HasSelection();
+    const bool hasChildren = ObjectCount() > 0;
     for (QAction* item : menuItems) {
         const QString caption = item->text();
         bool enabled = selected;
         if (caption == QLatin1String("Paste"))
-            enabled = QFile::exists(clipboardPath);
+            enabled = QFile::exists(ClipboardPath());
         else if (caption == QLatin1String("Lock All") || caption == QLatin1String("Unlock All"))
             enabled = hasChildren;
         else if (caption.startsWith(QLatin1String("Mark All")) || caption == QLatin1String("Select All"))
@@ -762,10 +151,10 @@ void TGBasePanel::ObjectMouseDown(TGGraphicControl* object, Qt::MouseButton butt
         return;
     }
     if (!(shift & Qt::ShiftModifier))
-        handle->ClearSelection();
-    handle->AddToSelection(object);
+        Handle().ClearSelection();
+    Handle().AddToSelection(object);
     RepaintCard();
-    if (handle->SelectionCount() == 1 && button == Qt::RightButton)
+    if (Handle().SelectionCount() == 1 && button == Qt::RightButton)
         PopupMenu(object->ContextMenu());
 }
 
@@ -774,23 +163,23 @@ void TGBasePanel::HandleMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers 
     Q_UNUSED(button);
     if (!pointing || !(shift & Qt::ShiftModifier))
         return;
-    const int px = x + handle->Left();
-    const int py = y + handle->Top();
-    QList<TGGraphicControl*> keep = handle->Selection();
-    handle->ClearSelection();
+    const int px = x + Handle().Left();
+    const int py = y + Handle().Top();
+    QList<TGGraphicControl*> keep = Handle().Selection();
+    Handle().ClearSelection();
     QCoreApplication::processEvents();
     keep.removeIf([&](TGGraphicControl* o) { return o->BoundsRect().Contains(px, py); });
     for (TGGraphicControl* o : keep)
-        handle->AddToSelection(o);
+        Handle().AddToSelection(o);
 }
 
 void TGBasePanel::SelectionDblClick(TGGraphicControl* sender)
 {
     const QPoint pos = lastMousePos;
     if (!sender) {
-        if (handle->SelectionCount() > 1)
+        if (Handle().SelectionCount() > 1)
             return;
-        if (TGGraphicControl* o = handle->SelectedAt(pos.x(), pos.y())) {
+        if (TGGraphicControl* o = Handle().SelectedAt(pos.x(), pos.y())) {
             if (o->OnEditRequest)
                 o->OnEditRequest(this);
             else
@@ -799,7 +188,7 @@ void TGBasePanel::SelectionDblClick(TGGraphicControl* sender)
     } else {
         PopupMenu(sender->ContextMenu());
     }
-    handle->MarkDoubleClicked();
+    Handle().MarkDoubleClicked();
 }
 
 void TGBasePanel::PanelMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
@@ -850,34 +239,17 @@ void TGBasePanel::TranslateMouseMove(TGGraphicControl* sender, Qt::KeyboardModif
 {
     if (sender && pointing)
         SetScreenCursor(crHandPoint);
-    const int dx = sender ? sender->Left() : handle->Left();
-    const int dy = sender ? sender->Top() : handle->Top();
+    const int dx = sender ? sender->Left() : Handle().Left();
+    const int dy = sender ? sender->Top() : Handle().Top();
     PanelMouseMove(shift, x + dx, y + dy);
 }
 
 void TGBasePanel::TranslateMouseUp(TGGraphicControl* sender, Qt::MouseButton button,
     Qt::KeyboardModifiers shift, int x, int y)
 {
-    const int dx = sender ? sender->Left() : handle->Left();
-    const int dy = sender ? sender->Top() : handle->Top();
+    const int dx = sender ? sender->Left() : Handle().Left();
+    const int dy = sender ? sender->Top() : Handle().Top();
     PanelMouseUp(button, shift, x + dx, y + dy);
-}
-
-void TGBasePanel::SelectInRect(const TRect& r, bool shift)
-{
-    QList<TGGraphicControl*> list = shift ? handle->Selection() : QList<TGGraphicControl*>();
-    handle->ClearSelection();
-    for (int i = static_cast<int>(objects.size()) - 1; i >= 0; --i) {
-        TGGraphicControl* o = objects[i];
-        if (!o->BoundsRect().Intersects(r))
-            continue;
-        if (shift && list.contains(o))
-            list.removeAll(o);
-        else
-            list.append(o);
-    }
-    for (TGGraphicControl* o : list)
-        handle->AddToSelection(o);
 }
 
 bool TGBasePanel::PanelKeyDown(int key, Qt::KeyboardModifiers shift)
@@ -918,7 +290,7 @@ void TGBasePanel::PostRefitRequest()
 
 void TGBasePanel::HandleRefitRequest()
 {
-    handle->Refit();
+    Handle().Refit();
 }
 
 // --- cursor, capture, outlines --------------------------------------------------
@@ -957,12 +329,12 @@ void TGBasePanel::ReleaseFrameCapture()
 
 bool TGBasePanel::FrameFocused() const
 {
-    return handle->Visible() && handle->Enabled();
+    return Handle().Visible() && Handle().Enabled();
 }
 
 bool TGBasePanel::frameTakesMouseAt(QPoint p) const
 {
-    return handle->Visible() && handle->Enabled() && handle->BoundsRect().Contains(p.x(), p.y());
+    return Handle().Visible() && Handle().Enabled() && Handle().BoundsRect().Contains(p.x(), p.y());
 }
 
 // --- painting ---------------------------------------------------------------------
@@ -971,7 +343,7 @@ QPainterPath TGBasePanel::clipPath() const
 {
     QPainterPath path;
     const QRectF box(0, 0, width() + 1, height() + 1);
-    switch (shape) {
+    switch (Shape()) {
     case lsRectangle: path.addRect(box); break;
     case lsRoundRect: path.addRoundedRect(box, 12, 12); break;
     case lsEllipse: path.addEllipse(box); break;
@@ -986,7 +358,7 @@ void TGBasePanel::paintGrid(QPainter& painter)
     // lies below and white leaves it unchanged.
     static const unsigned char rows4[8] = { 0xFF, 0xFF, 0xDD, 0xFF, 0xFF, 0xFF, 0xDD, 0xFF };
     static const unsigned char rows8[8] = { 0xFF, 0xFF, 0xDF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF };
-    const unsigned char* rows = gridSize == gs4x4 ? rows4 : rows8;
+    const unsigned char* rows = GridSize() == gs4x4 ? rows4 : rows8;
     QImage pattern(8, 8, QImage::Format_RGB32);
     const QRgb green = ToQColor(clGreen).rgb();
     const QRgb white = qRgb(255, 255, 255);
@@ -1042,36 +414,36 @@ void TGBasePanel::PaintCard(QPainter& p)
     const int w = width();
     const int h = height();
     p.fillRect(QRect(0, 0, w, h), Qt::white);
-    if (!picture.isNull()) {
+    if (!Picture().isNull()) {
         p.save();
         p.setClipPath(clipPath());
-        p.drawImage(QRect(0, 0, w, h), picture);
+        p.drawImage(QRect(0, 0, w, h), Picture());
         p.restore();
     }
-    if (!colorPicture.isNull() || !colorMetafile.IsEmpty()) {
+    if (model->HasBackgroundArt()) {
         p.save();
         p.setClipPath(clipPath());
         DrawBackgroundArt(p, w, h);
         p.restore();
     }
-    if (drawOutline) {
+    if (DrawOutline()) {
         p.save();
         QPen pen(Qt::black, 0, Qt::DotLine);
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
         const QRectF box(0.5, 0.5, w - 1, h - 1);
-        switch (shape) {
+        switch (Shape()) {
         case lsRectangle: p.drawRect(box); break;
         case lsRoundRect: p.drawRoundedRect(box, 12, 12); break;
         case lsEllipse: p.drawEllipse(box); break;
         }
         p.restore();
     }
-    if (showGrid)
+    if (ShowGrid())
         paintGrid(p);
 
     panelCanvas = &p;
-    const QList<TGGraphicControl*> snapshot = objects;
+    const QList<TGGraphicControl*> snapshot = Objects();
     for (TGGraphicControl* o : snapshot) {
         if (!o->Visible())
             continue;
@@ -1089,7 +461,7 @@ void TGBasePanel::PaintCard(QPainter& p)
         p.restore();
     }
     // The frame lies above every object: its squares are painted last.
-    handle->Paint();
+    Handle().Paint();
     panelCanvas = nullptr;
     p.end();
 }
@@ -1169,7 +541,7 @@ void TGBasePanel::dispatchPress(Qt::MouseButton button, Qt::MouseButtons buttons
     Q_UNUSED(buttons);
     if (!skipFrame && (capture == CaptureTarget::Frame || frameTakesMouseAt(p))) {
         capture = CaptureTarget::Frame;
-        handle->MouseDown(button, mods, p.x() - handle->Left(), p.y() - handle->Top());
+        Handle().MouseDown(button, mods, p.x() - Handle().Left(), p.y() - Handle().Top());
         return;
     }
     if (TGGraphicControl* o = ObjectAt(p.x(), p.y())) {
@@ -1187,7 +559,7 @@ void TGBasePanel::dispatchPress(Qt::MouseButton button, Qt::MouseButtons buttons
 void TGBasePanel::dispatchRelease(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPoint p, bool skipFrame)
 {
     if (!skipFrame && frameTakesMouseAt(p)) {
-        handle->MouseUp(button, mods, p.x() - handle->Left(), p.y() - handle->Top());
+        Handle().MouseUp(button, mods, p.x() - Handle().Left(), p.y() - Handle().Top());
         return;
     }
     if (TGGraphicControl* o = ObjectAt(p.x(), p.y())) {
@@ -1233,7 +605,7 @@ void TGBasePanel::handleMouseMoveEvent(QMouseEvent* event)
     const Qt::KeyboardModifiers mods = event->modifiers();
     switch (capture) {
     case CaptureTarget::Frame:
-        handle->MouseMove(event->buttons(), mods, p.x() - handle->Left(), p.y() - handle->Top());
+        Handle().MouseMove(event->buttons(), mods, p.x() - Handle().Left(), p.y() - Handle().Top());
         return;
     case CaptureTarget::Object:
         if (captureObject && captureObject->Attached())
@@ -1253,13 +625,13 @@ void TGBasePanel::handleMouseMoveEvent(QMouseEvent* event)
     else if ((o = ObjectAt(p.x(), p.y())))
         now = HoverTarget::Object;
     if ((hover == HoverTarget::Object && (now != HoverTarget::Object || o != hoverObject))
-        || (hover == HoverTarget::Frame && now != HoverTarget::Frame && !handle->Dragging()))
+        || (hover == HoverTarget::Frame && now != HoverTarget::Frame && !Handle().Dragging()))
         SetScreenCursor(pointing ? crDefault : crDrag);
     hover = now;
     hoverObject = o;
     switch (now) {
     case HoverTarget::Frame:
-        handle->MouseMove(event->buttons(), mods, p.x() - handle->Left(), p.y() - handle->Top());
+        Handle().MouseMove(event->buttons(), mods, p.x() - Handle().Left(), p.y() - Handle().Top());
         break;
     case HoverTarget::Object:
         if (o->Attached())
@@ -1284,7 +656,7 @@ void TGBasePanel::handleMouseReleaseEvent(QMouseEvent* event)
     const Qt::KeyboardModifiers mods = event->modifiers();
     switch (capture) {
     case CaptureTarget::Frame:
-        handle->MouseUp(event->button(), mods, p.x() - handle->Left(), p.y() - handle->Top());
+        Handle().MouseUp(event->button(), mods, p.x() - Handle().Left(), p.y() - Handle().Top());
         return;
     case CaptureTarget::Object: {
         TGGraphicControl* o = captureObject;
@@ -1321,7 +693,7 @@ void TGBasePanel::handleMouseDoubleClickEvent(QMouseEvent* event)
     // others only the double-click; the press is handled once either way.
     if (capture == CaptureTarget::Frame || frameTakesMouseAt(p)) {
         if (event->button() == Qt::LeftButton)
-            handle->DblClick();
+            Handle().DblClick();
     } else if (TGGraphicControl* o = ObjectAt(p.x(), p.y())) {
         if (o->Attached() && event->button() == Qt::LeftButton)
             SelectionDblClick(o);
@@ -1337,7 +709,7 @@ void TGBasePanel::leaveEvent(QEvent* event)
 {
     QWidget::leaveEvent(event);
     if (hover == HoverTarget::Frame)
-        handle->MouseLeave();
+        Handle().MouseLeave();
     else if (hover == HoverTarget::Object)
         SetScreenCursor(pointing ? crDefault : crDrag);
     hover = HoverTarget::Panel;
@@ -1355,7 +727,7 @@ void TGBasePanel::handleKeyPressEvent(QKeyEvent* event)
 {
     const int key = virtualKey(event);
     if (FrameFocused())
-        handle->KeyDown(key, event->modifiers());
+        Handle().KeyDown(key, event->modifiers());
     else
         PanelKeyDown(key, event->modifiers());
     event->accept();
@@ -1370,8 +742,8 @@ void TGBasePanel::handleKeyReleaseEvent(QKeyEvent* event)
 {
     if (event->isAutoRepeat())
         return;
-    if (FrameFocused() || handle->Nudging())
-        handle->KeyUp(virtualKey(event), event->modifiers());
+    if (FrameFocused() || Handle().Nudging())
+        Handle().KeyUp(virtualKey(event), event->modifiers());
     event->accept();
 }
 

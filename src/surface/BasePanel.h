@@ -1,13 +1,11 @@
 #pragma once
-// The card being edited: a white panel sized like the card that owns the
-// design objects in a z-ordered list (first = bottom), paints the background
-// art, outline and dot grid under them, zooms, carries the commands that act
-// on the selection and routes every mouse and key event to the objects, the
-// selection frame and its own rubber band.
-#include "platform/Metafile.h"
-#include "platform/Numeric.h"
-#include "surface/Drawing.h"
-#include "surface/NameRegistry.h"
+// The card being edited: a white widget sized like the card that shows the
+// design (TDesignModel: objects, selection, zoom, card settings, commands),
+// paints the background art, outline and dot grid under the objects and
+// routes every mouse and key event to the objects, the selection frame and
+// its own rubber band. The design's published names stay callable here and
+// go to the model.
+#include "surface/DesignModel.h"
 
 #include <QImage>
 #include <QRegion>
@@ -24,15 +22,6 @@ namespace bv {
 class TGGraphicControl;
 class TGHandle;
 class TPageEngine;
-
-enum TLabelShapeType { lsRectangle, lsRoundRect, lsEllipse };
-enum TGridSize { gs4x4, gs8x8 };
-
-// Actions of SelectionClipboard / ObjectClipboard.
-constexpr int caCut = 0;
-constexpr int caCopy = 1;
-constexpr int caPaste = 2;
-constexpr int caDelete = 3;
 
 // Cursor numbers of the design surface (see Cursors.h for their shapes).
 constexpr int crDefault = 0;
@@ -51,117 +40,106 @@ public:
     explicit TGBasePanel(QWidget* parent = nullptr);
     ~TGBasePanel() override;
 
-    // --- children ---------------------------------------------------------------
-    // Design objects in z-order, bottom first. The selection frame is not one.
-    const QList<TGGraphicControl*>& Objects() const { return objects; }
-    int ObjectCount() const { return static_cast<int>(objects.size()); }
-    TGGraphicControl* FindObject(const QString& name) const;
-    // Topmost visible object whose rectangle holds (x, y), or nullptr.
-    TGGraphicControl* ObjectAt(int x, int y) const;
-    void BringObjectToFront(TGGraphicControl* object);
-    void SendObjectToBack(TGGraphicControl* object);
+    // The design this panel shows.
+    TDesignModel& Model() { return *model; }
+    const TDesignModel& Model() const { return *model; }
+
+    // --- children (the model's) ---------------------------------------------------
+    const QList<TGGraphicControl*>& Objects() const { return model->Objects(); }
+    int ObjectCount() const { return model->ObjectCount(); }
+    TGGraphicControl* FindObject(const QString& name) const { return model->FindObject(name); }
+    TGGraphicControl* ObjectAt(int x, int y) const { return model->ObjectAt(x, y); }
+    void BringObjectToFront(TGGraphicControl* object) { model->BringObjectToFront(object); }
+    void SendObjectToBack(TGGraphicControl* object) { model->SendObjectToBack(object); }
     // Used by TGGraphicControl::SetParent and its destructor only; an object
     // is in the list of the panel that is its Parent() and of no other.
-    void InsertObject(TGGraphicControl* object);
+    void InsertObject(TGGraphicControl* object) { model->InsertObject(object); }
     void RemoveObject(TGGraphicControl* object);
 
-    TGHandle& Handle() { return *handle; }
-    const TGHandle& Handle() const { return *handle; }
+    TGHandle& Handle() { return model->Frame(); }
+    const TGHandle& Handle() const { return model->Frame(); }
 
     // --- owner and names ---------------------------------------------------------
-    // The registry that answers whether a component name is taken: the main
-    // window once it sets itself; until then the panel, which knows its objects.
-    NameRegistry& Owner() const { return owner ? *owner : const_cast<TGBasePanel&>(*this); }
-    void SetOwner(NameRegistry* registry) { owner = registry; }
-    bool IsNameTaken(const QString& name) const override;
-    // prefix + the lowest n in 1..1000 whose name is free; empty when none.
-    QString UniqueName(const QString& prefix) const;
+    NameRegistry& Owner() const { return model->Owner(); }
+    void SetOwner(NameRegistry* registry) { model->SetOwner(registry); }
+    bool IsNameTaken(const QString& name) const override { return model->IsNameTaken(name); }
+    QString UniqueName(const QString& prefix) const { return model->UniqueName(prefix); }
 
     // --- published state -----------------------------------------------------
-    Single Zoom() const { return zoom; }
-    void SetZoom(Single x);
+    Single Zoom() const { return model->Zoom(); }
+    void SetZoom(Single x) { model->SetZoom(x); }
+    bool Zooming() const { return model->Zooming(); }
+    bool DrawOutline() const { return model->DrawOutline(); }
+    void SetDrawOutline(bool value) { model->SetDrawOutline(value); }
+    TLabelShapeType Shape() const { return model->Shape(); }
+    void SetShape(TLabelShapeType value) { model->SetShape(value); }
+    TGridSize GridSize() const { return model->GridSize(); }
+    void SetGridSize(TGridSize value) { model->SetGridSize(value); }
+    bool ShowGrid() const { return model->ShowGrid(); }
+    void SetShowGrid(bool value) { model->SetShowGrid(value); }
+    bool SnapToGrid() const { return model->SnapToGrid(); }
+    void SetSnapToGrid(bool value) { model->SetSnapToGrid(value); }
+    const QImage& Picture() const { return model->Picture(); }
+    void SetPicture(const QImage& value) { model->SetPicture(value); }
+    const QImage& ColorPicture() const { return model->ColorPicture(); }
+    void SetColorPicture(const QImage& value) { model->SetColorPicture(value); }
+    const Metafile& ColorMetafile() const { return model->ColorMetafile(); }
+    void DrawBackgroundArt(QPainter& p, int w, int h) const { model->DrawBackgroundArt(p, w, h); }
+    bool Rotated() const { return model->Rotated(); }
+    void SetRotated(bool value) { model->SetRotated(value); }
+    const TFont& PanelFont() const { return model->PanelFont(); }
+    void SetPanelFont(const TFont& value) { model->SetPanelFont(value); }
+    const QString& ClipboardPath() const { return model->ClipboardPath(); }
+    const QString& TempFilePath() const { return model->TempFilePath(); }
+    bool DeletesTemporaryFiles() const { return model->DeletesTemporaryFiles(); }
+    void SetDeletesTemporaryFiles(bool value) { model->SetDeletesTemporaryFiles(value); }
+
+    // --- view state -------------------------------------------------------------
+    // The pointer tool is active (else a drawing tool: a band creates).
     bool Pointing() const { return pointing; }
     void SetPointing(bool value) { pointing = value; }
+    // A print job is drawing the objects.
     bool Printing() const { return printing; }
     void SetPrinting(bool value) { printing = value; }
-    bool DrawOutline() const { return drawOutline; }
-    void SetDrawOutline(bool value);
-    TLabelShapeType Shape() const { return shape; }
-    void SetShape(TLabelShapeType value);
-    TGridSize GridSize() const { return gridSize; }
-    void SetGridSize(TGridSize value);
-    bool ShowGrid() const { return showGrid; }
-    void SetShowGrid(bool value);
-    bool SnapToGrid() const { return snapToGrid; }
-    void SetSnapToGrid(bool value);
-    const QImage& Picture() const { return picture; }
-    void SetPicture(const QImage& value);
-    // The background art; a null image when none.
-    const QImage& ColorPicture() const { return colorPicture; }
-    void SetColorPicture(const QImage& value);
-    // A metafile background, played as vectors over the card (empty when the
-    // background is a bitmap or none).
-    const Metafile& ColorMetafile() const { return colorMetafile; }
-    // Draws the background art (bitmap or metafile) over (0, 0, w, h).
-    void DrawBackgroundArt(QPainter& p, int w, int h) const;
     bool PreviewMode() const { return previewMode; }
     void SetPreviewMode(bool value) { previewMode = value; }
     bool SuppressPainting() const { return suppressPainting; }
     void SetSuppressPainting(bool value) { suppressPainting = value; }
-    // Portrait card: the background art is turned a quarter turn on loading.
-    bool Rotated() const { return rotated; }
-    void SetRotated(bool value) { rotated = value; }
-    // Default font for new text and initial font of the "Font" command.
-    const TFont& PanelFont() const { return panelFont; }
-    void SetPanelFont(const TFont& value) { panelFont = value; }
-    const QString& ClipboardPath() const { return clipboardPath; }
-    const QString& TempFilePath() const { return tempFilePath; }
-    // The clipboard and temporary files live in the program folder, shared by
-    // every panel of every process. The program's own card panel deletes them
-    // when it goes (true, the default); a panel made for work without a user
-    // (the batch tool, samples) is set to false so that it leaves the running
-    // program's clipboard alone.
-    bool DeletesTemporaryFiles() const { return deletesTemporaryFiles; }
-    void SetDeletesTemporaryFiles(bool value) { deletesTemporaryFiles = value; }
-    bool Zooming() const { return zooming; }
 
-    // --- operations ---------------------------------------------------------------
-    void SignalChanged();
-    void AttachObject(TGGraphicControl* object);
-    void AttachAll();
-    // Adds a newly created object at r (at least 10 × 15), named "Special"+n.
-    void AddObject(TGGraphicControl* object, const TRect& r);
-    void SaveToFile(const QString& path);
-    void LoadFromFile(const QString& path);
-    void ClearAll();
-    void ClearBackground();
-    void LoadBackground(const QString& path);
-    virtual void PurgeStrayObjects();
-    virtual void PrintObjects(TPageEngine& report, double left, double top);
-    void SelectionClipboard(int action);
-    void ObjectClipboard(TGGraphicControl* object, int action);
+    // --- operations (the model's) ---------------------------------------------------
+    void SignalChanged() { model->SignalChanged(); }
+    void AttachObject(TGGraphicControl* object) { model->AttachObject(object); }
+    void AttachAll() { model->AttachAll(); }
+    void AddObject(TGGraphicControl* object, const TRect& r) { model->AddObject(object, r); }
+    void SaveToFile(const QString& path) { model->SaveToFile(path); }
+    void LoadFromFile(const QString& path) { model->LoadFromFile(path); }
+    void ClearAll() { model->ClearAll(); }
+    void ClearBackground() { model->ClearBackground(); }
+    void LoadBackground(const QString& path) { model->LoadBackground(path); }
+    void PurgeStrayObjects() { model->PurgeStrayObjects(); }
+    void PrintObjects(TPageEngine& report, double left, double top) { model->PrintObjects(report, left, top); }
+    void SelectionClipboard(int action) { model->SelectionClipboard(action); }
+    void ObjectClipboard(TGGraphicControl* object, int action) { model->ObjectClipboard(object, action); }
+    // Runs after a design was read or written.
     virtual void AfterLoad() {}
     virtual void CreateObjectInRect(const TRect& r) { Q_UNUSED(r); }
+    void FreeObjectLater(TGGraphicControl* object) { model->FreeObjectLater(object); }
 
-    // Frees an object that one of its own menu commands may still be running
-    // for: it leaves the panel at once and is deleted from the event loop.
-    void FreeObjectLater(TGGraphicControl* object);
-
-    // --- context-menu commands -----------------------------------------------------
-    void BringSelectionToFrontCommand();
-    void SendSelectionToBackCommand();
-    void AlignLeft();
-    void AlignRight();
-    void AlignTops();
-    void AlignBottoms();
-    void CenterSelectionVertically();
-    void CenterSelectionHorizontally();
-    void LockAll();
-    void UnlockAll();
-    void MarkAllSelectable();
-    void MarkAllUnselectable();
-    void SelectAll();
-    void ChooseFontForSelection();
+    // --- context-menu commands (the model's) -------------------------------------------
+    void BringSelectionToFrontCommand() { model->BringSelectionToFrontCommand(); }
+    void SendSelectionToBackCommand() { model->SendSelectionToBackCommand(); }
+    void AlignLeft() { model->AlignLeft(); }
+    void AlignRight() { model->AlignRight(); }
+    void AlignTops() { model->AlignTops(); }
+    void AlignBottoms() { model->AlignBottoms(); }
+    void CenterSelectionVertically() { model->CenterSelectionVertically(); }
+    void CenterSelectionHorizontally() { model->CenterSelectionHorizontally(); }
+    void LockAll() { model->LockAll(); }
+    void UnlockAll() { model->UnlockAll(); }
+    void MarkAllSelectable() { model->MarkAllSelectable(); }
+    void MarkAllUnselectable() { model->MarkAllUnselectable(); }
+    void SelectAll() { model->SelectAll(); }
+    void ChooseFontForSelection() { model->ChooseFontForSelection(); }
     QMenu* ContextMenu() const { return contextMenu.get(); }
     // Recomputes which items of the context menu are enabled.
     void UpdateMenuEnabling();
@@ -184,7 +162,7 @@ public:
     void TranslateMouseMove(TGGraphicControl* sender, Qt::KeyboardModifiers shift, int x, int y);
     void TranslateMouseUp(TGGraphicControl* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
         int x, int y);
-    void SelectInRect(const TRect& r, bool shift);
+    void SelectInRect(const TRect& r, bool shift) { model->SelectInRect(r, shift); }
     // The frame passes a press or release on to what lies below it (panel
     // coordinates): the object under the point, else the card.
     void PassPressBelowFrame(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
@@ -254,9 +232,6 @@ private:
     enum class CaptureTarget { None, Frame, Object, Panel };
     enum class HoverTarget { Panel, Frame, Object };
     void HandleRefitRequest();
-    // Objects just read from a file hold stored (zoom 1.0) geometry: they
-    // take the panel's zoom from it.
-    void adoptReadObjects(const QList<TGGraphicControl*>& read);
     void handleMousePressEvent(QMouseEvent* event);
     void handleMouseMoveEvent(QMouseEvent* event);
     void handleMouseReleaseEvent(QMouseEvent* event);
@@ -272,37 +247,15 @@ private:
     void paintOutlines(QImage& image);
     void updateOutline(const TRect& r);
 
-    QList<TGGraphicControl*> objects;
-    std::unique_ptr<TGHandle> handle;
-    NameRegistry* owner = nullptr;
-
-    Single zoom = 1.0f;
+    std::unique_ptr<TDesignModel> model;
     bool pointing = true;
-    QImage picture;
-    QImage colorPicture;
-    Metafile colorMetafile;
-    std::unique_ptr<QMenu> contextMenu;
-    QList<QAction*> menuItems;
-    TLabelShapeType shape = lsRoundRect;
-    bool bandActive = false;
-    TGridSize gridSize = gs4x4;
-    bool showGrid = false;
-    bool snapToGrid = false;
     bool printing = false;
-    std::int64_t lastPasteTime = 0;
-    bool drawOutline = true;
-    bool zooming = false;
-    // The card's size at zoom 1.0, and the size the last zoom step gave.
-    QSize unzoomedSize;
-    QSize zoomedSize;
-    bool deletesTemporaryFiles = true;
-    QString clipboardPath;
-    QString tempFilePath;
-    TRect bandRect;
     bool previewMode = false;
     bool suppressPainting = false;
-    bool rotated = false;
-    TFont panelFont;
+    std::unique_ptr<QMenu> contextMenu;
+    QList<QAction*> menuItems;
+    bool bandActive = false;
+    TRect bandRect;
 
     int pendingRefits = 0;
     int screenCursor = crDefault;

@@ -83,23 +83,6 @@ QImage TGBusinessCardPanel32::RenderToBitmap()
     return image;
 }
 
-bool TGBusinessCardPanel32::HasEffectObjects() const
-{
-    for (const TGGraphicControl* o : Objects())
-        if (o->InheritsClass(QStringLiteral("TSuperShape")) || o->InheritsClass(QStringLiteral("TGSuperText")))
-            return true;
-    return false;
-}
-
-void TGBusinessCardPanel32::SetAllFontNames(const QString& name)
-{
-    const QList<TGGraphicControl*> snapshot = Objects();
-    for (TGGraphicControl* o : snapshot)
-        if (o->InheritsClass(QStringLiteral("TGBusinessCardLabel"))
-            || o->InheritsClass(QStringLiteral("TGMultiLineLabel")))
-            o->SetFontName(name.left(255));
-}
-
 QString TGBusinessCardPanel32::ImportTemplate(const QString& path)
 {
     return ReadTemplate(*this, ProfileText::FromFile(path));

@@ -47,8 +47,8 @@ public:
     // Background art and every object at their current size, without grid,
     // outline or selection marks; the caller owns the image.
     QImage RenderToBitmap();
-    bool HasEffectObjects() const;
-    void SetAllFontNames(const QString& name);
+    bool HasEffectObjects() const { return Model().HasEffectObjects(); }
+    void SetAllFontNames(const QString& name) { Model().SetAllFontNames(name); }
 
     // Builds the card template at `path` into the panel (a missing file
     // gives nothing) and returns its background picture's file name; sets the

@@ -27,9 +27,27 @@ TGGraphicControl::~TGGraphicControl()
         panel->RemoveObject(this);
 }
 
+namespace {
+
+QString withoutNamespace(const char* qualified)
+{
+    const QString name = QString::fromLatin1(qualified);
+    return name.mid(name.lastIndexOf(QLatin1Char(':')) + 1);
+}
+
+} // namespace
+
+QString TGGraphicControl::ClassName() const
+{
+    return withoutNamespace(metaObject()->className());
+}
+
 bool TGGraphicControl::InheritsClass(const QString& className) const
 {
-    return className.compare(QStringLiteral("TGGraphicControl"), Qt::CaseInsensitive) == 0;
+    for (const QMetaObject* m = metaObject(); m && m != &QObject::staticMetaObject; m = m->superClass())
+        if (className.compare(withoutNamespace(m->className()), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
 }
 
 const PropertyTable& TGGraphicControl::ClassProperties()

@@ -29,10 +29,21 @@ public:
     TGGraphicControl();
     ~TGGraphicControl() override;
 
-    // Stream identity. Every subclass overrides both.
-    virtual QString ClassName() const { return QStringLiteral("TGGraphicControl"); }
-    // True when this object's class is `className` or derives from it.
+    // Stream identity: the class name the object stream writes, which is the
+    // meta-object's class name without its namespace. Design object classes
+    // are Q_OBJECT and need nothing more; only a test double without a
+    // meta-object of its own overrides these.
+    virtual QString ClassName() const;
+    // True when this object's class is `className` or derives from it
+    // (letter case ignored, as the stream reader compares names).
     virtual bool InheritsClass(const QString& className) const;
+
+    // --- what a kind is, for the code that treats kinds differently -----------
+    // An effect object (gradient and texture fills drawn in device pixels):
+    // the print job tells the user such a design is slow to print.
+    virtual bool IsEffectObject() const { return false; }
+    // Text whose font follows the card's text font when every font is changed.
+    virtual bool TakesCardFontName() const { return false; }
     // Published properties, ancestors first, in stream order.
     static const PropertyTable& ClassProperties();
     virtual const PropertyTable& properties() const { return ClassProperties(); }

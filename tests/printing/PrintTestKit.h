@@ -32,6 +32,7 @@ public:
     {
         return name == className || TGGraphicControl::InheritsClass(name);
     }
+    bool IsEffectObject() const override { return effect; }
     void PrintTo(TPageEngine& report, double left, double top) override
     {
         ++prints;
@@ -46,6 +47,7 @@ public:
     }
     TColor fill = 0x00FF0000; // blue (0x00BBGGRR)
     QString className = QStringLiteral("TestPrintBox");
+    bool effect = false; // prints as slowly as a SuperShape would
     bool failing = false;
     int prints = 0;
     std::function<void(TPageEngine&, double, double)> onPrint;

@@ -459,7 +459,7 @@ void TestLabelPrinter::finalStatusTexts()
     TGBusinessCardPanel32 panel;
     PrintBox* box = addPrintBox(panel, 0, 0, 10, 10);
     if (complex)
-        box->className = QStringLiteral("TSuperShape");
+        box->effect = true;
     SheetCanvas canvas;
     TSheetJob job;
     TLabelPrinter status(job);
