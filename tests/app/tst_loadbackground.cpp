@@ -240,12 +240,15 @@ void TestLoadBackground::command()
 
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    w->CardLayout.Portrait = portrait;
-    w->SetCardOrientation(portrait);
-    w->BackgroundFile = before;
+    TDocumentCommands& doc = w->Document();
+    TCardLayout layout = doc.CardLayout();
+    layout.Portrait = portrait;
+    doc.SetCardLayout(layout);
+    doc.SetCardOrientation(portrait);
+    doc.SetBackgroundFile(before);
     if (QFileInfo::exists(before))
-        w->BusinessCardPanel->LoadBackground(before);
-    w->SetChangesMade(false);
+        cardPanel(*w)->LoadBackground(before);
+    doc.SetChangesMade(false);
 
     QSize dialogSize;
     QString opened;
@@ -266,10 +269,10 @@ void TestLoadBackground::command()
     QCOMPARE(opened, preselected);
     QCOMPARE(dialogSize, portrait ? QSize(TLoadBackGround::DesignedWidth - 100, TLoadBackGround::DesignedHeight)
                                   : QSize(TLoadBackGround::DesignedWidth, TLoadBackGround::DesignedHeight - 100));
-    QCOMPARE(w->BackgroundFile, after);
-    QCOMPARE(w->ChangesMade, changed);
+    QCOMPARE(doc.BackgroundFile(), after);
+    QCOMPARE(doc.ChangesMade(), changed);
     // The card shows the picture: something not white at its top left.
-    const QImage card = w->BusinessCardPanel->grab().toImage();
+    const QImage card = cardPanel(*w)->grab().toImage();
     QCOMPARE(card.pixelColor(portrait ? card.width() - 4 : 3, 3) != QColor(Qt::white), hasBackground);
 }
 
@@ -287,8 +290,8 @@ void TestLoadBackground::pictureAtResolution()
     QFETCH(QString, file);
     ScriptedInteraction ui;
     auto w = startMainScreen();
-    w->BusinessCardPanel->LoadBackground(bg + file);
-    const QImage picture = RenderCardPictureAtDpi(*w->BusinessCardPanel, 192, false);
+    cardPanel(*w)->LoadBackground(bg + file);
+    const QImage picture = RenderCardPictureAtDpi(*cardPanel(*w), 192, false);
     QCOMPARE(picture.size(), QSize(672, 384));
     QCOMPARE(picture.pixelColor(10, 10), QColor(255, 0, 0));
     QCOMPARE(picture.pixelColor(660, 370), QColor(Qt::white));

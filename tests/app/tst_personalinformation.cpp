@@ -95,7 +95,7 @@ void TestPersonalInformation::command()
     for (const QString& key : TPersonalInfo::Keys())
         QCOMPARE(ini.ValueExists(QStringLiteral("Personal"), key), written || key == QStringLiteral("Name"));
     // The panel's copy, empty since start-up, is refreshed only by "Ok".
-    QCOMPARE(w->BusinessCardPanel->PersonalInfo(), written ? expected : TPersonalInfo());
+    QCOMPARE(cardPanel(*w)->PersonalInfo(), written ? expected : TPersonalInfo());
 }
 
 QTEST_MAIN(TestPersonalInformation)

@@ -124,10 +124,14 @@ void TestShippedArt::backgrounds()
 
     // The card shows it too, as the panel loads it.
     auto w = startMainScreen();
-    w->CardLayout.Portrait = rotated;
-    w->SetCardOrientation(rotated);
-    w->BusinessCardPanel->LoadBackground(path);
-    const QImage card = w->BusinessCardPanel->grab().toImage();
+    {
+        TCardLayout layout = w->Document().CardLayout();
+        layout.Portrait = rotated;
+        w->Document().SetCardLayout(layout);
+        w->Document().SetCardOrientation(rotated);
+    }
+    cardPanel(*w)->LoadBackground(path);
+    const QImage card = cardPanel(*w)->grab().toImage();
     QVERIFY2(inkShare(card.copy(4, 4, card.width() - 8, card.height() - 8)) > 0.01, qPrintable(name));
 }
 
@@ -151,13 +155,17 @@ void TestShippedArt::templates()
     QFETCH(bool, longData);
     ProgramHome home;
     auto w = startMainScreen();
-    TGBusinessCardPanel32& panel = *w->BusinessCardPanel;
+    TGBusinessCardPanel32& panel = *cardPanel(*w);
     const TPersonalInfo info = personalData(longData);
     panel.SetPersonalInfo(info);
     const QString background = panel.ImportTemplate(ProgramFolder() + QStringLiteral("qrdt/") + name);
     QVERIFY(background.isEmpty() || shipped(QStringLiteral("bg")).contains(background));
-    w->CardLayout.Portrait = panel.Rotated();
-    w->SetCardOrientation(panel.Rotated());
+    {
+        TCardLayout layout = w->Document().CardLayout();
+        layout.Portrait = panel.Rotated();
+        w->Document().SetCardLayout(layout);
+        w->Document().SetCardOrientation(panel.Rotated());
+    }
     QVERIFY(panel.ObjectCount() >= 6);
 
     int texts = 0;
