@@ -6,6 +6,7 @@
 #include "platform/Printers.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -277,6 +278,15 @@ void TPagePrinter::DoAbort()
 {
     if (ownPainter.isActive())
         printer->abort();
+}
+
+bool EndsWithPdfTrailer(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 16)
+        return false;
+    file.seek(file.size() - 16);
+    return file.read(16).contains("%%EOF");
 }
 
 } // namespace bv

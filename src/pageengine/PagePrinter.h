@@ -89,4 +89,8 @@ private:
     QPainter ownPainter;
 };
 
+// Qt's printer does not report a failed write of a PDF file: a whole file
+// ends with the trailer it writes last.
+bool EndsWithPdfTrailer(const QString& path);
+
 } // namespace bv

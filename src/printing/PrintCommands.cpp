@@ -3,6 +3,7 @@
 #include "document/AppServices.h"
 #include "pageengine/PagePrinter.h"
 #include "pageengine/PageRecorder.h"
+#include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "printing/LabelPrinter.h"
@@ -14,6 +15,7 @@
 #include "surface/BusinessCardPanel.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QCoreApplication>
 
@@ -131,8 +133,11 @@ void TPrintCommands::printChosenSheets()
 
 bool TPrintCommands::ExportSheetPdf(const QString& path)
 {
+    // Written beside the target and renamed over it only when whole, so a
+    // failed or cancelled export leaves an existing file as it was.
+    AtomicFile out(QFileInfo(path).absoluteFilePath());
     auto pdf = std::make_unique<TPagePrinter>();
-    pdf->SetOutputFileName(path);
+    pdf->SetOutputFileName(out.TempPath());
     const TCardLayout layout = Layout ? Layout() : TCardLayout();
     pdf->SetPaper(layout.Papersize);
     std::unique_ptr<TPagePrinter> kept = std::move(mainPrinter);
@@ -155,7 +160,12 @@ bool TPrintCommands::ExportSheetPdf(const QString& path)
     mainPrinter = std::move(kept);
     PrintMode = wasPrintMode;
     OutlineTest = wasOutline;
-    return outcome.Ran && !outcome.Aborted && outcome.Error.isEmpty();
+    if (!outcome.Ran || outcome.Aborted || !outcome.Error.isEmpty())
+        return false;
+    if (!EndsWithPdfTrailer(out.TempPath()))
+        throw EWriteError(AtomicFile::FailureMessage(out.Target()));
+    out.Commit();
+    return true;
 }
 
 void TPrintCommands::mnuPreviewSheetClick()

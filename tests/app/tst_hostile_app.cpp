@@ -7,6 +7,8 @@
 #include "document/CardDocument.h"
 #include "document/Settings.h"
 #include "platform/AtomicFile.h"
+#include "printing/PrintCommands.h"
+#include "support/ScriptedInteraction.h"
 #include "platform/Errors.h"
 #include "surface/BusinessCardPanel.h"
 
@@ -52,6 +54,8 @@ private slots:
     void designPairOnAFullDisk();
     void batchOutputs_data();
     void batchOutputs();
+    void sheetPdfExportOnAFullDisk_data();
+    void sheetPdfExportOnAFullDisk();
 
 private:
     Run batch(const QStringList& args, const QByteArray& failWrites = {});
@@ -137,6 +141,36 @@ void TestHostileApp::designPairOnAFullDisk()
     }
     QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral("pair")).size(),
              existing ? 2 : 0);
+}
+
+void TestHostileApp::sheetPdfExportOnAFullDisk_data()
+{
+    QTest::addColumn<bool>("full");
+    QTest::newRow("disk full: the old file stays") << true;
+    QTest::newRow("written whole") << false;
+}
+
+// The Export Sheet as PDF command writes beside the target and replaces it
+// only with a whole file.
+void TestHostileApp::sheetPdfExportOnAFullDisk()
+{
+    QFETCH(bool, full);
+    const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
+    writeBytes(path, "old sheet");
+    test::ScriptedInteraction ui;
+    ui.allowMessages();
+    TGBusinessCardPanel32 panel;
+    TPrintCommands printing(panel);
+    printing.Unattended = true;
+    AtomicFile::SetFailureHook([&](const QString& target) { return full && target.endsWith(QStringLiteral(".pdf")); });
+    if (full) {
+        QVERIFY_THROWS_EXCEPTION(EWriteError, printing.ExportSheetPdf(path));
+        QCOMPARE(readBytes(path), QByteArray("old sheet"));
+    } else {
+        QVERIFY(printing.ExportSheetPdf(path));
+        QVERIFY(readBytes(path).startsWith("%PDF"));
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral("sheet")).size(), 1);
 }
 
 void TestHostileApp::batchOutputs_data()

@@ -92,13 +92,4 @@ bool RefusesOverwritingDesign(const QString& design, const QString& output, QTex
     return false;
 }
 
-bool EndsWithPdfTrailer(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() < 16)
-        return false;
-    file.seek(file.size() - 16);
-    return file.read(16).contains("%%EOF");
-}
-
 } // namespace bv::batch

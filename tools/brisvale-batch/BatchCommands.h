@@ -20,7 +20,5 @@ int Resave(const QString& in, const QString& out, QTextStream& err);
 // would destroy the design it was made from.
 bool RefusesOverwritingDesign(const QString& design, const QString& output, QTextStream& err);
 
-// True when the file ends with the PDF end-of-file marker (a complete PDF).
-bool EndsWithPdfTrailer(const QString& path);
 
 } // namespace bv::batch
