@@ -80,21 +80,27 @@ void TPageRecorder::DoNewPage()
     ++pages;
 }
 
-int TPageRecorder::bitmapId(const Dib& bitmap)
+int TPageRecorder::defineBytes(const QByteArray& bytes, std::uint8_t op, QHash<const void*, int>& ids,
+    QList<QByteArray>& kept)
 {
-    const void* key = bitmap.Bytes().constData();
-    auto it = bitmapIds.constFind(key);
-    if (it != bitmapIds.constEnd())
+    const void* key = bytes.constData();
+    auto it = ids.constFind(key);
+    if (it != ids.constEnd())
         return it.value();
-    const int id = static_cast<int>(keptBitmaps.size());
-    keptBitmaps.append(bitmap.Bytes());
-    bitmapIds.insert(key, id);
+    const int id = static_cast<int>(kept.size());
+    kept.append(bytes);
+    ids.insert(key, id);
     Writer w(records);
-    w.begin(opDefineBitmap);
+    w.begin(static_cast<Op>(op));
     w.i32(id);
-    w.bytes(bitmap.Bytes());
+    w.bytes(bytes);
     finishRecord(w);
     return id;
+}
+
+int TPageRecorder::bitmapId(const Dib& bitmap)
+{
+    return defineBytes(bitmap.Bytes(), opDefineBitmap, bitmapIds, keptBitmaps);
 }
 
 int TPageRecorder::pictureId(const QPicture& picture)
@@ -248,19 +254,7 @@ void TPageRecorder::DoStretchGraphic(const TDeviceRect& r, const QPicture& graph
 
 int TPageRecorder::metafileId(const Metafile& metafile)
 {
-    const void* key = metafile.Bytes().constData();
-    auto it = metafileIds.constFind(key);
-    if (it != metafileIds.constEnd())
-        return it.value();
-    const int id = static_cast<int>(keptMetafiles.size());
-    keptMetafiles.append(metafile.Bytes());
-    metafileIds.insert(key, id);
-    Writer w(records);
-    w.begin(opDefineMetafile);
-    w.i32(id);
-    w.bytes(metafile.Bytes());
-    finishRecord(w);
-    return id;
+    return defineBytes(metafile.Bytes(), opDefineMetafile, metafileIds, keptMetafiles);
 }
 
 void TPageRecorder::DoStretchMetafile(const TDeviceRect& r, const Metafile& metafile)

@@ -65,6 +65,9 @@ private:
     void simple(std::uint8_t op);
     // Closes a record and counts it for the page header.
     void finishRecord(pagestream::Writer& w);
+    // Defines a bitmap or metafile once, by the identity of its (implicitly
+    // shared) bytes; later uses name it by the id returned.
+    int defineBytes(const QByteArray& bytes, std::uint8_t op, QHash<const void*, int>& ids, QList<QByteArray>& kept);
     int bitmapId(const Dib& bitmap);
     int pictureId(const QPicture& picture);
     int metafileId(const Metafile& metafile);
