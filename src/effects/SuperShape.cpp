@@ -607,46 +607,40 @@ QPolygon toPageDevice(QPolygon points, int left, int top, Single sx, Single sy, 
 void TSuperShape::printFigure(TPageEngine& report, const TRect& r, double ppi, double left, double top, Single sx,
     Single sy, int originX, int originY, int pageX, int pageY) const
 {
-    const double x1 = (r.Left + Left()) / ppi + left;
-    const double y1 = (r.Top + Top()) / ppi + top;
-    const double x2 = (r.Right + Left()) / ppi + left;
-    const double y2 = (r.Bottom + Top()) / ppi + top;
-    switch (shape) {
-    case gstRectangle: report.Rectangle(x1, y1, x2, y2); break;
-    case gstEllipse: report.Ellipse(x1, y1, x2, y2); break;
-    case gstRoundRect: {
-        const double c = CornerSize() / ppi;
-        report.RoundRect(x1, y1, x2, y2, c, c);
-        break;
-    }
-    default: {
-        const QPolygon device =
-            toPageDevice(FigurePolygon(r), Left(), Top(), sx, sy, originX - pageX, originY - pageY);
-        report.Polygon(device);
-        break;
-    }
-    }
+    figureOnPage(report, false, r, ppi, left, top, sx, sy, originX - pageX, originY - pageY);
 }
 
 void TSuperShape::pushFigureRegion(TPageEngine& report, const TRect& r, double ppi, double left, double top,
     Single sx, Single sy, int originX, int originY, int pageX, int pageY) const
+{
+    figureOnPage(report, true, r, ppi, left, top, sx, sy, originX - pageX, originY - pageY);
+}
+
+// The figure in inches (rectangles, ellipses, round rectangles) or in device
+// pixels (polygons), drawn or pushed as a clip region: both must cover the
+// same place, so one piece of code places it for both.
+void TSuperShape::figureOnPage(TPageEngine& report, bool asRegion, const TRect& r, double ppi, double left,
+    double top, Single sx, Single sy, int dx, int dy) const
 {
     const double x1 = (r.Left + Left()) / ppi + left;
     const double y1 = (r.Top + Top()) / ppi + top;
     const double x2 = (r.Right + Left()) / ppi + left;
     const double y2 = (r.Bottom + Top()) / ppi + top;
     switch (shape) {
-    case gstRectangle: report.PushRectRegion(x1, y1, x2, y2); break;
-    case gstEllipse: report.PushEllipseRegion(x1, y1, x2, y2); break;
+    case gstRectangle:
+        asRegion ? report.PushRectRegion(x1, y1, x2, y2) : report.Rectangle(x1, y1, x2, y2);
+        break;
+    case gstEllipse:
+        asRegion ? report.PushEllipseRegion(x1, y1, x2, y2) : report.Ellipse(x1, y1, x2, y2);
+        break;
     case gstRoundRect: {
         const double c = CornerSize() / ppi;
-        report.PushRoundRectRegion(x1, y1, x2, y2, c, c);
+        asRegion ? report.PushRoundRectRegion(x1, y1, x2, y2, c, c) : report.RoundRect(x1, y1, x2, y2, c, c);
         break;
     }
     default: {
-        const QPolygon device =
-            toPageDevice(FigurePolygon(r), Left(), Top(), sx, sy, originX - pageX, originY - pageY);
-        report.PushPolygonRegion(device);
+        const QPolygon device = toPageDevice(FigurePolygon(r), Left(), Top(), sx, sy, dx, dy);
+        asRegion ? report.PushPolygonRegion(device) : report.Polygon(device);
         break;
     }
     }

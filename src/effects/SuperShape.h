@@ -151,6 +151,8 @@ private:
         Single sy, int originX, int originY, int pageX, int pageY) const;
     void pushFigureRegion(TPageEngine& report, const TRect& r, double ppi, double left, double top, Single sx,
         Single sy, int originX, int originY, int pageX, int pageY) const;
+    void figureOnPage(TPageEngine& report, bool asRegion, const TRect& r, double ppi, double left, double top,
+        Single sx, Single sy, int dx, int dy) const;
 
     TColor backColor = clRed;
     TFillDirection fillDirection = gdUp;
