@@ -725,13 +725,20 @@ bool TSuperShape::EditProperties()
 
 void RegisterSuperShapeClasses()
 {
-    RegisterObjectClass(QStringLiteral("TSuperShape"), [] { return new TSuperShape; });
-    TGBusinessCardPanel32::RegisterCreator(psSuperShape, [](TGBusinessCardPanel32& panel, const TRect& r) {
-        auto* shape = new TSuperShape;
-        shape->Loaded();
-        panel.AddObject(shape, r);
-        panel.SetPanelState(psPointing);
-        shape->EditProperties();
+    RegisterObjectKind({
+        .classes = { { QStringLiteral("TSuperShape"), [] { return new TSuperShape; } } },
+        .tools = { { .state = psSuperShape, .button = "DrawSupershape",
+            .hint = QStringLiteral("Supershape tool \nMulti-purpose shapes and surfaces"),
+            .menuCaption = QStringLiteral("Su&perShape..."), .iconName = QStringLiteral("supershape"), .group = 4,
+            .order = 90,
+            .create =
+                [](TGBusinessCardPanel32& panel, const TRect& r) {
+                    auto* shape = new TSuperShape;
+                    shape->Loaded();
+                    panel.AddObject(shape, r);
+                    panel.SetPanelState(psPointing);
+                    shape->EditProperties();
+                } } },
     });
 }
 

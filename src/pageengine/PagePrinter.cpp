@@ -68,13 +68,6 @@ QString TPagePrinter::PrinterName() const
     return printer->outputFileName().isEmpty() ? queueName : QString();
 }
 
-void TPagePrinter::SetPrinterIndex(int index)
-{
-    const QStringList names = Printers();
-    if (index >= 0 && index < names.size())
-        SetPrinterName(names[index]);
-}
-
 bool TPagePrinter::SetPrinterName(const QString& name)
 {
     if (!Printers().contains(name))

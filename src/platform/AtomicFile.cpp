@@ -31,6 +31,33 @@ bool injectedFailure(const QString& target)
     return !suffix.isEmpty() && QFileInfo(target).fileName().endsWith(QString::fromLocal8Bit(suffix));
 }
 
+// The process's umask, read without setting it: umask() can only be read by
+// changing it, and a file another thread creates in between would get the
+// wrong permissions. Linux tells it in /proc/self/status; where it does not,
+// the usual 022 is assumed.
+mode_t processUmask()
+{
+    QByteArray text;
+    const int in = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    if (in >= 0) {
+        char chunk[4096];
+        ssize_t n = 0;
+        while (text.size() < 65536 && ((n = ::read(in, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR)))
+            if (n > 0)
+                text.append(chunk, n);
+        ::close(in);
+    }
+    for (const QByteArray& line : text.split('\n')) {
+        if (!line.startsWith("Umask:"))
+            continue;
+        bool ok = false;
+        const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+        if (ok)
+            return static_cast<mode_t>(mask & 0777);
+    }
+    return 022;
+}
+
 // Permissions for the new file: those of the file it replaces, else the
 // usual ones for a new file under the process's umask.
 mode_t permissionsFor(const QString& target)
@@ -38,9 +65,7 @@ mode_t permissionsFor(const QString& target)
     struct stat st {};
     if (::stat(QFile::encodeName(target).constData(), &st) == 0 && S_ISREG(st.st_mode))
         return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return 0666 & ~processUmask();
 }
 
 bool renameOver(const QString& temp, const QString& target)
