@@ -11,8 +11,10 @@
 #include "surface/BusinessCardPanel.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFileInfo>
 #include <QPainter>
+#include <QRegularExpression>
 
 namespace bv {
 
@@ -110,6 +112,22 @@ CompanionLayout CompanionFromLayout(const TCardLayout& layout)
     return stored;
 }
 
+QString FindBackgroundFile(const QString& stored)
+{
+    if (stored.isEmpty() || QFileInfo::exists(stored))
+        return stored;
+    // The name after the last folder separator, Windows ones included.
+    const QString name = stored.section(QRegularExpression(QStringLiteral("[/\\\\]")), -1).trimmed();
+    if (name.isEmpty())
+        return stored;
+    const QDir bg(ProgramFolder() + QStringLiteral("bg"));
+    for (const QString& entry : bg.entryList(QDir::Files)) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return bg.absoluteFilePath(entry);
+    }
+    return stored;
+}
+
 void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& layout, QString& backgroundFile)
 {
     panel.LoadFromFile(path);
@@ -122,6 +140,9 @@ void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& 
     } else if (companion.exists && !companion.background.isEmpty()) {
         backgroundFile = companion.background;
     }
+    // A design copied from elsewhere names its picture by a folder this
+    // machine may not have: the shipped picture of that name is meant.
+    backgroundFile = FindBackgroundFile(backgroundFile);
     if (!backgroundFile.isEmpty() && QFileInfo::exists(backgroundFile))
         panel.LoadBackground(backgroundFile);
     SetCardSizeFromInches(panel, layout);

@@ -6,6 +6,7 @@
 #include "surface/TemplateFile.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <map>
 
 namespace bv {
@@ -59,6 +60,16 @@ void TGBusinessCardPanel32::CreateObjectInRect(const TRect& band)
     if (it == creators().end() || !it->second)
         return;
     it->second(*this, r);
+}
+
+void TGBusinessCardPanel32::KeepInCard(TGGraphicControl& object) const
+{
+    const int w = std::min(object.Width(), std::max(1, width()));
+    const int h = std::min(object.Height(), std::max(1, height()));
+    const int l = std::clamp(object.Left(), 0, std::max(0, width() - w));
+    const int t = std::clamp(object.Top(), 0, std::max(0, height() - h));
+    if (l != object.Left() || t != object.Top() || w != object.Width() || h != object.Height())
+        object.SetBounds(l, t, w, h);
 }
 
 QImage TGBusinessCardPanel32::RenderToBitmap()
