@@ -30,6 +30,7 @@ void SetCardSizeFromInches(TGBusinessCardPanel32& panel, const TCardLayout& layo
         panel.resize(across, down);
     if (zoom != 1.0f)
         panel.SetZoom(zoom);
+    panel.SetCornerRadiusInches(layout.CornerRadius);
     panel.update();
 }
 
@@ -88,6 +89,8 @@ TCardLayout LayoutFromCompanion(const CompanionLayout& stored)
     layout.Down = stored.down;
     layout.UseMM = stored.useMM;
     layout.Portrait = stored.usePortrait;
+    layout.Stock = stored.stock;
+    layout.CornerRadius = ThousandthsToInches(stored.cornerRadius);
     ClampToLayoutLimits(layout);
     return layout;
 }
@@ -107,6 +110,8 @@ CompanionLayout CompanionFromLayout(const TCardLayout& layout)
     stored.down = layout.Down;
     stored.useMM = layout.UseMM;
     stored.usePortrait = layout.Portrait;
+    stored.stock = layout.Stock;
+    stored.cornerRadius = InchesToThousandths(layout.CornerRadius);
     return stored;
 }
 
