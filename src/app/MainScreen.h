@@ -126,6 +126,9 @@ private:
     void updateUndoActions();
     // The Undo and Redo entries named after their steps (the Edit menu opening).
     void nameUndoSteps();
+    // Cut, Copy, Delete and Clone need a selection, Paste the clipboard
+    // file; only while the menu shows (the keys reach the commands always).
+    void updateEditActions(bool menuShown);
     void updateScrollExtent();
     // The zoom step: selection cleared, Loading during the change, caption.
     void stepZoom(Single factor);
@@ -157,6 +160,8 @@ private:
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
     QAction* mnuDefaultFont = nullptr;
+    QList<QAction*> selectionActions; // Cut, Copy, Delete, Clone
+    QAction* mnuPaste = nullptr;
     // Entries enabled only with a printer.
     QList<QAction*> printActions;
     TRecentFiles* RecentFiles = nullptr;
@@ -164,6 +169,9 @@ private:
     bool activated = false;
     bool activationQueued = false;
     bool trackingChanges = false;
+    // Plus, minus and equals keys pressed without Ctrl and not yet released:
+    // only their release zooms (a press with Ctrl was the menu's shortcut).
+    QList<int> plainZoomKeys;
 };
 
 } // namespace bv

@@ -26,7 +26,7 @@
 // The history holds at most MaxSteps steps and about MemoryLimit() bytes;
 // the oldest steps go first.
 #include "document/CardLayout.h"
-#include "platform/Metafile.h"
+#include "pictures/Metafile.h"
 
 #include <QByteArray>
 #include <QByteArrayList>

@@ -3,19 +3,21 @@
 #include "surface/BusinessCardPanel.h"
 #include "surface/ClassRegistry.h"
 
+#include <algorithm>
+
 namespace bv {
 
 void RegisterEffectTextClasses()
 {
-    // The stream leaves an empty caption out; an object read from a stream
-    // therefore starts without one, or an empty caption would come back as
-    // the text a new object is given.
-    auto create = [](TGBusinessCardPanel32& panel, const TRect& r, auto* object) {
+    auto create = [](TGBusinessCardPanel32& panel, const TRect& r, auto* object, auto edit) {
         object->Loaded();
         panel.AddObject(object, r);
         panel.SetPanelState(psPointing);
-        object->EditProperties();
+        edit(*object);
     };
+    // The stream leaves an empty caption out; an object read from a stream
+    // therefore starts without one, or an empty caption would come back as
+    // the text a new object is given.
     RegisterObjectKind({
         .classes = { { QStringLiteral("TGSuperText"),
             [] {
@@ -27,8 +29,16 @@ void RegisterEffectTextClasses()
             .hint = QStringLiteral("SuperText tool \nSpecial Effects Text - fill with gradients or bitmaps"),
             .menuCaption = QStringLiteral("&SuperText..."), .iconName = QStringLiteral("supertext"), .group = 4,
             .order = 110,
-            .create = [create](TGBusinessCardPanel32& panel, const TRect& r) { create(panel, r, new TGSuperText); } } },
+            .create =
+                [create](TGBusinessCardPanel32& panel, const TRect& r) {
+                    create(panel, r, new TGSuperText, [&panel](TGSuperText& o) {
+                        o.EditProperties();
+                        o.FitWithin(panel.size());
+                        panel.KeepInCard(o);
+                    });
+                } } },
     });
+    // After its dialog the new object shows all of its text, on the card.
     RegisterObjectKind({
         .classes = { { QStringLiteral("TGPCircleText"),
             [] {
@@ -40,7 +50,14 @@ void RegisterEffectTextClasses()
             .hint = QStringLiteral("CircleText Tool \nCircular or semi-circular text using any font"),
             .menuCaption = QStringLiteral("C&ircleText..."), .iconName = QStringLiteral("circletext"), .group = 4,
             .order = 120,
-            .create = [create](TGBusinessCardPanel32& panel, const TRect& r) { create(panel, r, new TGPCircleText); } } },
+            .create =
+                [create](TGBusinessCardPanel32& panel, const TRect& r) {
+                    create(panel, r, new TGPCircleText, [&panel](TGPCircleText& o) {
+                        o.EditProperties();
+                        o.FitToCaption(std::min(panel.width(), panel.height()));
+                        panel.KeepInCard(o);
+                    });
+                } } },
     });
 }
 
