@@ -12,7 +12,7 @@ set(BRISVALE_BACKGROUND_NAMES
 set(BRISVALE_TEMPLATE_NAMES
   Classic ModernAccent BoldBand NavyHeader Photographer Trades Minimal VerticalTeal VerticalLeaves TealWave
   CornerFlourish GeoCorner BoldStripe SlateBand ArtDeco LinenProfessional Parchment VerticalSky DotFrame
-  PinstripeFinance MeadowGarden SunriseSalon)
+  PinstripeFinance MeadowGarden SunriseSalon ContactCode CodeBand VerticalCode)
 
 set(bg_dir ${CMAKE_CURRENT_BINARY_DIR}/bg)
 set(bg_files)
