@@ -54,3 +54,28 @@ with open(sys.argv[1], 'wb') as f:
 PY
 cjpeg -quality 90 -grayscale "$work/grey.pgm" > grey.jpg
 djpeg -pnm grey.jpg > grey-djpeg.pgm
+
+# Rich text: LibreOffice Writer saves a document with a paragraph style,
+# capitals, small capitals, a Wingdings character and a text box as RTF,
+# and its own plain-text export of that RTF; pandoc writes RTF and plain
+# text from the same Markdown.
+office --convert-to rtf --outdir "$work" writer.fodt
+cp "$work/writer.rtf" writer.rtf
+office --convert-to "txt:Text (encoded):UTF8" --outdir "$work" writer.rtf
+sed '1s/^\xEF\xBB\xBF//' "$work/writer.txt" > writer-lo.txt
+pandoc -s pandoc.md -t rtf -o pandoc.rtf
+pandoc pandoc.md -t plain -o pandoc-plain.txt
+
+# DOS code pages: the same words in code page 437 (\pc) and 850 (\pca) as
+# escaped bytes; Python's codecs give the text they stand for.
+python3 - <<'PY'
+words = "Grüße ½ café Ñandú"
+for page, word in ((437, "pc"), (850, "pca")):
+    escaped = "".join(c if ord(c) < 128 else "\\'%02x" % c.encode("cp%d" % page)[0] for c in words)
+    with open("dos%d.rtf" % page, "w", encoding="ascii") as f:
+        f.write("{\\rtf1\\%s\\deff0{\\fonttbl{\\f0\\fnil Courier New;}}\n\\f0 %s\\par\n}\n" % (word, escaped))
+    # The text as the code page's own table reads the escaped bytes back.
+    raw = words.encode("cp%d" % page)
+    with open("dos%d.txt" % page, "w", encoding="utf-8") as f:
+        f.write(raw.decode("cp%d" % page) + "\n")
+PY
