@@ -7,7 +7,7 @@
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
-#include "platform/Metafile.h"
+#include "pictures/Metafile.h"
 #include "platform/Numeric.h"
 #include "platform/SafeFile.h"
 #include "widgets/WhatsThis.h"

@@ -238,6 +238,8 @@ void TMainScreen::buildToolPalette(QWidget* bar)
             "SuperText tool \rSpecial Effects Text - fill with gradients or bitmaps", psSuperText },
         { "DrawCircleTextbutton", "circletext",
             "CircleText Tool \rCircular or semi-circular text using any font", psCircleText },
+        { "DrawBarcodeButton", "barcode", "Barcode tool \rQR Code of your contact details, or other barcodes",
+            psBarcode },
     };
     for (const Tool& t : tools) {
         QToolButton* button = addTool(bar, t.name, QString::fromLatin1(t.icon), hintText(t.hint), t.state);
@@ -322,6 +324,19 @@ void TMainScreen::buildBottomBar(QWidget* bar)
     row->addWidget(Savebutton);
     row->addWidget(Cancelbutton);
     row->addStretch(1);
+    // The card stock product of the layout, when one was chosen by its part
+    // number.
+    auto* StockStatus = new QLabel(bar);
+    StockStatus->setObjectName(QStringLiteral("StockStatus"));
+    StockStatus->setWhatsThis(QStringLiteral("The card stock the sheets are laid out for."));
+    auto showStock = [this, StockStatus] {
+        const QString stock = document->CardLayout().Stock;
+        StockStatus->setText(stock.isEmpty() ? QString() : QStringLiteral("Card stock: %1").arg(stock));
+    };
+    connect(document, &TDocumentCommands::CardResized, StockStatus, showStock);
+    connect(document, &TDocumentCommands::ButtonsChanged, StockStatus, showStock);
+    row->addWidget(StockStatus);
+    row->addSpacing(10);
 
     PrintButton = button("PrintButton", QStringLiteral("&Print"));
     PrintButton->setWhatsThis(QStringLiteral("Print sheets of this card on the printer."));
@@ -436,6 +451,15 @@ void TMainScreen::buildMenus()
     mnuDefaultFont = item(Edit1, "mnuDefaultFont", QStringLiteral("&Default Font - "), [this] { mnuDefaultFontClick(); });
     item(Edit1, "Changeallfontsto1", QStringLiteral("Change all fonts to..."), [this] { Changeallfontsto1Click(); });
     item(Edit1, "PersonalInformation1", QStringLiteral("&Personal Information"), [this] { PersonalInformation1Click(); });
+    // The barcode tool without drawing a band: a code of one inch in the
+    // card's top-left corner, then its properties.
+    item(Edit1, "mnuAddBarcode", QStringLiteral("Add &Barcode or QR Code..."), [this] {
+        const int side = static_cast<int>(Round(96.0L * BusinessCardPanel->Zoom()));
+        BusinessCardPanel->SetPanelState(psBarcode);
+        BusinessCardPanel->CreateObjectInRect(TRect::FromBounds(side / 8, side / 8, side, side));
+        BusinessCardPanel->SetPanelState(psPointing);
+        Pointerbutton->setChecked(true);
+    });
     item(Edit1, "mnuSetorChangeBackgroundArt", QStringLiteral("&Set or Change Background Art"),
         [this] { mnuSetorChangeBackgroundArtClick(); });
     Edit1->addSeparator();

@@ -32,6 +32,7 @@ void SetCardSizeFromInches(TGBusinessCardPanel32& panel, const TCardLayout& layo
         panel.resize(across, down);
     if (zoom != 1.0f)
         panel.SetZoom(zoom);
+    panel.SetCornerRadiusInches(layout.CornerRadius);
     panel.update();
 }
 
@@ -90,6 +91,8 @@ TCardLayout LayoutFromCompanion(const CompanionLayout& stored)
     layout.Down = stored.down;
     layout.UseMM = stored.useMM;
     layout.Portrait = stored.usePortrait;
+    layout.Stock = stored.stock;
+    layout.CornerRadius = ThousandthsToInches(stored.cornerRadius);
     ClampToLayoutLimits(layout);
     return layout;
 }
@@ -109,6 +112,8 @@ CompanionLayout CompanionFromLayout(const TCardLayout& layout)
     stored.down = layout.Down;
     stored.useMM = layout.UseMM;
     stored.usePortrait = layout.Portrait;
+    stored.stock = layout.Stock;
+    stored.cornerRadius = InchesToThousandths(layout.CornerRadius);
     return stored;
 }
 

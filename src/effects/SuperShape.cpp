@@ -689,8 +689,11 @@ void TSuperShape::PrintTo(TPageEngine& report, double left, double top)
             break;
         case stBrushImage: PrintTiles(report, image, area, compose); break;
         case stGradientFill:
-            PrintGradientBands(report, { backColor, gradientToColor, fillDirection }, area.Right - area.Left + 1,
-                area.Bottom - area.Top + 1 + int(Trunc(resY * 0.25)), area.Left - pageX, area.Top - pageY);
+            // The bands span the object's own area, as GradientBitmap spans
+            // the object on screen, so a point prints in the colour the
+            // screen shows there.
+            PrintGradientBands(report, { backColor, gradientToColor, fillDirection }, area.Right - area.Left,
+                area.Bottom - area.Top, area.Left - pageX, area.Top - pageY);
             break;
         case stBrushTransparent: break;
         }

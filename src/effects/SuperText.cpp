@@ -552,12 +552,14 @@ void TGSuperText::PrintTo(TPageEngine& report, double left, double top)
             PrintTiles(report, image, surface, false, report.OffsetLeft(), report.OffsetTop());
             break;
         }
-        case stGradientFill:
-            // A quarter of an inch more each way, so that the ramp never ends
-            // short of the letters.
-            PrintGradientBands(report, gradientSpec(), area.Width() + 1 + truncInt(resX * 0.25L),
-                area.Height() + 1 + truncInt(resY * 0.25L), area.Left, area.Top);
+        case stGradientFill: {
+            // The ramp spans the object's box, as GradientBitmap does on the
+            // screen, so each letter prints in the colours the screen shows.
+            const TDeviceRect box = report.InchRectToDevice(left + Left() / P, top + Top() / P,
+                left + (Left() + Width()) / P, top + (Top() + Height()) / P);
+            PrintGradientBands(report, gradientSpec(), box.Width(), box.Height(), box.Left, box.Top);
             break;
+        }
         case stBrushTransparent: break;
         }
         report.ClearClip();

@@ -2,7 +2,7 @@
 // The picture browser of the clip-art object: places and drives, a folder
 // tree, the picture files of the chosen folder and a live preview of the
 // selected file, with the two size modes the object takes over.
-#include "platform/Picture.h"
+#include "pictures/Picture.h"
 
 #include <QDialog>
 #include <QWidget>

@@ -215,9 +215,12 @@ void TGMultiLineBaseLabel::DrawTo(QPainter& canvas)
         if (top >= Height())
             break; // the rest lies below the object
         const QRect band = QRect(0, top, Width(), h).intersected(bounds);
-        canvas.setClipRect(band);
+        // Within whatever clip the painter holds (a printed card's box).
+        canvas.save();
+        canvas.setClipRect(band, Qt::IntersectClip);
         const int tw = fm.horizontalAdvance(lines[i]);
         canvas.drawText(QPoint(LineX(tw), top + fm.ascent()), lines[i]);
+        canvas.restore();
     }
     canvas.restore();
 }

@@ -136,8 +136,8 @@ bool TPrintCommands::ExportSheetPdf(const QString& path)
     // Written beside the target and renamed over it only when whole, so a
     // failed or cancelled export leaves an existing file as it was.
     AtomicFile out(QFileInfo(path).absoluteFilePath());
-    auto pdf = std::make_unique<TPagePrinter>();
-    pdf->SetOutputFileName(out.TempPath());
+    // A file needs no print service: nothing asks it for printers.
+    auto pdf = std::make_unique<TPagePrinter>(out.TempPath());
     const TCardLayout layout = Layout ? Layout() : TCardLayout();
     pdf->SetPaper(layout.Papersize);
     std::unique_ptr<TPagePrinter> kept = std::move(mainPrinter);

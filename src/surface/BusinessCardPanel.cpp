@@ -28,6 +28,17 @@ TGBusinessCardPanel32::TGBusinessCardPanel32(QWidget* parent) : TGBasePanel(pare
     SetZoom(1.0f);
 }
 
+void TGBusinessCardPanel32::SetPersonalInfo(const TPersonalInfo& value)
+{
+    if (value == personalInfo)
+        return;
+    personalInfo = value;
+    // A copy: an object may change the design while it follows.
+    const QList<TGGraphicControl*> objects = Objects();
+    for (TGGraphicControl* o : objects)
+        o->PersonalInfoChanged(personalInfo);
+}
+
 void TGBusinessCardPanel32::SetPanelState(TLPanelState value)
 {
     if (value == panelState)

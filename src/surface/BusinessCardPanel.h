@@ -22,7 +22,8 @@ enum TLPanelState {
     psSuperShape,
     psRichLabel,
     psSuperText,
-    psCircleText
+    psCircleText,
+    psBarcode
 };
 
 class TGBusinessCardPanel32;
@@ -65,7 +66,9 @@ public:
     void ExportTemplate(const QString& path, const QString& backgroundPath);
 
     const TPersonalInfo& PersonalInfo() const { return personalInfo; }
-    void SetPersonalInfo(const TPersonalInfo& value) { personalInfo = value; }
+    // Takes the user's personal information; the objects built from it
+    // follow a change.
+    void SetPersonalInfo(const TPersonalInfo& value);
 
 private:
     TLPanelState panelState = psPointing;

@@ -338,7 +338,7 @@ void TestAppServices::helpTopics_data()
     QTest::addColumn<QString>("page");
     // Every help context the program's commands and dialogs open.
     for (int n : {911, 1041, 2016, 2020, 2039, 2101, 2102, 2103, 2105, 2200, 2201, 3101,
-                  40001, 40003, 40004, 40005, 40008, 40011, 40012, 40013, 40014, 40017})
+                  40001, 40003, 40004, 40005, 40008, 40011, 40012, 40013, 40014, 40017, 40020})
         QTest::newRow(qPrintable(QString::number(n))) << n << QStringLiteral("qrc:/help/%1.html").arg(n);
     QTest::newRow("unknown shows contents") << 12345 << QStringLiteral("qrc:/help/contents.html");
     QTest::newRow("zero shows contents") << 0 << QStringLiteral("qrc:/help/contents.html");
