@@ -14,6 +14,8 @@ packages=(
   fonts-symbola
   xvfb xauth
   poppler-utils
+  libzint-dev libzxing-dev zbar-tools
+  glabels-data
   desktop-file-utils libxml2-utils shared-mime-info
 )
 missing=()

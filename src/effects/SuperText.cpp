@@ -5,6 +5,7 @@
 #include "pageengine/PageEngine.h"
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
+#include "platform/Numeric.h"
 #include "surface/BasePanel.h"
 #include "surface/DrawingProperties.h"
 
@@ -12,6 +13,7 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -350,6 +352,31 @@ bool TGSuperText::FitToText()
     if (Width() < cx)
         SetWidth(truncInt(1.5L * cx));
     return Height() >= cy && Width() >= cx;
+}
+
+void TGSuperText::FitWithin(QSize most)
+{
+    const Extended z = static_cast<Extended>(Zoom());
+    for (int tries = 0; tries < 12; ++tries) {
+        SetLayoutNeeded();
+        FitToText();
+        // FitToText measures the font at its own size; the card shows it zoomed.
+        const int w = std::max(1, static_cast<int>(Round(static_cast<Extended>(Width()) * z)));
+        const int h = std::max(1, static_cast<int>(Round(static_cast<Extended>(Height()) * z)));
+        SetBounds(Left(), Top(), w, h);
+        SetLayoutNeeded();
+        LayoutText();
+        if (w <= most.width() && h <= most.height())
+            break;
+        TFont f = Font();
+        const double scale = std::min(double(most.width()) / w, double(most.height()) / h);
+        const int smaller = std::max(6, static_cast<int>(f.Size() * scale * 0.95));
+        if (smaller >= f.Size())
+            break;
+        f.SetSize(smaller);
+        SetFont(f);
+    }
+    Invalidate();
 }
 
 // --- painting ------------------------------------------------------------------------------

@@ -359,7 +359,13 @@ QAction* TGMultiLineLabel::WordWrapItem()
 
 void TGMultiLineLabel::ToggleWordWrap()
 {
+    // Wrapping an object that reaches past the card's right edge wraps at
+    // that edge; the lines then grow down.
+    if (!WordWrap() && Parent() && Left() + Width() > Parent()->width() && Left() < Parent()->width())
+        SetWidth(Parent()->width() - Left());
     SetWordWrap(!WordWrap());
+    if (WordWrap())
+        FitToText();
     wordWrapChecked = WordWrap();
     if (wordWrapItem)
         wordWrapItem->setChecked(wordWrapChecked);
@@ -380,8 +386,9 @@ void TGMultiLineLabel::EditText()
         return;
     SetItems(SplitMemoLines(editor.Memo->toPlainText()));
     Invalidate();
+    // Wrapped text keeps its width and shows all of its lines.
     if (WordWrap())
-        WrapLines();
+        FitToText();
     NotifyChanged();
 }
 
@@ -396,6 +403,16 @@ TGMultiLineLabel* CreateMultiLineLabel(TGBusinessCardPanel32& panel, const TRect
     panel.AddObject(label, r);
     label->EditText();
     label->FitToText();
+    // Lines wider than the card wrap at the width the user dragged (the
+    // card's, after a click) and the text grows down instead.
+    if (!label->WordWrap() && label->Left() + label->Width() > panel.width()) {
+        const int dragged = r.Right - r.Left;
+        const int width = std::min(dragged > 50 ? dragged : panel.width() - label->Left(), panel.width());
+        label->SetBounds(label->Left(), label->Top(), std::max(10, width), label->Height());
+        label->ToggleWordWrap();
+        label->FitToText();
+    }
+    panel.KeepInCard(*label);
     return label;
 }
 

@@ -31,7 +31,7 @@
 #include "platform/Colors.h"
 #include "platform/Dib.h"
 #include "platform/Errors.h"
-#include "platform/Metafile.h"
+#include "pictures/Metafile.h"
 
 #include <QFont>
 #include <QList>

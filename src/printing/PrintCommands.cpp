@@ -144,9 +144,14 @@ bool TPrintCommands::ExportSheetPdf(const QString& path)
     mainPrinter = std::move(pdf);
     const bool wasPrintMode = PrintMode;
     const bool wasOutline = OutlineTest;
+    const bool wasUnattended = Unattended;
     PrintMode = true;
     OutlineTest = false;
     SheetPreview = false;
+    // No print status window: its closing words are about a printer, and
+    // the file gets its name only after the job; the caller reports the
+    // file once it is in place.
+    Unattended = true;
     panel.SetPreviewMode(false);
     TPrintOutcome outcome;
     try {
@@ -155,11 +160,13 @@ bool TPrintCommands::ExportSheetPdf(const QString& path)
         mainPrinter = std::move(kept);
         PrintMode = wasPrintMode;
         OutlineTest = wasOutline;
+        Unattended = wasUnattended;
         throw;
     }
     mainPrinter = std::move(kept);
     PrintMode = wasPrintMode;
     OutlineTest = wasOutline;
+    Unattended = wasUnattended;
     if (!outcome.Ran || outcome.Aborted || !outcome.Error.isEmpty())
         return false;
     if (!EndsWithPdfTrailer(out.TempPath()))

@@ -4,7 +4,7 @@
 #include "pageengine/PagePrinter.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
-#include "platform/Metafile.h"
+#include "pictures/Metafile.h"
 #include "platform/Numeric.h"
 #include "surface/BusinessCardPanel.h"
 

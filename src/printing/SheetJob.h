@@ -14,7 +14,7 @@
 //     job.Sheets = 3;
 //     job.Run();                          // or show it in a TLabelPrinter
 #include "platform/Dib.h"
-#include "platform/Metafile.h"
+#include "pictures/Metafile.h"
 #include "printing/Imposition.h"
 
 #include <QList>

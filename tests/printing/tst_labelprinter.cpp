@@ -432,28 +432,37 @@ void TestLabelPrinter::finalStatusTexts_data()
 {
     QTest::addColumn<bool>("printing");
     QTest::addColumn<bool>("complex");
+    QTest::addColumn<bool>("wholeSheet");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("text");
-    QTest::newRow("print") << true << false << "Print Status "
+    QTest::newRow("print") << true << false << false << "Print Status "
                            << "Print job completed and sent to printer!";
     QTest::newRow("print complex")
-        << true << true << "Print Status "
+        << true << true << false << "Print Status "
         << "Print job completed and sent to printer!\n\nNote: this design contains complex shapes or text.\n"
            "Please be patient while the printer produces its\noutput...";
-    QTest::newRow("preview") << false << false << "Preview Status"
+    QTest::newRow("preview") << false << false << false << "Preview Status"
                              << "\nBusiness Card preview ready!\n\nNote: To save time, only a single card is "
                                 "previewed";
     QTest::newRow("preview complex")
-        << false << true << "Preview Status"
+        << false << true << false << "Preview Status"
         << "Business Card preview ready to view!\n\nNote: To save time, only a single card is previewed\n\n** This "
            "design contains complex shapes or text.\nPlease be patient while the previewer prepares\nthe viewing "
            "page";
+    // The sheet preview shows every card: nothing about a single one.
+    QTest::newRow("sheet preview") << false << false << true << "Preview Status"
+                                   << "\nBusiness Card preview ready!";
+    QTest::newRow("sheet preview complex")
+        << false << true << true << "Preview Status"
+        << "Business Card preview ready to view!\n\n** This design contains complex shapes or text.\nPlease be "
+           "patient while the previewer prepares\nthe viewing page";
 }
 
 void TestLabelPrinter::finalStatusTexts()
 {
     QFETCH(bool, printing);
     QFETCH(bool, complex);
+    QFETCH(bool, wholeSheet);
     QFETCH(QString, caption);
     QFETCH(QString, text);
     TGBusinessCardPanel32 panel;
@@ -465,6 +474,7 @@ void TestLabelPrinter::finalStatusTexts()
     TLabelPrinter status(job);
     prepare(job, panel, canvas.engine, TCardLayout());
     job.PrintingMode = printing;
+    job.WholeSheet = wholeSheet;
     QString during;
     box->onPrint = [&](TPageEngine&, double, double) { during = status.RStatusLabel->text(); };
     status.FormActivate();
