@@ -60,6 +60,8 @@ private slots:
     void sheetPdfExportOnAFullDisk();
     void unreadableInputsAreReported_data();
     void unreadableInputsAreReported();
+    void templateBackgroundStaysInTheBgFolder_data();
+    void templateBackgroundStaysInTheBgFolder();
 
 private:
     Run batch(const QStringList& args, const QByteArray& failWrites = {});
@@ -300,6 +302,34 @@ void TestHostileApp::unreadableInputsAreReported()
     QCOMPARE(r.exitCode, 0);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QVERIFY(QFile::exists(dir.filePath(QStringLiteral("seen.png"))));
+}
+
+void TestHostileApp::templateBackgroundStaysInTheBgFolder_data()
+{
+    QTest::addColumn<QByteArray>("named");
+    // secret.bmp lies in the program folder, one level above bg: a template
+    // reaching it through a path must get bg/secret.bmp instead, which is
+    // not there, so the card has no background.
+    QTest::newRow("parent folder") << QByteArray("../secret.bmp");
+    QTest::newRow("Windows separators") << QByteArray("..\\..\\x\\..\\secret.bmp");
+    QTest::newRow("absolute path") << dir.filePath(QStringLiteral("secret.bmp")).toUtf8();
+    QTest::newRow("down and back up") << QByteArray("sub/../../secret.bmp");
+}
+
+void TestHostileApp::templateBackgroundStaysInTheBgFolder()
+{
+    QFETCH(QByteArray, named);
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("bg/sub")));
+    writeBytes(dir.filePath(QStringLiteral("secret.bmp")), "not for the card");
+    QByteArray tmpl = readBytes(dir.filePath(QStringLiteral("classic.qrdt")));
+    tmpl.replace("Background File=Marble.BMP", "Background File=" + named);
+    writeBytes(dir.filePath(QStringLiteral("reaching.qrdt")), tmpl);
+    QFile::remove(dir.filePath(QStringLiteral("reached.QRD")));
+    const Run r = batch({QStringLiteral("template"), QStringLiteral("reaching.qrdt"), QStringLiteral("reached.QRD")});
+    QCOMPARE(r.exitCode, 0);
+    const QByteArray companion = readBytes(dir.filePath(QStringLiteral("reached.QRE")));
+    QVERIFY2(companion.contains("File=" + QDir(dir.path()).filePath(QStringLiteral("bg/secret.bmp")).toUtf8() + "\r\n"),
+        companion.constData());
 }
 
 QTEST_MAIN(TestHostileApp)
