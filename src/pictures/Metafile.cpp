@@ -1,4 +1,5 @@
 #include "pictures/Metafile.h"
+#include "platform/SafeFile.h"
 
 #include "pictures/EmfPlayer.h"
 #include "pictures/RecordKinds.h"
@@ -135,12 +136,9 @@ Metafile Metafile::FromBytes(const QByteArray& data)
 
 Metafile Metafile::FromFile(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\".").arg(path));
-    if (f.size() > MaxBytes)
-        throw EConvertError(QStringLiteral("Metafile is too large"));
-    Metafile m = FromBytes(f.readAll());
+    // Through the safe reader: a named pipe or a device such as /dev/zero
+    // under a .wmf name is refused before a byte is read.
+    Metafile m = FromBytes(ReadOutsideFileOrThrow(path, MaxBytes));
     if (!m.enhanced && !m.placeable) {
         const QRect b = m.bounds;
         auto clamp16 = [](int v) { return std::clamp(v, -32768, 32767); };

@@ -1,9 +1,11 @@
 #include "pictures/Picture.h"
+#include "platform/SafeFile.h"
 
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"
 
 #include <QFileInfo>
+#include <QBuffer>
 #include <QImageReader>
 #include <QPainter>
 
@@ -42,7 +44,12 @@ namespace {
 // PNG and GIF pictures: the first frame over white, as a 24-bit bitmap.
 Dib imageOverWhite(const QString& path)
 {
-    QImageReader reader(path);
+    // The bytes through the safe reader (never a pipe or a device), then
+    // decoded from memory.
+    QByteArray bytes = ReadOutsideFileOrThrow(path, MaxPictureFileBytes);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     const QSize size = reader.size();
     if (size.isValid()
         && (size.width() > Dib::MaxSide || size.height() > Dib::MaxSide

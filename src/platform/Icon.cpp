@@ -1,4 +1,5 @@
 #include "platform/Icon.h"
+#include "platform/SafeFile.h"
 
 #include "platform/Dib.h"
 #include "platform/Errors.h"
@@ -175,12 +176,14 @@ Icon Icon::FromBytes(const QByteArray& data)
 
 Icon Icon::FromFile(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\".").arg(path));
-    if (f.size() > MaxBytes)
+    // Through the safe reader: a named pipe or a device under an .ico name
+    // is refused before a byte is read.
+    const SafeReadResult file = ReadOutsideFile(path, MaxBytes);
+    if (file.status == SafeReadStatus::TooLarge)
         throw badIcon();
-    return FromBytes(f.readAll());
+    if (!file.ok())
+        throw EFOpenError(file.error);
+    return FromBytes(file.data);
 }
 
 const QImage& Icon::ImageFor(double width, double height) const
