@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg62-turbo-dev
   libcups2-dev
+  libqpdf-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core fontconfig
   fonts-symbola

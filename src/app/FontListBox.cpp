@@ -126,16 +126,9 @@ void TFontListBoxx::Fill()
 
 QString TFontListBoxx::SelectedFont() const
 {
-    const QListWidgetItem* item = currentItem();
-    return item && item->isSelected() ? item->text() : QString();
-}
-
-QStringList TFontListBoxx::Rows() const
-{
-    QStringList out;
-    for (int i = 0; i < count(); ++i)
-        out << item(i)->text();
-    return out;
+    // One row at most is selected; a row only made current was not chosen.
+    const QList<QListWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
 QImage TFontListBoxx::Glyph(const QColor& background)

@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 namespace bv {
 
@@ -37,17 +38,26 @@ void ApplyProgramSettings(TGBusinessCardPanel32& panel, const TDefaultFont& font
 TCardLayout LayoutFromCompanion(const CompanionLayout& stored);
 CompanionLayout CompanionFromLayout(const TCardLayout& layout);
 
+// The background picture a design names: the file itself when it exists,
+// else the picture of the same name (any letter case) in the program
+// folder's "bg", else the name as stored.
+QString FindBackgroundFile(const QString& stored);
+
 // Reads the design file pair into the panel (which the caller has cleared):
 // the objects of `path`, then the companion file. A companion in the INI form
 // replaces `backgroundFile` and `layout` and gives the orientation; the older
 // plain-text form gives only the background picture; without a companion
 // both stay and the card is shown in Normal orientation. Ends by loading the
-// background and sizing and turning the card. Failures of the object stream
-// are raised.
-void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& layout, QString& backgroundFile);
+// background (found by FindBackgroundFile, which `backgroundFile` becomes)
+// and sizing and turning the card. Failures of the object stream are raised;
+// a companion that is there but cannot be read, and a background that is no
+// picture file (a device, a pipe), are told in `warnings`. The pair is read
+// as one save (see WriteDesignPair).
+void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& layout, QString& backgroundFile,
+    QStringList* warnings = nullptr);
 
-// Writes the objects to `path` and the companion file beside it. Raises on
-// failure (EWriteError and the filer's errors).
+// Writes the objects to `path` and the companion file beside it as one save
+// (WriteDesignPair). Raises on failure (EWriteError and the filer's errors).
 void WriteDesign(TGBusinessCardPanel32& panel, const QString& path, const QString& backgroundFile,
     const TCardLayout& layout);
 

@@ -5,6 +5,7 @@
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
+#include "platform/Numeric.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/ClassRegistry.h"
 #include "surface/DrawingProperties.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QPainter>
+#include <algorithm>
 
 namespace bv {
 
@@ -130,11 +132,12 @@ QByteArray TGImage::PictureData() const
     if (!undecoded.isEmpty())
         return undecoded;
     switch (picture.GraphicKind()) {
-    case TPicture::gkBitmap: return MakePictureData(QStringLiteral("TBitmap"), picture.Bitmap().Bytes());
-    case TPicture::gkMetafile: return MakePictureData(QStringLiteral("TMetafile"), picture.Meta().Bytes());
-    case TPicture::gkIcon: return MakePictureData(QStringLiteral("TIcon"), picture.IconGraphic().Bytes());
-    default: return {};
+    case TPicture::gkBitmap: storedPayload = MakePictureData(QStringLiteral("TBitmap"), picture.Bitmap().Bytes()); break;
+    case TPicture::gkMetafile: storedPayload = MakePictureData(QStringLiteral("TMetafile"), picture.Meta().Bytes()); break;
+    case TPicture::gkIcon: storedPayload = MakePictureData(QStringLiteral("TIcon"), picture.IconGraphic().Bytes()); break;
+    default: break;
     }
+    return storedPayload;
 }
 
 void TGImage::SetPictureData(const QByteArray& payload)
@@ -359,14 +362,34 @@ TGImage* CreateImage(TGBusinessCardPanel32& panel, const TRect& r)
         delete image;
         return nullptr;
     }
+    if (!image->AutoSize()) {
+        // The picture keeps its proportions: a click gives it its own size,
+        // a drag the largest size of its shape inside the band; never more
+        // than the card.
+        const Extended zoom = static_cast<Extended>(panel.Zoom());
+        QSizeF size(image->Picture().Width() * zoom, image->Picture().Height() * zoom);
+        const bool click = r.Right - r.Left <= 50 && r.Bottom - r.Top <= 15;
+        if (!size.isEmpty()) {
+            if (!click)
+                size = size.scaled(QSizeF(r.Right - r.Left, r.Bottom - r.Top), Qt::KeepAspectRatio);
+            if (size.width() > panel.width() || size.height() > panel.height())
+                size = size.scaled(QSizeF(panel.width(), panel.height()), Qt::KeepAspectRatio);
+            image->SetBounds(r.Left, r.Top, std::max(1, static_cast<int>(Round(size.width()))),
+                std::max(1, static_cast<int>(Round(size.height()))));
+        }
+    }
+    panel.KeepInCard(*image);
     return image;
 }
 
 void RegisterImageClasses()
 {
-    RegisterObjectClass(QStringLiteral("TGImage"), [] { return new TGImage; });
-    TGBusinessCardPanel32::RegisterCreator(
-        psImage, [](TGBusinessCardPanel32& panel, const TRect& r) { CreateImage(panel, r); });
+    RegisterObjectKind({
+        .classes = { { QStringLiteral("TGImage"), [] { return new TGImage; } } },
+        .tools = { { .state = psImage, .button = "DrawImageButton", .hint = QStringLiteral("Clip Art Tool"),
+            .menuCaption = QStringLiteral("&Clip Art..."), .iconName = QStringLiteral("image"), .group = 3,
+            .order = 80, .create = [](TGBusinessCardPanel32& panel, const TRect& r) { CreateImage(panel, r); } } },
+    });
 }
 
 } // namespace bv

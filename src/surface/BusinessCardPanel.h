@@ -3,13 +3,14 @@
 // (PanelState and object creation), bitmap rendering for exports, the change
 // of all text fonts and the personal information used by templates.
 #include "surface/BasePanel.h"
+#include "surface/ObjectKinds.h"
 #include "surface/PersonalInfo.h"
-
-#include <functional>
 
 namespace bv {
 
-enum TLPanelState {
+// The tools of the palette; a kind registered later (ObjectKinds.h) may take
+// a number after these.
+enum TLPanelState : int {
     psPointing,
     psLabel,
     psSymbolLabel,
@@ -26,13 +27,6 @@ enum TLPanelState {
     psBarcode
 };
 
-class TGBusinessCardPanel32;
-
-// Creates one object of a tool's kind in r (already widened to the minimum
-// band size) and runs that kind's first-edit step. Object libraries register
-// one per panel state; the panel looks it up when a band is released.
-using ObjectCreator = std::function<void(TGBusinessCardPanel32& panel, const TRect& r)>;
-
 class TGBusinessCardPanel32 : public TGBasePanel {
     Q_OBJECT
 public:
@@ -41,10 +35,17 @@ public:
     TLPanelState PanelState() const { return panelState; }
     void SetPanelState(TLPanelState value);
 
-    static void RegisterCreator(TLPanelState state, ObjectCreator creator);
+    // True when a registered tool makes objects for this state.
     static bool HasCreator(TLPanelState state);
 
     void CreateObjectInRect(const TRect& r) override;
+    // Moves an object the tools made so that it lies on the card, making it
+    // no larger than the card first.
+    void KeepInCard(TGGraphicControl& object) const;
+    // The drag that made the last band: where the button went down and
+    // where it came up (equal for a click).
+    QPoint BandStart() const { return QPoint(RubberBandRect().Left, RubberBandRect().Top); }
+    QPoint BandEnd() const { return QPoint(RubberBandRect().Right, RubberBandRect().Bottom); }
     // Background art and every object at their current size, without grid,
     // outline or selection marks; the caller owns the image.
     QImage RenderToBitmap();
