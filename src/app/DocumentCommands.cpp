@@ -1,4 +1,5 @@
 #include "app/DocumentCommands.h"
+#include "platform/SafeFile.h"
 
 #include "app/EditCardLayout.h"
 #include "app/RecentFiles.h"
@@ -236,9 +237,10 @@ bool TDocumentCommands::OpenBCFile(const QString& path)
     panel.SetRotated(false);
 
     bool opened = true;
+    QStringList readWarnings;
     try {
         panel.hide();
-        ReadDesign(panel, path, layout, backgroundFile);
+        ReadDesign(panel, path, layout, backgroundFile, &readWarnings);
         panel.show();
         fileName = path;
         recentFiles->Add(path);
@@ -256,6 +258,8 @@ bool TDocumentCommands::OpenBCFile(const QString& path)
         ShowInfo(unableToOpen.arg(path));
     }
     emit CardResized();
+    if (!readWarnings.isEmpty())
+        ShowInfo(readWarnings.join(QLatin1Char('\n')));
 
     // Objects fit themselves to their content when they are first painted
     // (a label to its font). When that first paint comes is up to the window
@@ -297,13 +301,32 @@ void TDocumentCommands::ReopenRecentFile(const QString& path)
 
 void TDocumentCommands::OpenFromOutside(const QString& path)
 {
-    if (!QFileInfo(path).isFile()) {
-        ShowInfo(path + QStringLiteral(" no longer exists"));
-        return;
+    OpenFromOutside(QStringList{path});
+}
+
+void TDocumentCommands::OpenFromOutside(const QStringList& paths)
+{
+    QStringList problems;
+    QStringList designs;
+    for (const QString& path : paths) {
+        if (!QFileInfo::exists(path)) {
+            problems.append(path + QStringLiteral(" no longer exists"));
+            continue;
+        }
+        // There, but a device, a pipe or a folder: said as it is.
+        const SafeReadResult check = CheckOutsideFile(path, MaxDesignFileBytes);
+        if (!check.ok())
+            problems.append(check.error);
+        else
+            designs.append(path);
     }
-    if (!CheckSaveNeeded())
-        return;
-    OpenBCFile(path);
+    if (!problems.isEmpty())
+        ShowInfo(problems.join(QLatin1Char('\n')));
+    for (const QString& path : designs) {
+        if (!CheckSaveNeeded())
+            return;
+        OpenBCFile(path);
+    }
 }
 
 void TDocumentCommands::Delete1Click()

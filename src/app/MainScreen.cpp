@@ -691,6 +691,11 @@ void TMainScreen::OpenFromOutside(const QString& path)
     document->OpenFromOutside(path);
 }
 
+void TMainScreen::OpenFromOutside(const QStringList& paths)
+{
+    document->OpenFromOutside(paths);
+}
+
 void TMainScreen::closeEvent(QCloseEvent* event)
 {
     if (!CheckSaveNeeded()) {

@@ -69,6 +69,7 @@ public:
 
     // A design handed over from outside (command line, file manager).
     void OpenFromOutside(const QString& path);
+    void OpenFromOutside(const QStringList& paths);
 
     // --- Edit menu ----------------------------------------------------------------------
     void mnuDefaultFontClick();

@@ -232,6 +232,13 @@ QString TGBarcode::ErrorMessage() const
         .arg(BarcodeSymbologyCaptions().value(int(symbology)), s.Error);
 }
 
+void TGBarcode::Paint()
+{
+    if (QPainter* c = DrawCanvas())
+        DrawTo(*c);
+    TGGraphicControl::Paint();
+}
+
 void TGBarcode::DrawTo(QPainter& canvas)
 {
     const QRectF whole(0, 0, Width(), Height());

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QFontMetrics>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <algorithm>
 
 namespace bv {
@@ -50,6 +51,13 @@ void TGSymbolLabel::BoundsChanged()
     if (!followsGlyph())
         return;
     TGBaseLabel::BoundsChanged();
+    // The glyph's size and the label's minimum size each set the bounds, and
+    // a change of bounds comes back here: one fit at a time, so a size the
+    // bounds cannot take (held to the coordinate range) ends after one
+    // round instead of recursing until the stack is gone.
+    if (fittingGlyph)
+        return;
+    const QScopedValueRollback<bool> guard(fittingGlyph, true);
     const QFontMetrics fm(DrawFont());
     const QString shown = DisplayedCaption();
     int w = static_cast<int>(Trunc(1.1L * fm.horizontalAdvance(shown)));

@@ -1,4 +1,5 @@
 #include "surface/BusinessCardPanel.h"
+#include "platform/SafeFile.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/ProfileFile.h"
@@ -97,7 +98,9 @@ QImage TGBusinessCardPanel32::RenderToBitmap()
 
 QString TGBusinessCardPanel32::ImportTemplate(const QString& path)
 {
-    return ReadTemplate(*this, ProfileText::FromFile(path));
+    // A template that cannot be read fails here with its reason, rather than
+    // reading as an empty template that starts an empty design.
+    return ReadTemplate(*this, ProfileText(ReadOutsideFileOrThrow(path, MaxProfileFileBytes)));
 }
 
 void TGBusinessCardPanel32::ExportTemplate(const QString& path, const QString& backgroundPath)

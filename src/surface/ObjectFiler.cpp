@@ -361,7 +361,6 @@ QList<TGGraphicControl*> TGLabelObjectFiler::ReadStream(QByteArrayView data, Nam
             std::size_t expected = 0; // entries come in table order
             while (!reader.EndOfList()) {
                 const QString propName = reader.ReadStr();
-                const StreamValue value = reader.ReadValue();
                 const PropertyInfo* info = nullptr;
                 for (std::size_t k = expected; k < entries.size(); ++k)
                     if (propName == QLatin1String(entries[k].name)) {
@@ -371,6 +370,19 @@ QList<TGGraphicControl*> TGLabelObjectFiler::ReadStream(QByteArrayView data, Nam
                     }
                 if (!info)
                     info = table.find(propName);
+                // The property decides before its value is read whether a
+                // list may stand there: only string lists are kept, as their
+                // strings alone; any other list or collection is refused at
+                // its first byte, so a stream of millions of tiny list items
+                // costs no more memory than its own size.
+                const std::uint8_t next = reader.NextValue();
+                if (next == vaList || next == vaCollection) {
+                    if (!info || info->kind == PropertyKind::Reference || !info->set || next == vaCollection)
+                        throw EReadError(info ? streamerr::InvalidValue() : streamerr::NoProperty());
+                    info->set(*object, Value::list(reader.ReadStringList()));
+                    continue;
+                }
+                const StreamValue value = reader.ReadValue();
                 if (!info) {
                     if (isEventName(propName) && (value.type == vaIdent || value.type == vaNil))
                         continue;

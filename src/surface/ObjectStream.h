@@ -24,6 +24,8 @@
 #include <optional>
 #include <vector>
 
+class QTextStream;
+
 namespace bv {
 
 // Type bytes of stream values.
@@ -177,6 +179,14 @@ public:
     QString ReadStr();
     // One value with everything nested in it.
     StreamValue ReadValue() { return readValue(0); }
+    // A list (0x01) of strings: a list holding anything else raises
+    // "Invalid property value" at that item. Kept as the strings alone, so
+    // a list costs little more memory than its bytes.
+    QStringList ReadStringList();
+    // One value written as FormatStreamValue writes it, straight from the
+    // bytes (nothing nested is kept); with no stream, the value is only
+    // checked and passed over.
+    void DumpValue(QTextStream* out) { dumpValue(out, 0); }
     // A complete stream (list of records); trailing bytes after the closing
     // list end are ignored.
     std::vector<StreamRecord> ReadObjectStream();
@@ -187,6 +197,7 @@ private:
     QByteArrayView take(qsizetype n);
     qsizetype readLength(); // 32-bit length, "Invalid stream format" when negative
     StreamValue readValue(int depth);
+    void dumpValue(QTextStream* out, int depth);
     QString readLongString(std::uint8_t type);
 
     QByteArrayView input;
@@ -231,5 +242,10 @@ QString FormatExtended(long double value);
 //     <property> = <value>
 //   end
 QString DumpObjectStream(QByteArrayView data);
+// The same text written to `out` as it is made: the stream is checked whole
+// first (a malformed one raises before anything is written), then written
+// value by value, so the memory it takes does not grow with the stream (a
+// bitmap of 200 MB is written as hexadecimal digits in pieces).
+void DumpObjectStream(QByteArrayView data, QTextStream& out);
 
 } // namespace bv
