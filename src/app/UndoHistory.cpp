@@ -132,14 +132,17 @@ void TUndoHistory::Reset()
 void TUndoHistory::MarkSaved()
 {
     CommitPending();
-    // What is saved is what the document holds now, also where it changed
-    // without a report (the settings read at start-up).
-    State now = capture(&states[current]);
-    if (!sameContent(now, states[current])) {
-        now.explicitStep = states[current].explicitStep;
-        release(states[current]);
-        hold(now);
-        states[current] = std::move(now);
+    // What is saved is the card as it is now, also where its settings
+    // changed without a report (those read at start-up). The objects are not
+    // written again here: a label not yet painted fits itself to its font
+    // when asked for its record, which is a change of its own.
+    if (captureCard && states[current].hasCard) {
+        TCardState card = captureCard();
+        if (!card.SameSettings(states[current].card)) {
+            release(states[current]);
+            states[current].card = std::move(card);
+            hold(states[current]);
+        }
     }
     release(saved);
     saved = states[current];
