@@ -3,7 +3,7 @@
 // either fail with EConvertError or give a bitmap that reads back from its
 // own bytes with the same pixels and transparency; the PNG resolution
 // reader never reads past the data.
-#include "platform/BitmapImport.h"
+#include "pictures/BitmapImport.h"
 #include "platform/Errors.h"
 
 #include <QGuiApplication>

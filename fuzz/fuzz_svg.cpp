@@ -4,7 +4,7 @@
 // out of its carrier metafile; finding carried bytes never reads past the
 // data.
 #include "platform/Errors.h"
-#include "platform/SvgDrawing.h"
+#include "pictures/SvgDrawing.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -9,11 +9,14 @@ packages=(
   qt6-svg-dev qt6-image-formats-plugins zlib1g-dev
   libjpeg62-turbo-dev
   libcups2-dev
+  libqpdf-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core fontconfig
   fonts-symbola
   xvfb xauth
   poppler-utils
+  libzint-dev libzxing-dev zbar-tools
+  glabels-data
   desktop-file-utils libxml2-utils shared-mime-info
 )
 missing=()

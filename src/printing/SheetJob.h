@@ -14,7 +14,7 @@
 //     job.Sheets = 3;
 //     job.Run();                          // or show it in a TLabelPrinter
 #include "platform/Dib.h"
-#include "platform/Metafile.h"
+#include "pictures/Metafile.h"
 #include "printing/Imposition.h"
 
 #include <QList>
@@ -55,6 +55,10 @@ public:
     // Copies the printer driver can make by itself. When unset, a
     // TPagePrinter engine is asked; any other engine makes none.
     std::function<int()> DriverCopies;
+    // Names the card drawn at a position (index row × across + column):
+    // positions with the same key show the same card, which an engine may
+    // draw once and place again. Unset: every position shows the one card.
+    std::function<QString(int index)> CardKey;
 
     // ---- Progress ----------------------------------------------------------------
     // Called with the position index (row × across + column) of each card
@@ -77,6 +81,7 @@ public:
     void AfterPrintLabels(TPageEngine& engine);
     void LoadBackGround();
     void PrintBackGround(double x, double y);
+    void PrintBackGround(TPageEngine& engine, double x, double y);
 
     // ---- What LoadBackGround prepared -------------------------------------------
     TBackgroundKind BackgroundKind() const { return backgroundKind; }

@@ -10,7 +10,7 @@
 #include "pageengine/PagePlayer.h"
 #include "pageengine/PageRecorder.h"
 #include "platform/Jpeg.h"
-#include "platform/SvgDrawing.h"
+#include "pictures/SvgDrawing.h"
 #include "support/PictureKit.h"
 #include "support/ScriptedInteraction.h"
 #include "surface/BusinessCardPanel.h"

@@ -1,6 +1,6 @@
-#include "platform/Picture.h"
+#include "pictures/Picture.h"
 
-#include "platform/BitmapImport.h"
+#include "pictures/BitmapImport.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"

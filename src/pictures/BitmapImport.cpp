@@ -1,4 +1,4 @@
-#include "platform/BitmapImport.h"
+#include "pictures/BitmapImport.h"
 
 #include "platform/Errors.h"
 #include "platform/PictureLimits.h"

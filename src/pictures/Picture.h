@@ -6,8 +6,8 @@
 // the three graphic kinds a design file knows.
 #include "platform/Dib.h"
 #include "platform/Icon.h"
-#include "platform/Metafile.h"
-#include "platform/SvgDrawing.h"
+#include "pictures/Metafile.h"
+#include "pictures/SvgDrawing.h"
 
 #include <QRectF>
 #include <QSize>

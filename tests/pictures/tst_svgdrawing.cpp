@@ -5,8 +5,8 @@
 // 70, EMR_STRETCHDIBITS 81) giving back the exact bytes, plain and
 // gzip-compressed, and input that must be refused.
 #include "platform/Errors.h"
-#include "platform/Metafile.h"
-#include "platform/SvgDrawing.h"
+#include "pictures/Metafile.h"
+#include "pictures/SvgDrawing.h"
 
 #include <QPainter>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "platform/SvgDrawing.h"
+#include "pictures/SvgDrawing.h"
 
 #include "platform/Dib.h"
 #include "platform/Environment.h"
