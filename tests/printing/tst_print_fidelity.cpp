@@ -1,8 +1,9 @@
 // Printed objects match the screen. Each row builds a card holding one kind of
 // object (or one variant of it), draws the card at 96 ppi as the screen does,
-// and prints it through the page engine's paths at printer resolutions: a
-// device image at 300 and 600 dpi, a recorded page replayed at 300 dpi, and a
-// PDF rasterised at 300 dpi. The ink's bounding box of the printed card,
+// and prints it as the sheet job does (one block clipped to the card's box)
+// through the page engine's paths at printer resolutions: a device image at
+// 300 and 600 dpi, a recorded page replayed at 300 dpi, and a PDF (the card
+// drawn once as a form and placed) rasterised at 300 dpi. The ink's bounding box of the printed card,
 // brought back to screen pixels, must equal the screen's within one pixel.
 // Text must stay text in the PDF. Fonts: "Liberation Sans" (the "Arial" of
 // stored designs, through fontconfig), "Liberation Serif".
@@ -392,12 +393,20 @@ QRect cardArea(double dpi)
                  int(Round(CardH / kPpi * dpi)));
 }
 
+// The card as a sheet job prints it: one block clipped to the card's box,
+// which a PDF draws once and places.
+void printCard(TPageEngine& e, TGBasePanel& panel)
+{
+    e.PlaceBlock(QStringLiteral("card"), CardX, CardY, CardX + CardW / kPpi, CardY + CardH / kPpi,
+        [&panel](TPageEngine& engine, double left, double top) { panel.PrintObjects(engine, left, top); });
+}
+
 QImage printedOnDevice(TGBasePanel& panel, double dpi)
 {
     QImage sheet = blankSheet(dpi);
     QPainter painter(&sheet);
     TCanvasPageEngine engine(&painter, TDeviceFacts{ dpi, dpi, 0, 0, 0, 8.5, 11 });
-    engine.OnPrint = [&](TPageEngine& e) { panel.PrintObjects(e, CardX, CardY); };
+    engine.OnPrint = [&](TPageEngine& e) { printCard(e, panel); };
     engine.Execute();
     return sheet;
 }
@@ -409,7 +418,7 @@ QImage printedThroughRecording(TGBasePanel& panel, double dpi)
     TPageRecorder recorder;
     recorder.SetDeviceFacts(facts);
     recorder.SetStream(&stream);
-    recorder.OnPrint = [&](TPageEngine& e) { panel.PrintObjects(e, CardX, CardY); };
+    recorder.OnPrint = [&](TPageEngine& e) { printCard(e, panel); };
     recorder.Execute();
     TPagePlayer player;
     player.Load(stream.data());
@@ -487,10 +496,9 @@ void TestPrintFidelity::printedInkMatchesTheScreen()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("card.pdf"));
     {
-        TPagePrinter printer;
-        printer.SetOutputFileName(pdf);
+        TPagePrinter printer(pdf);
         printer.SetPaper(PaperLetter);
-        printer.OnPrint = [&](TPageEngine& e) { panel.PrintObjects(e, CardX, CardY); };
+        printer.OnPrint = [&](TPageEngine& e) { printCard(e, panel); };
         printer.Execute();
     }
     const QList<QImage> pages = rasterizePdf(pdf, 300);
