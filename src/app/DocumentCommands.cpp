@@ -80,9 +80,34 @@ TDocumentCommands::TDocumentCommands(TGBusinessCardPanel32& panel, TPrintCommand
 {
     setObjectName(QStringLiteral("DocumentCommands"));
     history = new TUndoHistory(panel.Model(), this);
-    connect(history, &TUndoHistory::StateRestored, this, [this](bool atSaved) {
-        SetChangesMade(!atSaved);
-        this->panel.update();
+    // The card's own state is part of every snapshot: background art,
+    // layout and orientation are undone like the objects.
+    history->SetCardState(
+        [this] {
+            TCardState s;
+            s.backgroundFile = backgroundFile;
+            s.layout = layout;
+            s.rotated = this->panel.Rotated();
+            s.picture = this->panel.ColorPicture();
+            s.metafile = this->panel.ColorMetafile();
+            return s;
+        },
+        [this](const TCardState& s) {
+            backgroundFile = s.backgroundFile;
+            layout = s.layout;
+            this->panel.SetRotated(s.rotated);
+            this->panel.Model().SetBackgroundArt(s.picture, s.metafile);
+            SetCardSizeFromInches();
+        });
+    connect(history, &TUndoHistory::StateRestored, this, [this] { this->panel.update(); });
+    // The changed mark is the difference between the document and the
+    // state last saved, whatever way the history reached it.
+    connect(history, &TUndoHistory::HistoryChanged, this, [this] {
+        const bool changed = !history->AtSavedState();
+        if (changed != changesMade) {
+            changesMade = changed;
+            emit ChangesMadeChanged(changed);
+        }
     });
 }
 
@@ -92,11 +117,18 @@ TDocumentCommands::~TDocumentCommands() = default;
 
 void TDocumentCommands::SetChangesMade(bool flag)
 {
+    if (!history->Restoring()) {
+        if (flag) {
+            // A change of the document: a step once the gesture is over.
+            if (!loading)
+                history->NoteChange();
+        } else {
+            // What is on screen is now what is on disk (a save, or the end
+            // of New and Open, which then start a new history).
+            history->MarkSaved();
+        }
+    }
     changesMade = flag;
-    // What is on screen is now what is on disk (a save, or the end of New
-    // and Open, which then start a new history).
-    if (!flag && !history->Restoring())
-        history->MarkSaved();
     emit ChangesMadeChanged(flag);
 }
 
@@ -105,7 +137,26 @@ void TDocumentCommands::LabelChanged(TGBasePanel*)
     if (loading || history->Restoring())
         return;
     SetChangesMade(true);
-    history->NoteChange();
+    emit UndoStateChanged();
+}
+
+void TDocumentCommands::StartTemplateStep()
+{
+    history->CommitPending();
+    loading = true;
+}
+
+void TDocumentCommands::EndTemplateStep()
+{
+    // The new objects fit themselves to their text from the event loop: part
+    // of the same step.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    loading = false;
+    // The whole template is one step from the blank card New left.
+    history->NoteChange(QStringLiteral("Template"));
+    history->CommitPending();
+    changesMade = !history->AtSavedState();
+    emit ChangesMadeChanged(changesMade);
     emit UndoStateChanged();
 }
 

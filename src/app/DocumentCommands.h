@@ -57,6 +57,10 @@ public:
     // A change reported by the panel: marks the design changed and records
     // an undo step, unless loading or restoring.
     void LabelChanged(TGBasePanel* sender);
+    // Around building a design from a template after New: what is built in
+    // between is one undo step.
+    void StartTemplateStep();
+    void EndTemplateStep();
 
     // Asks "Save changes?" (Save, Don't Save, Cancel) when the design
     // changed. False when the command that asked must not go on: the user

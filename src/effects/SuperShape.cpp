@@ -751,23 +751,30 @@ bool TSuperShape::EditProperties()
 
 void RegisterSuperShapeClasses()
 {
-    RegisterObjectClass(QStringLiteral("TSuperShape"), [] { return new TSuperShape; });
-    TGBusinessCardPanel32::RegisterCreator(psSuperShape, [](TGBusinessCardPanel32& panel, const TRect& r) {
-        auto* shape = new TSuperShape;
-        shape->Loaded();
-        // A band too thin for a figure (a click gives 50 x 15) becomes a
-        // square on its longer side, so that stars and the like show.
-        TRect band = r;
-        const int w = r.Right - r.Left;
-        const int h = r.Bottom - r.Top;
-        if (std::min(w, h) < 30) {
-            const int side = std::max(w, h);
-            band = TRect(r.Left, r.Top, r.Left + side, r.Top + side);
-        }
-        panel.AddObject(shape, band);
-        panel.KeepInCard(*shape);
-        panel.SetPanelState(psPointing);
-        shape->EditProperties();
+    RegisterObjectKind({
+        .classes = { { QStringLiteral("TSuperShape"), [] { return new TSuperShape; } } },
+        .tools = { { .state = psSuperShape, .button = "DrawSupershape",
+            .hint = QStringLiteral("Supershape tool \nMulti-purpose shapes and surfaces"),
+            .menuCaption = QStringLiteral("Su&perShape..."), .iconName = QStringLiteral("supershape"), .group = 4,
+            .order = 90,
+            .create =
+                [](TGBusinessCardPanel32& panel, const TRect& r) {
+                    auto* shape = new TSuperShape;
+                    shape->Loaded();
+                    // A band too thin for a figure (a click gives 50 x 15) becomes a
+                    // square on its longer side, so that stars and the like show.
+                    TRect band = r;
+                    const int w = r.Right - r.Left;
+                    const int h = r.Bottom - r.Top;
+                    if (std::min(w, h) < 30) {
+                        const int side = std::max(w, h);
+                        band = TRect(r.Left, r.Top, r.Left + side, r.Top + side);
+                    }
+                    panel.AddObject(shape, band);
+                    panel.KeepInCard(*shape);
+                    panel.SetPanelState(psPointing);
+                    shape->EditProperties();
+                } } },
     });
 }
 

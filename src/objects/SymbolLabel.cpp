@@ -115,12 +115,6 @@ void TGSymbolLabel::BuildContextMenu(QMenu& menu)
     selectorItem = AddMenuItem(menu, QStringLiteral("Symbol Selector"), [this] { ChooseSymbol(); });
 }
 
-QAction* TGSymbolLabel::SymbolSelectorItem()
-{
-    ContextMenu();
-    return selectorItem;
-}
-
 void TGSymbolLabel::ChooseSymbol()
 {
     TGetSymbol dialog;
@@ -154,16 +148,20 @@ void RegisterSymbolClasses()
 {
     // The stream leaves an empty caption out: a symbol made for reading starts
     // with none, so that a blank one stays blank.
-    RegisterObjectClass(QStringLiteral("TGSymbolLabel"), [] {
-        auto* label = new TGSymbolLabel;
-        label->SetLoading(true);
-        label->SetCaption(QString());
-        label->SetLoading(false);
-        label->SetMadeForReading(true);
-        return label;
+    RegisterObjectKind({
+        .classes = { { QStringLiteral("TGSymbolLabel"),
+            [] {
+                auto* label = new TGSymbolLabel;
+                label->SetLoading(true);
+                label->SetCaption(QString());
+                label->SetLoading(false);
+                label->SetMadeForReading(true);
+                return label;
+            } } },
+        .tools = { { .state = psSymbolLabel, .button = "DrawSymbolButton", .hint = QStringLiteral("Symbol tool"),
+            .menuCaption = QStringLiteral("S&ymbol"), .iconName = QStringLiteral("symbol"), .group = 1, .order = 30,
+            .create = [](TGBusinessCardPanel32& panel, const TRect& r) { CreateSymbolLabel(panel, r); } } },
     });
-    TGBusinessCardPanel32::RegisterCreator(
-        psSymbolLabel, [](TGBusinessCardPanel32& panel, const TRect& r) { CreateSymbolLabel(panel, r); });
 }
 
 } // namespace bv

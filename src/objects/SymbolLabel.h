@@ -30,7 +30,6 @@ public:
 
     // The "Symbol Selector" command.
     void ChooseSymbol();
-    QAction* SymbolSelectorItem();
 
     // Marks an object made for the stream reader: its load completion keeps
     // the stored size (see Loaded).

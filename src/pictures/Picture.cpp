@@ -122,10 +122,14 @@ void TPicture::Draw(QPainter& painter, const QRectF& target, bool reverse, bool 
         return;
     }
     case gkMetafile: metafile.Play(painter, target); return;
-    case gkIcon:
-        if (!icon.Image().isNull())
-            painter.drawImage(target, icon.Image());
+    case gkIcon: {
+        // Of an icon with several sizes, the one fitting the drawn size.
+        const QSizeF drawn = painter.worldTransform().mapRect(target).size();
+        const QImage& img = icon.ImageFor(drawn.width(), drawn.height());
+        if (!img.isNull())
+            painter.drawImage(target, img);
         return;
+    }
     default: return;
     }
 }

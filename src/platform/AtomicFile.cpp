@@ -43,6 +43,33 @@ bool injectedFailure(const QString& target)
     return !suffix.isEmpty() && QFileInfo(target).fileName().endsWith(QString::fromLocal8Bit(suffix));
 }
 
+// The process's umask, read without setting it: umask() can only be read by
+// changing it, and a file another thread creates in between would get the
+// wrong permissions. Linux tells it in /proc/self/status; where it does not,
+// the usual 022 is assumed.
+mode_t processUmask()
+{
+    QByteArray text;
+    const int in = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    if (in >= 0) {
+        char chunk[4096];
+        ssize_t n = 0;
+        while (text.size() < 65536 && ((n = ::read(in, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR)))
+            if (n > 0)
+                text.append(chunk, n);
+        ::close(in);
+    }
+    for (const QByteArray& line : text.split('\n')) {
+        if (!line.startsWith("Umask:"))
+            continue;
+        bool ok = false;
+        const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+        if (ok)
+            return static_cast<mode_t>(mask & 0777);
+    }
+    return 022;
+}
+
 QByteArray encoded(const QString& path)
 {
     return QFile::encodeName(path);
@@ -51,24 +78,13 @@ QByteArray encoded(const QString& path)
 // Permissions for the new file: those of the file it replaces (never its
 // set-user-ID, set-group-ID or sticky bits: a copy of a privileged program
 // rewritten by us must not become one), else the usual ones for a new file
-// under the process's umask (read without changing it: another thread may
-// create files meanwhile).
+// under the process's umask.
 mode_t permissionsFor(const QString& target)
 {
     struct stat st {};
     if (::stat(encoded(target).constData(), &st) == 0 && S_ISREG(st.st_mode))
         return st.st_mode & 0777;
-    mode_t mask = 022;
-    if (QFile status(QStringLiteral("/proc/self/status")); status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("Umask:")) {
-                bool ok = false;
-                const uint v = line.mid(6).trimmed().toUInt(&ok, 8);
-                if (ok)
-                    mask = static_cast<mode_t>(v & 0777);
-            }
-    }
-    return 0666 & ~mask;
+    return 0666 & ~processUmask();
 }
 
 // Syncs a folder, so that a rename in it is on the disk.

@@ -49,13 +49,11 @@ bool isDefault(const PropertyInfo& p, const Value& v)
 void writeBitmapData(ObjectWriter& w, const QByteArray& bmp)
 {
     // A 32-bit size, then the bitmap file.
-    QByteArray payload;
-    payload.reserve(bmp.size() + 4);
+    char size[4];
     auto n = static_cast<std::uint32_t>(bmp.size());
     for (int k = 0; k < 4; ++k)
-        payload.append(char((n >> (8 * k)) & 0xFF));
-    payload.append(bmp);
-    w.WriteBinary(payload);
+        size[k] = char((n >> (8 * k)) & 0xFF);
+    w.WriteBinary(QByteArrayView(size, 4), bmp);
 }
 
 void writeProperty(ObjectWriter& w, const TGGraphicControl& object, const PropertyInfo& p)
@@ -253,6 +251,16 @@ void TGLabelObjectFiler::WriteRecord(ObjectWriter& writer, const TGGraphicContro
         writeProperty(writer, object, p);
     writer.WriteListEnd(); // end of properties
     writer.WriteListEnd(); // no children
+}
+
+QByteArrayList TGLabelObjectFiler::WriteRecordPieces(const TGGraphicControl& object)
+{
+    QByteArrayList pieces;
+    QByteArray rest;
+    ObjectWriter w(rest, pieces);
+    WriteRecord(w, object);
+    pieces.append(rest);
+    return pieces;
 }
 
 QByteArray TGLabelObjectFiler::WriteStream(const QList<const TGGraphicControl*>& objects)

@@ -236,6 +236,21 @@ void ObjectWriter::WriteBinary(QByteArrayView bytes)
     buffer.append(bytes.data(), bytes.size());
 }
 
+void ObjectWriter::WriteBinary(QByteArrayView head, const QByteArray& body)
+{
+    buffer.append(char(vaBinary));
+    writeInt32(static_cast<std::int32_t>(head.size() + body.size()));
+    if (!head.isEmpty())
+        buffer.append(head.data(), head.size());
+    if (pieces && body.size() >= SharedPieceSize) {
+        pieces->append(buffer);
+        pieces->append(body);
+        buffer = QByteArray();
+    } else {
+        buffer.append(body);
+    }
+}
+
 void ObjectWriter::WriteSet(const QStringList& members)
 {
     buffer.append(char(vaSet));

@@ -16,6 +16,7 @@
 #include "surface/Properties.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
@@ -114,6 +115,12 @@ struct StreamRecord {
 class ObjectWriter {
 public:
     explicit ObjectWriter(QByteArray& out) : buffer(out) {}
+    // Writes in pieces: binary values of at least SharedPieceSize bytes are
+    // not copied but handed to `pieces` as they are (implicitly shared), with
+    // the bytes before them; the caller appends what is left in `out` last.
+    // The pieces joined are the bytes the plain writer makes.
+    ObjectWriter(QByteArray& out, QByteArrayList& pieces) : buffer(out), pieces(&pieces) {}
+    static constexpr qsizetype SharedPieceSize = 4096;
 
     void WriteListBegin() { buffer.append(char(vaList)); }
     void WriteListEnd() { buffer.append(char(vaNull)); }
@@ -132,6 +139,9 @@ public:
     void WriteIdent(const QString& name);
     void WriteBoolean(bool value) { buffer.append(char(value ? vaTrue : vaFalse)); }
     void WriteBinary(QByteArrayView bytes);
+    void WriteBinary(const QByteArray& bytes) { WriteBinary(QByteArrayView(), bytes); }
+    // One binary value made of `head` followed by `body`.
+    void WriteBinary(QByteArrayView head, const QByteArray& body);
     void WriteSet(const QStringList& members);
     // A list of strings (string-list data).
     void WriteStringList(const QStringList& lines);
@@ -142,6 +152,7 @@ public:
 private:
     void writeInt32(std::int32_t v);
     QByteArray& buffer;
+    QByteArrayList* pieces = nullptr;
 };
 
 class ObjectReader {
