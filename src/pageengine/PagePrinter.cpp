@@ -111,13 +111,6 @@ QString TPagePrinter::PrinterName() const
     return queueMode() ? queueName : QString();
 }
 
-void TPagePrinter::SetPrinterIndex(int index)
-{
-    const QStringList names = Printers();
-    if (index >= 0 && index < names.size())
-        SetPrinterName(names[index]);
-}
-
 bool TPagePrinter::SetPrinterName(const QString& name)
 {
     if (!Printers().contains(name))

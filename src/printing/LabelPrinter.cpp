@@ -83,11 +83,6 @@ void TLabelPrinter::showEvent(QShowEvent* event)
     QTimer::singleShot(0, this, [this] { FormActivate(); });
 }
 
-bool TLabelPrinter::JobRunning() const
-{
-    return job.Running();
-}
-
 void TLabelPrinter::FormActivate()
 {
     activated = true;
