@@ -367,6 +367,7 @@ void TMainScreen::buildMenus()
     item(File1, "mnuSaveAsJPG", QStringLiteral("Save As JPG"), [doc] { doc->mnuSaveAsJPGClick(); });
     item(File1, "mnuExportPng", QStringLiteral("E&xport as PNG..."), [doc] { doc->mnuExportPngClick(); });
     item(File1, "mnuExportSheetPdf", QStringLiteral("Export S&heet as PDF..."), [doc] { doc->mnuExportSheetPdfClick(); });
+    item(File1, "mnuExportPrintShop", QStringLiteral("Export for Print Sho&p..."), [doc] { doc->mnuExportPrintShopClick(); });
     File1->addSeparator();
     QAction* mnuPrint = item(File1, "mnuPrint", QStringLiteral("&Print"), [print] { print->mnuPrintClick(); });
     mnuPrint->setShortcut(QKeySequence::Print);

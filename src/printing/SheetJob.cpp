@@ -241,18 +241,21 @@ void TSheetJob::PrintBackGround(double x, double y)
         PrintBackGround(*Engine, x, y);
 }
 
-void TSheetJob::PrintBackGround(TPageEngine& engine, double x, double y)
+void TSheetJob::PrintBackGround(TPageEngine& engine, double x, double y, double bleed)
 {
     try {
         // The background art is always 3.5 × 2 inches, whatever the card size.
-        if (backgroundKind == bkBitmap) {
-            if (Sheet.Rotated)
-                engine.StretchBitmap(x, y, x + 2.0, y + 3.5, backgroundBitmap);
-            else
-                engine.StretchBitmap(x, y, x + 3.5, y + 2.0, backgroundBitmap);
-        } else if (backgroundKind == bkMetafile) {
-            engine.StretchMetafile(engine.InchRectToDevice(x, y, x + 3.5, y + 2.0), backgroundMetafile);
-        }
+        const double w = Sheet.Rotated ? 2.0 : 3.5;
+        const double h = Sheet.Rotated ? 3.5 : 2.0;
+        const double scale = bleed > 0 ? std::max((w + 2 * bleed) / w, (h + 2 * bleed) / h) : 1.0;
+        const double x1 = x + w / 2 - w * scale / 2;
+        const double y1 = y + h / 2 - h * scale / 2;
+        const double x2 = x1 + w * scale;
+        const double y2 = y1 + h * scale;
+        if (backgroundKind == bkBitmap)
+            engine.StretchBitmap(x1, y1, x2, y2, backgroundBitmap);
+        else if (backgroundKind == bkMetafile)
+            engine.StretchMetafile(engine.InchRectToDevice(x1, y1, x2, y2), backgroundMetafile);
     } catch (const Exception&) {
         // A background that cannot be drawn is left out.
     }

@@ -81,7 +81,9 @@ public:
     void AfterPrintLabels(TPageEngine& engine);
     void LoadBackGround();
     void PrintBackGround(double x, double y);
-    void PrintBackGround(TPageEngine& engine, double x, double y);
+    // With a bleed (inches), the art is enlarged evenly about the card's
+    // centre until it covers the card and the bleed around it.
+    void PrintBackGround(TPageEngine& engine, double x, double y, double bleed = 0);
 
     // ---- What LoadBackGround prepared -------------------------------------------
     TBackgroundKind BackgroundKind() const { return backgroundKind; }

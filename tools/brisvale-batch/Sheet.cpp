@@ -10,6 +10,7 @@
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "printing/PrintCommands.h"
+#include "printing/PrintShopPdf.h"
 #include "richtext/RichBaseLabel.h"
 #include "surface/BusinessCardPanel.h"
 
@@ -235,6 +236,71 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         if (outcome.Copies > 1)
             out << ", " << outcome.Copies << " copies";
         out << " to " << (printerName.isEmpty() ? QDir::toNativeSeparators(pdf) : printerName) << "\n";
+    } catch (const std::exception&) {
+        err << "brisvale-batch: " << design << ": " << DescribeCurrentException() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int PrintShop(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    QString design;
+    QString pdf;
+    TPrintShopOptions options;
+    options.CropMarks = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--marks")) {
+            options.CropMarks = true;
+        } else if (a == QLatin1String("--bleed")) {
+            bool ok = false;
+            if (i + 1 < args.size())
+                options.BleedMm = args[++i].toDouble(&ok);
+            if (!ok || options.BleedMm < 0 || options.BleedMm > MaxBleedMm) {
+                err << "brisvale-batch: pdf: --bleed takes millimetres from 0 to " << MaxBleedMm << "\n";
+                return 1;
+            }
+        } else if (a == QLatin1String("--back")) {
+            err << "brisvale-batch: pdf: --back: designs with a back are not supported yet\n";
+            return 1;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            err << "brisvale-batch: pdf: unknown option " << a << "\n";
+            return 1;
+        } else if (design.isEmpty()) {
+            design = a;
+        } else if (pdf.isEmpty()) {
+            pdf = a;
+        } else {
+            design.clear();
+            break;
+        }
+    }
+    if (design.isEmpty() || pdf.isEmpty()) {
+        err << "brisvale-batch: pdf needs DESIGN.QRD and OUT.pdf\n";
+        return 1;
+    }
+    if (!QFileInfo(design).isFile()) {
+        err << "brisvale-batch: " << design << ": no such design file\n";
+        return 1;
+    }
+    if (RefusesOverwritingDesign(design, pdf, err))
+        return 1;
+    BatchInteraction interaction(err);
+    try {
+        RegisterDesignClasses();
+        const TSettings settings(QFileInfo(TSettings().FileName()).absoluteFilePath());
+        TPreferences preferences = settings.LoadPreferences();
+        TCardLayout layout = settings.LoadLayoutPreferences(TCardLayout());
+        const TPersonalInfo personal = settings.LoadPersonalInfo();
+        QString background;
+        TGBusinessCardPanel32 panel;
+        panel.SetDeletesTemporaryFiles(false);
+        CreateMasterRichText(&panel);
+        ApplyProgramSettings(panel, preferences.DefaultFont, personal);
+        ReadDesign(panel, design, layout, background);
+        WritePrintShopPdf(panel, layout, background, pdf, options);
+        out << "1 card to " << QDir::toNativeSeparators(pdf) << "\n";
     } catch (const std::exception&) {
         err << "brisvale-batch: " << design << ": " << DescribeCurrentException() << "\n";
         return 1;

@@ -14,4 +14,9 @@ namespace bv::batch {
 // `err` and 1 on failure, else 0.
 int Sheet(const QStringList& args, QTextStream& out, QTextStream& err);
 
+// brisvale-batch pdf: the print-shop PDF of a design's card (one card per
+// page at trim plus bleed, TrimBox and BleedBox). args: DESIGN.QRD OUT.pdf
+// [--bleed MM] [--marks] [--back].
+int PrintShop(const QStringList& args, QTextStream& out, QTextStream& err);
+
 } // namespace bv::batch
