@@ -23,6 +23,7 @@
 
 namespace bv {
 
+class TCardSource;
 class TGBusinessCardPanel32;
 class TPageEngine;
 
@@ -55,6 +56,11 @@ public:
     // Copies the printer driver can make by itself. When unset, a
     // TPagePrinter engine is asked; any other engine makes none.
     std::function<int()> DriverCopies;
+    // Which card each position shows (not owned). None: every position
+    // shows the design as it stands, on `Sheets` sheets. With a source the
+    // chosen positions take its cards in order across as many sheets as
+    // they need, and Sheets is not used.
+    TCardSource* Cards = nullptr;
 
     // ---- Progress ----------------------------------------------------------------
     // Called with the position index (row × across + column) of each card
@@ -95,6 +101,8 @@ public:
     // Card positions drawn, in order (index row × across + column), over all
     // pages of the job.
     const QList<int>& PositionsDrawn() const { return drawn; }
+    // The card of the source being drawn (or last drawn); -1 before the first.
+    int CurrentCard() const { return currentCard; }
 
 private:
     int driverCopies() const;
@@ -109,6 +117,7 @@ private:
     bool finished = false;
     QString errorMessage;
     QList<int> drawn;
+    int currentCard = -1;
 };
 
 } // namespace bv

@@ -1,6 +1,7 @@
 #include "surface/BusinessCardPanel.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/MergeSource.h"
 #include "platform/ProfileFile.h"
 #include "surface/GraphicControl.h"
 #include "surface/TemplateFile.h"
@@ -25,6 +26,23 @@ TGBusinessCardPanel32::TGBusinessCardPanel32(QWidget* parent) : TGBasePanel(pare
     SetShape(lsRectangle);
     SetDrawOutline(true);
     SetZoom(1.0f);
+}
+
+void TGBusinessCardPanel32::SetMergeTable(std::shared_ptr<const TMergeTable> table)
+{
+    mergeTable = std::move(table);
+    SetMergeRecord(-1);
+}
+
+void TGBusinessCardPanel32::SetMergeRecord(int record, bool repaint)
+{
+    if (!mergeTable || record < 0 || record >= mergeTable->RecordCount())
+        record = -1;
+    if (record == mergeRecord)
+        return;
+    mergeRecord = record;
+    if (repaint)
+        RepaintCard();
 }
 
 void TGBusinessCardPanel32::SetPanelState(TLPanelState value)

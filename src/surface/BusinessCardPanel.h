@@ -6,6 +6,7 @@
 #include "surface/PersonalInfo.h"
 
 #include <functional>
+#include <memory>
 
 namespace bv {
 
@@ -26,6 +27,7 @@ enum TLPanelState {
 };
 
 class TGBusinessCardPanel32;
+class TMergeTable;
 
 // Creates one object of a tool's kind in r (already widened to the minimum
 // band size) and runs that kind's first-edit step. Object libraries register
@@ -60,9 +62,21 @@ public:
     const TPersonalInfo& PersonalInfo() const { return personalInfo; }
     void SetPersonalInfo(const TPersonalInfo& value) { personalInfo = value; }
 
+    // Merge: the records the design's fields are filled from (none: the
+    // card shows its texts as typed), and the record the card shows, -1 for
+    // the fields as typed. A print job shows each record in turn.
+    const TMergeTable* MergeTable() const { return mergeTable.get(); }
+    const std::shared_ptr<const TMergeTable>& SharedMergeTable() const { return mergeTable; }
+    void SetMergeTable(std::shared_ptr<const TMergeTable> table);
+    int MergeRecord() const { return mergeRecord; }
+    // Shows a record (or -1); `repaint` false while a job draws cards.
+    void SetMergeRecord(int record, bool repaint = true);
+
 private:
     TLPanelState panelState = psPointing;
     TPersonalInfo personalInfo;
+    std::shared_ptr<const TMergeTable> mergeTable;
+    int mergeRecord = -1;
 };
 
 } // namespace bv
