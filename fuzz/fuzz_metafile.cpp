@@ -2,7 +2,7 @@
 // EConvertError or play onto a small picture without crashing, hanging or
 // reading past the data, at an odd scale and through a transform.
 #include "platform/Errors.h"
-#include "platform/Metafile.h"
+#include "pictures/Metafile.h"
 
 #include <QGuiApplication>
 #include <QImage>

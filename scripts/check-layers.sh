@@ -16,6 +16,7 @@ cd "$root"
 # Bottom first; folders on one line form one layer and may use each other.
 layers=(
   "platform"
+  "pictures"
   "pageengine"
   "widgets"
   "surface"

@@ -8,11 +8,14 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg62-turbo-dev
   libcups2-dev
+  libqpdf-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core fontconfig
   fonts-symbola
   xvfb xauth
   poppler-utils
+  libzint-dev libzxing-dev zbar-tools
+  glabels-data
   desktop-file-utils libxml2-utils shared-mime-info
 )
 missing=()

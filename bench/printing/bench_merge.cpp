@@ -12,7 +12,7 @@
 #include "platform/Dib.h"
 #include "platform/Interaction.h"
 #include "platform/MergeSource.h"
-#include "platform/Picture.h"
+#include "pictures/Picture.h"
 #include "printing/PrintCommands.h"
 #include "surface/BusinessCardPanel.h"
 

@@ -12,7 +12,7 @@ set(BRISVALE_BACKGROUND_NAMES
 set(BRISVALE_TEMPLATE_NAMES
   Classic ModernAccent BoldBand NavyHeader Photographer Trades Minimal VerticalTeal VerticalLeaves TealWave
   CornerFlourish GeoCorner BoldStripe SlateBand ArtDeco LinenProfessional Parchment VerticalSky DotFrame
-  PinstripeFinance MeadowGarden SunriseSalon)
+  PinstripeFinance MeadowGarden SunriseSalon ContactCode CodeBand VerticalCode)
 
 set(bg_dir ${CMAKE_CURRENT_BINARY_DIR}/bg)
 set(bg_files)
@@ -20,7 +20,7 @@ foreach(name IN LISTS BRISVALE_BACKGROUND_NAMES)
   list(APPEND bg_files ${bg_dir}/${name})
 endforeach()
 add_executable(make_backgrounds ${CMAKE_CURRENT_LIST_DIR}/make_backgrounds.cpp)
-target_link_libraries(make_backgrounds PRIVATE brisvale_platform)
+target_link_libraries(make_backgrounds PRIVATE brisvale_pictures)
 add_custom_command(
   OUTPUT ${bg_files}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${bg_dir}

@@ -14,7 +14,7 @@
 // no library random numbers), so a build anywhere gives the same bytes.
 #include "platform/Dib.h"
 #include "platform/Errors.h"
-#include "platform/Metafile.h"
+#include "pictures/Metafile.h"
 
 #include <QByteArray>
 #include <QFile>

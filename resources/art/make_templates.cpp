@@ -6,7 +6,7 @@
 // A template is an INI file of named sections: the personal-information
 // texts (Name, Company, Title, Address1-3, Phone1-2, Email, Fax), which a new
 // design fills with the user's own data, further texts (Label1..15), shapes
-// (Shape1..15), lines (Line1..15), an optional logo and the card data
+// (Shape1..15), lines (Line1..15), barcodes (Code1..15), an optional logo and the card data
 // (orientation and background picture of the "bg" folder). Positions are
 // pixels of a card of 3.5 by 2 inches at 96 pixels per inch: 336 × 192
 // lying, 192 × 336 standing ("Portrait Mode"). Every text is given room for
@@ -147,6 +147,18 @@ public:
         return *this;
     }
 
+    // A QR Code of the user's vCard, built from the personal information
+    // when the template is opened; dark modules on a white square.
+    Template& vcardCode(int x, int y, int side, const std::string& colour = "clBlack")
+    {
+        out += "[Code" + std::to_string(++codes) + "]\n";
+        out += "Type=psBarcode\n";
+        bounds(x, y, side, side);
+        out += "Symbology=bsQRCode\nContent=bcVCard\nError Level=ecM\n";
+        out += "Color=" + colour + "\nBackground Color=clWhite\nTransparent=0\n\n";
+        return *this;
+    }
+
     bool write(const std::string& folder) const
     {
         std::string all = out;
@@ -183,6 +195,7 @@ private:
     int shapes = 0;
     int lines = 0;
     int labels = 0;
+    int codes = 0;
 };
 
 Text font(const std::string& name, int size, const std::string& colour = "clBlack", int align = Left, bool bold = false,
@@ -575,6 +588,59 @@ std::vector<Template> templates()
             .text("Address3", 20, 128, 296, arial(7, ink, Centre))
             .text("Phone1", 20, 142, 296, arial(8, plum, Centre, true))
             .text("Email", 20, 157, 296, arial(7, ink, Centre));
+        all.push_back(t);
+    }
+    // Contact code: the details on the left, a QR Code of them on the right
+    // that a phone camera saves as a contact.
+    {
+        const std::string ink = rgb(30, 36, 48), blue = rgb(28, 84, 150), grey = rgb(110, 116, 126);
+        Template t("ContactCode.QRDT");
+        t.text("Name", 18, 18, 196, arial(14, ink, Left, true))
+            .text("Title", 18, 46, 196, arial(8, grey))
+            .text("Company", 18, 62, 196, arial(9, blue, Left, true))
+            .line(Horizontal, 18, 84, 180, "clSilver")
+            .text("Phone1", 18, 94, 196, arial(8, ink))
+            .text("Phone2", 18, 107, 196, arial(8, ink))
+            .text("Email", 18, 120, 196, arial(8, blue))
+            .text("Address1", 18, 140, 196, arial(7, grey))
+            .text("Address2", 18, 152, 196, arial(7, grey))
+            .text("Address3", 18, 164, 196, arial(7, grey))
+            .vcardCode(222, 34, 100)
+            .text("Label", 214, 140, 116, arial(6, grey, Centre), "Scan to save my details");
+        all.push_back(t);
+    }
+    // A navy band down the right edge holding a QR Code on a white tile.
+    {
+        const std::string navy = rgb(20, 38, 82), grey = rgb(80, 86, 100);
+        Template t("CodeBand.QRDT");
+        t.shape(Rectangle, 220, 0, 116, 192, navy)
+            .text("Company", 16, 16, 196, arial(12, navy, Left, true))
+            .text("Name", 16, 52, 196, arial(11, "clBlack", Left, true))
+            .text("Title", 16, 74, 196, arial(8, grey))
+            .text("Phone1", 16, 104, 196, arial(8, grey))
+            .text("Email", 16, 117, 196, arial(8, navy))
+            .text("Address1", 16, 138, 196, arial(7, grey))
+            .text("Address2", 16, 150, 196, arial(7, grey))
+            .text("Address3", 16, 162, 196, arial(7, grey))
+            .vcardCode(232, 46, 92, navy);
+        all.push_back(t);
+    }
+    // Standing card: the name on top, the QR Code in the middle, contact
+    // lines below it.
+    {
+        const std::string teal = rgb(24, 112, 118), ink = rgb(30, 50, 54);
+        Template t("VerticalCode.QRDT", {}, true);
+        t.shape(Rectangle, 0, 0, 192, 8, teal)
+            .text("Name", 8, 22, 176, arial(12, ink, Centre, true))
+            .text("Title", 8, 48, 176, arial(8, "clGray", Centre))
+            .text("Company", 8, 64, 176, arial(9, teal, Centre, true))
+            .vcardCode(46, 92, 100, ink)
+            .text("Phone1", 8, 206, 176, arial(8, ink, Centre))
+            .text("Email", 8, 220, 176, arial(8, teal, Centre))
+            .text("Address1", 8, 240, 176, arial(7, ink, Centre))
+            .text("Address2", 8, 252, 176, arial(7, ink, Centre))
+            .text("Address3", 8, 264, 176, arial(7, ink, Centre))
+            .shape(Rectangle, 0, 328, 192, 8, teal);
         all.push_back(t);
     }
     return all;

@@ -39,7 +39,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     auto* description = new QLabel(QStringLiteral("Business card designer"), this);
     description->setObjectName(QStringLiteral("Comments"));
 
-    PlatformLabel = new QLabel(QStringLiteral("32-bit version"), this);
+    // The build's own word size, as the program was compiled.
+    PlatformLabel = new QLabel(QStringLiteral("%1-bit version").arg(QT_POINTER_SIZE * 8), this);
     PlatformLabel->setObjectName(QStringLiteral("PlatformLabel"));
     VersionLabel = new QLabel(QStringLiteral("Version ") + ProgramVersion(), this);
     VersionLabel->setObjectName(QStringLiteral("VersionLabel"));

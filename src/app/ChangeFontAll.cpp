@@ -62,7 +62,10 @@ TChangeFontAll::TChangeFontAll(QWidget* parent) : QDialog(parent)
     all->addLayout(buttons);
 
     FontListBox1->Fill();
+    // A mouse click makes a row current before it selects it: the samples
+    // follow the selection, whichever way it moved.
     connect(FontListBox1, &QListWidget::currentRowChanged, this, [this] { FontListBox1Click(); });
+    connect(FontListBox1, &QListWidget::itemSelectionChanged, this, [this] { FontListBox1Click(); });
     FontListBox1Click();
 }
 

@@ -4,6 +4,7 @@
 #include "document/AppServices.h"
 #include "effects/CircleText.h"
 #include "effects/SuperShape.h"
+#include "objects/Barcode.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/Image.h"
 #include "objects/MultiLineLabel.h"
@@ -24,6 +25,7 @@ void RegisterDesignClasses()
     RegisterRichTextClasses();
     RegisterSuperShapeClasses();
     RegisterImageClasses();
+    RegisterBarcodeClasses();
     // Object dialogs reach the help pages and the dialog placement of the
     // application through these hooks.
     SetHelpTopicHandler([](int context) { ShowHelpTopic(context); });

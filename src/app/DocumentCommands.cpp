@@ -152,7 +152,9 @@ void TDocumentCommands::New1Click()
     panel.ClearBackground();
     backgroundFile.clear();
     panel.update();
-    layout = TSettings().LoadLayoutPreferences(layout);
+    // The stored default layout, its orientation included: a standing card
+    // made from a template does not make the next blank card stand.
+    layout = TSettings().LoadLayoutPreferences(TCardLayout());
     SetCardSizeFromInches();
     panel.SetRotated(layout.Portrait);
     SetCardOrientation(panel.Rotated());
@@ -494,6 +496,8 @@ bool TDocumentCommands::mnuExportSheetPdfClick()
     if (path.isEmpty())
         return false;
     const bool written = printing.ExportSheetPdf(path);
+    if (written)
+        ShowInfo(QStringLiteral("Saved as ") + path);
     if (!written) {
         const QString reason = printing.LastOutcome().Error;
         if (!printing.LastOutcome().Aborted)

@@ -3,6 +3,7 @@
 
 #include "app/HelpBrowser.h"
 #include "document/AppServices.h"
+#include "document/CardStockLibrary.h"
 #include "platform/Interaction.h"
 #include "widgets/NumericEdit.h"
 #include "widgets/WhatsThis.h"
@@ -13,12 +14,15 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace bv {
@@ -32,6 +36,8 @@ constexpr double inchPerMm = 0.03937007874015748;
 constexpr double maxInches = layoutlimits::MaxLength / 1000.0;
 
 // The little card beside an orientation button: lying or standing.
+// Rounded when the card stock has rounded corners: `radius` is the corner
+// radius as a share of the card's shorter side.
 class CardSketch final : public QWidget {
 public:
     CardSketch(int w, int h, QWidget* parent)
@@ -39,19 +45,34 @@ public:
     {
         setFixedSize(w + 2, h + 2);
     }
+    void SetRadius(double shareOfShortSide)
+    {
+        radius = shareOfShortSide;
+        update();
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing, radius > 0);
         p.setPen(QPen(palette().color(QPalette::WindowText), 1));
         p.setBrush(Qt::white);
-        p.drawRect(QRect(QPoint(0, 0), card));
+        const QRectF box(0.5, 0.5, card.width(), card.height());
+        const double r = radius * std::min(card.width(), card.height());
+        if (r > 0)
+            p.drawRoundedRect(box, r, r);
+        else
+            p.drawRect(box);
     }
 
 private:
     QSize card;
+    double radius = 0;
 };
+
+// Item data of a product row: its index in the library.
+constexpr int StockIndexRole = Qt::UserRole + 1;
 
 double roundTo3(double v)
 {
@@ -167,9 +188,41 @@ TEditCardLayout::TEditCardLayout(QWidget* parent)
     ePortrait->setWhatsThis(QStringLiteral("Design the card standing on its short side; it is printed turned a quarter turn."));
     auto* orientationLayout = new QGridLayout(orientation);
     orientationLayout->addWidget(eLandscape, 0, 0);
-    orientationLayout->addWidget(new CardSketch(35, 20, orientation), 0, 1, Qt::AlignCenter);
+    sketches << new CardSketch(35, 20, orientation);
+    orientationLayout->addWidget(sketches.last(), 0, 1, Qt::AlignCenter);
     orientationLayout->addWidget(ePortrait, 1, 0);
-    orientationLayout->addWidget(new CardSketch(20, 35, orientation), 1, 1, Qt::AlignCenter);
+    sketches << new CardSketch(20, 35, orientation);
+    orientationLayout->addWidget(sketches.last(), 1, 1, Qt::AlignCenter);
+
+    // Card stock from the label-template library.
+    auto* stockBox = new QGroupBox(QStringLiteral("Card stock by part number"), this);
+    stockBox->setObjectName(QStringLiteral("StockBox"));
+    StockSearch = new QLineEdit(stockBox);
+    StockSearch->setObjectName(QStringLiteral("StockSearch"));
+    StockSearch->setPlaceholderText(QStringLiteral("Brand, part number or description, e.g. 8371"));
+    StockSearch->setClearButtonEnabled(true);
+    StockSearch->setWhatsThis(QStringLiteral(
+        "Type the brand or part number printed on your pack of card stock; the list shows what matches."));
+    StockList = new QTreeWidget(stockBox);
+    StockList->setObjectName(QStringLiteral("StockList"));
+    StockList->setColumnCount(2);
+    StockList->setHeaderLabels({ QStringLiteral("Product"), QStringLiteral("Layout") });
+    StockList->setRootIsDecorated(true);
+    StockList->setUniformRowHeights(true);
+    StockList->setMinimumHeight(220);
+    StockList->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    StockList->setWhatsThis(QStringLiteral(
+        "Card stock from the label templates installed on this computer. Click a product to fill in its "
+        "layout; products whose labels are not one regular grid of rectangles are listed with a note and "
+        "cannot be chosen."));
+    StockInfo = new QLabel(stockBox);
+    StockInfo->setObjectName(QStringLiteral("StockInfo"));
+    StockInfo->setWordWrap(true);
+    auto* stockColumn = new QVBoxLayout(stockBox);
+    stockColumn->addWidget(StockSearch);
+    stockColumn->addWidget(StockList, 1);
+    stockColumn->addWidget(StockInfo);
+    stockBox->setMinimumWidth(420);
 
     OkButton = new QPushButton(QStringLiteral("Ok"), this);
     OkButton->setObjectName(QStringLiteral("OkButton"));
@@ -208,6 +261,8 @@ TEditCardLayout::TEditCardLayout(QWidget* parent)
     middle->addLayout(left);
     middle->addSpacing(12);
     middle->addLayout(right);
+    middle->addSpacing(12);
+    middle->addWidget(stockBox);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(MouseHelpButton);
@@ -247,12 +302,118 @@ TEditCardLayout::TEditCardLayout(QWidget* parent)
         if (eCardHeight->Value() > eVertPitch->Value())
             eVertPitch->SetValue(eCardHeight->Value());
     });
+    connect(StockSearch, &QLineEdit::textChanged, this, [this] { fillStockList(); });
+    connect(StockList, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { StockChosen(item); });
+    connect(StockList, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { StockChosen(item); });
     connect(OkButton, &QPushButton::clicked, this, &TEditCardLayout::OkButtonClick);
     connect(CancelButton, &QPushButton::clicked, this, &TEditCardLayout::reject);
     connect(HelpButton, &QPushButton::clicked, this, [] { ShowHelpTopic(3101); });
 
     InstallWhatsThisMenus(this);
+    SetCardStockLibrary(&TCardStockLibrary::Installed());
     adjustSize();
+}
+
+void TEditCardLayout::SetCardStockLibrary(const TCardStockLibrary* library)
+{
+    stockLibrary = library;
+    fillStockList();
+    showStock();
+}
+
+const TCardStock* TEditCardLayout::stockOf(const QTreeWidgetItem* item) const
+{
+    if (!item || !stockLibrary)
+        return nullptr;
+    const QVariant index = item->data(0, StockIndexRole);
+    if (!index.isValid())
+        return nullptr;
+    const int i = index.toInt();
+    return i >= 0 && i < stockLibrary->Products().size() ? &stockLibrary->Products()[i] : nullptr;
+}
+
+void TEditCardLayout::fillStockList()
+{
+    StockList->clear();
+    if (!stockLibrary || stockLibrary->IsEmpty()) {
+        StockSearch->setEnabled(false);
+        StockList->setEnabled(false);
+        return;
+    }
+    StockSearch->setEnabled(true);
+    StockList->setEnabled(true);
+    const QList<const TCardStock*> found = stockLibrary->Search(StockSearch->text());
+    const TCardStock* first = stockLibrary->Products().constData();
+    QTreeWidgetItem* brand = nullptr;
+    for (const TCardStock* s : found) {
+        if (!brand || brand->text(0) != s->Brand) {
+            brand = new QTreeWidgetItem(StockList, { s->Brand });
+            brand->setFlags(Qt::ItemIsEnabled);
+            QFont bold = brand->font(0);
+            bold.setBold(true);
+            brand->setFont(0, bold);
+        }
+        QString caption = s->Part;
+        if (!s->Description.isEmpty())
+            caption += QStringLiteral("  ") + s->Description;
+        if (!s->EquivalentOf.isEmpty())
+            caption += QStringLiteral(" (same as %1)").arg(s->EquivalentOf);
+        QString detail = s->Choosable()
+            ? QStringLiteral("%1 x %2 on %3, %4 x %5 in")
+                  .arg(s->Across)
+                  .arg(s->Down)
+                  .arg(s->PaperId)
+                  .arg(s->Width, 0, 'g', 4)
+                  .arg(s->Height, 0, 'g', 4)
+            : s->Note;
+        auto* row = new QTreeWidgetItem(brand, { caption, detail });
+        row->setData(0, StockIndexRole, int(s - first));
+        if (!s->EquivalentOf.isEmpty() || !s->Equivalents.isEmpty())
+            row->setToolTip(0, s->Equivalents.isEmpty()
+                    ? QStringLiteral("Same product as %1 %2").arg(s->Brand, s->EquivalentOf)
+                    : QStringLiteral("Also sold as %1").arg(s->Equivalents.join(QStringLiteral(", "))));
+        if (!s->Choosable()) {
+            // Listed, so that the user learns why it is not offered, but
+            // not choosable.
+            row->setFlags(Qt::NoItemFlags);
+            row->setToolTip(1, s->Note);
+        }
+    }
+    StockList->expandAll();
+}
+
+void TEditCardLayout::showStock()
+{
+    if (!stockLibrary || stockLibrary->IsEmpty()) {
+        StockInfo->setText(QStringLiteral(
+            "No label-template library is installed. The predefined layouts above are offered; more card stock "
+            "by brand and part number comes with the glabels-data package (label templates)."));
+        return;
+    }
+    StockInfo->setText(Layout.Stock.isEmpty() ? QStringLiteral("%1 products. Click one to use its layout.")
+                                                    .arg(stockLibrary->Products().size())
+                                              : QStringLiteral("Chosen: %1").arg(Layout.Stock));
+    const double shortSide = std::min(Layout.Width, Layout.Height);
+    for (QWidget* w : sketches)
+        static_cast<CardSketch*>(w)->SetRadius(shortSide > 0 ? Layout.CornerRadius / shortSide : 0);
+}
+
+void TEditCardLayout::StockChosen(QTreeWidgetItem* item)
+{
+    const TCardStock* stock = stockOf(item);
+    if (!stock || !stock->Choosable())
+        return;
+    TCardLayout chosen = Layout;
+    if (!ApplyCardStock(chosen, *stock))
+        return;
+    chosen.PredefLayout = -1;
+    Layout = chosen;
+    stockLayout = chosen;
+    filling = true;
+    PredefinedLayouts->setCurrentIndex(-1);
+    filling = false;
+    fillControls(true);
+    showStock();
 }
 
 void TEditCardLayout::SetLayout(const TCardLayout& layout)
@@ -333,6 +494,9 @@ void TEditCardLayout::FormActivate()
     PredefinedLayouts->setCurrentIndex(index >= 0 && index < PredefinedLayoutCount ? index : -1);
     filling = false;
     fillControls(false);
+    if (!Layout.Stock.isEmpty())
+        stockLayout = Layout;
+    showStock();
     activated = true;
 }
 
@@ -348,6 +512,10 @@ void TEditCardLayout::PredefinedLayoutsChange()
         return;
     if (!ApplyPredefinedLayout(Layout, PredefinedLayouts->currentIndex()))
         return;
+    Layout.Stock.clear();
+    Layout.CornerRadius = 0;
+    stockLayout.reset();
+    showStock();
     // The orientation on screen is the user's choice, which a predefined
     // layout never changes.
     fillControls(true);
@@ -410,6 +578,20 @@ void TEditCardLayout::OkButtonClick()
         Layout.Papersize = PaperLetter;
     else if (epapersize->currentIndex() == 1)
         Layout.Papersize = PaperA4;
+    // Values edited after choosing a product are no longer that product.
+    if (!Layout.Stock.isEmpty()) {
+        const TCardLayout* product = stockLayout ? &*stockLayout : nullptr;
+        const bool same = product ? Layout.Width == product->Width && Layout.Height == product->Height
+                && Layout.Across == product->Across && Layout.Down == product->Down
+                && Layout.LeftMargin == product->LeftMargin && Layout.TopMargin == product->TopMargin
+                && Layout.HPitch == product->HPitch && Layout.VPitch == product->VPitch
+                && Layout.Papersize == product->Papersize
+                                  : true;
+        if (!same) {
+            Layout.Stock.clear();
+            Layout.CornerRadius = 0;
+        }
+    }
 
     if (ValidCard())
         done(mrOk);
@@ -462,6 +644,8 @@ bool EditCardLayout(TCardLayout& layout, QWidget* parent)
     layout.Down = edited.Down;
     layout.UseMM = dialog.MMButton->isChecked();
     layout.Portrait = edited.Portrait;
+    layout.Stock = edited.Stock;
+    layout.CornerRadius = edited.CornerRadius;
     return true;
 }
 

@@ -4,9 +4,14 @@
 #include "document/CardLayout.h"
 
 #include <QDialog>
+#include <optional>
 
 class QButtonGroup;
 class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
@@ -15,6 +20,8 @@ class QToolButton;
 namespace bv {
 
 class NumericEdit;
+class TCardStockLibrary;
+struct TCardStock;
 
 class TEditCardLayout : public QDialog {
     Q_OBJECT
@@ -58,6 +65,18 @@ public:
     QPushButton* CancelButton = nullptr;
     QPushButton* HelpButton = nullptr;
     QToolButton* MouseHelpButton = nullptr;
+    // Card stock of the label-template library: the search field, the
+    // products grouped by brand, and what was chosen (or where more come
+    // from when the library is missing).
+    QLineEdit* StockSearch = nullptr;
+    QTreeWidget* StockList = nullptr;
+    QLabel* StockInfo = nullptr;
+
+    // The library the list offers (the installed one unless a test gives
+    // another); rebuilds the list.
+    void SetCardStockLibrary(const TCardStockLibrary* library);
+    // A product was clicked: a choosable one fills the layout.
+    void StockChosen(QTreeWidgetItem* item);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -71,6 +90,15 @@ private:
     void switchToMillimetres();
     void switchToInches();
 
+    void fillStockList();
+    void showStock();
+    const TCardStock* stockOf(const QTreeWidgetItem* item) const;
+
+    const TCardStockLibrary* stockLibrary = nullptr;
+    // The layout as the chosen product gave it: an edit that changes it
+    // makes the layout no longer that product's.
+    std::optional<TCardLayout> stockLayout;
+    QList<QWidget*> sketches;
     bool activated = false;
     bool filling = false;
     bool valueRefused = false;

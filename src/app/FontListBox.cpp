@@ -126,8 +126,9 @@ void TFontListBoxx::Fill()
 
 QString TFontListBoxx::SelectedFont() const
 {
-    const QListWidgetItem* item = currentItem();
-    return item && item->isSelected() ? item->text() : QString();
+    // One row at most is selected; a row only made current was not chosen.
+    const QList<QListWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
 QStringList TFontListBoxx::Rows() const

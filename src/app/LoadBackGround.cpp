@@ -7,7 +7,7 @@
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
-#include "platform/Metafile.h"
+#include "pictures/Metafile.h"
 #include "platform/Numeric.h"
 #include "platform/SafeFile.h"
 #include "widgets/WhatsThis.h"
@@ -108,7 +108,10 @@ TLoadBackGround::TLoadBackGround(QWidget* parent)
     MouseHelpButton = CreateWhatsThisButton(this);
     MouseHelpButton->move(8, 256);
 
-    connect(FileListBox1, &QListWidget::currentRowChanged, this, [this](int) { FileListBox1Click(); });
+    // A mouse click makes a row current before it selects it, the keys do
+    // both at once: the preview follows whichever comes last.
+    connect(FileListBox1, &QListWidget::currentRowChanged, this, [this](int) { followSelection(); });
+    connect(FileListBox1, &QListWidget::itemSelectionChanged, this, [this] { followSelection(); });
     connect(OkButton, &QPushButton::clicked, this, &TLoadBackGround::OkButtonClick);
     connect(CancelButton, &QPushButton::clicked, this, [this] { done(mrCancel); });
     connect(NoneButton, &QPushButton::clicked, this, &TLoadBackGround::NoneButtonClick);
@@ -128,6 +131,7 @@ void TLoadBackGround::SetDirectory(const QString& path)
     dir.setSorting(QDir::Name | QDir::IgnoreCase);
     FileListBox1->addItems(dir.entryList());
     preview = QImage();
+    previewed.clear();
     Image1->clear();
 }
 
@@ -167,15 +171,26 @@ bool TLoadBackGround::SelectListed(const QString& name)
 
 QString TLoadBackGround::FileName() const
 {
-    const QListWidgetItem* item = FileListBox1->currentItem();
-    return item && item->isSelected() ? QDir(folder).absoluteFilePath(item->text()) : QString();
+    // One row at most is selected; a row only made current was not chosen.
+    const QList<QListWidgetItem*> selected = FileListBox1->selectedItems();
+    return selected.isEmpty() ? QString() : QDir(folder).absoluteFilePath(selected.first()->text());
+}
+
+void TLoadBackGround::followSelection()
+{
+    if (FileName() != previewed)
+        FileListBox1Click();
 }
 
 void TLoadBackGround::FileListBox1Click()
 {
     const QString path = FileName();
-    if (path.isEmpty())
+    previewed = path;
+    if (path.isEmpty()) {
+        preview = QImage();
+        Image1->clear();
         return;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool failed = false;
     try {

@@ -63,9 +63,12 @@ public:
 private:
     void showPreview();
 
+    void followSelection();
+
     QString folder;
     bool portrait = false;
     QImage preview;
+    QString previewed; // the file the preview shows
 };
 
 // Reads a background picture as the card shows it: a bitmap at its own size,

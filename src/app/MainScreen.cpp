@@ -243,6 +243,8 @@ void TMainScreen::buildToolPalette(QWidget* bar)
             "SuperText tool \rSpecial Effects Text - fill with gradients or bitmaps", psSuperText },
         { "DrawCircleTextbutton", "circletext",
             "CircleText Tool \rCircular or semi-circular text using any font", psCircleText },
+        { "DrawBarcodeButton", "barcode", "Barcode tool \rQR Code of your contact details, or other barcodes",
+            psBarcode },
     };
     for (const Tool& t : tools) {
         QToolButton* button = addTool(bar, t.name, QString::fromLatin1(t.icon), hintText(t.hint), t.state);
@@ -327,6 +329,19 @@ void TMainScreen::buildBottomBar(QWidget* bar)
     row->addWidget(Savebutton);
     row->addWidget(Cancelbutton);
     row->addStretch(1);
+    // The card stock product of the layout, when one was chosen by its part
+    // number.
+    auto* StockStatus = new QLabel(bar);
+    StockStatus->setObjectName(QStringLiteral("StockStatus"));
+    StockStatus->setWhatsThis(QStringLiteral("The card stock the sheets are laid out for."));
+    auto showStock = [this, StockStatus] {
+        const QString stock = document->CardLayout().Stock;
+        StockStatus->setText(stock.isEmpty() ? QString() : QStringLiteral("Card stock: %1").arg(stock));
+    };
+    connect(document, &TDocumentCommands::CardResized, StockStatus, showStock);
+    connect(document, &TDocumentCommands::ButtonsChanged, StockStatus, showStock);
+    row->addWidget(StockStatus);
+    row->addSpacing(10);
 
     PrintButton = button("PrintButton", QStringLiteral("&Print"));
     PrintButton->setWhatsThis(QStringLiteral("Print sheets of this card on the printer."));
@@ -404,13 +419,52 @@ void TMainScreen::buildMenus()
     mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     mnuRedo = item(Edit1, "mnuRedo", QStringLiteral("&Redo"), [doc] { doc->mnuRedoClick(); });
     mnuRedo->setShortcuts({ QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) });
+    Edit1->addSeparator();
+    // The selection's commands of the objects' context menu, with the keys
+    // every program gives them.
+    auto clipboard = [this](int action) {
+        return [this, action] { RunCommand([&] { BusinessCardPanel->SelectionClipboard(action); }); };
+    };
+    selectionActions = {
+        item(Edit1, "mnuCut", QStringLiteral("Cu&t"), clipboard(caCut)),
+        item(Edit1, "mnuCopy", QStringLiteral("&Copy"), clipboard(caCopy)),
+    };
+    mnuPaste = item(Edit1, "mnuPaste", QStringLiteral("&Paste"), clipboard(caPaste));
+    selectionActions << item(Edit1, "mnuDelete", QStringLiteral("&Delete"), clipboard(caDelete))
+                     << item(Edit1, "mnuClone", QStringLiteral("Clo&ne"), [this] {
+                            RunCommand([&] {
+                                const QList<TGGraphicControl*> chosen = BusinessCardPanel->Handle().Selection();
+                                for (TGGraphicControl* o : chosen)
+                                    o->Clone();
+                            });
+                        });
+    selectionActions[0]->setShortcut(QKeySequence::Cut);
+    selectionActions[1]->setShortcut(QKeySequence::Copy);
+    mnuPaste->setShortcut(QKeySequence::Paste);
+    selectionActions[2]->setShortcut(QKeySequence::Delete);
+    selectionActions[3]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     item(Edit1, "mnuSelectAll", QStringLiteral("Select &All"), [doc] { doc->mnuSelectAllClick(); })
         ->setShortcut(QKeySequence::SelectAll);
-    connect(Edit1, &QMenu::aboutToShow, this, [this] { updateUndoActions(); });
+    connect(Edit1, &QMenu::aboutToShow, this, [this] {
+        updateUndoActions();
+        updateEditActions(true);
+    });
+    // The keys work whenever the menu is closed; what they find to do is
+    // the commands' own affair.
+    connect(Edit1, &QMenu::aboutToHide, this, [this] { updateEditActions(false); });
     Edit1->addSeparator();
     mnuDefaultFont = item(Edit1, "mnuDefaultFont", QStringLiteral("&Default Font - "), [this] { mnuDefaultFontClick(); });
     item(Edit1, "Changeallfontsto1", QStringLiteral("Change all fonts to..."), [this] { Changeallfontsto1Click(); });
     item(Edit1, "PersonalInformation1", QStringLiteral("&Personal Information"), [this] { PersonalInformation1Click(); });
+    // The barcode tool without drawing a band: a code of one inch in the
+    // card's top-left corner, then its properties.
+    item(Edit1, "mnuAddBarcode", QStringLiteral("Add &Barcode or QR Code..."), [this] {
+        const int side = static_cast<int>(Round(96.0L * BusinessCardPanel->Zoom()));
+        BusinessCardPanel->SetPanelState(psBarcode);
+        BusinessCardPanel->CreateObjectInRect(TRect::FromBounds(side / 8, side / 8, side, side));
+        BusinessCardPanel->SetPanelState(psPointing);
+        Pointerbutton->setChecked(true);
+    });
     item(Edit1, "mnuSetorChangeBackgroundArt", QStringLiteral("&Set or Change Background Art"),
         [this] { mnuSetorChangeBackgroundArtClick(); });
     Edit1->addSeparator();
@@ -549,6 +603,14 @@ void TMainScreen::updateUndoActions()
     mnuUndo->setText(undo.isEmpty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + undo);
     mnuRedo->setEnabled(history.CanRedo());
     mnuRedo->setText(redo.isEmpty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + redo);
+}
+
+void TMainScreen::updateEditActions(bool menuShown)
+{
+    const bool selected = BusinessCardPanel->Handle().HasSelection();
+    for (QAction* a : selectionActions)
+        a->setEnabled(!menuShown || selected);
+    mnuPaste->setEnabled(!menuShown || QFile::exists(BusinessCardPanel->ClipboardPath()));
 }
 
 void TMainScreen::SetChangesMade(bool flag)
@@ -811,6 +873,10 @@ bool TMainScreen::eventFilter(QObject* watched, QEvent* event)
         if (!windowOwns(watched))
             break;
         auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Plus || key->key() == Qt::Key_Minus || key->key() == Qt::Key_Equal)
+            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            && !plainZoomKeys.contains(key->key()))
+            plainZoomKeys.append(key->key());
         switch (key->key()) {
         case Qt::Key_PageUp:
             scrollCard(QAbstractSlider::SliderSingleStepSub);
@@ -853,9 +919,11 @@ bool TMainScreen::eventFilter(QObject* watched, QEvent* event)
         if (key->isAutoRepeat())
             break;
         // The keypad's plus and minus, and the main keyboard's without Ctrl
-        // (with Ctrl they are the menu's shortcuts).
+        // (with Ctrl they are the menu's shortcuts). Ctrl let go before the
+        // key leaves a release without Ctrl after the shortcut has zoomed:
+        // only a key pressed without Ctrl zooms on its release.
         const Qt::KeyboardModifiers mods = key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
-        if (mods != Qt::NoModifier)
+        if (!plainZoomKeys.removeOne(key->key()) || mods != Qt::NoModifier)
             break;
         if (!(key->modifiers() & Qt::KeypadModifier) && key->key() == Qt::Key_Equal) {
             ZoomIn();

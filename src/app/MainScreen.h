@@ -121,6 +121,9 @@ private:
     void SetPanelPersonalInfo();
     // Undo/Redo captions and enabling from the history.
     void updateUndoActions();
+    // Cut, Copy, Delete and Clone need a selection, Paste the clipboard
+    // file; only while the menu shows (the keys reach the commands always).
+    void updateEditActions(bool menuShown);
     void updateScrollExtent();
     // The zoom step: selection cleared, Loading during the change, caption.
     void stepZoom(Single factor);
@@ -152,6 +155,8 @@ private:
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
     QAction* mnuDefaultFont = nullptr;
+    QList<QAction*> selectionActions; // Cut, Copy, Delete, Clone
+    QAction* mnuPaste = nullptr;
     // Entries enabled only with a printer.
     QList<QAction*> printActions;
     TRecentFiles* RecentFiles = nullptr;
@@ -159,6 +164,9 @@ private:
     bool activated = false;
     bool activationQueued = false;
     bool trackingChanges = false;
+    // Plus, minus and equals keys pressed without Ctrl and not yet released:
+    // only their release zooms (a press with Ctrl was the menu's shortcut).
+    QList<int> plainZoomKeys;
 };
 
 } // namespace bv

@@ -6,6 +6,7 @@
 #include "platform/ProfileFile.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <QPointer>
 #include <QRect>
 #include <QScreen>
@@ -47,6 +48,20 @@ ScreenMetrics CurrentScreenMetrics()
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         m.width = screen->geometry().width();
         m.height = screen->geometry().height();
+    }
+    // The window manager's frame; platforms that draw none have none.
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
+        m.frameTop = 32;
+        m.frameSide = 4;
+        if (const QWidget* main = MainForm(); main && main->isVisible()) {
+            const QRect client = main->geometry();
+            const QRect frame = main->frameGeometry();
+            if (client.top() > frame.top()) {
+                m.frameTop = client.top() - frame.top();
+                m.frameSide = std::max(0, client.left() - frame.left());
+            }
+        }
     }
     return m;
 }
@@ -129,6 +144,14 @@ void RestoreWindowPlacement(QWidget& form, const QString& className)
         right = current.left() + current.width();
         bottom = current.top() + current.height();
     }
+    // A size saved at another scale (or on a larger screen) shrinks to fit
+    // the screen with the window's frame.
+    const int widest = std::max(1, screen.width - 2 * screen.frameSide);
+    const int highest = std::max(1, screen.height - screen.frameTop - screen.frameSide);
+    if (right - left > widest)
+        right = left + widest;
+    if (bottom - top > highest)
+        bottom = top + highest;
     // Back onto the screen: a rectangle sticking out on the right or bottom
     // moves left or up; if that pushes its left or top edge off the screen
     // it starts at 1. A rectangle lying wholly left of or above the screen
@@ -152,6 +175,11 @@ void RestoreWindowPlacement(QWidget& form, const QString& className)
             bottom += 1 - top;
             top = 1;
         }
+    }
+    // The title bar stays where the mouse can reach it.
+    if (top < screen.frameTop) {
+        bottom += screen.frameTop - top;
+        top = screen.frameTop;
     }
     form.setGeometry(QRect(left, top, right - left, bottom - top));
 }

@@ -27,6 +27,10 @@ struct ScreenMetrics {
     int width = 0;
     int height = 0;
     int ppi = 96;
+    // Room a window's frame takes above and beside its client area (the
+    // title bar above): a restored window leaves it on the screen.
+    int frameTop = 0;
+    int frameSide = 0;
 };
 ScreenMetrics CurrentScreenMetrics();
 // Replaces the screen the placement rules see (tests use a small screen);
@@ -49,7 +53,9 @@ QString FormClassName(const QWidget& form);
 void SaveWindowPlacement(const QWidget& form, const QString& className = QString());
 // Restores what SaveWindowPlacement wrote: maximised when it was; centred
 // (CentreForm) at its current size when nothing usable was saved; otherwise
-// the saved rectangle, moved back onto the screen when it sticks out.
+// the saved rectangle, made no larger than the screen (a size saved at
+// another scale) and moved back onto the screen when it sticks out, with
+// its title bar on the screen.
 void RestoreWindowPlacement(QWidget& form, const QString& className = QString());
 
 // True when printers are installed and a default printer is selected. With

@@ -11,8 +11,10 @@
 #include "surface/BusinessCardPanel.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFileInfo>
 #include <QPainter>
+#include <QRegularExpression>
 
 namespace bv {
 
@@ -30,6 +32,7 @@ void SetCardSizeFromInches(TGBusinessCardPanel32& panel, const TCardLayout& layo
         panel.resize(across, down);
     if (zoom != 1.0f)
         panel.SetZoom(zoom);
+    panel.SetCornerRadiusInches(layout.CornerRadius);
     panel.update();
 }
 
@@ -88,6 +91,8 @@ TCardLayout LayoutFromCompanion(const CompanionLayout& stored)
     layout.Down = stored.down;
     layout.UseMM = stored.useMM;
     layout.Portrait = stored.usePortrait;
+    layout.Stock = stored.stock;
+    layout.CornerRadius = ThousandthsToInches(stored.cornerRadius);
     ClampToLayoutLimits(layout);
     return layout;
 }
@@ -107,6 +112,24 @@ CompanionLayout CompanionFromLayout(const TCardLayout& layout)
     stored.down = layout.Down;
     stored.useMM = layout.UseMM;
     stored.usePortrait = layout.Portrait;
+    stored.stock = layout.Stock;
+    stored.cornerRadius = InchesToThousandths(layout.CornerRadius);
+    return stored;
+}
+
+QString FindBackgroundFile(const QString& stored)
+{
+    if (stored.isEmpty() || QFileInfo::exists(stored))
+        return stored;
+    // The name after the last folder separator, Windows ones included.
+    const QString name = stored.section(QRegularExpression(QStringLiteral("[/\\\\]")), -1).trimmed();
+    if (name.isEmpty())
+        return stored;
+    const QDir bg(ProgramFolder() + QStringLiteral("bg"));
+    for (const QString& entry : bg.entryList(QDir::Files)) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return bg.absoluteFilePath(entry);
+    }
     return stored;
 }
 
@@ -122,6 +145,9 @@ void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& 
     } else if (companion.exists && !companion.background.isEmpty()) {
         backgroundFile = companion.background;
     }
+    // A design copied from elsewhere names its picture by a folder this
+    // machine may not have: the shipped picture of that name is meant.
+    backgroundFile = FindBackgroundFile(backgroundFile);
     if (!backgroundFile.isEmpty() && QFileInfo::exists(backgroundFile))
         panel.LoadBackground(backgroundFile);
     SetCardSizeFromInches(panel, layout);

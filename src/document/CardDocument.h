@@ -37,12 +37,18 @@ void ApplyProgramSettings(TGBusinessCardPanel32& panel, const TDefaultFont& font
 TCardLayout LayoutFromCompanion(const CompanionLayout& stored);
 CompanionLayout CompanionFromLayout(const TCardLayout& layout);
 
+// The background picture a design names: the file itself when it exists,
+// else the picture of the same name (any letter case) in the program
+// folder's "bg", else the name as stored.
+QString FindBackgroundFile(const QString& stored);
+
 // Reads the design file pair into the panel (which the caller has cleared):
 // the objects of `path`, then the companion file. A companion in the INI form
 // replaces `backgroundFile` and `layout` and gives the orientation; the older
 // plain-text form gives only the background picture; without a companion
 // both stay and the card is shown in Normal orientation. Ends by loading the
-// background and sizing and turning the card. Failures of the object stream
+// background (found by FindBackgroundFile, which `backgroundFile` becomes)
+// and sizing and turning the card. Failures of the object stream
 // are raised.
 void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& layout, QString& backgroundFile);
 

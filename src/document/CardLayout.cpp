@@ -68,6 +68,9 @@ void ClampToLayoutLimits(TCardLayout& l)
     length(l.VPitch, 0);
     l.Across = std::clamp(l.Across, MinAcross, MaxAcross);
     l.Down = std::clamp(l.Down, MinDown, MaxDown);
+    const Single half = std::min(l.Width, l.Height) / 2;
+    l.CornerRadius = std::isnan(l.CornerRadius) ? 0.0f : std::clamp(l.CornerRadius, 0.0f, half);
+    l.Stock = l.Stock.left(200);
 }
 
 int LayoutLengthToStored(Single inches)

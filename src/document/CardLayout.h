@@ -27,6 +27,11 @@ struct TCardLayout {
     int Papersize = PaperLetter;
     bool UseMM = false;
     bool Portrait = false; // rotated: the card stands on its short side
+    // The card stock product chosen from the label-template library
+    // ("Avery 8371"), empty for the program's own layouts and hand-made ones;
+    // the corner radius of its cards (0: square corners).
+    QString Stock;
+    Single CornerRadius = 0.0f;
 
     // Positions the layout describes (may exceed MaxCardPositions).
     int Positions() const { return Across * Down; }

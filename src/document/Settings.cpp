@@ -86,6 +86,8 @@ TCardLayout TSettings::LoadLayoutPreferences(const TCardLayout& current) const
     l.Down = ini.ReadInteger(sLayout, QStringLiteral("Down"), 5);
     l.UseMM = ini.ReadBool(sLayout, QStringLiteral("UseMM"), false);
     l.Portrait = ini.ReadBool(sLayout, QStringLiteral("Portrait"), current.Portrait);
+    l.Stock = ini.ReadString(sLayout, QStringLiteral("Stock")).left(200);
+    l.CornerRadius = readLength(ini, QStringLiteral("CornerRadius"), 0);
     ClampToLayoutLimits(l);
     return l;
 }
@@ -105,6 +107,15 @@ void TSettings::SaveLayoutPreferences(const TCardLayout& l) const
         ini.WriteInteger(sLayout, QStringLiteral("Down"), l.Down);
         ini.WriteBool(sLayout, QStringLiteral("UseMM"), l.UseMM);
         ini.WriteBool(sLayout, QStringLiteral("Portrait"), l.Portrait);
+        // Keys older versions ignore; left out for the program's own layouts.
+        if (l.Stock.isEmpty())
+            ini.DeleteKey(sLayout, QStringLiteral("Stock"));
+        else
+            ini.WriteString(sLayout, QStringLiteral("Stock"), l.Stock);
+        if (l.CornerRadius > 0)
+            writeLength(ini, QStringLiteral("CornerRadius"), l.CornerRadius);
+        else
+            ini.DeleteKey(sLayout, QStringLiteral("CornerRadius"));
     });
 }
 

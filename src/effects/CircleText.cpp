@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -271,6 +272,29 @@ void TGPCircleText::CopyCircleSettings(const TGPCircleText& other)
     drawLettersAngled = other.drawLettersAngled;
     mirror = other.mirror;
     painting = false;
+    Invalidate();
+}
+
+void TGPCircleText::FitToCaption(int mostSide)
+{
+    const QFontMetrics metrics(EffectFont(Font(), Zoom()));
+    const int apart = std::max(1, metrics.averageCharWidth());
+    auto fits = [&] {
+        const QList<TCircleLetter> letters = LetterPlacements(metrics);
+        for (qsizetype i = 0; i < letters.size(); ++i) {
+            if (!letters[i].Inside)
+                return false;
+            if (i > 0 && std::hypot(letters[i].X - letters[i - 1].X, letters[i].Y - letters[i - 1].Y) < apart)
+                return false;
+        }
+        return true;
+    };
+    int side = std::clamp(std::max(Width(), Height()), 1, std::max(1, mostSide));
+    SetBounds(Left(), Top(), side, side);
+    while (!fits() && side < mostSide) {
+        side = std::min(mostSide, side + std::max(4, side / 8));
+        SetBounds(Left(), Top(), side, side);
+    }
     Invalidate();
 }
 

@@ -57,6 +57,10 @@ public:
     // Copies the settings of another CircleText (the properties dialog and
     // its sample use it in both directions).
     void CopyCircleSettings(const TGPCircleText& other);
+    // Makes the object a square large enough for every letter of the
+    // caption to stand inside it, apart from its neighbours (as the tool
+    // leaves a new one); never larger than `mostSide`.
+    void FitToCaption(int mostSide);
 
     void BoundsChanged() override;
     void ApplyFont(const TFont& font) override;

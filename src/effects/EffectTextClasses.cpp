@@ -3,6 +3,8 @@
 #include "surface/BusinessCardPanel.h"
 #include "surface/ClassRegistry.h"
 
+#include <algorithm>
+
 namespace bv {
 
 void RegisterEffectTextClasses()
@@ -26,11 +28,20 @@ void RegisterEffectTextClasses()
         panel.SetPanelState(psPointing);
         edit(*object);
     };
+    // After its dialog the new object shows all of its text, on the card.
     TGBusinessCardPanel32::RegisterCreator(psCircleText, [create](TGBusinessCardPanel32& panel, const TRect& r) {
-        create(panel, r, new TGPCircleText, [](TGPCircleText& o) { o.EditProperties(); });
+        create(panel, r, new TGPCircleText, [&panel](TGPCircleText& o) {
+            o.EditProperties();
+            o.FitToCaption(std::min(panel.width(), panel.height()));
+            panel.KeepInCard(o);
+        });
     });
     TGBusinessCardPanel32::RegisterCreator(psSuperText, [create](TGBusinessCardPanel32& panel, const TRect& r) {
-        create(panel, r, new TGSuperText, [](TGSuperText& o) { o.EditProperties(); });
+        create(panel, r, new TGSuperText, [&panel](TGSuperText& o) {
+            o.EditProperties();
+            o.FitWithin(panel.size());
+            panel.KeepInCard(o);
+        });
     });
 }
 

@@ -14,6 +14,7 @@
 #include <QPainterPath>
 #include <QRegion>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -688,8 +689,11 @@ void TSuperShape::PrintTo(TPageEngine& report, double left, double top)
             break;
         case stBrushImage: PrintTiles(report, image, area, compose); break;
         case stGradientFill:
-            PrintGradientBands(report, { backColor, gradientToColor, fillDirection }, area.Right - area.Left + 1,
-                area.Bottom - area.Top + 1 + int(Trunc(resY * 0.25)), area.Left - pageX, area.Top - pageY);
+            // The bands span the object's own area, as GradientBitmap spans
+            // the object on screen, so a point prints in the colour the
+            // screen shows there.
+            PrintGradientBands(report, { backColor, gradientToColor, fillDirection }, area.Right - area.Left,
+                area.Bottom - area.Top, area.Left - pageX, area.Top - pageY);
             break;
         case stBrushTransparent: break;
         }
@@ -729,7 +733,17 @@ void RegisterSuperShapeClasses()
     TGBusinessCardPanel32::RegisterCreator(psSuperShape, [](TGBusinessCardPanel32& panel, const TRect& r) {
         auto* shape = new TSuperShape;
         shape->Loaded();
-        panel.AddObject(shape, r);
+        // A band too thin for a figure (a click gives 50 x 15) becomes a
+        // square on its longer side, so that stars and the like show.
+        TRect band = r;
+        const int w = r.Right - r.Left;
+        const int h = r.Bottom - r.Top;
+        if (std::min(w, h) < 30) {
+            const int side = std::max(w, h);
+            band = TRect(r.Left, r.Top, r.Left + side, r.Top + side);
+        }
+        panel.AddObject(shape, band);
+        panel.KeepInCard(*shape);
         panel.SetPanelState(psPointing);
         shape->EditProperties();
     });

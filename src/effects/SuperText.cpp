@@ -5,6 +5,7 @@
 #include "pageengine/PageEngine.h"
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
+#include "platform/Numeric.h"
 #include "surface/BasePanel.h"
 #include "surface/DrawingProperties.h"
 
@@ -12,6 +13,7 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -352,6 +354,31 @@ bool TGSuperText::FitToText()
     return Height() >= cy && Width() >= cx;
 }
 
+void TGSuperText::FitWithin(QSize most)
+{
+    const Extended z = static_cast<Extended>(Zoom());
+    for (int tries = 0; tries < 12; ++tries) {
+        SetLayoutNeeded();
+        FitToText();
+        // FitToText measures the font at its own size; the card shows it zoomed.
+        const int w = std::max(1, static_cast<int>(Round(static_cast<Extended>(Width()) * z)));
+        const int h = std::max(1, static_cast<int>(Round(static_cast<Extended>(Height()) * z)));
+        SetBounds(Left(), Top(), w, h);
+        SetLayoutNeeded();
+        LayoutText();
+        if (w <= most.width() && h <= most.height())
+            break;
+        TFont f = Font();
+        const double scale = std::min(double(most.width()) / w, double(most.height()) / h);
+        const int smaller = std::max(6, static_cast<int>(f.Size() * scale * 0.95));
+        if (smaller >= f.Size())
+            break;
+        f.SetSize(smaller);
+        SetFont(f);
+    }
+    Invalidate();
+}
+
 // --- painting ------------------------------------------------------------------------------
 
 void TGSuperText::drawLetters(QPainter& canvas, const QString& s)
@@ -525,12 +552,14 @@ void TGSuperText::PrintTo(TPageEngine& report, double left, double top)
             PrintTiles(report, image, surface, false, report.OffsetLeft(), report.OffsetTop());
             break;
         }
-        case stGradientFill:
-            // A quarter of an inch more each way, so that the ramp never ends
-            // short of the letters.
-            PrintGradientBands(report, gradientSpec(), area.Width() + 1 + truncInt(resX * 0.25L),
-                area.Height() + 1 + truncInt(resY * 0.25L), area.Left, area.Top);
+        case stGradientFill: {
+            // The ramp spans the object's box, as GradientBitmap does on the
+            // screen, so each letter prints in the colours the screen shows.
+            const TDeviceRect box = report.InchRectToDevice(left + Left() / P, top + Top() / P,
+                left + (Left() + Width()) / P, top + (Top() + Height()) / P);
+            PrintGradientBands(report, gradientSpec(), box.Width(), box.Height(), box.Left, box.Top);
             break;
+        }
         case stBrushTransparent: break;
         }
         report.ClearClip();

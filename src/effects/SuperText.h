@@ -90,6 +90,10 @@ public:
     // Resizes the object around its text; true when it ends up at least as
     // wide and as high as the text.
     bool FitToText();
+    // Fits the object around its text at the current zoom (as the tool
+    // leaves a new one), making the font smaller while the text would need
+    // more room than `most`.
+    void FitWithin(QSize most);
     // The letters of `text` as the font's outlines, the top-left corner of
     // the text cell at (0, 0), in the font at the current zoom.
     QPainterPath LetterPath(const QString& text) const;

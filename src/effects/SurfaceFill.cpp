@@ -170,16 +170,13 @@ void PrintGradientBands(TPageEngine& report, const TGradientSpec& spec, int band
 {
     report.SetPen(clBlack, PageStyle::psSolid, -1, PageStyle::pmCopy);
     const auto bands = GradientBands(spec, bandWidth, bandHeight);
-    const bool across = GradientRunsAcross(spec.Direction);
-    for (const TGradientBand& b : bands) {
-        report.SetBrush(b.Color, PageStyle::bsSolid);
-        if (b.End <= b.Start)
-            continue;
-        if (across)
-            report.FillDeviceRect(b.Start + dx, dy, b.End + dx, bandHeight + dy);
-        else
-            report.FillDeviceRect(dx, b.Start + dy, bandWidth + dx, b.End + dy);
-    }
+    QList<TColor> colours;
+    colours.reserve(GradientBandCount);
+    for (const TGradientBand& b : bands)
+        colours.append(b.Color);
+    // The engine lays the bands by the same MulDiv rule GradientBands uses
+    // (a PDF as one shading of the same 256 colours).
+    report.FillBands(TDeviceRect{dx, dy, dx + bandWidth, dy + bandHeight}, GradientRunsAcross(spec.Direction), colours);
 }
 
 } // namespace bv

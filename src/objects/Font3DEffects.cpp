@@ -215,7 +215,10 @@ void TGFont3DEffects::SetTarget(TGBaseLabel* label)
     target = label;
     if (!target)
         return;
-    // 1. The sample takes the target's font and effects, and the panel's size.
+    // 1. The sample shows the target's own text (a label without one shows
+    // "Text") in its font, with its effects, at the panel's size.
+    if (!target->DisplayedCaption().isEmpty())
+        sample->SetCaption(target->DisplayedCaption());
     sample->SetFont(target->Font());
     sample->SetDepthHighlight(target->DepthHighlight());
     sample->SetDepthShadow(target->DepthShadow());

@@ -5,6 +5,7 @@
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
+#include "platform/Numeric.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/ClassRegistry.h"
 #include "surface/DrawingProperties.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QPainter>
+#include <algorithm>
 
 namespace bv {
 
@@ -359,6 +361,23 @@ TGImage* CreateImage(TGBusinessCardPanel32& panel, const TRect& r)
         delete image;
         return nullptr;
     }
+    if (!image->AutoSize()) {
+        // The picture keeps its proportions: a click gives it its own size,
+        // a drag the largest size of its shape inside the band; never more
+        // than the card.
+        const Extended zoom = static_cast<Extended>(panel.Zoom());
+        QSizeF size(image->Picture().Width() * zoom, image->Picture().Height() * zoom);
+        const bool click = r.Right - r.Left <= 50 && r.Bottom - r.Top <= 15;
+        if (!size.isEmpty()) {
+            if (!click)
+                size = size.scaled(QSizeF(r.Right - r.Left, r.Bottom - r.Top), Qt::KeepAspectRatio);
+            if (size.width() > panel.width() || size.height() > panel.height())
+                size = size.scaled(QSizeF(panel.width(), panel.height()), Qt::KeepAspectRatio);
+            image->SetBounds(r.Left, r.Top, std::max(1, static_cast<int>(Round(size.width()))),
+                std::max(1, static_cast<int>(Round(size.height()))));
+        }
+    }
+    panel.KeepInCard(*image);
     return image;
 }
 

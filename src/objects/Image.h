@@ -4,7 +4,7 @@
 // (bitmaps only) and framed. The stored picture data is kept as read, so a
 // design writes back the bytes it was opened from.
 #include "objects/BaseLabel.h"
-#include "platform/Picture.h"
+#include "pictures/Picture.h"
 #include "surface/GraphicControl.h"
 
 class QAction;

@@ -2,8 +2,10 @@
 
 #include "objects/DialogButtons.h"
 #include "platform/DialogHooks.h"
+#include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
+#include "platform/ProfileFile.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,6 +16,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
@@ -28,6 +32,10 @@ namespace bv {
 
 namespace {
 constexpr int HelpContextBrowser = 40003;
+
+// Where the settings file keeps the folder pictures were last taken from.
+const QString sBrowser = QStringLiteral("Picture Browser");
+const QString kFolder = QStringLiteral("Folder");
 } // namespace
 
 // --- preview --------------------------------------------------------------------
@@ -106,6 +114,12 @@ TGImageBrowser::TGImageBrowser(QWidget* parent) : QDialog(parent)
     DriveList->setObjectName(QStringLiteral("DriveList"));
     DriveList->setWhatsThis(QStringLiteral("Choose the drive or place to look for pictures in."));
     left->addWidget(DriveList);
+    PathEdit = new QLineEdit(this);
+    PathEdit->setObjectName(QStringLiteral("PathEdit"));
+    PathEdit->setToolTip(QStringLiteral("Type a folder and press Enter"));
+    PathEdit->setWhatsThis(QStringLiteral("Type the folder to look in (or a picture's full name) and press Enter."));
+    PathEdit->installEventFilter(this);
+    left->addWidget(PathEdit);
     DirectoryListBox1 = new QTreeView(this);
     DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
     DirectoryListBox1->setWhatsThis(QStringLiteral("Click a folder to list the pictures it holds."));
@@ -164,19 +178,34 @@ TGImageBrowser::TGImageBrowser(QWidget* parent) : QDialog(parent)
     Helpbutton = b.help;
     MouseHelpButton = b.mouseHelp;
     MouseHelpButton->setObjectName(QStringLiteral("MouseHelpButton"));
-    connect(OKButton, &QPushButton::clicked, this, [this] { done(mrOk); });
+    connect(OKButton, &QPushButton::clicked, this, [this] {
+        if (!SelectedFileName().isEmpty())
+            RememberFolder();
+        done(mrOk);
+    });
 
     connect(CBStretch, &QCheckBox::clicked, this, [this] { CBStretchClick(); });
     connect(CBAutoSize, &QCheckBox::clicked, this, [this] { CBAutoSizeClick(); });
+    // A mouse click makes a row current before it selects it, the keys do
+    // both at once: the preview follows whichever comes last.
     connect(FileListBox1, &QListWidget::currentRowChanged, this, [this] { FileListBox1Change(); });
-    // A single click opens the folder.
+    connect(FileListBox1, &QListWidget::itemSelectionChanged, this, [this] { FileListBox1Change(); });
+    // A single click opens the folder, as does Enter on it.
     connect(DirectoryListBox1, &QTreeView::clicked, this,
         [this](const QModelIndex& index) { SetFolder(folders->filePath(index)); });
+    connect(DirectoryListBox1, &QTreeView::activated, this,
+        [this](const QModelIndex& index) { SetFolder(folders->filePath(index)); });
+    // The tree reads folders in the background: once the ones leading to
+    // the listed folder are in, it can show that folder open and current.
+    connect(folders, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        if (folder == loaded || folder.startsWith(loaded.endsWith('/') ? loaded : loaded + '/'))
+            showFolderInTree();
+    });
     connect(DriveList, &QComboBox::activated, this,
         [this](int i) { SetFolder(DriveList->itemData(i).toString()); });
 
     fillDrives();
-    SetFolder(QDir::currentPath());
+    SetFolder(StartFolder());
     FileListBox1->setFocus();
     PlaceDialog(*this);
     unsetCursor();
@@ -205,19 +234,35 @@ void TGImageBrowser::fillDrives()
     }
 }
 
-void TGImageBrowser::SetFolder(const QString& path)
+QString TGImageBrowser::StartFolder()
+{
+    const QString last = ProfileFile(IniPath()).ReadString(sBrowser, kFolder);
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
+        return pictures;
+    return QDir::homePath();
+}
+
+void TGImageBrowser::RememberFolder() const
+{
+    try {
+        ProfileFile(IniPath()).Update([this](ProfileFile& ini) { ini.WriteString(sBrowser, kFolder, folder); });
+    } catch (const Exception&) {
+        // A settings file that cannot be written only forgets the folder.
+    }
+}
+
+bool TGImageBrowser::SetFolder(const QString& path)
 {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isDir())
-        return;
-    folder = info.absoluteFilePath();
+        return false;
+    folder = QDir::cleanPath(info.absoluteFilePath());
     QDir::setCurrent(folder);
-    const QModelIndex index = folders->index(folder);
-    if (index.isValid()) {
-        DirectoryListBox1->setCurrentIndex(index);
-        DirectoryListBox1->expand(index);
-        DirectoryListBox1->scrollTo(index);
-    }
+    PathEdit->setText(QDir::toNativeSeparators(folder));
+    showFolderInTree();
     // The drive list follows the folder: the longest place that holds it.
     int best = -1;
     qsizetype bestLength = -1;
@@ -232,6 +277,46 @@ void TGImageBrowser::SetFolder(const QString& path)
     if (best >= 0)
         DriveList->setCurrentIndex(best);
     fillFiles();
+    return true;
+}
+
+void TGImageBrowser::showFolderInTree()
+{
+    const QModelIndex index = folders->index(folder);
+    if (!index.isValid())
+        return;
+    // Opening the folders above it is scrollTo's part.
+    DirectoryListBox1->setCurrentIndex(index);
+    DirectoryListBox1->scrollTo(index);
+    DirectoryListBox1->expand(index);
+}
+
+void TGImageBrowser::pathEntered()
+{
+    QString text = PathEdit->text().trimmed();
+    if (text == QLatin1String("~") || text.startsWith(QLatin1String("~/")))
+        text = QDir::homePath() + text.mid(1);
+    if (SetFolder(text))
+        return;
+    // A picture's full name lists its folder and selects it.
+    const QFileInfo file(text);
+    if (file.isFile() && SetFolder(file.absolutePath()) && SelectFile(file.fileName()))
+        return;
+    Interaction::Current().Beep();
+}
+
+bool TGImageBrowser::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter in the path field goes to that folder instead of closing the
+    // dialog with its default button.
+    if (watched == PathEdit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            pathEntered();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TGImageBrowser::fillFiles()
@@ -249,14 +334,17 @@ void TGImageBrowser::fillFiles()
     for (const QString& name : dir.entryList())
         FileListBox1->addItem(name);
     Image1->SetPicture(TPicture());
+    previewed.clear();
 }
 
 QString TGImageBrowser::SelectedFileName() const
 {
-    const QListWidgetItem* item = FileListBox1->currentItem();
-    if (!item || !item->isSelected())
+    // The list selects one row at most; a row that is only current (as the
+    // list makes one on getting the focus) was not chosen.
+    const QList<QListWidgetItem*> selected = FileListBox1->selectedItems();
+    if (selected.isEmpty())
         return {};
-    return QDir(folder).filePath(item->text());
+    return QDir(folder).filePath(selected.first()->text());
 }
 
 bool TGImageBrowser::SelectFile(const QString& name)
@@ -303,30 +391,37 @@ void TGImageBrowser::FileListBox1Change()
 {
     if (previewing)
         return;
-    const QString path = SelectedFileName();
-    if (path.isEmpty())
-        return;
     previewing = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QString ext = QFileInfo(path).suffix().toUpper();
-    try {
-        if (ext == QLatin1String("ICO"))
-            Image1->SetPicture(TPicture::FromBitmap(TPicture::IconToBitmap(Icon::FromFile(path))));
-        else
-            Image1->SetPicture(TPicture::LoadFromFile(path));
-        // Let the hourglass and the new preview show.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    } catch (const Exception&) {
-        Image1->SetPicture(TPicture());
-        if (ext == QLatin1String("BMP") || ext == QLatin1String("WMF") || ext == QLatin1String("EMF")
-            || ext == QLatin1String("PNG") || ext == QLatin1String("GIF")) {
-            QApplication::restoreOverrideCursor();
-            Interaction::Current().ShowError(QStringLiteral("Error loading file!"));
-            previewing = false;
-            return;
+    // Loading may let events run; when the selection moved meanwhile, the
+    // newly selected file is loaded next, so the preview ends on it.
+    for (;;) {
+        const QString path = SelectedFileName();
+        if (path == previewed)
+            break;
+        previewed = path;
+        if (path.isEmpty()) {
+            Image1->SetPicture(TPicture());
+            break;
         }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const QString ext = QFileInfo(path).suffix().toUpper();
+        bool report = false;
+        try {
+            if (ext == QLatin1String("ICO"))
+                Image1->SetPicture(TPicture::FromBitmap(TPicture::IconToBitmap(Icon::FromFile(path))));
+            else
+                Image1->SetPicture(TPicture::LoadFromFile(path));
+            // Let the hourglass and the new preview show.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        } catch (const Exception&) {
+            Image1->SetPicture(TPicture());
+            report = ext == QLatin1String("BMP") || ext == QLatin1String("WMF") || ext == QLatin1String("EMF")
+                || ext == QLatin1String("PNG") || ext == QLatin1String("GIF");
+        }
+        QApplication::restoreOverrideCursor();
+        if (report)
+            Interaction::Current().ShowError(QStringLiteral("Error loading file!"));
     }
-    QApplication::restoreOverrideCursor();
     previewing = false;
 }
 

@@ -2,7 +2,7 @@
 // The picture browser of the clip-art object: places and drives, a folder
 // tree, the picture files of the chosen folder and a live preview of the
 // selected file, with the two size modes the object takes over.
-#include "platform/Picture.h"
+#include "pictures/Picture.h"
 
 #include <QDialog>
 #include <QWidget>
@@ -11,6 +11,7 @@ class QCheckBox;
 class QComboBox;
 class QFileSystemModel;
 class QGroupBox;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QScrollArea;
@@ -50,11 +51,17 @@ public:
     // The file name patterns of the file list.
     static const QStringList& FileMask();
 
-    // Shows a folder in the tree and its picture files in the list.
-    void SetFolder(const QString& path);
+    // Shows a folder in the tree and its picture files in the list; false
+    // (and nothing changes) when the path is no folder.
+    bool SetFolder(const QString& path);
     QString Folder() const { return folder; }
     // Full path of the selected file, empty when none is selected.
     QString SelectedFileName() const;
+    // The folder the browser opens at: the last one a picture was taken
+    // from (kept in the settings file), else the user's pictures or home.
+    static QString StartFolder();
+    // Remembers the listed folder as the one to open at next time.
+    void RememberFolder() const;
     // Selects a file of the list by its name (no folder); false when absent.
     bool SelectFile(const QString& name);
     // The preview's picture, which the object copies.
@@ -67,6 +74,7 @@ public:
     void FileListBox1Change();
 
     QComboBox* DriveList = nullptr;
+    QLineEdit* PathEdit = nullptr;
     QTreeView* DirectoryListBox1 = nullptr;
     QListWidget* FileListBox1 = nullptr;
     QGroupBox* GroupBox1 = nullptr;
@@ -82,14 +90,18 @@ public:
 
 protected:
     void reject() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void fillDrives();
     void fillFiles();
     void previewFits();
+    void showFolderInTree();
+    void pathEntered();
 
     QFileSystemModel* folders = nullptr;
     QString folder;
+    QString previewed;
     bool previewing = false;
 };
 

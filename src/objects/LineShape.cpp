@@ -8,10 +8,28 @@
 #include "surface/DrawingProperties.h"
 
 #include <QAction>
+#include <algorithm>
+#include <cstdlib>
 #include <QMenu>
 #include <QPainter>
 
 namespace bv {
+
+TLineStyle LineStyleForDrag(QPoint from, QPoint to)
+{
+    const int dx = std::abs(to.x() - from.x());
+    const int dy = std::abs(to.y() - from.y());
+    constexpr int clickSlack = 3;
+    if (dx <= clickSlack && dy <= clickSlack)
+        return stVertical;
+    if (dy * 2 <= dx)
+        return stHorizontal;
+    if (dx * 2 <= dy)
+        return stVertical;
+    // Right and up, or left and down: the line rises to the right.
+    const bool rises = (to.x() - from.x() > 0) != (to.y() - from.y() > 0);
+    return rises ? stAngleSlopingUp : stAngleSlopingDown;
+}
 
 const QStringList& LineStyleNames()
 {

@@ -2,12 +2,20 @@
 // A horizontal, vertical or diagonal line across the object's bounds.
 #include "surface/GraphicControl.h"
 
+#include <QPoint>
+
 class QAction;
 
 namespace bv {
 
 enum TLineStyle { stHorizontal, stVertical, stAngleSlopingUp, stAngleSlopingDown };
 const QStringList& LineStyleNames();
+
+// The line the line tool draws for a drag from `from` to `to`: mostly
+// across (within about 27 degrees) horizontal, mostly down vertical, a click
+// (a few pixels at most) vertical, anything between sloping up or down as
+// the drag went.
+TLineStyle LineStyleForDrag(QPoint from, QPoint to);
 
 class TGLineShape : public TGGraphicControl {
     Q_OBJECT

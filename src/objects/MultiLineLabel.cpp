@@ -238,9 +238,12 @@ void TGMultiLineBaseLabel::DrawTo(QPainter& canvas)
         if (top >= Height())
             break; // the rest lies below the object
         const QRect band = QRect(0, top, Width(), h).intersected(bounds);
-        canvas.setClipRect(band);
+        // Within whatever clip the painter holds (a printed card's box).
+        canvas.save();
+        canvas.setClipRect(band, Qt::IntersectClip);
         const int tw = fm.horizontalAdvance(lines[i]);
         canvas.drawText(QPoint(LineX(tw), top + fm.ascent()), lines[i]);
+        canvas.restore();
     }
     canvas.restore();
 }
@@ -379,7 +382,13 @@ QAction* TGMultiLineLabel::WordWrapItem()
 
 void TGMultiLineLabel::ToggleWordWrap()
 {
+    // Wrapping an object that reaches past the card's right edge wraps at
+    // that edge; the lines then grow down.
+    if (!WordWrap() && Parent() && Left() + Width() > Parent()->width() && Left() < Parent()->width())
+        SetWidth(Parent()->width() - Left());
     SetWordWrap(!WordWrap());
+    if (WordWrap())
+        FitToText();
     wordWrapChecked = WordWrap();
     if (wordWrapItem)
         wordWrapItem->setChecked(wordWrapChecked);
@@ -400,8 +409,9 @@ void TGMultiLineLabel::EditText()
         return;
     SetItems(SplitMemoLines(editor.Memo->toPlainText()));
     Invalidate();
+    // Wrapped text keeps its width and shows all of its lines.
     if (WordWrap())
-        WrapLines();
+        FitToText();
     NotifyChanged();
 }
 
@@ -416,6 +426,16 @@ TGMultiLineLabel* CreateMultiLineLabel(TGBusinessCardPanel32& panel, const TRect
     panel.AddObject(label, r);
     label->EditText();
     label->FitToText();
+    // Lines wider than the card wrap at the width the user dragged (the
+    // card's, after a click) and the text grows down instead.
+    if (!label->WordWrap() && label->Left() + label->Width() > panel.width()) {
+        const int dragged = r.Right - r.Left;
+        const int width = std::min(dragged > 50 ? dragged : panel.width() - label->Left(), panel.width());
+        label->SetBounds(label->Left(), label->Top(), std::max(10, width), label->Height());
+        label->ToggleWordWrap();
+        label->FitToText();
+    }
+    panel.KeepInCard(*label);
     return label;
 }
 

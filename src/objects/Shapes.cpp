@@ -9,6 +9,7 @@
 #include "surface/DrawingProperties.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QMenu>
 #include <QPainter>
 
@@ -279,10 +280,24 @@ void RegisterShapeClasses()
     TGBusinessCardPanel32::RegisterCreator(psRoundRectangle,
         [](TGBusinessCardPanel32& panel, const TRect& r) { createShape(panel, r, stRoundRect); });
     TGBusinessCardPanel32::RegisterCreator(psLine, [](TGBusinessCardPanel32& panel, const TRect& r) {
+        // The band the panel released is the drag; a call from elsewhere
+        // with another rectangle is taken as a click.
+        QPoint from = panel.BandStart();
+        QPoint to = panel.BandEnd();
+        if (std::min(from.x(), to.x()) != r.Left || std::min(from.y(), to.y()) != r.Top)
+            from = to = QPoint(r.Left, r.Top);
+        const TLineStyle style = LineStyleForDrag(from, to);
+        // A straight line lies where the drag started; the object's other
+        // side is as small as objects get.
+        TRect bounds = r;
+        if (style == stHorizontal)
+            bounds = TRect(r.Left, from.y(), r.Right, from.y() + 15);
+        else if (style == stVertical)
+            bounds = TRect(from.x(), r.Top, from.x() + 10, r.Bottom);
         auto* line = new TGLineShape;
-        line->SetLineStyle(stVertical);
+        line->SetLineStyle(style);
         line->Loaded();
-        panel.AddObject(line, r);
+        panel.AddObject(line, bounds);
     });
 }
 

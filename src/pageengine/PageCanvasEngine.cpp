@@ -39,6 +39,28 @@ void TCanvasPageEngine::SetPainter(QPainter* value)
     }
 }
 
+TCanvasPageEngine::DrawTarget TCanvasPageEngine::SwitchTarget(QPainter* target, const TDeviceFacts& device)
+{
+    DrawTarget previous{painter, facts, origin, clip, blockClip};
+    SetPainter(nullptr);
+    facts = device;
+    origin = QPoint();
+    clip.reset();
+    blockClip.reset();
+    SetPainter(target);
+    return previous;
+}
+
+void TCanvasPageEngine::RestoreTarget(const DrawTarget& target)
+{
+    SetPainter(nullptr);
+    facts = target.facts;
+    origin = target.origin;
+    clip = target.clip;
+    blockClip = target.blockClip;
+    SetPainter(target.painter);
+}
+
 void TCanvasPageEngine::resetState()
 {
     pen = PenSpec();
@@ -48,6 +70,7 @@ void TCanvasPageEngine::resetState()
     bkMode = tbOpaque;
     regions.clear();
     clip.reset();
+    blockClip.reset();
     path = QPainterPath();
     pathOpen = false;
     pathReady = false;
@@ -462,10 +485,32 @@ void TCanvasPageEngine::applyClip()
 {
     if (!painter || !painter->isActive())
         return;
-    if (clip)
+    if (blockClip) {
+        painter->setClipRect(*blockClip, Qt::ReplaceClip);
+        if (clip)
+            painter->setClipPath(*clip, Qt::IntersectClip);
+    } else if (clip) {
         painter->setClipPath(*clip, Qt::ReplaceClip);
-    else
+    } else {
         painter->setClipping(false);
+    }
+}
+
+void TCanvasPageEngine::DoBeginBlockClip(double x1, double y1, double x2, double y2)
+{
+    int l = devX(x1), t = devY(y1), r = devX(x2), b = devY(y2);
+    if (r < l)
+        std::swap(l, r);
+    if (b < t)
+        std::swap(t, b);
+    blockClip = QRect(l, t, r - l, b - t);
+    applyClip();
+}
+
+void TCanvasPageEngine::DoEndBlockClip()
+{
+    blockClip.reset();
+    applyClip();
 }
 
 void TCanvasPageEngine::DoSelectTopRegion()

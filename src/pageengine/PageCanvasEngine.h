@@ -60,6 +60,8 @@ protected:
     void DoStretchGraphic(const TDeviceRect& rect, const QPicture& graphic) override;
     void DoStretchMetafile(const TDeviceRect& rect, const Metafile& metafile) override;
     void DoDrawObject(const TDeviceRect& rect, const QSize& size, const ObjectDrawing& draw) override;
+    void DoBeginBlockClip(double x1, double y1, double x2, double y2) override;
+    void DoEndBlockClip() override;
     void DoPushRegion(int kind, double x1, double y1, double x2, double y2, double cw, double ch) override;
     void DoPushPolygonRegion(const QPolygon& points) override;
     void DoSelectTopRegion() override;
@@ -69,6 +71,22 @@ protected:
     void DoEndPath() override;
     void DoClipToPath() override;
     void DoStrokePath() override;
+
+    // Where drawing goes: a painter with its device facts, origin and clips.
+    struct DrawTarget {
+        QPainter* painter = nullptr;
+        TDeviceFacts facts;
+        QPoint origin;
+        std::optional<QPainterPath> clip;
+        std::optional<QRect> blockClip;
+    };
+    // Draws onto another painter and device for a while (a block's own
+    // page), without clips; returns the target to restore.
+    DrawTarget SwitchTarget(QPainter* target, const TDeviceFacts& device);
+    void RestoreTarget(const DrawTarget& target);
+    // The clips in force, in device pixels (both apply).
+    const std::optional<QPainterPath>& ClipPath() const { return clip; }
+    const std::optional<QRect>& BlockClipRect() const { return blockClip; }
 
     // Drawing is only done while a painter is active and output is not
     // suppressed (a player passing over earlier pages) or aborted.
@@ -108,6 +126,8 @@ private:
     int bkMode = tbOpaque;
     QList<QPainterPath> regions;
     std::optional<QPainterPath> clip;
+    // The box of the block being drawn, in device pixels: it bounds every clip.
+    std::optional<QRect> blockClip;
     QPainterPath path;
     bool pathOpen = false;
     bool pathReady = false;

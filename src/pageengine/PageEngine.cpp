@@ -414,6 +414,58 @@ void TPageEngine::DoDrawObject(const TDeviceRect& rect, const QSize& size, const
     DoStretchGraphic(rect, picture);
 }
 
+// ---- Blocks and bands ------------------------------------------------------
+
+void TPageEngine::PlaceBlock(const QString& key, double x1, double y1, double x2, double y2, const BlockDrawing& draw)
+{
+    if (aborted || !draw)
+        return;
+    ++blockDepth;
+    try {
+        DoPlaceBlock(key, PhysicalX(x1), PhysicalY(y1), PhysicalX(x2), PhysicalY(y2), x1, y1, draw);
+    } catch (...) {
+        --blockDepth;
+        throw;
+    }
+    --blockDepth;
+}
+
+void TPageEngine::DoPlaceBlock(const QString& key, double x1, double y1, double x2, double y2, double left,
+    double top, const BlockDrawing& draw)
+{
+    Q_UNUSED(key);
+    DoBeginBlockClip(x1, y1, x2, y2);
+    try {
+        draw(*this, left, top);
+    } catch (...) {
+        DoEndBlockClip();
+        throw;
+    }
+    DoEndBlockClip();
+}
+
+void TPageEngine::FillBands(const TDeviceRect& area, bool across, const QList<TColor>& colours)
+{
+    if (aborted || colours.isEmpty())
+        return;
+    if (!DoFillBands(area, across, colours)) {
+        const int n = int(colours.size());
+        const int side = across ? area.Width() : area.Height();
+        for (int i = 0; i < n; ++i) {
+            const int from = MulDiv(i, side, n);
+            const int to = MulDiv(i + 1, side, n);
+            if (to <= from)
+                continue;
+            SetBrush(colours[i], PageStyle::bsSolid);
+            if (across)
+                DoFillDeviceRect(TDeviceRect{area.Left + from, area.Top, area.Left + to, area.Bottom});
+            else
+                DoFillDeviceRect(TDeviceRect{area.Left, area.Top + from, area.Right, area.Top + to});
+        }
+    }
+    SetBrush(colours.last(), PageStyle::bsSolid);
+}
+
 // ---- Clipping --------------------------------------------------------------
 
 void TPageEngine::PushRectRegion(double x1, double y1, double x2, double y2)

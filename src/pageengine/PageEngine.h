@@ -31,7 +31,7 @@
 #include "platform/Colors.h"
 #include "platform/Dib.h"
 #include "platform/Errors.h"
-#include "platform/Metafile.h"
+#include "pictures/Metafile.h"
 
 #include <QFont>
 #include <QList>
@@ -248,6 +248,25 @@ public:
     using ObjectDrawing = std::function<void(QPainter&)>;
     void DrawObject(const TDeviceRect& rect, const QSize& size, const ObjectDrawing& draw);
 
+    // ---- Blocks and bands -------------------------------------------------
+    // A drawing placed whole and clipped to its box (x1, y1)-(x2, y2), in
+    // units: a card on a sheet. `draw` draws it with the box's top-left corner
+    // at (left, top). `key` names what it draws: every placement with the same
+    // key must draw the same thing, so an engine that can keep a drawing (a
+    // PDF, as a form XObject) draws each key once per job and only places it
+    // at the other boxes. Other engines draw it at every box, clipped.
+    using BlockDrawing = std::function<void(TPageEngine&, double left, double top)>;
+    void PlaceBlock(const QString& key, double x1, double y1, double x2, double y2, const BlockDrawing& draw);
+    // Placed inside a block (a PDF draws the block on a page of its own).
+    bool InBlock() const { return blockDepth > 0; }
+
+    // Fills the device rectangle `area` with bands of the colours in order,
+    // from the top, or from the left when `across`: band i of n covers
+    // MulDiv(i, side, n) up to MulDiv(i + 1, side, n) of the area's side.
+    // The selected clip applies; the brush is left in the last colour. A PDF
+    // writes it as one shading.
+    void FillBands(const TDeviceRect& area, bool across, const QList<TColor>& colours);
+
     // ---- Clipping ---------------------------------------------------------
     void PushRectRegion(double x1, double y1, double x2, double y2);
     void PushEllipseRegion(double x1, double y1, double x2, double y2);
@@ -330,6 +349,29 @@ protected:
     }
     // Default: record the drawing as a picture and stretch it.
     virtual void DoDrawObject(const TDeviceRect& rect, const QSize& size, const ObjectDrawing& draw);
+    // The block's box (physical inches) clips everything drawn until the
+    // block ends, whatever the drawing does with its own clip regions.
+    virtual void DoBeginBlockClip(double x1, double y1, double x2, double y2)
+    {
+        Q_UNUSED(x1);
+        Q_UNUSED(y1);
+        Q_UNUSED(x2);
+        Q_UNUSED(y2);
+    }
+    virtual void DoEndBlockClip() {}
+    // Default: the box as a block clip around the drawing at its corner.
+    // Coordinates in physical inches; `draw` takes units.
+    virtual void DoPlaceBlock(const QString& key, double x1, double y1, double x2, double y2, double left,
+        double top, const BlockDrawing& draw);
+    // Default: one brush fill per band. False from an engine that drew
+    // nothing and wants the default.
+    virtual bool DoFillBands(const TDeviceRect& area, bool across, const QList<TColor>& colours)
+    {
+        Q_UNUSED(area);
+        Q_UNUSED(across);
+        Q_UNUSED(colours);
+        return false;
+    }
     virtual void DoPushRegion(int kind, double x1, double y1, double x2, double y2, double cw, double ch) = 0;
     virtual void DoPushPolygonRegion(const QPolygon& points) = 0;
     virtual void DoSelectTopRegion() = 0;
@@ -380,6 +422,7 @@ private:
     QList<double> tabs;
     int regionCount = 0;
     bool pathOpen = false;
+    int blockDepth = 0;
 };
 
 } // namespace bv

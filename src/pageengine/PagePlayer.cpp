@@ -175,6 +175,7 @@ void TPagePlayer::Load(const QByteArray& data)
                     damaged("coordinate");
             break;
         case opLine:
+        case opBeginBlockClip:
             for (int k = 0; k < 4; ++k)
                 if (!sane(c.d[k] = r.f64()))
                     damaged("coordinate");
@@ -220,6 +221,7 @@ void TPagePlayer::Load(const QByteArray& data)
         case opEndPath:
         case opClipToPath:
         case opStrokePath:
+        case opEndBlockClip:
             break;
         case opDefineBitmap: {
             const int id = r.i32();
@@ -337,6 +339,8 @@ void TPagePlayer::run(const Command& c)
     case opEndPath: DoEndPath(); break;
     case opClipToPath: DoClipToPath(); break;
     case opStrokePath: DoStrokePath(); break;
+    case opBeginBlockClip: DoBeginBlockClip(c.d[0], c.d[1], c.d[2], c.d[3]); break;
+    case opEndBlockClip: DoEndBlockClip(); break;
     default: break;
     }
 }

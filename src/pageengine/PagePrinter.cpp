@@ -1,6 +1,8 @@
 #include "pageengine/PagePrinter.h"
 
 #include "pageengine/PageSetupDialog.h"
+#include "pageengine/PdfJob.h"
+#include "pageengine/PrintQueueJob.h"
 #include "platform/DialogHooks.h"
 #include "platform/Interaction.h"
 #include "platform/Printers.h"
@@ -10,7 +12,9 @@
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrintEngine>
 #include <QPrinterInfo>
+#include <exception>
 
 namespace bv {
 
@@ -36,20 +40,59 @@ QString defaultPrinter()
 } // namespace
 
 TPagePrinter::TPagePrinter()
-    : printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     SetTitle(QStringLiteral("Brisvale"));
     queueName = defaultPrinter();
-    if (!queueName.isEmpty())
-        printer->setPrinterName(queueName);
+    queueKnown = true;
+    Printer();
+    SetPaper(PaperLetter);
+    ResetDevice();
+}
+
+TPagePrinter::TPagePrinter(const QString& file)
+    : outputFile(file)
+{
+    SetTitle(QStringLiteral("Brisvale"));
     SetPaper(PaperLetter);
     ResetDevice();
 }
 
 TPagePrinter::~TPagePrinter()
 {
-    if (ownPainter.isActive())
-        ownPainter.end();
+    if (job) {
+        SetPainter(nullptr);
+        job.reset();
+    }
+}
+
+QPrinter& TPagePrinter::Printer()
+{
+    if (!printer) {
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        if (!queueKnown) {
+            queueName = defaultPrinter();
+            queueKnown = true;
+        }
+        if (!queueName.isEmpty())
+            printer->setPrinterName(queueName);
+        printer->setPageSize(pageSize);
+        printer->setPageOrientation(Orientation() == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        printer->setFullPage(false);
+        printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Inch);
+    }
+    return *printer;
+}
+
+bool TPagePrinter::queueMode() const
+{
+    return targetFile().isEmpty();
+}
+
+QString TPagePrinter::targetFile() const
+{
+    if (!outputFile.isEmpty())
+        return outputFile;
+    return printer ? printer->outputFileName() : QString();
 }
 
 QStringList TPagePrinter::Printers() const
@@ -65,7 +108,7 @@ int TPagePrinter::PrinterIndex() const
 
 QString TPagePrinter::PrinterName() const
 {
-    return printer->outputFileName().isEmpty() ? queueName : QString();
+    return queueMode() ? queueName : QString();
 }
 
 void TPagePrinter::SetPrinterIndex(int index)
@@ -80,32 +123,37 @@ bool TPagePrinter::SetPrinterName(const QString& name)
     if (!Printers().contains(name))
         return false;
     queueName = name;
-    printer->setOutputFileName(QString());
-    printer->setOutputFormat(QPrinter::NativeFormat);
-    printer->setPrinterName(name);
+    queueKnown = true;
+    outputFile.clear();
+    QPrinter& p = Printer();
+    p.setOutputFileName(QString());
+    p.setOutputFormat(QPrinter::NativeFormat);
+    p.setPrinterName(name);
     // Another queue may start from its own sheet; keep the one chosen.
     applyPageSize();
-    printer->setPageOrientation(Orientation() == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    p.setPageOrientation(Orientation() == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     ResetDevice();
     return true;
 }
 
 QString TPagePrinter::OutputFileName() const
 {
-    return printer->outputFileName();
+    return targetFile();
 }
 
 void TPagePrinter::SetOutputFileName(const QString& path)
 {
+    outputFile = path;
     if (path.isEmpty()) {
+        QPrinter& p = Printer();
+        p.setOutputFileName(QString());
+        p.setOutputFormat(QPrinter::NativeFormat);
+    } else if (printer) {
         printer->setOutputFileName(QString());
-        printer->setOutputFormat(QPrinter::NativeFormat);
-    } else {
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(path);
     }
     applyPageSize();
-    printer->setPageOrientation(Orientation() == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    if (printer)
+        printer->setPageOrientation(Orientation() == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     ResetDevice();
 }
 
@@ -133,14 +181,16 @@ void TPagePrinter::SetPageSize(const QPageSize& size)
 
 void TPagePrinter::applyPageSize()
 {
-    printer->setPageSize(pageSize);
+    if (printer)
+        printer->setPageSize(pageSize);
     readDevice();
 }
 
 void TPagePrinter::SetOrientation(int value)
 {
     TPageEngine::SetOrientation(value);
-    printer->setPageOrientation(Orientation() == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    if (printer)
+        printer->setPageOrientation(Orientation() == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     readDevice();
 }
 
@@ -151,14 +201,32 @@ void TPagePrinter::SetCopies(int value)
 
 int TPagePrinter::MaxCopies() const
 {
-    if (!printer->outputFileName().isEmpty())
+    if (!targetFile().isEmpty())
         return 1;
     // Qt knows only whether the driver collates copies itself, not a limit.
-    return printer->supportsMultipleCopies() ? 9999 : 1;
+    return const_cast<TPagePrinter*>(this)->Printer().supportsMultipleCopies() ? 9999 : 1;
 }
+
+namespace {
+// The sheet as the PDF has it: the paper as oriented, no margins.
+TDeviceFacts pdfFacts(const QPageSize& size, int orientation, double resolution)
+{
+    const QPageLayout layout(size, orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+        QMarginsF(0, 0, 0, 0));
+    const QRectF full = layout.fullRect(QPageLayout::Inch);
+    return TDeviceFacts{resolution, resolution, 0, 0, 0, full.width(), full.height()};
+}
+constexpr int PdfResolution = 1200;
+} // namespace
 
 void TPagePrinter::readDevice()
 {
+    if (job)
+        return; // the job's PDF is the device until it ends
+    if (!queueMode() || !printer) {
+        facts = pdfFacts(pageSize, Orientation(), PdfResolution);
+        return;
+    }
     TDeviceFacts f;
     f.ResolutionX = printer->logicalDpiX();
     f.ResolutionY = printer->logicalDpiY();
@@ -175,7 +243,8 @@ void TPagePrinter::readDevice()
 
 void TPagePrinter::readSettings()
 {
-    const QPageLayout layout = printer->pageLayout();
+    QPrinter& p = Printer();
+    const QPageLayout layout = p.pageLayout();
     pageSize = layout.pageSize();
     const QPageSize::PageSizeId id = pageSize.id();
     if (id == QPageSize::A4)
@@ -183,8 +252,8 @@ void TPagePrinter::readSettings()
     else
         TPageEngine::SetPaper(PaperLetter);
     // The platform's print dialog may have picked another queue.
-    if (printer->outputFileName().isEmpty() && printer->outputFormat() == QPrinter::NativeFormat)
-        queueName = printer->printerName();
+    if (p.outputFileName().isEmpty() && p.outputFormat() == QPrinter::NativeFormat)
+        queueName = p.printerName();
     TPageEngine::SetOrientation(layout.orientation() == QPageLayout::Landscape ? poLandscape : poPortrait);
     readDevice();
 }
@@ -193,8 +262,10 @@ void TPagePrinter::ResetDevice()
 {
     // The smallest margins the device allows: drawing starts at the corner
     // of its printable area.
-    printer->setFullPage(false);
-    printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Inch);
+    if (printer) {
+        printer->setFullPage(false);
+        printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Inch);
+    }
     readDevice();
     SetMarginLeft(0);
     SetMarginTop(0);
@@ -221,17 +292,18 @@ bool TPagePrinter::PrinterSetupDialog(QWidget* parent)
 
 bool TPagePrinter::PrintDialog()
 {
-    printer->setCopyCount(Copies());
-    QPrintDialog dialog(printer.get());
+    QPrinter& p = Printer();
+    p.setCopyCount(Copies());
+    QPrintDialog dialog(&p);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setMinMax(1, 9999);
     if (Interaction::Current().RunModal(dialog) != mrOk)
         return false;
-    TPageEngine::SetCopies(printer->copyCount());
-    if (printer->printRange() == QPrinter::PageRange && printer->fromPage() > 0) {
-        SetFirstPage(printer->fromPage());
-        SetLastPage(printer->toPage() > 0 ? printer->toPage() : 9999);
+    TPageEngine::SetCopies(p.copyCount());
+    if (p.printRange() == QPrinter::PageRange && p.fromPage() > 0) {
+        SetFirstPage(p.fromPage());
+        SetLastPage(p.toPage() > 0 ? p.toPage() : 9999);
     } else {
         SetFirstPage(1);
         SetLastPage(9999);
@@ -240,44 +312,156 @@ bool TPagePrinter::PrintDialog()
     return true;
 }
 
+QList<QPair<QString, QString>> TPagePrinter::queueOptions() const
+{
+    QList<QPair<QString, QString>> options;
+    options.append({QStringLiteral("copies"), QString::number(Copies())});
+    options.append({QStringLiteral("media"), pageSize.key()});
+    // Inches on the sheet are inches on paper.
+    options.append({QStringLiteral("print-scaling"), QStringLiteral("none")});
+    if (FirstPage() > 1 || LastPage() < 9999)
+        options.append({QStringLiteral("page-ranges"),
+            QStringLiteral("%1-%2").arg(FirstPage()).arg(std::max(FirstPage(), LastPage()))});
+    if (!printer)
+        return options;
+    switch (printer->duplex()) {
+    case QPrinter::DuplexNone: options.append({QStringLiteral("sides"), QStringLiteral("one-sided")}); break;
+    case QPrinter::DuplexLongSide:
+        options.append({QStringLiteral("sides"), QStringLiteral("two-sided-long-edge")});
+        break;
+    case QPrinter::DuplexShortSide:
+        options.append({QStringLiteral("sides"), QStringLiteral("two-sided-short-edge")});
+        break;
+    case QPrinter::DuplexAuto: break; // the queue's default
+    }
+    if (printer->colorMode() == QPrinter::GrayScale)
+        options.append({QStringLiteral("print-color-mode"), QStringLiteral("monochrome")});
+    if (Copies() > 1 && !printer->collateCopies())
+        options.append({QStringLiteral("collate"), QStringLiteral("false")});
+    // What the print dialog's options page chose (pairs of name and value),
+    // which Qt keeps for its own CUPS jobs.
+    if (QPrintEngine* engine = printer->printEngine()) {
+        const QStringList more = engine->property(QPrintEngine::PrintEnginePropertyKey(0xfe00)).toStringList();
+        for (qsizetype i = 0; i + 1 < more.size(); i += 2)
+            options.append({more[i], more[i + 1]});
+    }
+    return options;
+}
+
 void TPagePrinter::DoBeginDocument()
 {
-    if (printer->outputFileName().isEmpty()
-        && (printer->outputFormat() != QPrinter::NativeFormat || printer->printerName() != queueName))
-        // The print system does not offer the chosen queue (any more): the
-        // job must not land on another printer.
-        throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(queueName));
-    printer->setDocName(Title());
-    printer->setCopyCount(Copies());
-    printer->setPageOrientation(Orientation() == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    if (!ownPainter.begin(printer.get())) {
-        const QString name = printer->outputFormat() == QPrinter::PdfFormat ? printer->outputFileName()
-                                                                           : printer->printerName();
-        throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(name));
+    const QString file = targetFile();
+    if (file.isEmpty()) {
+        QPrinter& p = Printer();
+        if (queueName.isEmpty() || p.outputFormat() != QPrinter::NativeFormat || p.printerName() != queueName)
+            // The print system does not offer the chosen queue (any more): the
+            // job must not land on another printer.
+            throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(queueName));
+        if (!Printers().contains(queueName))
+            throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(queueName));
+    } else {
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(file));
     }
-    readDevice();
-    painter = &ownPainter;
+    if (printer)
+        printer->setDocName(Title());
+    job = std::make_unique<TPdfJob>(Title(), pageSize, Orientation() == poLandscape, PdfResolution);
+    if (!job->SheetPainter()) {
+        job.reset();
+        throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(file.isEmpty() ? queueName : file));
+    }
+    facts = pdfFacts(pageSize, Orientation(), PdfResolution);
+    painter = job->SheetPainter();
     TCanvasPageEngine::DoBeginDocument();
 }
 
 void TPagePrinter::DoEndDocument()
 {
     TCanvasPageEngine::DoEndDocument();
-    if (ownPainter.isActive())
-        ownPainter.end();
     painter = nullptr;
+    std::unique_ptr<TPdfJob> done = std::move(job);
+    readDevice();
+    // An aborted or failed job sends nothing anywhere.
+    if (!done || Aborted() || std::current_exception())
+        return;
+    const QByteArray pdf = done->Finish();
+    done.reset();
+    lastJobBytes = pdf.size();
+    const QString file = targetFile();
+    if (file.isEmpty()) {
+        SendPdfToQueue(queueName, Title(), pdf, queueOptions());
+        return;
+    }
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(pdf) != pdf.size() || !out.flush())
+        throw EPrinter(QStringLiteral("Unable to write \"%1\"").arg(file));
 }
 
 void TPagePrinter::DoNewPage()
 {
-    if (ownPainter.isActive() && !printer->newPage())
-        throw EPrinter(QStringLiteral("Unable to start a new page on the printer"));
+    if (!job)
+        return;
+    SetPainter(nullptr);
+    job->NewSheet();
+    SetPainter(job->SheetPainter());
 }
 
 void TPagePrinter::DoAbort()
 {
-    if (ownPainter.isActive())
-        printer->abort();
+    // Nothing has left the program yet: the job is dropped when it ends.
+}
+
+void TPagePrinter::DoPlaceBlock(const QString& key, double x1, double y1, double x2, double y2, double left,
+    double top, const BlockDrawing& draw)
+{
+    if (!job || drawingBlock || !canDraw()) {
+        TCanvasPageEngine::DoPlaceBlock(key, x1, y1, x2, y2, left, top, draw);
+        return;
+    }
+    if (x2 < x1)
+        std::swap(x1, x2);
+    if (y2 < y1)
+        std::swap(y1, y2);
+    const QSizeF size(x2 - x1, y2 - y1);
+    int block = job->FindBlock(key, size);
+    if (block < 0) {
+        // Drawn once, on a page of its own the block's size, with its corner
+        // at the page's corner.
+        drawingBlock = true;
+        const DrawTarget sheet = SwitchTarget(job->BeginBlock(key, size),
+            TDeviceFacts{double(PdfResolution), double(PdfResolution), 0, 0, 0, size.width(), size.height()});
+        try {
+            DoBeginBlockClip(0, 0, size.width(), size.height());
+            draw(*this, -MarginLeft(), -MarginTop());
+            DoEndBlockClip();
+        } catch (...) {
+            RestoreTarget(sheet);
+            drawingBlock = false;
+            throw;
+        }
+        RestoreTarget(sheet);
+        drawingBlock = false;
+        block = job->EndBlock();
+    }
+    job->Place(block, x1, y1);
+}
+
+bool TPagePrinter::DoFillBands(const TDeviceRect& area, bool across, const QList<TColor>& colours)
+{
+    if (!job || !drawingBlock || !canDraw() || !TPdfJob::ShadingFits(colours))
+        return false;
+    TPdfShading shading;
+    shading.Clip = ClipPath();
+    shading.BlockClip = BlockClipRect();
+    shading.Area = area.ToQRect();
+    shading.Across = across;
+    shading.Colours = colours;
+    // The shading ends the block's current page; the drawing goes on on the
+    // next one with the same state.
+    SetPainter(nullptr);
+    SetPainter(job->AddShading(shading));
+    return true;
 }
 
 bool EndsWithPdfTrailer(const QString& path)

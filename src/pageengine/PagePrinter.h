@@ -1,15 +1,22 @@
 #pragma once
-// The page engine on a printer (QPrinter: CUPS queues, or a PDF file).
+// The page engine on a printer: a CUPS queue, or a PDF file.
 //
-// Device facts come from the printer: its resolution and the unprintable
-// margins of the chosen paper, orientation and queue (the printable area's
-// top-left corner is device pixel (0, 0), as the coordinate rule expects).
-// Settings are applied to the printer when a job starts, after
-// OnBeforePrint, so that handler may still change paper, orientation and
-// copies.
+// Either way the job is written as a PDF (pageengine/PdfJob.h): every
+// distinct card is drawn once and placed at its positions, gradients are
+// shadings, pictures keep their pixels. A file receives it; a queue
+// receives it as one PDF job through CUPS with the options chosen (copies,
+// paper, two-sided printing, page range). Output to a file never asks the
+// print service anything.
+//
+// Device facts come from the queue (its resolution and the unprintable
+// margins of the chosen paper, orientation and queue) or, for a file, from
+// the paper alone (no margins). While a job runs, drawing goes onto the
+// PDF: 1200 pixels per inch from the sheet's physical corner. Settings are
+// applied when a job starts, after OnBeforePrint, so that handler may still
+// change paper, orientation and copies.
 //
 //     TPagePrinter printer;               // the default queue
-//     printer.SetOutputFileName("x.pdf"); // or a PDF file instead
+//     TPagePrinter file("x.pdf");         // or a PDF file, no print service
 //     printer.SetPaper(PaperLetter);
 //     printer.OnPrint = [](TPageEngine& e) { e.Rectangle(1, 1, 2, 2); };
 //     printer.Execute();                  // throws EPrinter when it cannot start
@@ -25,12 +32,20 @@ class QWidget;
 
 namespace bv {
 
+class TPdfJob;
+
 class TPagePrinter : public TCanvasPageEngine {
 public:
+    // On the default queue.
     TPagePrinter();
+    // Into a PDF file; the print service is not asked until a queue is
+    // chosen.
+    explicit TPagePrinter(const QString& outputFile);
     ~TPagePrinter() override;
 
-    QPrinter& Printer() { return *printer; }
+    // The platform printer of the queue (made when first needed; its print
+    // dialog settings apply to the queue's jobs).
+    QPrinter& Printer();
 
     // Installed printers (PrinterList::Current) and the one in use (-1: none,
     // or PDF output). The engine keeps the queue chosen here; a job refuses
@@ -71,22 +86,38 @@ public:
     // FirstPage and LastPage and returns true when confirmed.
     bool PrintDialog();
 
+    // The last job's PDF as written (empty before the first job).
+    qint64 LastJobBytes() const { return lastJobBytes; }
+
 protected:
     void DoBeginDocument() override;
     void DoEndDocument() override;
     void DoNewPage() override;
     void DoAbort() override;
+    void DoPlaceBlock(const QString& key, double x1, double y1, double x2, double y2, double left, double top,
+        const BlockDrawing& draw) override;
+    bool DoFillBands(const TDeviceRect& area, bool across, const QList<TColor>& colours) override;
 
 private:
     void readDevice();
     void readSettings();
     void applyPageSize();
+    bool queueMode() const;
+    // The file the job goes to: the engine's, or "print to file" of the
+    // queue's print dialog; empty for the queue.
+    QString targetFile() const;
+    QList<QPair<QString, QString>> queueOptions() const;
 
     std::unique_ptr<QPrinter> printer;
+    // PDF output file; empty: the queue (or the queue printer's own file).
+    QString outputFile;
     // The queue jobs go to when no output file is set.
     QString queueName;
+    bool queueKnown = false;
     QPageSize pageSize{QPageSize::Letter};
-    QPainter ownPainter;
+    std::unique_ptr<TPdfJob> job;
+    bool drawingBlock = false;
+    qint64 lastJobBytes = 0;
 };
 
 // Qt's printer does not report a failed write of a PDF file: a whole file

@@ -288,6 +288,16 @@ void TPageRecorder::DoPushPolygonRegion(const QPolygon& points)
     finishRecord(w);
 }
 
+void TPageRecorder::DoBeginBlockClip(double x1, double y1, double x2, double y2)
+{
+    Writer w(records);
+    w.begin(opBeginBlockClip);
+    for (double v : {x1, y1, x2, y2})
+        w.f64(v);
+    finishRecord(w);
+}
+
+void TPageRecorder::DoEndBlockClip() { simple(opEndBlockClip); }
 void TPageRecorder::DoSelectTopRegion() { simple(opSelectTopRegion); }
 void TPageRecorder::DoClearClip() { simple(opClearClip); }
 void TPageRecorder::DoPopRegion() { simple(opPopRegion); }

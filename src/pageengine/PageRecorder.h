@@ -51,6 +51,8 @@ protected:
     void DoStretchBitmap(double x1, double y1, double x2, double y2, const Dib& bitmap) override;
     void DoStretchGraphic(const TDeviceRect& rect, const QPicture& graphic) override;
     void DoStretchMetafile(const TDeviceRect& rect, const Metafile& metafile) override;
+    void DoBeginBlockClip(double x1, double y1, double x2, double y2) override;
+    void DoEndBlockClip() override;
     void DoPushRegion(int kind, double x1, double y1, double x2, double y2, double cw, double ch) override;
     void DoPushPolygonRegion(const QPolygon& points) override;
     void DoSelectTopRegion() override;

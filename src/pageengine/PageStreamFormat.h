@@ -36,6 +36,9 @@
 //  15  SelectTopRegion   -      16 ClearClip  -      17 PopRegion -
 //  18  BeginPath         -      19 EndPath    -      20 ClipToPath -
 //  21  StrokePath        -
+//  22  BeginBlockClip    x1 y1 x2 y2 f64 (a card's box: bounds every clip
+//                        until EndBlockClip)
+//  23  EndBlockClip      -
 //  30  DefineBitmap      id i32, bytes (a complete Windows bitmap file)
 //  31  DefinePicture     id i32, bounding rect x y w h i32, bytes (QPicture data)
 //  40  StretchMetafile   left top right bottom i32, metafile id i32
@@ -59,7 +62,7 @@ enum Op : std::uint8_t {
     opNewPage = 1, opPen, opBrush, opFont, opTextBKMode, opFigure, opLine, opPolygon,
     opFillDeviceRect, opText, opStretchBitmap, opStretchGraphic, opPushRegion,
     opPushPolygonRegion, opSelectTopRegion, opClearClip, opPopRegion, opBeginPath,
-    opEndPath, opClipToPath, opStrokePath,
+    opEndPath, opClipToPath, opStrokePath, opBeginBlockClip, opEndBlockClip,
     opDefineBitmap = 30, opDefinePicture = 31,
     opStretchMetafile = 40, opDefineMetafile = 41
 };

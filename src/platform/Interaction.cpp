@@ -6,7 +6,9 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
@@ -133,13 +135,44 @@ QString QtInteraction::ChooseSaveFile(const FileChoice& choice)
     return dialog.selectedFiles().constFirst();
 }
 
+namespace {
+// The installed family a font's family stands for, or its own when it is
+// installed under that name.
+QString installedFamily(const QFont& font)
+{
+    const QString family = font.family();
+    if (family.isEmpty() || QFontDatabase::families().contains(family, Qt::CaseInsensitive))
+        return family;
+    return QFontInfo(font).family();
+}
+} // namespace
+
+std::unique_ptr<QFontDialog> MakeFontDialog(const QFont& initial, const QString& title, QWidget* parent)
+{
+    auto dialog = std::make_unique<QFontDialog>(parent);
+    dialog->setOption(QFontDialog::DontUseNativeDialog);
+    dialog->setWindowTitle(title);
+    QFont shown = initial;
+    shown.setFamily(installedFamily(initial));
+    dialog->setCurrentFont(shown);
+    return dialog;
+}
+
+QFont FontChosenIn(const QFontDialog& dialog, const QFont& initial)
+{
+    QFont chosen = dialog.selectedFont();
+    const QString family = installedFamily(initial);
+    if (family != initial.family() && chosen.family().compare(family, Qt::CaseInsensitive) == 0)
+        chosen.setFamily(initial.family());
+    return chosen;
+}
+
 std::optional<QFont> QtInteraction::ChooseFont(const QFont& initial, const QString& title)
 {
-    bool ok = false;
-    QFont font = QFontDialog::getFont(&ok, initial, dialogParent(), title);
-    if (!ok)
+    const std::unique_ptr<QFontDialog> dialog = MakeFontDialog(initial, title, dialogParent());
+    if (dialog->exec() != QDialog::Accepted)
         return std::nullopt;
-    return font;
+    return FontChosenIn(*dialog, initial);
 }
 
 std::optional<QColor> QtInteraction::ChooseColour(const QColor& initial, const QString& title)

@@ -8,9 +8,11 @@
 #include <QFont>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 class QDialog;
+class QFontDialog;
 class QWidget;
 
 namespace bv {
@@ -78,6 +80,14 @@ constexpr int mrOk = 1;
 constexpr int mrCancel = 2;
 constexpr int mrYes = 6;
 constexpr int mrNo = 7;
+
+// The font dialog every font choice shows. A family the system knows only
+// by the name of another (fontconfig's "Arial" stands for Liberation Sans)
+// opens on the family it stands for, so that its styles are offered.
+std::unique_ptr<QFontDialog> MakeFontDialog(const QFont& initial, const QString& title, QWidget* parent);
+// The font a user chose in it: the alias's name comes back while its family
+// was kept, so a design keeps naming the font it named.
+QFont FontChosenIn(const QFontDialog& dialog, const QFont& initial);
 
 // The Qt implementation (real dialogs).
 class QtInteraction final : public Interaction {

@@ -143,6 +143,12 @@ void TLabelPrinter::finishStatus()
                                               "complex shapes or text.\rPlease be patient while the printer produces "
                                               "its\routput...")
                              : QStringLiteral("Print job completed and sent to printer!");
+        else if (job.WholeSheet)
+            // The sheet preview shows every card: no note about a single one.
+            format = complex ? QStringLiteral("Business Card preview ready to view!\r\r** This design contains "
+                                              "complex shapes or text.\rPlease be patient while the previewer "
+                                              "prepares\rthe viewing page")
+                             : QStringLiteral("\rBusiness Card preview ready!");
         else
             format = complex ? QStringLiteral("Business Card preview ready to view!\r\rNote: To save time, only a "
                                               "single card is previewed\r\r** This design contains complex shapes or "

@@ -103,7 +103,12 @@ TSelectSpecificLabels::TSelectSpecificLabels(QWidget* parent) : QDialog(parent)
     NoneButton->setObjectName(QStringLiteral("NoneButton"));
     NoneButton->setAutoDefault(false);
     NoneButton->setWhatsThis(QStringLiteral("Clears the selection, so that you can pick single cards."));
+    // The card stock product the layout was chosen as, when there is one.
+    auto* stock = new QLabel(sketchBox);
+    stock->setObjectName(QStringLiteral("StockLabel"));
+    stock->setVisible(false);
     auto* sketchColumn = new QVBoxLayout(sketchBox);
+    sketchColumn->addWidget(stock);
     sketchColumn->addWidget(scroll, 1);
     sketchColumn->addWidget(note);
     auto* allNone = new QHBoxLayout;
@@ -234,6 +239,10 @@ void TSelectSpecificLabels::SetSheet(const TCardLayout& layout, const TCardSelec
 {
     Layout = layout;
     Selected = selection;
+    if (auto* stock = findChild<QLabel*>(QStringLiteral("StockLabel"))) {
+        stock->setText(QStringLiteral("Card stock: %1").arg(layout.Stock));
+        stock->setVisible(!layout.Stock.isEmpty());
+    }
     const QSizeF sheet = PaperSizeInches(layout.Papersize);
     SheetWidth = sheet.width();
     SheetHeight = sheet.height();

@@ -139,17 +139,22 @@ bool TPrintCommands::ExportSheetPdf(const QString& path)
     // Written beside the target and renamed over it only when whole, so a
     // failed or cancelled export leaves an existing file as it was.
     AtomicFile out(QFileInfo(path).absoluteFilePath());
-    auto pdf = std::make_unique<TPagePrinter>();
-    pdf->SetOutputFileName(out.TempPath());
+    // A file needs no print service: nothing asks it for printers.
+    auto pdf = std::make_unique<TPagePrinter>(out.TempPath());
     const TCardLayout layout = Layout ? Layout() : TCardLayout();
     pdf->SetPaper(layout.Papersize);
     std::unique_ptr<TPagePrinter> kept = std::move(mainPrinter);
     mainPrinter = std::move(pdf);
     const bool wasPrintMode = PrintMode;
     const bool wasOutline = OutlineTest;
+    const bool wasUnattended = Unattended;
     PrintMode = true;
     OutlineTest = false;
     SheetPreview = false;
+    // No print status window: its closing words are about a printer, and
+    // the file gets its name only after the job; the caller reports the
+    // file once it is in place.
+    Unattended = true;
     panel.SetPreviewMode(false);
     TPrintOutcome outcome;
     try {
@@ -158,11 +163,13 @@ bool TPrintCommands::ExportSheetPdf(const QString& path)
         mainPrinter = std::move(kept);
         PrintMode = wasPrintMode;
         OutlineTest = wasOutline;
+        Unattended = wasUnattended;
         throw;
     }
     mainPrinter = std::move(kept);
     PrintMode = wasPrintMode;
     OutlineTest = wasOutline;
+    Unattended = wasUnattended;
     if (!outcome.Ran || outcome.Aborted || !outcome.Error.isEmpty())
         return false;
     if (!EndsWithPdfTrailer(out.TempPath()))

@@ -4,7 +4,7 @@
 #include "pageengine/PagePrinter.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
-#include "platform/Metafile.h"
+#include "pictures/Metafile.h"
 #include "platform/Numeric.h"
 #include "printing/CardSource.h"
 #include "surface/BusinessCardPanel.h"
@@ -162,8 +162,6 @@ void TSheetJob::PrintLabels(TPageEngine& engine)
                 if (Cards && currentCard + 1 >= cardCount)
                     return; // every card is on paper
                 const QPointF origin = Sheet.Origin(row, column, engine.PageHeight());
-                const double x = origin.x();
-                const double y = origin.y();
                 if (OnCard)
                     OnCard(index);
                 idle();
@@ -175,14 +173,24 @@ void TSheetJob::PrintLabels(TPageEngine& engine)
                 if (OutlineTest) {
                     engine.Rectangle(box.left(), box.top(), box.right(), box.bottom());
                 } else {
-                    PrintBackGround(x, y);
-                    if (!PrintingMode && !WholeSheet) {
-                        engine.SetBrush(clBlack, PageStyle::bsClear);
-                        engine.SetPen(0xC0C0C0, PageStyle::psSolid, -1, PageStyle::pmCopy);
-                        engine.Rectangle(box.left(), box.top(), box.right(), box.bottom());
-                    }
-                    if (Panel)
-                        Panel->PrintObjects(engine, x, y);
+                    // The card is one block clipped to its box: what
+                    // overhangs the card's edge stays off its neighbours,
+                    // and a PDF draws each distinct card once per job.
+                    const bool outline = !PrintingMode && !WholeSheet;
+                    const QString key = Cards ? QStringLiteral("record %1").arg(Cards->CardKey(currentCard))
+                        : CardKey                ? CardKey(index)
+                                                 : QStringLiteral("card");
+                    engine.PlaceBlock(key, box.left(), box.top(),
+                        box.right(), box.bottom(), [&](TPageEngine& e, double left, double top) {
+                            PrintBackGround(e, left, top);
+                            if (outline) {
+                                e.SetBrush(clBlack, PageStyle::bsClear);
+                                e.SetPen(0xC0C0C0, PageStyle::psSolid, -1, PageStyle::pmCopy);
+                                e.Rectangle(left, top, left + box.width(), top + box.height());
+                            }
+                            if (Panel)
+                                Panel->PrintObjects(e, left, top);
+                        });
                 }
                 drawn.append(index);
                 idle();
@@ -254,17 +262,21 @@ void TSheetJob::LoadBackGround()
 
 void TSheetJob::PrintBackGround(double x, double y)
 {
-    if (!Engine)
-        return;
+    if (Engine)
+        PrintBackGround(*Engine, x, y);
+}
+
+void TSheetJob::PrintBackGround(TPageEngine& engine, double x, double y)
+{
     try {
         // The background art is always 3.5 × 2 inches, whatever the card size.
         if (backgroundKind == bkBitmap) {
             if (Sheet.Rotated)
-                Engine->StretchBitmap(x, y, x + 2.0, y + 3.5, backgroundBitmap);
+                engine.StretchBitmap(x, y, x + 2.0, y + 3.5, backgroundBitmap);
             else
-                Engine->StretchBitmap(x, y, x + 3.5, y + 2.0, backgroundBitmap);
+                engine.StretchBitmap(x, y, x + 3.5, y + 2.0, backgroundBitmap);
         } else if (backgroundKind == bkMetafile) {
-            Engine->StretchMetafile(Engine->InchRectToDevice(x, y, x + 3.5, y + 2.0), backgroundMetafile);
+            engine.StretchMetafile(engine.InchRectToDevice(x, y, x + 3.5, y + 2.0), backgroundMetafile);
         }
     } catch (const Exception&) {
         // A background that cannot be drawn is left out.

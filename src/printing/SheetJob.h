@@ -14,7 +14,7 @@
 //     job.Sheets = 3;
 //     job.Run();                          // or show it in a TLabelPrinter
 #include "platform/Dib.h"
-#include "platform/Metafile.h"
+#include "pictures/Metafile.h"
 #include "printing/Imposition.h"
 
 #include <QList>
@@ -56,10 +56,14 @@ public:
     // Copies the printer driver can make by itself. When unset, a
     // TPagePrinter engine is asked; any other engine makes none.
     std::function<int()> DriverCopies;
+    // Names the card drawn at a position (index row × across + column):
+    // positions with the same key show the same card, which an engine may
+    // draw once and place again. Unset: every position shows the one card.
+    std::function<QString(int index)> CardKey;
     // Which card each position shows (not owned). None: every position
     // shows the design as it stands, on `Sheets` sheets. With a source the
     // chosen positions take its cards in order across as many sheets as
-    // they need, and Sheets is not used.
+    // they need, and Sheets is not used; the source's keys name the cards.
     TCardSource* Cards = nullptr;
 
     // ---- Progress ----------------------------------------------------------------
@@ -83,6 +87,7 @@ public:
     void AfterPrintLabels(TPageEngine& engine);
     void LoadBackGround();
     void PrintBackGround(double x, double y);
+    void PrintBackGround(TPageEngine& engine, double x, double y);
 
     // ---- What LoadBackGround prepared -------------------------------------------
     TBackgroundKind BackgroundKind() const { return backgroundKind; }

@@ -9,6 +9,7 @@
 #include "platform/Interaction.h"
 #include "richtext/RichTextControl.h"
 #include "richtext/RichTextLabelEditor.h"
+#include "richtext/RtfFormat.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/ClassRegistry.h"
 #include "surface/DrawingProperties.h"
@@ -17,6 +18,10 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPainter>
+#include <QTextDocument>
+#include <algorithm>
+#include <cmath>
+#include <memory>
 
 namespace bv {
 
@@ -274,6 +279,32 @@ void TGPRichBaseLabel::EditRichText()
     }
 }
 
+void TGPRichBaseLabel::FitToText(int mostWidth, int mostHeight)
+{
+    // Measured as drawn: through the master's copy of the document.
+    std::unique_ptr<QTextDocument> doc;
+    if (master) {
+        master->SetRtfText(storage->RtfText());
+        doc.reset(master->Document().clone());
+    } else {
+        doc.reset(storage->RtfText().Document().clone());
+    }
+    // Screen pixels at the zoom per pixel of the document's layout.
+    const double k = RtfTwipsPerPixel / 1440.0 * ScreenPpi() * static_cast<double>(Zoom());
+    // A pixel or two beside the text, so that rounding never wraps a line.
+    constexpr int slack = 3;
+    doc->setTextWidth(-1);
+    double w = doc->size().width() * k;
+    if (w + slack > mostWidth) {
+        doc->setTextWidth(std::max(1.0, (mostWidth - slack) / k));
+        w = mostWidth - slack;
+    }
+    const double h = doc->size().height() * k;
+    SetBounds(Left(), Top(), std::clamp(static_cast<int>(std::ceil(w)) + slack, 1, std::max(1, mostWidth)),
+        std::clamp(static_cast<int>(std::ceil(h)) + slack, 1, std::max(1, mostHeight)));
+    Invalidate();
+}
+
 namespace {
 
 void createRichLabel(TGBusinessCardPanel32& panel, const TRect& r)
@@ -288,6 +319,9 @@ void createRichLabel(TGBusinessCardPanel32& panel, const TRect& r)
     panel.SetScreenCursor(crDefault);
     panel.SetPanelState(psPointing);
     object->EditRichText();
+    // The new object shows all of its text, on the card.
+    object->FitToText(panel.width() - std::clamp(object->Left(), 0, panel.width() / 2), panel.height());
+    panel.KeepInCard(*object);
 }
 
 } // namespace

@@ -65,6 +65,10 @@ public:
     QStringList MergeTexts() const override;
     // The editor; on OK the edited document becomes RTFText.
     void EditRichText();
+    // Sizes the object to its text at the zoom, as the tool leaves a new
+    // one: as wide as its longest line, or `mostWidth` with the text wrapped
+    // at that width, and as high as the lines (at most `mostHeight`).
+    void FitToText(int mostWidth, int mostHeight);
 
     // The object's page in twips (its unzoomed size) as drawing and the
     // editor use it.

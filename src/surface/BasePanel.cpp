@@ -1,5 +1,7 @@
 #include "surface/BasePanel.h"
 
+#include "platform/Environment.h"
+
 #include "surface/CommandGuard.h"
 #include "surface/Cursors.h"
 #include "surface/GraphicControl.h"
@@ -303,6 +305,14 @@ void TGBasePanel::SetScreenCursor(int number)
     setCursor(DesignCursor(number));
 }
 
+void TGBasePanel::SetCornerRadiusInches(double value)
+{
+    if (value == cornerRadiusInches)
+        return;
+    cornerRadiusInches = value;
+    RepaintCard();
+}
+
 void TGBasePanel::SetOutline(Outline kind, std::optional<TRect> r)
 {
     auto& slot = outlines[static_cast<int>(kind)];
@@ -432,7 +442,11 @@ void TGBasePanel::PaintCard(QPainter& p)
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
         const QRectF box(0.5, 0.5, w - 1, h - 1);
-        switch (Shape()) {
+        const double stockRadius = cornerRadiusInches * ScreenPpi() * Zoom();
+        if (stockRadius > 0) {
+            p.setRenderHint(QPainter::Antialiasing);
+            p.drawRoundedRect(box, stockRadius, stockRadius);
+        } else switch (Shape()) {
         case lsRectangle: p.drawRect(box); break;
         case lsRoundRect: p.drawRoundedRect(box, 12, 12); break;
         case lsEllipse: p.drawEllipse(box); break;

@@ -73,6 +73,10 @@ public:
     void SetDrawOutline(bool value) { model->SetDrawOutline(value); }
     TLabelShapeType Shape() const { return model->Shape(); }
     void SetShape(TLabelShapeType value) { model->SetShape(value); }
+    // The corner radius of the card stock's cards in inches (0: the outline
+    // follows Shape); the outline shows it.
+    double CornerRadiusInches() const { return cornerRadiusInches; }
+    void SetCornerRadiusInches(double value);
     TGridSize GridSize() const { return model->GridSize(); }
     void SetGridSize(TGridSize value) { model->SetGridSize(value); }
     bool ShowGrid() const { return model->ShowGrid(); }
@@ -271,6 +275,7 @@ private:
     TGGraphicControl* hoverObject = nullptr;
     QPoint lastMousePos;
     bool pressPending = false; // a press arrived and its release has not
+    double cornerRadiusInches = 0; // see CornerRadiusInches
 };
 
 } // namespace bv

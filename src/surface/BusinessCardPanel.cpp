@@ -7,6 +7,7 @@
 #include "surface/TemplateFile.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <map>
 
 namespace bv {
@@ -45,6 +46,17 @@ void TGBusinessCardPanel32::SetMergeRecord(int record, bool repaint)
         RepaintCard();
 }
 
+void TGBusinessCardPanel32::SetPersonalInfo(const TPersonalInfo& value)
+{
+    if (value == personalInfo)
+        return;
+    personalInfo = value;
+    // A copy: an object may change the design while it follows.
+    const QList<TGGraphicControl*> objects = Objects();
+    for (TGGraphicControl* o : objects)
+        o->PersonalInfoChanged(personalInfo);
+}
+
 void TGBusinessCardPanel32::SetPanelState(TLPanelState value)
 {
     if (value == panelState)
@@ -77,6 +89,16 @@ void TGBusinessCardPanel32::CreateObjectInRect(const TRect& band)
     if (it == creators().end() || !it->second)
         return;
     it->second(*this, r);
+}
+
+void TGBusinessCardPanel32::KeepInCard(TGGraphicControl& object) const
+{
+    const int w = std::min(object.Width(), std::max(1, width()));
+    const int h = std::min(object.Height(), std::max(1, height()));
+    const int l = std::clamp(object.Left(), 0, std::max(0, width() - w));
+    const int t = std::clamp(object.Top(), 0, std::max(0, height() - h));
+    if (l != object.Left() || t != object.Top() || w != object.Width() || h != object.Height())
+        object.SetBounds(l, t, w, h);
 }
 
 QImage TGBusinessCardPanel32::RenderToBitmap()

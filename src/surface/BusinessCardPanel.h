@@ -23,7 +23,8 @@ enum TLPanelState {
     psSuperShape,
     psRichLabel,
     psSuperText,
-    psCircleText
+    psCircleText,
+    psBarcode
 };
 
 class TGBusinessCardPanel32;
@@ -46,6 +47,13 @@ public:
     static bool HasCreator(TLPanelState state);
 
     void CreateObjectInRect(const TRect& r) override;
+    // Moves an object the tools made so that it lies on the card, making it
+    // no larger than the card first.
+    void KeepInCard(TGGraphicControl& object) const;
+    // The drag that made the last band: where the button went down and
+    // where it came up (equal for a click).
+    QPoint BandStart() const { return QPoint(RubberBandRect().Left, RubberBandRect().Top); }
+    QPoint BandEnd() const { return QPoint(RubberBandRect().Right, RubberBandRect().Bottom); }
     // Background art and every object at their current size, without grid,
     // outline or selection marks; the caller owns the image.
     QImage RenderToBitmap();
@@ -60,7 +68,9 @@ public:
     void ExportTemplate(const QString& path, const QString& backgroundPath);
 
     const TPersonalInfo& PersonalInfo() const { return personalInfo; }
-    void SetPersonalInfo(const TPersonalInfo& value) { personalInfo = value; }
+    // Takes the user's personal information; the objects built from it
+    // follow a change.
+    void SetPersonalInfo(const TPersonalInfo& value);
 
     // Merge: the records the design's fields are filled from (none: the
     // card shows its texts as typed), and the record the card shows, -1 for

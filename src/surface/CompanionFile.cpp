@@ -61,6 +61,10 @@ void WriteCompanionFile(const QString& path, const QString& background, const Co
     ini.WriteInteger(layoutSection, QStringLiteral("Down"), layout.down);
     ini.WriteBool(layoutSection, QStringLiteral("UseMM"), layout.useMM);
     ini.WriteBool(layoutSection, QStringLiteral("UsePortrait"), layout.usePortrait);
+    if (!layout.stock.isEmpty())
+        ini.WriteString(layoutSection, QStringLiteral("Stock"), layout.stock);
+    if (layout.cornerRadius > 0)
+        ini.WriteInteger(layoutSection, QStringLiteral("CornerRadius"), layout.cornerRadius);
     try {
         AtomicFile out(target);
         out.Write(ini.Bytes());
@@ -81,6 +85,8 @@ void ClampCompanionLayout(CompanionLayout& l)
     l.vPitch = std::clamp(l.vPitch, 0, MaxLength);
     l.across = std::clamp(l.across, MinAcross, MaxAcross);
     l.down = std::clamp(l.down, MinDown, MaxDown);
+    // A corner cannot round off more than half the shorter side.
+    l.cornerRadius = std::clamp(l.cornerRadius, 0, std::min(l.width, l.height) / 2);
 }
 
 CompanionData ReadCompanionFile(const QString& path)
@@ -107,6 +113,8 @@ CompanionData ReadCompanionFile(const QString& path)
         l.paperSize = ini.ReadInteger(layoutSection, QStringLiteral("Papersize"), d.paperSize);
         l.useMM = ini.ReadBool(layoutSection, QStringLiteral("UseMM"), d.useMM);
         l.usePortrait = ini.ReadBool(layoutSection, QStringLiteral("UsePortrait"), d.usePortrait);
+        l.stock = ini.ReadString(layoutSection, QStringLiteral("Stock")).left(200);
+        l.cornerRadius = ini.ReadInteger(layoutSection, QStringLiteral("CornerRadius"), 0);
         ClampCompanionLayout(l);
         return data;
     }

@@ -25,6 +25,11 @@ struct CompanionLayout {
     int down = 5;
     bool useMM = false;
     bool usePortrait = false;
+    // The card stock product of the template library and the corner radius
+    // of its cards (thousandths of an inch); written only when set, so older
+    // readers and designs without them see the file they know.
+    QString stock;
+    int cornerRadius = 0;
 
     bool operator==(const CompanionLayout&) const = default;
 };

@@ -10,7 +10,7 @@
 // The objects stay children of the panel (their Parent()), which is why the
 // model is made by the panel and keeps a reference to it: new and read objects
 // are parented to it, and the card's pixel size is the panel's size.
-#include "platform/Metafile.h"
+#include "pictures/Metafile.h"
 #include "platform/Numeric.h"
 #include "surface/Drawing.h"
 #include "surface/NameRegistry.h"

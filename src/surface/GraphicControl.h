@@ -7,6 +7,7 @@
 // object's own context menu.
 #include "platform/Numeric.h"
 #include "surface/Drawing.h"
+#include "surface/PersonalInfo.h"
 #include "surface/Properties.h"
 
 #include <QObject>
@@ -154,6 +155,9 @@ public:
     // before the menu exists builds it rather than doing nothing.
     virtual void UpdateMenuChecks() {}
     virtual void ApplyFont(const TFont& font) { Q_UNUSED(font); }
+    // The user's personal information changed: kinds whose content is built
+    // from it build it again.
+    virtual void PersonalInfoChanged(const TPersonalInfo& info) { Q_UNUSED(info); }
     virtual void FontApplied() {}
     virtual void PrepareToSave() {}
     // The object's own drawing at (0, 0) in its pixel size at the current

@@ -331,6 +331,17 @@ QString MergedText(const TGGraphicControl& object, const QString& text, bool* em
     return merged;
 }
 
+TPersonalInfo MergeRecordPersonalInfo(const TGGraphicControl& object)
+{
+    TPersonalInfo info;
+    if (!ShowsMergeRecord(object))
+        return info;
+    const TGBusinessCardPanel32* card = cardOf(object);
+    for (int i = 0; i < TPersonalInfo::Count; ++i)
+        info.Field(i) = personalValue(*card->MergeTable(), card->MergeRecord(), i);
+    return info;
+}
+
 QString MergeRecordCaption(const TMergeTable& table, int record)
 {
     QString caption = personalValue(table, record, 0).simplified();

@@ -56,6 +56,10 @@ bool ShowsMergeRecord(const TGGraphicControl& object);
 // True while the object is drawn for paper (a print or its preview).
 bool DrawnForPaper(const TGGraphicControl& object);
 
+// The personal-information fields of the record the object's card shows
+// (empty when none is shown): what a contact card of the record holds.
+TPersonalInfo MergeRecordPersonalInfo(const TGGraphicControl& object);
+
 // A short caption of a record for pickers: its name, else its first value.
 QString MergeRecordCaption(const TMergeTable& table, int record);
 

@@ -163,6 +163,28 @@ public:
         setOrdinal(*o, "BorderStyle", ini.ReadInteger(section, "Border Style", 0), 0);
     }
 
+    // A barcode section ("Code" + n): symbology, content kind and data by
+    // their stream names; `<Name>`, `<Company>` ... in the data take the
+    // personal information, and a contact card is built from it.
+    void code(const QString& section, const TPersonalInfo& personal)
+    {
+        TGGraphicControl* o = create(section, QStringLiteral("TGBarcode"));
+        if (!o)
+            return;
+        set(*o, "Symbology", Value::ident(ini.ReadString(section, "Symbology", QStringLiteral("bsQRCode"))));
+        set(*o, "Content", Value::ident(ini.ReadString(section, "Content", QStringLiteral("bcText"))));
+        set(*o, "ErrorLevel", Value::ident(ini.ReadString(section, "Error Level", QStringLiteral("ecM"))));
+        QString data = ini.ReadString(section, "Data");
+        for (int i = 0; i < TPersonalInfo::Count; ++i)
+            data.replace(QLatin1Char('<') + personalSections()[i] + QLatin1Char('>'), personal.Field(i),
+                Qt::CaseInsensitive);
+        set(*o, "Data", Value::string(data));
+        set(*o, "Color", Value::integer(color(section, "Color", "clBlack")));
+        set(*o, "BackColor", Value::integer(color(section, "Background Color", "clWhite")));
+        set(*o, "Transparent", Value::boolean(ini.ReadBool(section, "Transparent", false)));
+        o->PersonalInfoChanged(personal);
+    }
+
     void logo()
     {
         const QString section = QStringLiteral("Logo");
@@ -293,6 +315,23 @@ void writeLine(ProfileText& ini, const TGGraphicControl& o, int& lines)
     ini.WriteInteger(section, "Pen Width", getInt(o, "Pen.Width"));
 }
 
+void writeCode(ProfileText& ini, const TGGraphicControl& o, int& codes)
+{
+    const QString section = QStringLiteral("Code%1").arg(++codes);
+    ini.WriteString(section, "Type", QStringLiteral("psBarcode"));
+    writeGeometry(ini, section, o);
+    ini.WriteString(section, "Symbology", get(o, "Symbology").s);
+    const QString content = get(o, "Content").s;
+    ini.WriteString(section, "Content", content);
+    ini.WriteString(section, "Error Level", get(o, "ErrorLevel").s);
+    // A contact card is built again from the reader's own details.
+    if (content != QLatin1String("bcVCard") && content != QLatin1String("bcMeCard"))
+        ini.WriteString(section, "Data", get(o, "Data").s);
+    ini.WriteString(section, "Color", TemplateColorText(getInt(o, "Color")));
+    ini.WriteString(section, "Background Color", TemplateColorText(getInt(o, "BackColor")));
+    ini.WriteBool(section, "Transparent", getBool(o, "Transparent"));
+}
+
 std::optional<TColor> parseNumber(const QString& text)
 {
     QString s = text;
@@ -415,6 +454,8 @@ QString ReadTemplate(TGBusinessCardPanel32& panel, const ProfileText& ini)
         reader.text(personalSections()[i], personal.Field(i), QLatin1Char('<') + personalSections()[i] + QLatin1Char('>'));
     for (int n = 1; n <= SectionsPerKind; ++n)
         reader.text(QStringLiteral("Label%1").arg(n), QString(), QString());
+    for (int n = 1; n <= SectionsPerKind; ++n)
+        reader.code(QStringLiteral("Code%1").arg(n), personal);
     reader.logo();
     panel.SetRotated(ini.ReadBool(QStringLiteral("Card Data"), QStringLiteral("Portrait Mode"), false));
     return ini.ReadString(QStringLiteral("Card Data"), QStringLiteral("Background File"));
@@ -426,6 +467,7 @@ ProfileText TemplateText(const TGBusinessCardPanel32& panel, const QString& back
     int shapes = 0;
     int lines = 0;
     int texts = 0;
+    int codes = 0;
     const QList<TGGraphicControl*>& objects = panel.Objects();
     for (auto it = objects.crbegin(); it != objects.crend(); ++it) {
         const TGGraphicControl& o = **it;
@@ -435,6 +477,8 @@ ProfileText TemplateText(const TGBusinessCardPanel32& panel, const QString& back
             writeShape(ini, o, shapes);
         else if (o.InheritsClass(QStringLiteral("TGLineShape")))
             writeLine(ini, o, lines);
+        else if (o.InheritsClass(QStringLiteral("TGBarcode")))
+            writeCode(ini, o, codes);
         else if (o.InheritsClass(QStringLiteral("TGImage"))) {
             ini.WriteString(QStringLiteral("Logo"), QStringLiteral("Type"), QStringLiteral("psImage"));
             writeGeometry(ini, QStringLiteral("Logo"), o);

@@ -142,30 +142,38 @@ void TestAppServices::placementRoundTrip()
 void TestAppServices::restoreBringsRectangleOnScreen_data()
 {
     QTest::addColumn<QRect>("saved"); // left, top, right, bottom as x1,y1,x2,y2 (exclusive)
+    QTest::addColumn<int>("frameTop"); // the title bar's height (the side frame is 4 with one)
     QTest::addColumn<QRect>("expected");
     // Screen 800 × 600.
-    QTest::newRow("inside stays") << QRect(QPoint(100, 50), QPoint(500, 400)) << QRect(100, 50, 400, 350);
+    QTest::newRow("inside stays") << QRect(QPoint(100, 50), QPoint(500, 400)) << 0 << QRect(100, 50, 400, 350);
     QTest::newRow("100 beyond the right edge moves left 100")
-        << QRect(QPoint(300, 50), QPoint(900, 400)) << QRect(200, 50, 600, 350);
-    QTest::newRow("then left below 0 becomes 1")
-        << QRect(QPoint(50, 50), QPoint(900, 400)) << QRect(1, 50, 850, 350);
+        << QRect(QPoint(300, 50), QPoint(900, 400)) << 0 << QRect(200, 50, 600, 350);
+    QTest::newRow("wider than the screen narrows to it")
+        << QRect(QPoint(50, 50), QPoint(900, 400)) << 0 << QRect(0, 50, 800, 350);
     QTest::newRow("100 beyond the bottom moves up 100")
-        << QRect(QPoint(10, 200), QPoint(400, 700)) << QRect(10, 100, 390, 500);
-    QTest::newRow("then top below 0 becomes 1")
-        << QRect(QPoint(10, 20), QPoint(400, 700)) << QRect(10, 1, 390, 680);
-    QTest::newRow("partly left of the screen stays")
-        << QRect(QPoint(-8, -8), QPoint(500, 400)) << QRect(-8, -8, 508, 408);
+        << QRect(QPoint(10, 200), QPoint(400, 700)) << 0 << QRect(10, 100, 390, 500);
+    QTest::newRow("higher than the screen shortens to it")
+        << QRect(QPoint(10, 20), QPoint(400, 700)) << 0 << QRect(10, 0, 390, 600);
+    QTest::newRow("partly left of the screen stays, its top comes down")
+        << QRect(QPoint(-8, -8), QPoint(500, 400)) << 0 << QRect(-8, 0, 508, 408);
     QTest::newRow("wholly left of the screen comes back")
-        << QRect(QPoint(-900, 50), QPoint(-300, 400)) << QRect(1, 50, 600, 350);
+        << QRect(QPoint(-900, 50), QPoint(-300, 400)) << 0 << QRect(1, 50, 600, 350);
     QTest::newRow("wholly above the screen comes back")
-        << QRect(QPoint(10, -500), QPoint(400, -100)) << QRect(10, 1, 390, 400);
+        << QRect(QPoint(10, -500), QPoint(400, -100)) << 0 << QRect(10, 1, 390, 400);
+    // 900 × 638 saved at scale 1 on a 1600 × 1000 screen, which is 800 × 500
+    // at scale 2 (here 800 × 600): it fits the screen with its frame.
+    QTest::newRow("a size saved at scale 1, restored at scale 2")
+        << QRect(QPoint(350, 181), QPoint(1250, 819)) << 30 << QRect(8, 34, 792, 566);
+    QTest::newRow("the title bar comes onto the screen")
+        << QRect(QPoint(100, 5), QPoint(500, 305)) << 30 << QRect(100, 30, 400, 300);
 }
 
 void TestAppServices::restoreBringsRectangleOnScreen()
 {
     QFETCH(QRect, saved);
+    QFETCH(int, frameTop);
     QFETCH(QRect, expected);
-    OverrideScreenMetrics(ScreenMetrics{800, 600, 96});
+    OverrideScreenMetrics(ScreenMetrics { 800, 600, 96, frameTop, frameTop > 0 ? 4 : 0 });
     // QRect(QPoint, QPoint) keeps the corners as given; the file holds
     // exclusive right and bottom edges.
     writePlacement(QStringLiteral("TMainScreen_Placement"), saved.left(), saved.top(), saved.right(), saved.bottom(), false);
@@ -330,7 +338,7 @@ void TestAppServices::helpTopics_data()
     QTest::addColumn<QString>("page");
     // Every help context the program's commands and dialogs open.
     for (int n : {911, 1041, 2016, 2020, 2039, 2101, 2102, 2103, 2105, 2200, 2201, 3101,
-                  40001, 40003, 40004, 40005, 40008, 40011, 40012, 40013, 40014, 40017})
+                  40001, 40003, 40004, 40005, 40008, 40011, 40012, 40013, 40014, 40017, 40020})
         QTest::newRow(qPrintable(QString::number(n))) << n << QStringLiteral("qrc:/help/%1.html").arg(n);
     QTest::newRow("unknown shows contents") << 12345 << QStringLiteral("qrc:/help/contents.html");
     QTest::newRow("zero shows contents") << 0 << QStringLiteral("qrc:/help/contents.html");

@@ -432,28 +432,37 @@ void TestLabelPrinter::finalStatusTexts_data()
 {
     QTest::addColumn<bool>("printing");
     QTest::addColumn<bool>("complex");
+    QTest::addColumn<bool>("wholeSheet");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("text");
-    QTest::newRow("print") << true << false << "Print Status "
+    QTest::newRow("print") << true << false << false << "Print Status "
                            << "Print job completed and sent to printer!";
     QTest::newRow("print complex")
-        << true << true << "Print Status "
+        << true << true << false << "Print Status "
         << "Print job completed and sent to printer!\n\nNote: this design contains complex shapes or text.\n"
            "Please be patient while the printer produces its\noutput...";
-    QTest::newRow("preview") << false << false << "Preview Status"
+    QTest::newRow("preview") << false << false << false << "Preview Status"
                              << "\nBusiness Card preview ready!\n\nNote: To save time, only a single card is "
                                 "previewed";
     QTest::newRow("preview complex")
-        << false << true << "Preview Status"
+        << false << true << false << "Preview Status"
         << "Business Card preview ready to view!\n\nNote: To save time, only a single card is previewed\n\n** This "
            "design contains complex shapes or text.\nPlease be patient while the previewer prepares\nthe viewing "
            "page";
+    // The sheet preview shows every card: nothing about a single one.
+    QTest::newRow("sheet preview") << false << false << true << "Preview Status"
+                                   << "\nBusiness Card preview ready!";
+    QTest::newRow("sheet preview complex")
+        << false << true << true << "Preview Status"
+        << "Business Card preview ready to view!\n\n** This design contains complex shapes or text.\nPlease be "
+           "patient while the previewer prepares\nthe viewing page";
 }
 
 void TestLabelPrinter::finalStatusTexts()
 {
     QFETCH(bool, printing);
     QFETCH(bool, complex);
+    QFETCH(bool, wholeSheet);
     QFETCH(QString, caption);
     QFETCH(QString, text);
     TGBusinessCardPanel32 panel;
@@ -465,6 +474,7 @@ void TestLabelPrinter::finalStatusTexts()
     TLabelPrinter status(job);
     prepare(job, panel, canvas.engine, TCardLayout());
     job.PrintingMode = printing;
+    job.WholeSheet = wholeSheet;
     QString during;
     box->onPrint = [&](TPageEngine&, double, double) { during = status.RStatusLabel->text(); };
     status.FormActivate();
@@ -670,9 +680,10 @@ void TestLabelPrinter::backgroundBitmapCoversThreeAndAHalfByTwoInches_data()
 {
     QTest::addColumn<bool>("rotated");
     QTest::addColumn<QRect>("covered"); // pixels at 100 dpi
-    QTest::newRow("normal") << false << QRect(75, 50, 350, 200);
-    // Position 0 of a rotated sheet: (0.5, 4.25) inches, 2 wide, 3.5 high.
-    QTest::newRow("rotated") << true << QRect(50, 425, 200, 350);
+    // The 3.0 × 2 card's box: the art beyond it is cut off with the card.
+    QTest::newRow("normal") << false << QRect(75, 50, 300, 200);
+    // Position 0 of a rotated sheet: (0.5, 4.25) inches, 2 wide, 3.0 high.
+    QTest::newRow("rotated") << true << QRect(50, 425, 200, 300);
 }
 
 void TestLabelPrinter::backgroundBitmapCoversThreeAndAHalfByTwoInches()
@@ -709,6 +720,10 @@ void TestLabelPrinter::backgroundBitmapCoversThreeAndAHalfByTwoInches()
     if (!rotated) {
         QCOMPARE(page.pixel(covered.left() + 5, midY), qRgb(255, 0, 0));
         QCOMPARE(page.pixel(covered.right() - 5, midY), qRgb(0, 255, 0));
+        // 3.5 inches of art, not squeezed into the card: its halves meet
+        // 1.75 inch into the card.
+        QCOMPARE(page.pixel(covered.left() + 173, midY), qRgb(255, 0, 0));
+        QCOMPARE(page.pixel(covered.left() + 177, midY), qRgb(0, 255, 0));
     } else {
         // Turned clockwise, as the panel shows it: the art's left (red) half
         // ends up at the top.
@@ -761,6 +776,10 @@ void TestLabelPrinter::metafileBackgroundCoversThreeAndAHalfByTwoInches()
     if (!rotated) {
         QCOMPARE(page.pixel(covered.left() + 5, midY), qRgb(255, 0, 0));
         QCOMPARE(page.pixel(covered.right() - 5, midY), qRgb(0, 255, 0));
+        // 3.5 inches of art, not squeezed into the card: its halves meet
+        // 1.75 inch into the card.
+        QCOMPARE(page.pixel(covered.left() + 173, midY), qRgb(255, 0, 0));
+        QCOMPARE(page.pixel(covered.left() + 177, midY), qRgb(0, 255, 0));
     } else {
         QCOMPARE(page.pixel(midX, covered.top() + 5), qRgb(255, 0, 0));
         QCOMPARE(page.pixel(midX, covered.bottom() - 5), qRgb(0, 255, 0));
@@ -847,8 +866,7 @@ void TestLabelPrinter::unattendedPrintRunsWithoutAnyWindow()
     TGBusinessCardPanel32 panel;
     PrintBox* box = addPrintBox(panel, 24, 48, 96, 48);
     TPrintCommands printing(panel);
-    auto printer = std::make_unique<TPagePrinter>();
-    printer->SetOutputFileName(home.filePath(QStringLiteral("unattended.pdf")));
+    auto printer = std::make_unique<TPagePrinter>(home.filePath(QStringLiteral("unattended.pdf")));
     printer->SetCopies(2);
     printing.SetMainPagePrinter(std::move(printer));
     printing.SelectedCards = only({1, 2});
@@ -861,7 +879,8 @@ void TestLabelPrinter::unattendedPrintRunsWithoutAnyWindow()
     QVERIFY(outcome.Error.isEmpty());
     QCOMPARE(outcome.PositionsDrawn, QList<int>({1, 2, 1, 2}));
     QCOMPARE(outcome.Pages, 2);
-    QCOMPARE(box->prints, 4);
+    // One drawing of the card serves its four places in the PDF.
+    QCOMPARE(box->prints, 1);
     QVERIFY(QFileInfo(home.filePath(QStringLiteral("unattended.pdf"))).size() > 0);
 }
 

@@ -7,12 +7,14 @@
 
 #include "app/DesignClasses.h"
 #include "document/CardDocument.h"
+#include "objects/Barcode.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/MultiLineLabel.h"
 #include "pageengine/PagePrinter.h"
 #include "printing/PrintCardsDialog.h"
 #include "printing/PrintCommands.h"
 #include "support/ScriptedInteraction.h"
+#include "support/ZxingDecode.h"
 #include "surface/MergeFields.h"
 
 #include <QAbstractItemView>
@@ -147,6 +149,7 @@ private slots:
     void refusedInputPrintsNothing_data();
     void refusedInputPrintsNothing();
     void panelShowsTheChosenRecord();
+    void qrCodeCarriesEachRecordsCard();
 
 private:
     QTemporaryDir home;
@@ -379,6 +382,48 @@ void TestMerge::panelShowsTheChosenRecord()
     QCOMPARE(fax->DrawnLines(), QStringList({ QString(), QStringLiteral("<blank>") }));
     panel.SetMergeRecord(-1);
     QCOMPARE(name->ShownCaption(), QStringLiteral("{Name}"));
+}
+
+// A QR code of the contact card (the barcode's vCard content) prints each
+// record's own card; ZXing reads it back from the PDF drawn at 200 dpi.
+void TestMerge::qrCodeCarriesEachRecordsCard()
+{
+    ScriptedInteraction ui;
+    TGBusinessCardPanel32 panel;
+    addMergeDesign(panel, QStringLiteral("{FN}"));
+    auto* code = new TGBarcode;
+    code->SetParent(&panel);
+    code->SetContent(bcVCard);
+    code->SetBounds(190, 30, 130, 130);
+    code->Loaded();
+    panel.AttachObject(code);
+    TPrintCommands printing(panel);
+    printing.Unattended = true;
+    const QString pdf = home.filePath(QStringLiteral("qr.pdf"));
+    auto printer = std::make_unique<TPagePrinter>();
+    printer->SetOutputFileName(pdf);
+    printing.SetMainPagePrinter(std::move(printer));
+    printing.Merge.Table = std::make_shared<TMergeTable>(ReadMergeFile(kData + QStringLiteral("vcard/three.vcf")));
+    const TPrintOutcome outcome = printing.DoPrint();
+    QVERIFY2(outcome.Error.isEmpty(), qPrintable(outcome.Error));
+    const QList<QImage> pages = rasterizePdf(pdf, 200);
+    QCOMPARE(pages.size(), 1);
+    // Each card's name, phone and e-mail as three.vcf gives them.
+    const QStringList expected[] = {
+        { "FN:Ada Okafor", "+1-555-0101", "ada@example.com", "ORG:Brisvale Works" },
+        { "FN:Ben Lindqvist", "+1-555-0102" },
+        { "FN:Cara Mbeki", "+1-555-0103", "TITLE:Head of Design" },
+    };
+    for (int n = 1; n <= 3; ++n) {
+        const QRectF box = cardBox(n);
+        const QImage card = pages[0].copy(QRectF(box.topLeft() * 200, box.size() * 200).toRect());
+        const QStringList found = DecodeBarcodes(card);
+        QCOMPARE(found.size(), 1);
+        for (const QString& part : expected[n - 1])
+            QVERIFY2(found.first().contains(part), qPrintable(QStringLiteral("card %1: %2").arg(n).arg(found.first())));
+        QVERIFY(found.first().startsWith(QLatin1String("BEGIN:VCARD")));
+    }
+    QVERIFY(DecodeBarcodes(pages[0].copy(QRectF(cardBox(4).topLeft() * 200, cardBox(4).size() * 200).toRect())).isEmpty());
 }
 
 QTEST_MAIN(TestMerge)

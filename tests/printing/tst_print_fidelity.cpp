@@ -13,6 +13,7 @@
 #include "effects/CircleText.h"
 #include "effects/SuperShape.h"
 #include "effects/SuperText.h"
+#include "objects/Barcode.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/Image.h"
 #include "objects/LineShape.h"
@@ -200,6 +201,15 @@ QList<CardRow> cardRows()
               s->Loaded();
               s->SetBounds(150, 30, 10, 10);
           }, {} },
+        { "barcode, Code 128 with its text", [](auto& p) {
+              auto* c = new TGBarcode;
+              c->SetParent(&p);
+              c->SetSymbology(bsCode128);
+              c->SetData(QStringLiteral("BRISVALE 128"));
+              c->SetFont(font("Arial", -13));
+              c->SetBounds(30, 40, 260, 100);
+              c->Loaded();
+          }, QStringLiteral("BRISVALE 128") },
         { "rectangle", [](auto& p) {
               auto* s = new TBCShapes;
               s->SetParent(&p);

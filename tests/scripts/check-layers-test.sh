@@ -29,6 +29,10 @@ done <<'CASES'
 src/platform/A.cpp|#include "platform/B.h"|0
 src/platform/A.cpp|#include "pageengine/PageEngine.h"|1
 src/pageengine/A.cpp|#include "surface/GraphicControl.h"|1
+src/pictures/A.cpp|#include "platform/Dib.h"|0
+src/platform/A.cpp|#include "pictures/Metafile.h"|1
+src/pictures/A.cpp|#include "pageengine/PageEngine.h"|1
+src/pageengine/A.cpp|#include "pictures/Picture.h"|0
 src/surface/A.cpp|#include "pageengine/PageEngine.h"|0
 src/surface/A.h|#include "objects/Shapes.h"|1
 src/effects/A.cpp|#include "objects/BaseLabel.h"|0

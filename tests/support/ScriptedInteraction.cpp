@@ -1,5 +1,8 @@
 #include "support/ScriptedInteraction.h"
 
+#include <QColorDialog>
+#include <QFontDialog>
+
 #include <QTest>
 
 namespace bv::test {
@@ -44,7 +47,8 @@ QStringList ScriptedInteraction::messages() const
 bool ScriptedInteraction::allUsed() const
 {
     return yesNo.empty() && saveAnswers.empty() && openFiles.empty() && saveFiles.empty() && fonts.empty()
-        && colours.empty() && dialogs.empty() && infosAllowed == 0 && errorsAllowed == 0;
+        && colours.empty() && dialogs.empty() && fontDialogs.empty() && colourDialogs.empty() && infosAllowed == 0
+        && errorsAllowed == 0;
 }
 
 bool ScriptedInteraction::AskYesNo(const QString& message, const QString& caption)
@@ -120,9 +124,18 @@ QString ScriptedInteraction::ChooseSaveFile(const FileChoice& choice)
     return path;
 }
 
-std::optional<QFont> ScriptedInteraction::ChooseFont(const QFont&, const QString& title)
+std::optional<QFont> ScriptedInteraction::ChooseFont(const QFont& initial, const QString& title)
 {
     calls.append({QStringLiteral("ChooseFont"), title, {}});
+    if (fonts.empty() && !fontDialogs.empty()) {
+        // The program's own font dialog, driven by the test as a user would.
+        const std::unique_ptr<QFontDialog> dialog = MakeFontDialog(initial, title, nullptr);
+        auto handler = std::move(fontDialogs.front());
+        fontDialogs.pop_front();
+        if (handler(*dialog) != QDialog::Accepted)
+            return std::nullopt;
+        return FontChosenIn(*dialog, initial);
+    }
     if (fonts.empty()) {
         unexpected("ChooseFont(\"" + title + "\")");
         return std::nullopt;
@@ -132,9 +145,19 @@ std::optional<QFont> ScriptedInteraction::ChooseFont(const QFont&, const QString
     return font;
 }
 
-std::optional<QColor> ScriptedInteraction::ChooseColour(const QColor&, const QString& title)
+std::optional<QColor> ScriptedInteraction::ChooseColour(const QColor& initial, const QString& title)
 {
     calls.append({QStringLiteral("ChooseColour"), title, {}});
+    if (colours.empty() && !colourDialogs.empty()) {
+        QColorDialog dialog(initial);
+        dialog.setOption(QColorDialog::DontUseNativeDialog);
+        dialog.setWindowTitle(title);
+        auto handler = std::move(colourDialogs.front());
+        colourDialogs.pop_front();
+        if (handler(dialog) != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.selectedColor();
+    }
     if (colours.empty()) {
         unexpected("ChooseColour(\"" + title + "\")");
         return std::nullopt;

@@ -39,6 +39,12 @@ public:
     void answerFont(std::optional<QFont> font);
     void answerColour(std::optional<QColor> colour);
     void answerDialog(DialogHandler handler); // gets the dialog, returns its result
+    // The next font or colour choice shows the real dialog (the program's
+    // font dialog, Qt's colour dialog) to the handler, which works it as a
+    // user would and returns its result; accepted, the choice is what the
+    // dialog holds.
+    void answerFontDialog(DialogHandler handler) { fontDialogs.push_back(std::move(handler)); }
+    void answerColourDialog(DialogHandler handler) { colourDialogs.push_back(std::move(handler)); }
     // Accept any number of info/error boxes without queuing each.
     void allowMessages(bool allow = true) { allowAnyMessage = allow; }
 
@@ -76,6 +82,8 @@ private:
     std::deque<std::optional<QFont>> fonts;
     std::deque<std::optional<QColor>> colours;
     std::deque<DialogHandler> dialogs;
+    std::deque<DialogHandler> fontDialogs;
+    std::deque<DialogHandler> colourDialogs;
     QList<Asked> calls;
     int beepCount = 0;
 };

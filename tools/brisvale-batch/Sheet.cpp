@@ -238,13 +238,14 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
             }
             printing.Merge = merge;
         }
-        auto printer = std::make_unique<TPagePrinter>();
+        std::unique_ptr<TPagePrinter> printer;
         // The printer writes the PDF itself: into a temporary file beside the
         // target, which replaces the previous PDF only once it is complete.
         std::unique_ptr<AtomicFile> pdfOut;
         if (printerName.isEmpty())
             pdfOut = std::make_unique<AtomicFile>(QFileInfo(pdf).absoluteFilePath());
         if (!printerName.isEmpty()) {
+            printer = std::make_unique<TPagePrinter>();
             if (!printer->SetPrinterName(printerName)) {
                 err << "brisvale-batch: sheet: no print queue named " << printerName << "\n";
                 return 1;
@@ -259,7 +260,8 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
                     << QDir::toNativeSeparators(pdf) << "\": " << e.message() << "\n";
                 return 1;
             }
-            printer->SetOutputFileName(temp);
+            // A file output never asks the print service anything.
+            printer = std::make_unique<TPagePrinter>(temp);
         }
         printer->SetPaper(layout.Papersize);
         printer->SetOrientation(poPortrait);

@@ -1,4 +1,4 @@
-#include "platform/Picture.h"
+#include "pictures/Picture.h"
 
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"

@@ -5,7 +5,7 @@
 // graphic kinds a design file knows.
 #include "platform/Dib.h"
 #include "platform/Icon.h"
-#include "platform/Metafile.h"
+#include "pictures/Metafile.h"
 
 #include <QRectF>
 #include <QString>

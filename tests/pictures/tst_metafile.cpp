@@ -5,8 +5,8 @@
 // malformed input that must draw what it can without reading past the data.
 #include "platform/Errors.h"
 #include "platform/Icon.h"
-#include "platform/Metafile.h"
-#include "platform/Picture.h"
+#include "pictures/Metafile.h"
+#include "pictures/Picture.h"
 #include "support/PictureKit.h"
 
 #include <QFile>

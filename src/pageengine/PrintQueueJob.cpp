@@ -1,0 +1,58 @@
+#include "pageengine/PrintQueueJob.h"
+
+#include "pageengine/PageEngine.h"
+
+#include <cups/cups.h>
+
+namespace bv {
+
+namespace {
+TPdfJobSink& sink()
+{
+    static TPdfJobSink s;
+    return s;
+}
+} // namespace
+
+void SetPdfJobSink(TPdfJobSink s)
+{
+    sink() = std::move(s);
+}
+
+void SendPdfToQueue(const QString& queue, const QString& title, const QByteArray& pdf, const TJobOptions& options)
+{
+    if (sink()) {
+        sink()(queue, title, pdf, options);
+        return;
+    }
+    const QByteArray name = queue.toUtf8();
+    const QByteArray jobTitle = title.toUtf8();
+    cups_option_t* list = nullptr;
+    int count = 0;
+    for (const auto& [key, value] : options)
+        count = cupsAddOption(key.toUtf8().constData(), value.toUtf8().constData(), count, &list);
+    auto failed = [&](int job) {
+        const QString reason = QString::fromUtf8(cupsLastErrorString());
+        if (job > 0)
+            cupsCancelJob2(CUPS_HTTP_DEFAULT, name.constData(), job, 0);
+        cupsFreeOptions(count, list);
+        return EPrinter(QStringLiteral("Unable to start printing on \"%1\": %2").arg(queue, reason));
+    };
+    const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, name.constData(), jobTitle.constData(), count, list);
+    if (job <= 0)
+        throw failed(0);
+    if (cupsStartDocument(CUPS_HTTP_DEFAULT, name.constData(), job, jobTitle.constData(), CUPS_FORMAT_PDF, 1)
+        != HTTP_STATUS_CONTINUE)
+        throw failed(job);
+    constexpr qsizetype chunk = 1 << 16;
+    for (qsizetype at = 0; at < pdf.size(); at += chunk) {
+        const qsizetype n = std::min(chunk, pdf.size() - at);
+        if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData() + at, size_t(n)) != HTTP_STATUS_CONTINUE)
+            throw failed(job);
+    }
+    if (cupsFinishDocument(CUPS_HTTP_DEFAULT, name.constData()) != IPP_STATUS_OK)
+        throw failed(job);
+    cupsFreeOptions(count, list);
+}
+
+} // namespace bv

@@ -1,0 +1,25 @@
+#pragma once
+// A finished PDF handed to a CUPS queue as one job (cupsCreateJob and
+// cupsStartDocument with the PDF format): current print services take PDF
+// and make whatever the printer needs from it. The options are IPP job
+// attributes (copies, media, sides, page-ranges, ...).
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <functional>
+
+namespace bv {
+
+using TJobOptions = QList<QPair<QString, QString>>;
+
+// Throws EPrinter when the queue does not take the job.
+void SendPdfToQueue(const QString& queue, const QString& title, const QByteArray& pdf, const TJobOptions& options);
+
+// Tests: the jobs go to `sink` instead of the print service (nullptr: back
+// to the service).
+using TPdfJobSink = std::function<void(const QString& queue, const QString& title, const QByteArray& pdf,
+    const TJobOptions& options)>;
+void SetPdfJobSink(TPdfJobSink sink);
+
+} // namespace bv

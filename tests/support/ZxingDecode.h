@@ -1,0 +1,29 @@
+#pragma once
+// Reads barcodes back from a picture with ZXing (zxing-cpp), a decoder
+// independent of the encoder the program uses. Header only: the tests that
+// include it link ZXing (tests/CMakeLists.txt).
+#include <QImage>
+#include <QStringList>
+
+#define ZX_USE_UTF8 1
+#include <ZXing/ReadBarcode.h>
+
+namespace bv::test {
+
+// Every code ZXing finds in `image`, as UTF-8 text decoded.
+inline QStringList DecodeBarcodes(const QImage& image)
+{
+    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    const ZXing::ImageView view(grey.constBits(), grey.width(), grey.height(), ZXing::ImageFormat::Lum,
+        static_cast<int>(grey.bytesPerLine()));
+    ZXing::DecodeHints hints;
+    hints.setTryHarder(true);
+    hints.setTryRotate(true);
+    QStringList texts;
+    for (const ZXing::Result& r : ZXing::ReadBarcodes(view, hints))
+        if (r.isValid())
+            texts << QString::fromStdString(r.text());
+    return texts;
+}
+
+} // namespace bv::test
