@@ -27,11 +27,11 @@ int main(int argc, char* argv[])
 
     bv::TMainScreen window;
     instance.onActivate = [&window] { bv::BringWindowToFront(window); };
-    instance.onOpen = [&window](const QString& path) { window.OpenFromOutside(path); };
+    instance.onOpen = [&window](const QStringList& paths) { window.OpenFromOutside(paths); };
     window.show();
     // After the first activation (queued by showing), which reopens the
     // most recent design.
-    for (const QString& path : files)
-        QMetaObject::invokeMethod(&window, [&window, path] { window.OpenFromOutside(path); }, Qt::QueuedConnection);
+    if (!files.isEmpty())
+        QMetaObject::invokeMethod(&window, [&window, files] { window.OpenFromOutside(files); }, Qt::QueuedConnection);
     return app.exec();
 }

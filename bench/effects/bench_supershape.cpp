@@ -3,6 +3,9 @@
 // and its area repainted).
 #include "effects/SuperShape.h"
 #include "surface/BusinessCardPanel.h"
+#include "pageengine/PageCanvasEngine.h"
+
+#include <QPainter>
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -62,6 +65,47 @@ void BM_ChangeOneColourAndRepaint(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ChangeOneColourAndRepaint)->Unit(benchmark::kMillisecond);
+
+// A star whose stored outline is 65,537 pixels wide: drawn as the widest
+// outline that can change a pixel of the shape.
+void BM_PaintStarWithOutline65537(benchmark::State& state)
+{
+    TSuperShape shape;
+    shape.SetBounds(0, 0, 200, 120);
+    shape.SetShape(gstStar);
+    shape.SetLoading(true);
+    shape.SetOutlineWidth(65537);
+    shape.SetLoading(false);
+    QImage img(200, 120, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter p(&img);
+        shape.PaintAt(p, 0, 0);
+    }
+}
+BENCHMARK(BM_PaintStarWithOutline65537)->Unit(benchmark::kMillisecond);
+
+// An 8,192-pixel shape with a 1 x 1 texture printed at 300 dpi on a letter
+// page: only the visible part is tiled, in groups of tiles.
+void BM_PrintHugeTexturedShape(benchmark::State& state)
+{
+    TGBusinessCardPanel32 panel;
+    auto* shape = new TSuperShape;
+    shape->SetParent(&panel);
+    shape->SetBounds(0, 0, 8192, 8192);
+    shape->SetShape(gstRectangle);
+    shape->SetSurfaceType(stBrushImage);
+    QImage one(1, 1, QImage::Format_RGB32);
+    one.fill(Qt::red);
+    shape->SetImage(Dib::FromImage(one));
+    QImage sheet(2550, 3300, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&sheet);
+        TCanvasPageEngine engine(&painter, TDeviceFacts{ 300, 300, 0, 0, 0, 8.5, 11 });
+        engine.OnPrint = [&panel](TPageEngine& e) { panel.PrintObjects(e, 0.5, 0.5); };
+        engine.Execute();
+    }
+}
+BENCHMARK(BM_PrintHugeTexturedShape)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

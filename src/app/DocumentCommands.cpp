@@ -1,4 +1,5 @@
 #include "app/DocumentCommands.h"
+#include "platform/SafeFile.h"
 
 #include "app/EditCardLayout.h"
 #include "app/RecentFiles.h"
@@ -79,9 +80,34 @@ TDocumentCommands::TDocumentCommands(TGBusinessCardPanel32& panel, TPrintCommand
 {
     setObjectName(QStringLiteral("DocumentCommands"));
     history = new TUndoHistory(panel.Model(), this);
-    connect(history, &TUndoHistory::StateRestored, this, [this](bool atSaved) {
-        SetChangesMade(!atSaved);
-        this->panel.update();
+    // The card's own state is part of every snapshot: background art,
+    // layout and orientation are undone like the objects.
+    history->SetCardState(
+        [this] {
+            TCardState s;
+            s.backgroundFile = backgroundFile;
+            s.layout = layout;
+            s.rotated = this->panel.Rotated();
+            s.picture = this->panel.ColorPicture();
+            s.metafile = this->panel.ColorMetafile();
+            return s;
+        },
+        [this](const TCardState& s) {
+            backgroundFile = s.backgroundFile;
+            layout = s.layout;
+            this->panel.SetRotated(s.rotated);
+            this->panel.Model().SetBackgroundArt(s.picture, s.metafile);
+            SetCardSizeFromInches();
+        });
+    connect(history, &TUndoHistory::StateRestored, this, [this] { this->panel.update(); });
+    // The changed mark is the difference between the document and the
+    // state last saved, whatever way the history reached it.
+    connect(history, &TUndoHistory::HistoryChanged, this, [this] {
+        const bool changed = !history->AtSavedState();
+        if (changed != changesMade) {
+            changesMade = changed;
+            emit ChangesMadeChanged(changed);
+        }
     });
 }
 
@@ -91,11 +117,18 @@ TDocumentCommands::~TDocumentCommands() = default;
 
 void TDocumentCommands::SetChangesMade(bool flag)
 {
+    if (!history->Restoring()) {
+        if (flag) {
+            // A change of the document: a step once the gesture is over.
+            if (!loading)
+                history->NoteChange();
+        } else {
+            // What is on screen is now what is on disk (a save, or the end
+            // of New and Open, which then start a new history).
+            history->MarkSaved();
+        }
+    }
     changesMade = flag;
-    // What is on screen is now what is on disk (a save, or the end of New
-    // and Open, which then start a new history).
-    if (!flag && !history->Restoring())
-        history->MarkSaved();
     emit ChangesMadeChanged(flag);
 }
 
@@ -104,7 +137,26 @@ void TDocumentCommands::LabelChanged(TGBasePanel*)
     if (loading || history->Restoring())
         return;
     SetChangesMade(true);
-    history->NoteChange();
+    emit UndoStateChanged();
+}
+
+void TDocumentCommands::StartTemplateStep()
+{
+    history->CommitPending();
+    loading = true;
+}
+
+void TDocumentCommands::EndTemplateStep()
+{
+    // The new objects fit themselves to their text from the event loop: part
+    // of the same step.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    loading = false;
+    // The whole template is one step from the blank card New left.
+    history->NoteChange(QStringLiteral("Template"));
+    history->CommitPending();
+    changesMade = !history->AtSavedState();
+    emit ChangesMadeChanged(changesMade);
     emit UndoStateChanged();
 }
 
@@ -185,9 +237,10 @@ bool TDocumentCommands::OpenBCFile(const QString& path)
     panel.SetRotated(false);
 
     bool opened = true;
+    QStringList readWarnings;
     try {
         panel.hide();
-        ReadDesign(panel, path, layout, backgroundFile);
+        ReadDesign(panel, path, layout, backgroundFile, &readWarnings);
         panel.show();
         fileName = path;
         recentFiles->Add(path);
@@ -205,6 +258,8 @@ bool TDocumentCommands::OpenBCFile(const QString& path)
         ShowInfo(unableToOpen.arg(path));
     }
     emit CardResized();
+    if (!readWarnings.isEmpty())
+        ShowInfo(readWarnings.join(QLatin1Char('\n')));
 
     // Objects fit themselves to their content when they are first painted
     // (a label to its font). When that first paint comes is up to the window
@@ -246,13 +301,32 @@ void TDocumentCommands::ReopenRecentFile(const QString& path)
 
 void TDocumentCommands::OpenFromOutside(const QString& path)
 {
-    if (!QFileInfo(path).isFile()) {
-        ShowInfo(path + QStringLiteral(" no longer exists"));
-        return;
+    OpenFromOutside(QStringList{path});
+}
+
+void TDocumentCommands::OpenFromOutside(const QStringList& paths)
+{
+    QStringList problems;
+    QStringList designs;
+    for (const QString& path : paths) {
+        if (!QFileInfo::exists(path)) {
+            problems.append(path + QStringLiteral(" no longer exists"));
+            continue;
+        }
+        // There, but a device, a pipe or a folder: said as it is.
+        const SafeReadResult check = CheckOutsideFile(path, MaxDesignFileBytes);
+        if (!check.ok())
+            problems.append(check.error);
+        else
+            designs.append(path);
     }
-    if (!CheckSaveNeeded())
-        return;
-    OpenBCFile(path);
+    if (!problems.isEmpty())
+        ShowInfo(problems.join(QLatin1Char('\n')));
+    for (const QString& path : designs) {
+        if (!CheckSaveNeeded())
+            return;
+        OpenBCFile(path);
+    }
 }
 
 void TDocumentCommands::Delete1Click()

@@ -57,6 +57,10 @@ public:
     // A change reported by the panel: marks the design changed and records
     // an undo step, unless loading or restoring.
     void LabelChanged(TGBasePanel* sender);
+    // Around building a design from a template after New: what is built in
+    // between is one undo step.
+    void StartTemplateStep();
+    void EndTemplateStep();
 
     // Asks "Save changes?" (Save, Don't Save, Cancel) when the design
     // changed. False when the command that asked must not go on: the user
@@ -92,6 +96,10 @@ public:
     // A design handed over from outside (command line, file manager): the
     // save question, then Open; a file that is not there is reported.
     void OpenFromOutside(const QString& path);
+    // Several at once (requests that arrived together): the files that
+    // cannot be opened are reported in one message, then each of the others
+    // is opened in turn.
+    void OpenFromOutside(const QStringList& paths);
     // The save question, then CloseRequested.
     void Exit1Click();
     // The name Save As proposes for an unnamed design ("BC0001.QRD", ...);

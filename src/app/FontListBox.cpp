@@ -131,14 +131,6 @@ QString TFontListBoxx::SelectedFont() const
     return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
-QStringList TFontListBoxx::Rows() const
-{
-    QStringList out;
-    for (int i = 0; i < count(); ++i)
-        out << item(i)->text();
-    return out;
-}
-
 QImage TFontListBoxx::Glyph(const QColor& background)
 {
     QImage image(12, 12, QImage::Format_RGB32);

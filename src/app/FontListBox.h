@@ -22,7 +22,6 @@ public:
     static QStringList RowsFor(const QStringList& families, const std::function<bool(const QString&)>& isOutline);
     // The selected row's face name; empty when nothing is selected.
     QString SelectedFont() const;
-    QStringList Rows() const;
 
     // The 12 x 12 glyph on a background of `background`: a grey and a black T.
     static QImage Glyph(const QColor& background);

@@ -49,6 +49,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace bv {
 
@@ -221,39 +222,16 @@ void TMainScreen::buildToolPalette(QWidget* bar)
     Pointerbutton = addTool(bar, "Pointerbutton", QStringLiteral("pointer"), hintText("Selection tool"), psPointing);
     row->addWidget(Pointerbutton);
     row->addSpacing(6);
-    struct Tool {
-        const char* name;
-        const char* icon;
-        const char* hint;
-        TLPanelState state;
-    };
-    const Tool tools[] = {
-        { "DrawLabelButton", "label", "Text tool", psLabel },
-        { "DrawMLTextButton", "mltext", "Multi-line text tool", psMultiLineLabel },
-        { "DrawSymbolButton", "symbol", "Symbol tool", psSymbolLabel },
-        { "DrawRectanglebutton", "rectangle", "Rectangle tool", psRectangle },
-        { "DrawEllipseButton", "ellipse", "Ellipse tool", psEllipse },
-        { "DrawRoundrectbutton", "roundrect", "Round Rectangle tool", psRoundRectangle },
-        { "DrawLinebutton", "line", "Line Tool", psLine },
-        { "DrawImageButton", "image", "Clip Art Tool", psImage },
-        { "DrawSupershape", "supershape", "Supershape tool \rMulti-purpose shapes and surfaces",
-            psSuperShape },
-        { "DrawRichText", "richtext", "Rich Text tool \rMixed fonts, colors and styles", psRichLabel },
-        { "DrawSuperTextButton", "supertext",
-            "SuperText tool \rSpecial Effects Text - fill with gradients or bitmaps", psSuperText },
-        { "DrawCircleTextbutton", "circletext",
-            "CircleText Tool \rCircular or semi-circular text using any font", psCircleText },
-        { "DrawBarcodeButton", "barcode", "Barcode tool \rQR Code of your contact details, or other barcodes",
-            psBarcode },
-    };
-    for (const Tool& t : tools) {
-        QToolButton* button = addTool(bar, t.name, QString::fromLatin1(t.icon), hintText(t.hint), t.state);
-        // A kind of object the program cannot make yet keeps its button
-        // visible but unusable.
-        button->setEnabled(TGBusinessCardPanel32::HasCreator(t.state));
-        row->addWidget(button);
-        if (t.state == psSymbolLabel || t.state == psLine || t.state == psImage)
+    // One button per registered tool (ObjectKinds.h), a gap between groups.
+    std::optional<int> group;
+    for (const TObjectTool& t : RegisteredTools()) {
+        if (group && *group != t.group)
             row->addSpacing(6);
+        group = t.group;
+        QToolButton* button = addTool(bar, t.button, QString(), t.hint, t.state);
+        button->setIcon(t.drawIcon ? DrawnIcon(t.drawIcon) : ToolIcon(t.iconName));
+        button->setEnabled(bool(t.create));
+        row->addWidget(button);
     }
     Pointerbutton->setChecked(true);
     connect(ToolGroup, &QButtonGroup::idClicked, this,
@@ -446,7 +424,7 @@ void TMainScreen::buildMenus()
     item(Edit1, "mnuSelectAll", QStringLiteral("Select &All"), [doc] { doc->mnuSelectAllClick(); })
         ->setShortcut(QKeySequence::SelectAll);
     connect(Edit1, &QMenu::aboutToShow, this, [this] {
-        updateUndoActions();
+        nameUndoSteps();
         updateEditActions(true);
     });
     // The keys work whenever the menu is closed; what they find to do is
@@ -473,6 +451,8 @@ void TMainScreen::buildMenus()
     item(Edit1, "ChangeCardLayout1", QStringLiteral("Change Business Card Layout"),
         [doc] { doc->ChangeCardLayout1Click(); });
 
+    buildInsertMenu();
+
     // Zoom keys every desktop program has; the keypad's and the main
     // keyboard's plus and minus (without Ctrl) work on key release as well.
     QMenu* View1 = menuBar()->addMenu(QStringLiteral("&View"));
@@ -496,6 +476,36 @@ void TMainScreen::buildMenus()
         [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(BonusArtworkUrl))); });
     item(Help1, "VisitWebsite1", QStringLiteral("Visit Our Internet Website"),
         [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(WebsiteUrl))); });
+}
+
+void TMainScreen::buildInsertMenu()
+{
+    // The tools as menu entries, for the keyboard: an entry makes the object
+    // in the middle of the card, as a band dragged there would.
+    QMenu* Insert1 = menuBar()->addMenu(QStringLiteral("&Insert"));
+    Insert1->setObjectName(QStringLiteral("Insert1"));
+    for (const TObjectTool& t : RegisteredTools()) {
+        if (t.menuCaption.isEmpty() || !t.create)
+            continue;
+        QAction* action = Insert1->addAction(t.menuCaption);
+        action->setObjectName(QStringLiteral("mnuInsert") + QString::fromLatin1(t.button));
+        const int state = t.state;
+        connect(action, &QAction::triggered, this, [this, state] { InsertObjectOfTool(state); });
+    }
+}
+
+void TMainScreen::InsertObjectOfTool(int state)
+{
+    TGBusinessCardPanel32& panel = *BusinessCardPanel;
+    const int w = std::max(50, panel.width() / 3);
+    const int h = std::max(15, panel.height() / 4);
+    const TRect r = TRect::FromBounds((panel.width() - w) / 2, (panel.height() - h) / 2, w, h);
+    RunCommand([&] {
+        panel.Handle().ClearSelection();
+        panel.SetPanelState(static_cast<TLPanelState>(state));
+        panel.CreateObjectInRect(r);
+        DroppedObject(r);
+    });
 }
 
 void TMainScreen::FormCreate()
@@ -597,11 +607,19 @@ void TMainScreen::updateUndoActions()
     if (!document || !mnuUndo)
         return;
     const TUndoHistory& history = document->UndoHistory();
+    mnuUndo->setEnabled(history.CanUndo());
+    mnuRedo->setEnabled(history.CanRedo());
+}
+
+void TMainScreen::nameUndoSteps()
+{
+    // Naming a step compares its two snapshots: done only when the menu
+    // that shows the names opens, not after every gesture.
+    updateUndoActions();
+    const TUndoHistory& history = document->UndoHistory();
     const QString undo = history.UndoName();
     const QString redo = history.RedoName();
-    mnuUndo->setEnabled(history.CanUndo());
     mnuUndo->setText(undo.isEmpty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + undo);
-    mnuRedo->setEnabled(history.CanRedo());
     mnuRedo->setText(redo.isEmpty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + redo);
 }
 
@@ -661,21 +679,26 @@ void TMainScreen::NewFromTemplate1Click()
         const QString font = dialog.SelectedFont;
         const QString file = dialog.SelectedFile;
         document->New1Click();
+        document->StartTemplateStep();
         RunCommand([&] {
             TCardLayout layout = document->CardLayout();
             document->SetBackgroundFile(StartDesignFromTemplate(*BusinessCardPanel, file, font, layout));
             document->SetCardLayout(layout);
         });
         document->SetCardOrientation(document->CardLayout().Portrait);
+        document->EndTemplateStep();
     }
-    // Also after Cancel: the design counts as changed.
-    SetChangesMade(true);
     document->SetLoading(false);
 }
 
 void TMainScreen::OpenFromOutside(const QString& path)
 {
     document->OpenFromOutside(path);
+}
+
+void TMainScreen::OpenFromOutside(const QStringList& paths)
+{
+    document->OpenFromOutside(paths);
 }
 
 void TMainScreen::closeEvent(QCloseEvent* event)
@@ -817,11 +840,6 @@ void TMainScreen::WriteIniClick()
         BusinessCardPanel->ExportTemplate(path, background.trimmed().isEmpty() ? QString() : background);
         ShowInfo(QStringLiteral("Saved as ") + path);
     });
-}
-
-void TMainScreen::ShowNotAvailable(const QString& feature)
-{
-    ShowInfo(feature + QStringLiteral(" is not available in this version of Brisvale yet."));
 }
 
 // --- zoom ---------------------------------------------------------------------------------

@@ -69,6 +69,7 @@ public:
 
     // A design handed over from outside (command line, file manager).
     void OpenFromOutside(const QString& path);
+    void OpenFromOutside(const QStringList& paths);
 
     // --- Edit menu ----------------------------------------------------------------------
     void mnuDefaultFontClick();
@@ -109,7 +110,10 @@ private:
     void buildBottomBar(QWidget* bar);
     QToolButton* addTool(QWidget* bar, const char* name, const QString& icon, const QString& hint, int state);
     void DroppedObject(const TRect& r);
-    void ShowNotAvailable(const QString& feature);
+    // The Insert menu: one entry per registered tool that has a caption.
+    void buildInsertMenu();
+    // An Insert menu entry: the tool's object in the middle of the card.
+    void InsertObjectOfTool(int state);
     // The document's state on the widgets: Save and Cancel buttons, the
     // Save entry and the changed mark (ChangesMadeChanged).
     void showChangesMade(bool changed);
@@ -121,6 +125,8 @@ private:
     void SetPanelPersonalInfo();
     // Undo/Redo captions and enabling from the history.
     void updateUndoActions();
+    // The Undo and Redo entries named after their steps (the Edit menu opening).
+    void nameUndoSteps();
     // Cut, Copy, Delete and Clone need a selection, Paste the clipboard
     // file; only while the menu shows (the keys reach the commands always).
     void updateEditActions(bool menuShown);

@@ -204,10 +204,10 @@ void TSelectPreviewTemplate::refreshSample()
     QCoreApplication::processEvents();
     if (SelectedFile.isEmpty())
         return;
-    const QString background = BusinessCardPanel->ImportTemplate(SelectedFile).trimmed();
+    const QString background = TemplateBackgroundPath(BusinessCardPanel->ImportTemplate(SelectedFile));
     RedrawWithFont();
     if (!background.isEmpty()) {
-        BusinessCardPanel->LoadBackground(ProgramFolder() + QStringLiteral("bg/") + background);
+        BusinessCardPanel->LoadBackground(background);
         BusinessCardPanel->RepaintCard();
     }
     TCardLayout size;
@@ -227,14 +227,21 @@ void TSelectPreviewTemplate::reject()
     done(mrCancel);
 }
 
+QString TemplateBackgroundPath(const QString& nameInTemplate)
+{
+    QString name = nameInTemplate.trimmed();
+    name = name.mid(std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\'))) + 1).trimmed();
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return {};
+    return ProgramFolder() + QStringLiteral("bg/") + name;
+}
+
 QString StartDesignFromTemplate(TGBusinessCardPanel32& panel, const QString& templatePath, const QString& fontName,
     TCardLayout& layout)
 {
-    QString backgroundFile;
-    const QString background = panel.ImportTemplate(templatePath).trimmed();
+    const QString backgroundFile = TemplateBackgroundPath(panel.ImportTemplate(templatePath));
     panel.SetAllFontNames(fontName);
-    if (!background.isEmpty()) {
-        backgroundFile = ProgramFolder() + QStringLiteral("bg/") + background;
+    if (!backgroundFile.isEmpty()) {
         panel.LoadBackground(backgroundFile);
         panel.RepaintCard();
     }

@@ -74,13 +74,19 @@ private:
     int refreshes = 0;
 };
 
+// The full path of a template's background picture: a file of the program's
+// bg folder, whatever the template names (a path's folders are dropped, so
+// "../../etc/shadow" is "shadow" in bg); empty when it names none.
+QString TemplateBackgroundPath(const QString& nameInTemplate);
+
 // The steps of starting a design from a template on a panel that holds a
 // blank design: the template is imported (with the panel's personal
 // information), every text object gets `fontName`, the template's background
 // picture is loaded from the program's bg folder, and the layout takes the
 // template's orientation. Returns the background file (full path), empty
 // when the template names none. The caller turns the card
-// (SetCardOrientation). A bad colour text raises EConvertError.
+// (SetCardOrientation). A bad colour text raises EConvertError; a template
+// that cannot be read (missing, not a regular file, too large) EFOpenError.
 QString StartDesignFromTemplate(TGBusinessCardPanel32& panel, const QString& templatePath, const QString& fontName,
     TCardLayout& layout);
 

@@ -453,6 +453,13 @@ QIcon ToolIcon(const QString& name)
     return QIcon(new DrawnIconEngine(it->second));
 }
 
+QIcon DrawnIcon(std::function<void(QPainter&)> drawing)
+{
+    if (!drawing)
+        return QIcon();
+    return QIcon(new DrawnIconEngine(std::move(drawing)));
+}
+
 QIcon ProgramIcon()
 {
     return ToolIcon(QStringLiteral("program"));

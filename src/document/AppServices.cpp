@@ -111,12 +111,15 @@ void SaveWindowPlacement(const QWidget& form, const QString& className)
     QRect normal = (maximized || form.isFullScreen()) ? form.normalGeometry() : form.geometry();
     if (!normal.isValid())
         normal = form.geometry();
-    ProfileFile ini(IniPath());
-    ini.WriteInteger(section, QStringLiteral("Left"), normal.left());
-    ini.WriteInteger(section, QStringLiteral("Top"), normal.top());
-    ini.WriteInteger(section, QStringLiteral("Right"), normal.left() + normal.width());
-    ini.WriteInteger(section, QStringLiteral("Bottom"), normal.top() + normal.height());
-    ini.WriteBool(section, QStringLiteral("Maximized"), maximized);
+    // One update of the file: another copy of the program saving its own
+    // position at the same time must not mix its keys with these.
+    ProfileFile(IniPath()).Update([&](ProfileFile& ini) {
+        ini.WriteInteger(section, QStringLiteral("Left"), normal.left());
+        ini.WriteInteger(section, QStringLiteral("Top"), normal.top());
+        ini.WriteInteger(section, QStringLiteral("Right"), normal.left() + normal.width());
+        ini.WriteInteger(section, QStringLiteral("Bottom"), normal.top() + normal.height());
+        ini.WriteBool(section, QStringLiteral("Maximized"), maximized);
+    });
 }
 
 void RestoreWindowPlacement(QWidget& form, const QString& className)

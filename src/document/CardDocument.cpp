@@ -8,6 +8,7 @@
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"
 #include "platform/PictureLimits.h"
+#include "platform/SafeFile.h"
 #include "surface/BusinessCardPanel.h"
 
 #include <QBuffer>
@@ -133,11 +134,19 @@ QString FindBackgroundFile(const QString& stored)
     return stored;
 }
 
-void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& layout, QString& backgroundFile)
+void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& layout, QString& backgroundFile,
+    QStringList* warnings)
 {
-    panel.LoadFromFile(path);
-
-    const CompanionData companion = ReadCompanionFile(CompanionPath(path));
+    CompanionData companion;
+    {
+        // Both files of one save: a save of the same pair by another process
+        // waits until both are read.
+        const FolderLock lock(QFileInfo(path).absolutePath(), FolderLock::Shared);
+        panel.LoadFromFile(path);
+        companion = ReadPairedCompanion(path);
+    }
+    if (companion.unreadable && warnings)
+        warnings->append(companion.error + QStringLiteral(" The card's background and layout were not read from it."));
     if (companion.isIni) {
         backgroundFile = companion.background;
         layout = LayoutFromCompanion(companion.layout);
@@ -148,8 +157,14 @@ void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& 
     // A design copied from elsewhere names its picture by a folder this
     // machine may not have: the shipped picture of that name is meant.
     backgroundFile = FindBackgroundFile(backgroundFile);
-    if (!backgroundFile.isEmpty() && QFileInfo::exists(backgroundFile))
+    if (!backgroundFile.isEmpty() && QFileInfo::exists(backgroundFile)) {
+        // A background that is there but is no picture file (a device, a
+        // pipe, a folder, a file too large) is named for what it is.
+        const SafeReadResult check = CheckOutsideFile(backgroundFile, MaxPictureFileBytes);
+        if (!check.ok() && warnings)
+            warnings->append(check.error);
         panel.LoadBackground(backgroundFile);
+    }
     SetCardSizeFromInches(panel, layout);
     SetCardOrientation(panel, layout, panel.Rotated(), backgroundFile);
 }
@@ -157,13 +172,8 @@ void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& 
 void WriteDesign(TGBusinessCardPanel32& panel, const QString& path, const QString& backgroundFile,
     const TCardLayout& layout)
 {
-    // Both files are written and checked in full before either replaces its
-    // old version, so a failure (a full disk) never leaves a new .QRD without
-    // its .QRE, nor a cut file where a good one was.
-    AtomicBatch pair;
-    panel.SaveToFile(path);
-    WriteCompanionFile(CompanionPath(path), backgroundFile, CompanionFromLayout(layout));
-    pair.Commit();
+    WriteDesignPair(path, [&panel](const QString& design) { panel.SaveToFile(design); }, backgroundFile,
+        CompanionFromLayout(layout));
 }
 
 QImage RenderCardPicture(TGBusinessCardPanel32& panel, bool border)

@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 namespace bv {
 
@@ -48,12 +49,15 @@ QString FindBackgroundFile(const QString& stored);
 // plain-text form gives only the background picture; without a companion
 // both stay and the card is shown in Normal orientation. Ends by loading the
 // background (found by FindBackgroundFile, which `backgroundFile` becomes)
-// and sizing and turning the card. Failures of the object stream
-// are raised.
-void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& layout, QString& backgroundFile);
+// and sizing and turning the card. Failures of the object stream are raised;
+// a companion that is there but cannot be read, and a background that is no
+// picture file (a device, a pipe), are told in `warnings`. The pair is read
+// as one save (see WriteDesignPair).
+void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& layout, QString& backgroundFile,
+    QStringList* warnings = nullptr);
 
-// Writes the objects to `path` and the companion file beside it. Raises on
-// failure (EWriteError and the filer's errors).
+// Writes the objects to `path` and the companion file beside it as one save
+// (WriteDesignPair). Raises on failure (EWriteError and the filer's errors).
 void WriteDesign(TGBusinessCardPanel32& panel, const QString& path, const QString& backgroundFile,
     const TCardLayout& layout);
 

@@ -1,4 +1,5 @@
 #include "effects/SuperShape.h"
+#include "platform/Checked.h"
 
 #include "effects/SuperShapeProperties.h"
 #include "pageengine/PageEngine.h"
@@ -353,18 +354,35 @@ void TSuperShape::BoundsChanged()
 
 // --- geometry ------------------------------------------------------------------------------
 
+// A design may hold any 32-bit outline width and shadow depth. Beyond the
+// object's own width plus height neither changes a pixel inside the object
+// (the figure has left its box), so the figure is worked out with them held
+// to that much: no sum below can overflow, and a pen of 65,537 pixels is not
+// stroked around a polygon of that size.
+int TSuperShape::figureLimit() const
+{
+    return checked::Length(std::int64_t(Width()) + Height() + 2);
+}
+
+int TSuperShape::DrawnOutlineWidth() const
+{
+    return checked::Clamp(outlineWidth, 0, figureLimit());
+}
+
 int TSuperShape::ShadowDepthPixels() const
 {
+    const int limit = figureLimit();
     if (Zoom() == 1.0f)
-        return shadowDepth;
-    return int(Trunc(Extended(shadowDepth) * Extended(Zoom())));
+        return checked::Clamp(shadowDepth, -limit, limit);
+    return checked::Clamp(checked::SaturateReal(Trunc(Extended(shadowDepth) * Extended(Zoom()))), -limit, limit);
 }
 
 TRect TSuperShape::BodyRect() const
 {
-    const int h = outlineWidth / 2;
-    const int w1 = Width() - outlineWidth + 1;
-    const int h1 = Height() - outlineWidth + 1;
+    const int outline = DrawnOutlineWidth();
+    const int h = outline / 2;
+    const int w1 = Width() - outline + 1;
+    const int h1 = Height() - outline + 1;
     const int d = ShadowDepthPixels();
     const bool diamond = shape == gstDiamond;
     switch (shadowOrient) {
@@ -379,9 +397,10 @@ TRect TSuperShape::BodyRect() const
 
 std::optional<TRect> TSuperShape::ShadowRect() const
 {
-    const int h = outlineWidth / 2;
-    const int w1 = Width() - outlineWidth + 1;
-    const int h1 = Height() - outlineWidth + 1;
+    const int outline = DrawnOutlineWidth();
+    const int h = outline / 2;
+    const int w1 = Width() - outline + 1;
+    const int h1 = Height() - outline + 1;
     const int d = ShadowDepthPixels();
     const bool diamond = shape == gstDiamond;
     switch (shadowOrient) {
@@ -396,7 +415,9 @@ std::optional<TRect> TSuperShape::ShadowRect() const
 
 int TSuperShape::CornerSize() const
 {
-    return int(Trunc(Extended(std::max(Width(), Height())) * roundPerc * 0.01L));
+    // Any stored percentage: the corner is held to the coordinate range.
+    return checked::Coordinate(
+        checked::SaturateReal(Trunc(Extended(std::max(Width(), Height())) * roundPerc * 0.01L)));
 }
 
 bool TSuperShape::IsPolygonKind(TGPShapeType kind)
@@ -571,8 +592,9 @@ void TSuperShape::DrawTo(QPainter& canvas)
         c->setBrush(Qt::NoBrush);
         // Wide pens have round joins and ends; at width 2 they cover the
         // same pixels as mitred ones, which cost far less to work out.
-        const bool round = outlineWidth > 2;
-        QPen pen(ToQColor(outlineColor), std::max(outlineWidth, 0), qtPenStyle(outlineStyle, outlineWidth),
+        const int outline = DrawnOutlineWidth();
+        const bool round = outline > 2;
+        QPen pen(ToQColor(outlineColor), outline, qtPenStyle(outlineStyle, outline),
             round ? Qt::RoundCap : Qt::SquareCap, round ? Qt::RoundJoin : Qt::MiterJoin);
         c->setPen(pen);
         drawFigure(*c, body, bodyPolygon);
@@ -702,7 +724,7 @@ void TSuperShape::PrintTo(TPageEngine& report, double left, double top)
     }
 
     report.SetBrush(clWhite, PageStyle::bsClear);
-    report.SetPen(outlineColor, int(outlineStyle), -outlineWidth, PageStyle::pmCopy);
+    report.SetPen(outlineColor, int(outlineStyle), -DrawnOutlineWidth(), PageStyle::pmCopy);
     printFigure(report, body, ppi, left, top, sx, sy, originX, originY, pageX, pageY);
 }
 
@@ -729,23 +751,30 @@ bool TSuperShape::EditProperties()
 
 void RegisterSuperShapeClasses()
 {
-    RegisterObjectClass(QStringLiteral("TSuperShape"), [] { return new TSuperShape; });
-    TGBusinessCardPanel32::RegisterCreator(psSuperShape, [](TGBusinessCardPanel32& panel, const TRect& r) {
-        auto* shape = new TSuperShape;
-        shape->Loaded();
-        // A band too thin for a figure (a click gives 50 x 15) becomes a
-        // square on its longer side, so that stars and the like show.
-        TRect band = r;
-        const int w = r.Right - r.Left;
-        const int h = r.Bottom - r.Top;
-        if (std::min(w, h) < 30) {
-            const int side = std::max(w, h);
-            band = TRect(r.Left, r.Top, r.Left + side, r.Top + side);
-        }
-        panel.AddObject(shape, band);
-        panel.KeepInCard(*shape);
-        panel.SetPanelState(psPointing);
-        shape->EditProperties();
+    RegisterObjectKind({
+        .classes = { { QStringLiteral("TSuperShape"), [] { return new TSuperShape; } } },
+        .tools = { { .state = psSuperShape, .button = "DrawSupershape",
+            .hint = QStringLiteral("Supershape tool \nMulti-purpose shapes and surfaces"),
+            .menuCaption = QStringLiteral("Su&perShape..."), .iconName = QStringLiteral("supershape"), .group = 4,
+            .order = 90,
+            .create =
+                [](TGBusinessCardPanel32& panel, const TRect& r) {
+                    auto* shape = new TSuperShape;
+                    shape->Loaded();
+                    // A band too thin for a figure (a click gives 50 x 15) becomes a
+                    // square on its longer side, so that stars and the like show.
+                    TRect band = r;
+                    const int w = r.Right - r.Left;
+                    const int h = r.Bottom - r.Top;
+                    if (std::min(w, h) < 30) {
+                        const int side = std::max(w, h);
+                        band = TRect(r.Left, r.Top, r.Left + side, r.Top + side);
+                    }
+                    panel.AddObject(shape, band);
+                    panel.KeepInCard(*shape);
+                    panel.SetPanelState(psPointing);
+                    shape->EditProperties();
+                } } },
     });
 }
 

@@ -106,6 +106,8 @@ public:
     // --- geometry (object pixels at the current zoom) ---------------------------
     // The shadow offset: ShadowDepth at zoom 1.0 exactly, else Trunc(depth × zoom).
     int ShadowDepthPixels() const;
+    // The outline width the figure is drawn with (see figureLimit).
+    int DrawnOutlineWidth() const;
     TRect BodyRect() const;
     // Nothing when ShadowOrient is soNone.
     std::optional<TRect> ShadowRect() const;
@@ -163,6 +165,7 @@ private:
     TColor outlineColor = clBlack;
     TPenStyle outlineStyle = psSolid;
     int outlineWidth = 1;
+    int figureLimit() const;
     TBrushStyle pattern = bsClear;
     int roundPerc = 25;
     TColor shadowColor = clBlack;

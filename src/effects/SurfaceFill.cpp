@@ -3,6 +3,7 @@
 #include "pageengine/PageEngine.h"
 
 #include <QPainter>
+#include <cmath>
 
 namespace bv {
 
@@ -127,6 +128,63 @@ QSize PrintTileSize(const QSize& picture, double scaleX, double scaleY)
         int(Round(Extended(picture.height()) * Extended(scaleY))));
 }
 
+namespace {
+
+// Beyond this many tiles the tiles are printed in groups (each group one
+// bitmap of several tiles), so a tiny texture over a large object does not
+// become hundreds of thousands of bitmaps.
+constexpr std::int64_t MaxPrintedTiles = 4096;
+// The side a group of tiles reaches at least, in device pixels.
+constexpr int TileGroupSide = 512;
+
+// The part of the area, in its own pixels from its top-left corner, that can
+// reach paper: the page with an inch to spare around it. Nothing is tiled
+// beyond it, however far the object reaches off the card.
+struct VisibleSpan {
+    std::int64_t left, top, right, bottom; // right and bottom excluded
+};
+
+// `extent`: the span tiled when the whole of it is visible.
+VisibleSpan visibleSpan(const TPageEngine& report, const TPrintSurfaceArea& area, VisibleSpan extent,
+    double offsetX, double offsetY)
+{
+    const double resX = report.ResolutionX();
+    const double resY = report.ResolutionY();
+    if (report.PageWidth() <= 0 || report.PageHeight() <= 0 || resX <= 0 || resY <= 0)
+        return extent;
+    auto clampTo = [](double value, std::int64_t lo, std::int64_t hi) {
+        if (!(value > double(lo)))
+            return lo;
+        if (!(value < double(hi)))
+            return hi;
+        return std::int64_t(std::floor(value));
+    };
+    const double spareX = report.OffsetLeft() + 1;
+    const double spareY = report.OffsetTop() + 1;
+    VisibleSpan v = extent;
+    v.left = clampTo((-spareX - offsetX) * resX - area.Left, extent.left, extent.right);
+    v.top = clampTo((-spareY - offsetY) * resY - area.Top, extent.top, extent.bottom);
+    v.right = clampTo((report.PageWidth() + spareX - offsetX) * resX - area.Left + 1, v.left, extent.right);
+    v.bottom = clampTo((report.PageHeight() + spareY - offsetY) * resY - area.Top + 1, v.top, extent.bottom);
+    return v;
+}
+
+// kx × ky tiles of tw × th pixels drawn side by side into one picture.
+Dib tileGroup(const Dib& picture, int tw, int th, int kx, int ky)
+{
+    QImage group(tw * kx, th * ky, QImage::Format_RGB32);
+    group.fill(Qt::white);
+    QPainter p(&group);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    for (int j = 0; j < ky; ++j)
+        for (int i = 0; i < kx; ++i)
+            p.drawImage(QRect(i * tw, j * th, tw, th), picture.Image());
+    p.end();
+    return Dib::FromImage(group);
+}
+
+} // namespace
+
 void PrintTiles(TPageEngine& report, const Dib& picture, const TPrintSurfaceArea& area, bool composeFirst,
     double offsetX, double offsetY)
 {
@@ -139,29 +197,78 @@ void PrintTiles(TPageEngine& report, const Dib& picture, const TPrintSurfaceArea
         return;
     const int w = area.Right - area.Left;
     const int h = area.Bottom - area.Top;
+    if (w + 1 < 1 || h + 1 < 1)
+        return;
     const double resX = report.ResolutionX();
     const double resY = report.ResolutionY();
     if (composeFirst) {
-        if (w + 1 < 1 || h + 1 < 1)
+        const VisibleSpan v
+            = visibleSpan(report, area, {0, 0, std::int64_t(w) + 1, std::int64_t(h) + 1}, offsetX, offsetY);
+        if (v.right <= v.left || v.bottom <= v.top)
             return;
-        QImage composed(w + 1, h + 1, QImage::Format_RGB32);
+        const bool whole = v.left == 0 && v.top == 0 && v.right == std::int64_t(w) + 1 && v.bottom == std::int64_t(h) + 1;
+        const int cw = int(v.right - v.left);
+        const int ch = int(v.bottom - v.top);
+        QImage composed(cw, ch, QImage::Format_RGB32);
+        if (composed.isNull())
+            return;
         composed.fill(Qt::white);
         {
             QPainter p(&composed);
             p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-            for (int y = 0; y < h + th; y += th)
-                for (int x = 0; x < w + tw; x += tw)
-                    p.drawImage(QRect(x, y, tw, th), picture.Image());
+            const std::int64_t firstX = v.left / tw * tw;
+            const std::int64_t firstY = v.top / th * th;
+            const std::int64_t count = ((v.right - firstX + tw - 1) / tw) * ((v.bottom - firstY + th - 1) / th);
+            if (count > MaxPrintedTiles) {
+                // One pattern fill of the stretched tile.
+                QBrush pattern(picture.Image().scaled(tw, th, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+                p.setBrushOrigin(QPointF(double(firstX - v.left), double(firstY - v.top)));
+                p.fillRect(QRect(0, 0, cw, ch), pattern);
+            } else {
+                for (std::int64_t y = firstY; y < v.bottom; y += th)
+                    for (std::int64_t x = firstX; x < v.right; x += tw)
+                        p.drawImage(QRect(int(x - v.left), int(y - v.top), tw, th), picture.Image());
+            }
         }
-        report.StretchBitmap(area.Left / resX + offsetX, area.Top / resY + offsetY, area.Right / resX + offsetX,
-            area.Bottom / resY + offsetY, Dib::FromImage(composed));
+        // The whole area keeps its one stretched bitmap; a part of it is
+        // printed where it lies.
+        const double right = whole ? area.Right : area.Left + v.right - 1;
+        const double bottom = whole ? area.Bottom : area.Top + v.bottom - 1;
+        report.StretchBitmap((area.Left + v.left) / resX + offsetX, (area.Top + v.top) / resY + offsetY,
+            right / resX + offsetX, bottom / resY + offsetY, Dib::FromImage(composed));
         return;
     }
-    for (int y = 0; y < h + th; y += th)
-        for (int x = 0; x < w + tw; x += tw) {
-            const double x1 = (area.Left + x) / resX + offsetX;
-            const double y1 = (area.Top + y) / resY + offsetY;
-            report.StretchBitmap(x1, y1, x1 + tw / resX + 0.01, y1 + th / resY + 0.01, picture);
+    // The tiles that reach the visible part, on the grid that starts at the
+    // area's corner.
+    const VisibleSpan v
+        = visibleSpan(report, area, {0, 0, std::int64_t(w) + tw, std::int64_t(h) + th}, offsetX, offsetY);
+    if (v.right <= v.left || v.bottom <= v.top)
+        return;
+    const std::int64_t x0 = v.left / tw * tw;
+    const std::int64_t y0 = v.top / th * th;
+    const std::int64_t x1 = v.right;
+    const std::int64_t y1 = v.bottom;
+    const std::int64_t count = ((x1 - x0 + tw - 1) / tw) * ((y1 - y0 + th - 1) / th);
+    if (count <= MaxPrintedTiles) {
+        for (std::int64_t y = y0; y < y1; y += th)
+            for (std::int64_t x = x0; x < x1; x += tw) {
+                const double px1 = (area.Left + x) / resX + offsetX;
+                const double py1 = (area.Top + y) / resY + offsetY;
+                report.StretchBitmap(px1, py1, px1 + tw / resX + 0.01, py1 + th / resY + 0.01, picture);
+            }
+        return;
+    }
+    // Groups of kx × ky tiles, each printed one tile larger on the right and
+    // below at its exact size (a stretched group would drift from the grid),
+    // so the overlap closes any gap as the single tiles' 0.01 inch does.
+    const int kx = std::max(1, (TileGroupSide + tw - 1) / tw);
+    const int ky = std::max(1, (TileGroupSide + th - 1) / th);
+    const Dib group = tileGroup(picture, tw, th, kx + 1, ky + 1);
+    for (std::int64_t y = y0; y < y1; y += std::int64_t(th) * ky)
+        for (std::int64_t x = x0; x < x1; x += std::int64_t(tw) * kx) {
+            const double px1 = (area.Left + x) / resX + offsetX;
+            const double py1 = (area.Top + y) / resY + offsetY;
+            report.StretchBitmap(px1, py1, px1 + double(tw) * (kx + 1) / resX, py1 + double(th) * (ky + 1) / resY, group);
         }
 }
 

@@ -252,6 +252,13 @@ QString TGBarcode::ErrorMessage() const
         .arg(BarcodeSymbologyCaptions().value(int(symbology)), s.Error);
 }
 
+void TGBarcode::Paint()
+{
+    if (QPainter* c = DrawCanvas())
+        DrawTo(*c);
+    TGGraphicControl::Paint();
+}
+
 void TGBarcode::DrawTo(QPainter& canvas)
 {
     const QRectF whole(0, 0, Width(), Height());
@@ -363,8 +370,15 @@ TGBarcode* CreateBarcode(TGBusinessCardPanel32& panel, const TRect& r)
 
 void RegisterBarcodeClasses()
 {
-    RegisterObjectClass(QStringLiteral("TGBarcode"), [] { return new TGBarcode; });
-    TGBusinessCardPanel32::RegisterCreator(psBarcode, CreateBarcode);
+    RegisterObjectKind({
+        .classes = { { QStringLiteral("TGBarcode"), [] { return new TGBarcode; } } },
+        .tools = { { .state = psBarcode, .button = "DrawBarcodeButton",
+            .hint = QStringLiteral("Barcode tool \nQR Code of your contact details, or other barcodes"),
+            .menuCaption = QStringLiteral("&Barcode or QR Code..."), .iconName = QStringLiteral("barcode"),
+            .group = 4, .order = 130, .create = [](TGBusinessCardPanel32& panel, const TRect& r) {
+                CreateBarcode(panel, r);
+            } } },
+    });
 }
 
 } // namespace bv

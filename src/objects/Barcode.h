@@ -61,6 +61,7 @@ public:
     // The text shown in the object when the data cannot be encoded.
     QString ErrorMessage() const;
 
+    void Paint() override;
     void DrawTo(QPainter& canvas) override;
     void PersonalInfoChanged(const TPersonalInfo& info) override;
     void ApplyFont(const TFont& font) override;

@@ -624,12 +624,6 @@ QAction* TGBaseLabel::AlignmentItem(TAlignment value)
     return value >= taLeftJustify && value <= taCenter ? alignItems[value] : nullptr;
 }
 
-QAction* TGBaseLabel::RotationItem(int a)
-{
-    ContextMenu();
-    return validAngle(a) ? rotationItems[a / 90] : nullptr;
-}
-
 bool TGBaseLabel::HasRotationMenu()
 {
     ContextMenu();

@@ -125,7 +125,6 @@ public:
     QAction* BorderItem();
     QAction* TransparentItem();
     QAction* AlignmentItem(TAlignment value);
-    QAction* RotationItem(int angle);
     bool HasRotationMenu();
 
 protected:

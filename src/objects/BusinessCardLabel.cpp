@@ -134,11 +134,13 @@ TGGraphicControl* labelForReading()
 
 void RegisterLabelClasses()
 {
-    RegisterObjectClass(QStringLiteral("TGPLabel"), [] { return labelForReading<TGPLabel>(); });
-    RegisterObjectClass(
-        QStringLiteral("TGBusinessCardLabel"), [] { return labelForReading<TGBusinessCardLabel>(); });
-    TGBusinessCardPanel32::RegisterCreator(
-        psLabel, [](TGBusinessCardPanel32& panel, const TRect& r) { CreateTextLabel(panel, r); });
+    RegisterObjectKind({
+        .classes = { { QStringLiteral("TGPLabel"), [] { return labelForReading<TGPLabel>(); } },
+            { QStringLiteral("TGBusinessCardLabel"), [] { return labelForReading<TGBusinessCardLabel>(); } } },
+        .tools = { { .state = psLabel, .button = "DrawLabelButton", .hint = QStringLiteral("Text tool"),
+            .menuCaption = QStringLiteral("&Text"), .iconName = QStringLiteral("label"), .group = 1, .order = 10,
+            .create = [](TGBusinessCardPanel32& panel, const TRect& r) { CreateTextLabel(panel, r); } } },
+    });
 }
 
 } // namespace bv

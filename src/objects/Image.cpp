@@ -132,11 +132,12 @@ QByteArray TGImage::PictureData() const
     if (!undecoded.isEmpty())
         return undecoded;
     switch (picture.GraphicKind()) {
-    case TPicture::gkBitmap: return MakePictureData(QStringLiteral("TBitmap"), picture.Bitmap().Bytes());
-    case TPicture::gkMetafile: return MakePictureData(QStringLiteral("TMetafile"), picture.Meta().Bytes());
-    case TPicture::gkIcon: return MakePictureData(QStringLiteral("TIcon"), picture.IconGraphic().Bytes());
-    default: return {};
+    case TPicture::gkBitmap: storedPayload = MakePictureData(QStringLiteral("TBitmap"), picture.Bitmap().Bytes()); break;
+    case TPicture::gkMetafile: storedPayload = MakePictureData(QStringLiteral("TMetafile"), picture.Meta().Bytes()); break;
+    case TPicture::gkIcon: storedPayload = MakePictureData(QStringLiteral("TIcon"), picture.IconGraphic().Bytes()); break;
+    default: break;
     }
+    return storedPayload;
 }
 
 void TGImage::SetPictureData(const QByteArray& payload)
@@ -383,9 +384,12 @@ TGImage* CreateImage(TGBusinessCardPanel32& panel, const TRect& r)
 
 void RegisterImageClasses()
 {
-    RegisterObjectClass(QStringLiteral("TGImage"), [] { return new TGImage; });
-    TGBusinessCardPanel32::RegisterCreator(
-        psImage, [](TGBusinessCardPanel32& panel, const TRect& r) { CreateImage(panel, r); });
+    RegisterObjectKind({
+        .classes = { { QStringLiteral("TGImage"), [] { return new TGImage; } } },
+        .tools = { { .state = psImage, .button = "DrawImageButton", .hint = QStringLiteral("Clip Art Tool"),
+            .menuCaption = QStringLiteral("&Clip Art..."), .iconName = QStringLiteral("image"), .group = 3,
+            .order = 80, .create = [](TGBusinessCardPanel32& panel, const TRect& r) { CreateImage(panel, r); } } },
+    });
 }
 
 } // namespace bv

@@ -82,8 +82,10 @@ private:
     bool flip = false;
     bool opaque = false;
     TPicture picture;
-    // The payload as read, kept while the picture is the one it made.
-    QByteArray storedPayload;
+    // The payload as read, kept while the picture is the one it made; for a
+    // picture from elsewhere, made once when first asked for, so that every
+    // save, clone and undo snapshot shares the one copy.
+    mutable QByteArray storedPayload;
     QByteArray undecoded;
     QAction* borderItem = nullptr;
     QAction* stretchItem = nullptr;

@@ -441,9 +441,13 @@ TGMultiLineLabel* CreateMultiLineLabel(TGBusinessCardPanel32& panel, const TRect
 
 void RegisterMultiLineClasses()
 {
-    RegisterObjectClass(QStringLiteral("TGMultiLineLabel"), [] { return new TGMultiLineLabel; });
-    TGBusinessCardPanel32::RegisterCreator(
-        psMultiLineLabel, [](TGBusinessCardPanel32& panel, const TRect& r) { CreateMultiLineLabel(panel, r); });
+    RegisterObjectKind({
+        .classes = { { QStringLiteral("TGMultiLineLabel"), [] { return new TGMultiLineLabel; } } },
+        .tools = { { .state = psMultiLineLabel, .button = "DrawMLTextButton",
+            .hint = QStringLiteral("Multi-line text tool"), .menuCaption = QStringLiteral("&Multi-line Text"),
+            .iconName = QStringLiteral("mltext"), .group = 1, .order = 20,
+            .create = [](TGBusinessCardPanel32& panel, const TRect& r) { CreateMultiLineLabel(panel, r); } } },
+    });
 }
 
 } // namespace bv

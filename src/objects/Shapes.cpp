@@ -270,34 +270,49 @@ void createShape(TGBusinessCardPanel32& panel, const TRect& r, TShapeType kind)
 
 void RegisterShapeClasses()
 {
-    RegisterObjectClass(QStringLiteral("TGLineShape"), [] { return new TGLineShape; });
-    RegisterObjectClass(QStringLiteral("TGLabelShapes"), [] { return new TGLabelShapes; });
-    RegisterObjectClass(QStringLiteral("TBCShapes"), [] { return new TBCShapes; });
-    TGBusinessCardPanel32::RegisterCreator(psRectangle,
-        [](TGBusinessCardPanel32& panel, const TRect& r) { createShape(panel, r, stRectangle); });
-    TGBusinessCardPanel32::RegisterCreator(psEllipse,
-        [](TGBusinessCardPanel32& panel, const TRect& r) { createShape(panel, r, stEllipse); });
-    TGBusinessCardPanel32::RegisterCreator(psRoundRectangle,
-        [](TGBusinessCardPanel32& panel, const TRect& r) { createShape(panel, r, stRoundRect); });
-    TGBusinessCardPanel32::RegisterCreator(psLine, [](TGBusinessCardPanel32& panel, const TRect& r) {
-        // The band the panel released is the drag; a call from elsewhere
-        // with another rectangle is taken as a click.
-        QPoint from = panel.BandStart();
-        QPoint to = panel.BandEnd();
-        if (std::min(from.x(), to.x()) != r.Left || std::min(from.y(), to.y()) != r.Top)
-            from = to = QPoint(r.Left, r.Top);
-        const TLineStyle style = LineStyleForDrag(from, to);
-        // A straight line lies where the drag started; the object's other
-        // side is as small as objects get.
-        TRect bounds = r;
-        if (style == stHorizontal)
-            bounds = TRect(r.Left, from.y(), r.Right, from.y() + 15);
-        else if (style == stVertical)
-            bounds = TRect(from.x(), r.Top, from.x() + 10, r.Bottom);
-        auto* line = new TGLineShape;
-        line->SetLineStyle(style);
-        line->Loaded();
-        panel.AddObject(line, bounds);
+    RegisterObjectKind({
+        .classes = { { QStringLiteral("TGLabelShapes"), [] { return new TGLabelShapes; } },
+            { QStringLiteral("TBCShapes"), [] { return new TBCShapes; } } },
+        .tools = {
+            { .state = psRectangle, .button = "DrawRectanglebutton", .hint = QStringLiteral("Rectangle tool"),
+                .menuCaption = QStringLiteral("R&ectangle"), .iconName = QStringLiteral("rectangle"), .group = 2,
+                .order = 40,
+                .create = [](TGBusinessCardPanel32& panel, const TRect& r) { createShape(panel, r, stRectangle); } },
+            { .state = psEllipse, .button = "DrawEllipseButton", .hint = QStringLiteral("Ellipse tool"),
+                .menuCaption = QStringLiteral("E&llipse"), .iconName = QStringLiteral("ellipse"), .group = 2,
+                .order = 50,
+                .create = [](TGBusinessCardPanel32& panel, const TRect& r) { createShape(panel, r, stEllipse); } },
+            { .state = psRoundRectangle, .button = "DrawRoundrectbutton",
+                .hint = QStringLiteral("Round Rectangle tool"), .menuCaption = QStringLiteral("R&ound Rectangle"),
+                .iconName = QStringLiteral("roundrect"), .group = 2, .order = 60,
+                .create = [](TGBusinessCardPanel32& panel, const TRect& r) { createShape(panel, r, stRoundRect); } },
+        },
+    });
+    RegisterObjectKind({
+        .classes = { { QStringLiteral("TGLineShape"), [] { return new TGLineShape; } } },
+        .tools = { { .state = psLine, .button = "DrawLinebutton", .hint = QStringLiteral("Line Tool"),
+            .menuCaption = QStringLiteral("Li&ne"), .iconName = QStringLiteral("line"), .group = 2, .order = 70,
+            .create =
+                [](TGBusinessCardPanel32& panel, const TRect& r) {
+                    // The band the panel released is the drag; a call from
+                    // elsewhere with another rectangle is taken as a click.
+                    QPoint from = panel.BandStart();
+                    QPoint to = panel.BandEnd();
+                    if (std::min(from.x(), to.x()) != r.Left || std::min(from.y(), to.y()) != r.Top)
+                        from = to = QPoint(r.Left, r.Top);
+                    const TLineStyle style = LineStyleForDrag(from, to);
+                    // A straight line lies where the drag started; the object's
+                    // other side is as small as objects get.
+                    TRect bounds = r;
+                    if (style == stHorizontal)
+                        bounds = TRect(r.Left, from.y(), r.Right, from.y() + 15);
+                    else if (style == stVertical)
+                        bounds = TRect(from.x(), r.Top, from.x() + 10, r.Bottom);
+                    auto* line = new TGLineShape;
+                    line->SetLineStyle(style);
+                    line->Loaded();
+                    panel.AddObject(line, bounds);
+                } } },
     });
 }
 

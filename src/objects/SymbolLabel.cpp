@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QFontMetrics>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <algorithm>
 
 namespace bv {
@@ -50,6 +51,13 @@ void TGSymbolLabel::BoundsChanged()
     if (!followsGlyph())
         return;
     TGBaseLabel::BoundsChanged();
+    // The glyph's size and the label's minimum size each set the bounds, and
+    // a change of bounds comes back here: one fit at a time, so a size the
+    // bounds cannot take (held to the coordinate range) ends after one
+    // round instead of recursing until the stack is gone.
+    if (fittingGlyph)
+        return;
+    const QScopedValueRollback<bool> guard(fittingGlyph, true);
     const QFontMetrics fm(DrawFont());
     const QString shown = DisplayedCaption();
     int w = static_cast<int>(Trunc(1.1L * fm.horizontalAdvance(shown)));
@@ -107,12 +115,6 @@ void TGSymbolLabel::BuildContextMenu(QMenu& menu)
     selectorItem = AddMenuItem(menu, QStringLiteral("Symbol Selector"), [this] { ChooseSymbol(); });
 }
 
-QAction* TGSymbolLabel::SymbolSelectorItem()
-{
-    ContextMenu();
-    return selectorItem;
-}
-
 void TGSymbolLabel::ChooseSymbol()
 {
     TGetSymbol dialog;
@@ -146,16 +148,20 @@ void RegisterSymbolClasses()
 {
     // The stream leaves an empty caption out: a symbol made for reading starts
     // with none, so that a blank one stays blank.
-    RegisterObjectClass(QStringLiteral("TGSymbolLabel"), [] {
-        auto* label = new TGSymbolLabel;
-        label->SetLoading(true);
-        label->SetCaption(QString());
-        label->SetLoading(false);
-        label->SetMadeForReading(true);
-        return label;
+    RegisterObjectKind({
+        .classes = { { QStringLiteral("TGSymbolLabel"),
+            [] {
+                auto* label = new TGSymbolLabel;
+                label->SetLoading(true);
+                label->SetCaption(QString());
+                label->SetLoading(false);
+                label->SetMadeForReading(true);
+                return label;
+            } } },
+        .tools = { { .state = psSymbolLabel, .button = "DrawSymbolButton", .hint = QStringLiteral("Symbol tool"),
+            .menuCaption = QStringLiteral("S&ymbol"), .iconName = QStringLiteral("symbol"), .group = 1, .order = 30,
+            .create = [](TGBusinessCardPanel32& panel, const TRect& r) { CreateSymbolLabel(panel, r); } } },
     });
-    TGBusinessCardPanel32::RegisterCreator(
-        psSymbolLabel, [](TGBusinessCardPanel32& panel, const TRect& r) { CreateSymbolLabel(panel, r); });
 }
 
 } // namespace bv

@@ -33,7 +33,6 @@ public:
 
     // The "Symbol Selector" command.
     void ChooseSymbol();
-    QAction* SymbolSelectorItem();
 
     // Marks an object made for the stream reader: its load completion keeps
     // the stored size (see Loaded).
@@ -46,6 +45,9 @@ private:
     bool followsGlyph() const;
     QAction* selectorItem = nullptr;
     bool madeForReading = false;
+    // Set while the symbol fits itself to its glyph: the size it sets runs
+    // the label's own size rule, which must not start another fit.
+    bool fittingGlyph = false;
 };
 
 // Registers TGSymbolLabel with the stream class registry and the symbol tool

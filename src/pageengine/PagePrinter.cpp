@@ -111,13 +111,6 @@ QString TPagePrinter::PrinterName() const
     return queueMode() ? queueName : QString();
 }
 
-void TPagePrinter::SetPrinterIndex(int index)
-{
-    const QStringList names = Printers();
-    if (index >= 0 && index < names.size())
-        SetPrinterName(names[index]);
-}
-
 bool TPagePrinter::SetPrinterName(const QString& name)
 {
     if (!Printers().contains(name))
@@ -312,11 +305,27 @@ bool TPagePrinter::PrintDialog()
     return true;
 }
 
+namespace {
+// The sheet's self-describing media name (PWG 5101.1) for CUPS.
+QString mediaName(const QPageSize& size)
+{
+    switch (size.id()) {
+    case QPageSize::Letter: return QStringLiteral("na_letter_8.5x11in");
+    case QPageSize::Legal: return QStringLiteral("na_legal_8.5x14in");
+    case QPageSize::A4: return QStringLiteral("iso_a4_210x297mm");
+    case QPageSize::A5: return QStringLiteral("iso_a5_148x210mm");
+    default: break;
+    }
+    const QSizeF mm = size.size(QPageSize::Millimeter);
+    return QStringLiteral("custom_%1x%2mm_%1x%2mm").arg(mm.width(), 0, 'f', 1).arg(mm.height(), 0, 'f', 1);
+}
+} // namespace
+
 QList<QPair<QString, QString>> TPagePrinter::queueOptions() const
 {
     QList<QPair<QString, QString>> options;
     options.append({QStringLiteral("copies"), QString::number(Copies())});
-    options.append({QStringLiteral("media"), pageSize.key()});
+    options.append({QStringLiteral("media"), mediaName(pageSize)});
     // Inches on the sheet are inches on paper.
     options.append({QStringLiteral("print-scaling"), QStringLiteral("none")});
     if (FirstPage() > 1 || LastPage() < 9999)

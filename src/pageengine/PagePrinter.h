@@ -53,7 +53,6 @@ public:
     // printing somewhere else.
     QStringList Printers() const;
     int PrinterIndex() const;
-    void SetPrinterIndex(int index);
     QString PrinterName() const;
     // Selects a queue by name; false when there is no such printer.
     bool SetPrinterName(const QString& name);

@@ -1,9 +1,14 @@
 #include "pictures/GdiPlayer.h"
 
 #include "pictures/Metafile.h"
+#include "pictures/RecordKinds.h"
 #include "platform/Errors.h"
+#include "platform/SymbolFonts.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QSet>
 #include <QPaintDevice>
 #include <QPainter>
 #include <algorithm>
@@ -128,9 +133,26 @@ void GdiPlayer::drawTarget(const QPainterPath& tp, bool fill, bool stroke)
     }
     if (stroke) {
         const QPen pen = qpen();
-        if (pen.style() != Qt::NoPen)
+        if (pen.style() != Qt::NoPen) {
+            // Hairlines of dense line art at print resolution: each is
+            // several device pixels wide there, so smoothing its edges
+            // shows nothing and costs most of the drawing time.
+            const bool smooth = p.testRenderHint(QPainter::Antialiasing);
+            if (smooth && pen.widthF() <= 1.5 && printResolution())
+                p.setRenderHint(QPainter::Antialiasing, false);
             p.strokePath(tp, pen);
+            p.setRenderHint(QPainter::Antialiasing, smooth);
+        }
     }
+}
+
+bool GdiPlayer::printResolution() const
+{
+    if (p.device() && p.device()->devType() == QInternal::Printer)
+        return true;
+    // Drawn at three or more device pixels per screen pixel (300 dpi and
+    // finer for a 96-dpi screen).
+    return std::sqrt(std::abs(base.determinant())) >= 3;
 }
 
 void GdiPlayer::draw(const QPainterPath& lp, bool fill, bool stroke)
@@ -200,7 +222,10 @@ QPainterPath GdiPlayer::arcPath(int kind, double l, double t, double r, double b
 
 QFont GdiPlayer::qfont(double pixelSize) const
 {
-    QFont f(dc.font.face.isEmpty() ? QStringLiteral("Arial") : dc.font.face);
+    const QString face = dc.font.face.isEmpty() ? QStringLiteral("Arial") : dc.font.face;
+    // Windows symbol fonts draw their pictures with the program's symbol
+    // font map.
+    QFont f(SymbolFonts::IsMapped(face) ? SymbolFonts::DisplayFamily() : face);
     const double dpi = p.device() ? std::max(1, p.device()->logicalDpiY()) : 96;
     f.setPointSizeF(std::max(0.01, pixelSize * 72.0 / dpi));
     f.setWeight(static_cast<QFont::Weight>(std::clamp(dc.font.weight <= 0 ? 400 : dc.font.weight, 100, 900)));
@@ -211,10 +236,50 @@ QFont GdiPlayer::qfont(double pixelSize) const
     return f;
 }
 
-void GdiPlayer::text(double x, double y, const QString& s, const std::vector<double>& dx, int options, const QRectF& rect)
+namespace {
+
+// The characters a symbol font's codes show. Codes come as bytes (0..255)
+// or, from Unicode records, in the private range U+F020..U+F0FF.
+QString symbolText(const QString& face, const QString& s)
+{
+    QString out;
+    for (const QChar c : s) {
+        const char16_t u = c.unicode();
+        int code = -1;
+        if (u >= 0xF000 && u <= 0xF0FF)
+            code = u - 0xF000;
+        else if (u < 0x100)
+            code = u;
+        else
+            code = SymbolFonts::CodeOf(c);
+        const char32_t shown = code < 0 ? 0 : SymbolFonts::ToUnicode(face, code);
+        // A code without a picture keeps its place as a blank.
+        out += shown ? QString::fromUcs4(&shown, 1) : QStringLiteral(" ");
+    }
+    return out;
+}
+
+// Text stored as glyph numbers can only be drawn with the very font they
+// number; without it the text is left out, and that is said once per font.
+void warnMissingGlyphFont(const QString& face)
+{
+    static QSet<QString> told;
+    if (told.contains(face))
+        return;
+    told.insert(face);
+    qWarning("Metafile text stored as glyphs of the font \"%s\" is not drawn: that font is not installed",
+        qPrintable(face));
+}
+
+} // namespace
+
+void GdiPlayer::text(double x, double y, const QString& str, const std::vector<double>& dx, int options,
+    const QRectF& rect, const std::vector<quint32>* glyphs)
 {
     if (inPath)
         return;
+    const bool mappedSymbols = !glyphs && SymbolFonts::IsMapped(dc.font.face);
+    const QString s = mappedSymbols ? symbolText(dc.font.face, str) : str;
     const bool updateCp = dc.textAlign & 1;
     if (updateCp) {
         x = dc.cur.x();
@@ -246,16 +311,43 @@ void GdiPlayer::text(double x, double y, const QString& s, const std::vector<dou
         return;
     const QFontMetricsF fm(font, p.device());
 
+    // Glyph numbers belong to one font file: the named font must be the one
+    // installed, not a stand-in.
+    QRawFont raw;
+    if (glyphs) {
+        raw = QRawFont::fromFont(font);
+        const QString face = dc.font.face.isEmpty() ? QStringLiteral("Arial") : dc.font.face;
+        if (!raw.isValid() || raw.familyName().compare(face, Qt::CaseInsensitive) != 0) {
+            warnMissingGlyphFont(face);
+            return;
+        }
+        const double dpi = p.device() ? std::max(1, p.device()->logicalDpiY()) : 96;
+        raw.setPixelSize(font.pointSizeF() * dpi / 72.0);
+    }
+    const qsizetype count = glyphs ? qsizetype(glyphs->size()) : s.size();
+    QList<quint32> glyphList;
+    QList<QPointF> glyphAdvances;
+    if (glyphs) {
+        glyphList = QList<quint32>(glyphs->begin(), glyphs->end());
+        glyphAdvances = raw.advancesForGlyphIndexes(glyphList);
+    }
+
     // Advances along the baseline, in device units.
     std::vector<double> adv;
-    adv.reserve(s.size());
+    adv.reserve(size_t(count));
     double total = 0;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const double a = (static_cast<size_t>(i) < dx.size()) ? dx[i] * sx : fm.horizontalAdvance(s[i]);
+    for (qsizetype i = 0; i < count; ++i) {
+        double a;
+        if (static_cast<size_t>(i) < dx.size())
+            a = dx[size_t(i)] * sx;
+        else if (glyphs)
+            a = i < glyphAdvances.size() ? glyphAdvances[i].x() : 0;
+        else
+            a = fm.horizontalAdvance(s[i]);
         adv.push_back(a);
         total += a;
     }
-    if (dx.empty())
+    if (dx.empty() && !glyphs)
         total = fm.horizontalAdvance(s);
 
     // Baseline direction: the logical x axis turned by the escapement
@@ -290,7 +382,21 @@ void GdiPlayer::text(double x, double y, const QString& s, const std::vector<dou
         p.fillRect(QRectF(ox, oy - fm.ascent(), total, fm.ascent() + fm.descent()), dc.bkColor);
     p.setFont(font);
     p.setPen(dc.textColor);
-    if (dx.empty()) {
+    if (glyphs) {
+        QList<QPointF> positions;
+        double at = ox;
+        for (qsizetype i = 0; i < count; ++i) {
+            positions.append(QPointF(at, oy));
+            at += adv[size_t(i)];
+        }
+        QGlyphRun run;
+        run.setRawFont(raw);
+        run.setGlyphIndexes(glyphList);
+        run.setPositions(positions);
+        run.setUnderline(dc.font.underline);
+        run.setStrikeOut(dc.font.strikeOut);
+        p.drawGlyphRun(QPointF(0, 0), run);
+    } else if (dx.empty()) {
         p.drawText(QPointF(ox, oy), s);
     } else {
         double at = ox;
@@ -312,11 +418,77 @@ void GdiPlayer::fillLogicalRect(const QRectF& r, const QBrush& b)
     p.restore();
 }
 
+bool GdiPlayer::rasterDevice() const
+{
+    return p.device() && (p.device()->devType() == QInternal::Image || p.device()->devType() == QInternal::Pixmap);
+}
+
+void GdiPlayer::patternBlt(const QRectF& r, std::uint32_t rop)
+{
+    switch (RasterOp(rop)) {
+    case RasterOp::PatCopy: fillLogicalRect(r, qbrush()); return;
+    case RasterOp::Blackness: fillLogicalRect(r, Qt::black); return;
+    case RasterOp::Whiteness: fillLogicalRect(r, Qt::white); return;
+    case RasterOp::PatInvert:
+    case RasterOp::DstInvert: {
+        // Both combine with what is already there, which only a raster
+        // device has; on paper and in PDF files they leave it as it is.
+        if (!rasterDevice())
+            return;
+        p.save();
+        p.setWorldTransform(base);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        const bool pattern = RasterOp(rop) == RasterOp::PatInvert;
+        p.setCompositionMode(pattern ? QPainter::RasterOp_SourceXorDestination : QPainter::RasterOp_NotDestination);
+        p.fillPath(logical().map(rectPath(r)), pattern ? qbrush() : QBrush(Qt::black));
+        p.restore();
+        return;
+    }
+    default: return;
+    }
+}
+
 void GdiPlayer::image(const QImage& img, const QRectF& src, double x, double y, double w, double h, std::uint32_t rop)
 {
     if (inPath || img.isNull())
         return;
-    const QRectF s = src.intersected(QRectF(img.rect()));
+    QImage source = img;
+    // Operations that read the destination need a raster device; elsewhere
+    // the bitmap is copied.
+    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+    switch (RasterOp(rop)) {
+    case RasterOp::SrcAnd: mode = QPainter::RasterOp_SourceAndDestination; break;
+    case RasterOp::SrcPaint: mode = QPainter::RasterOp_SourceOrDestination; break;
+    case RasterOp::SrcInvert: mode = QPainter::RasterOp_SourceXorDestination; break;
+    case RasterOp::SrcErase: mode = QPainter::RasterOp_SourceAndNotDestination; break;
+    case RasterOp::NotSrcErase: mode = QPainter::RasterOp_NotSourceAndNotDestination; break;
+    case RasterOp::MergePaint: mode = QPainter::RasterOp_NotSourceOrDestination; break;
+    case RasterOp::NotSrcCopy:
+        source = img.convertToFormat(QImage::Format_RGB32);
+        source.invertPixels();
+        break;
+    case RasterOp::MergeCopy: {
+        // The source ANDed with the brush colour, bit by bit.
+        source = img.convertToFormat(QImage::Format_RGB32);
+        const QRgb brush = (dc.brush.style == 1 ? QColor(Qt::white) : dc.brush.color).rgb() | 0xFF000000u;
+        for (int row = 0; row < source.height(); ++row) {
+            auto* line = reinterpret_cast<QRgb*>(source.scanLine(row));
+            for (int col = 0; col < source.width(); ++col)
+                line[col] &= brush;
+        }
+        break;
+    }
+    case RasterOp::Blackness:
+    case RasterOp::Whiteness:
+    case RasterOp::PatCopy:
+    case RasterOp::PatInvert:
+    case RasterOp::DstInvert:
+        // No source takes part.
+        patternBlt(QRectF(QPointF(x, y), QSizeF(w, h)).normalized(), rop);
+        return;
+    default: break;
+    }
+    const QRectF s = src.intersected(QRectF(source.rect()));
     if (s.isEmpty() || src.width() <= 0 || src.height() <= 0)
         return;
     const QTransform l = logical();
@@ -329,32 +501,21 @@ void GdiPlayer::image(const QImage& img, const QRectF& src, double x, double y, 
     p.save();
     p.setWorldTransform(t * base);
     const QPointF at = s.topLeft() - src.topLeft();
-    const bool raster = p.device() && (p.device()->devType() == QInternal::Image || p.device()->devType() == QInternal::Pixmap);
-    switch (rop) {
-    case 0x008800C6: // SRCAND
-        if (raster)
-            p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-        break;
-    case 0x00EE0086: // SRCPAINT
-        if (raster)
-            p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
-        break;
-    case 0x00660046: // SRCINVERT
-        if (raster)
-            p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        break;
-    default: break;
+    const bool raster = rasterDevice();
+    if (raster && mode != QPainter::CompositionMode_SourceOver) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setCompositionMode(mode);
     }
     if (raster) {
         // Qt's raster engine writes past the target when a scaled or
         // mirrored image is blitted through its fast path under a clip, so
         // on pictures the image is laid down as a textured fill instead,
         // which the clipped span filler bounds to the device.
-        QBrush texture(img);
+        QBrush texture(source);
         texture.setTransform(QTransform::fromTranslate(-src.left(), -src.top()));
         p.fillRect(QRectF(at, s.size()), texture);
     } else {
-        p.drawImage(at, img, s);
+        p.drawImage(at, source, s);
     }
     p.restore();
 }

@@ -54,8 +54,20 @@ protected:
     void lineTo(double x, double y);
     void moveTo(double x, double y);
     QPainterPath arcPath(int kind, double l, double t, double r, double b, double xs, double ys, double xe, double ye);
-    void text(double x, double y, const QString& s, const std::vector<double>& dx, int options, const QRectF& rect);
+    // A line of text at (x, y) in logical units, with the advances `dx`
+    // (logical units) when given, ExtTextOut options and rectangle. With
+    // `glyphs` the text is the font's glyph numbers instead of `s`.
+    void text(double x, double y, const QString& s, const std::vector<double>& dx, int options, const QRectF& rect,
+        const std::vector<quint32>* glyphs = nullptr);
+    // A bitmap's `src` rectangle into the logical rectangle (x, y, w, h)
+    // under a ternary raster operation.
     void image(const QImage& img, const QRectF& src, double x, double y, double w, double h, std::uint32_t rop);
+    // A raster operation without a source bitmap (pattern, black, white,
+    // inverted destination) on a logical rectangle.
+    void patternBlt(const QRectF& logicalRect, std::uint32_t rop);
+    bool rasterDevice() const;
+    // True on printers and when the painter draws at print resolution.
+    bool printResolution() const;
     void fillLogicalRect(const QRectF& r, const QBrush& b);
     void intersectClip(const QPainterPath& targetPath);
     void excludeClip(const QPainterPath& targetPath);

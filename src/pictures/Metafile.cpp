@@ -1,6 +1,8 @@
 #include "pictures/Metafile.h"
+#include "platform/SafeFile.h"
 
 #include "pictures/EmfPlayer.h"
+#include "pictures/RecordKinds.h"
 #include "pictures/WmfPlayer.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
@@ -87,7 +89,7 @@ void Metafile::parse()
         if (words < 3 || qsizetype(words) > (bytes.size() - at) / 2)
             break;
         ++records;
-        if (readI16(bytes, at + 4) == 0)
+        if (readI16(bytes, at + 4) == std::int16_t(pictures::WmfRecord::Eof))
             break;
         at += qsizetype(words) * 2;
     }
@@ -99,11 +101,11 @@ void Metafile::parse()
         while (a + 6 <= bytes.size()) {
             const std::uint32_t words = readU32(bytes, a);
             const int fn = static_cast<std::uint16_t>(readI16(bytes, a + 4));
-            if (words < 3 || qsizetype(words) > (bytes.size() - a) / 2 || fn == 0)
+            if (words < 3 || qsizetype(words) > (bytes.size() - a) / 2 || fn == int(pictures::WmfRecord::Eof))
                 break;
-            if (fn == 0x020B && a + 10 <= bytes.size())
+            if (fn == int(pictures::WmfRecord::SetWindowOrg) && a + 10 <= bytes.size())
                 org = QPointF(readI16(bytes, a + 8), readI16(bytes, a + 6));
-            else if (fn == 0x020C && ext.isEmpty() && a + 10 <= bytes.size())
+            else if (fn == int(pictures::WmfRecord::SetWindowExt) && ext.isEmpty() && a + 10 <= bytes.size())
                 ext = QSizeF(readI16(bytes, a + 8), readI16(bytes, a + 6));
             a += qsizetype(words) * 2;
         }
@@ -134,12 +136,9 @@ Metafile Metafile::FromBytes(const QByteArray& data)
 
 Metafile Metafile::FromFile(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\".").arg(path));
-    if (f.size() > MaxBytes)
-        throw EConvertError(QStringLiteral("Metafile is too large"));
-    Metafile m = FromBytes(f.readAll());
+    // Through the safe reader: a named pipe or a device such as /dev/zero
+    // under a .wmf name is refused before a byte is read.
+    Metafile m = FromBytes(ReadOutsideFileOrThrow(path, MaxBytes));
     if (!m.enhanced && !m.placeable) {
         const QRect b = m.bounds;
         auto clamp16 = [](int v) { return std::clamp(v, -32768, 32767); };

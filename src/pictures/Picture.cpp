@@ -1,9 +1,11 @@
 #include "pictures/Picture.h"
+#include "platform/SafeFile.h"
 
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"
 
 #include <QFileInfo>
+#include <QBuffer>
 #include <QImageReader>
 #include <QPainter>
 
@@ -42,7 +44,12 @@ namespace {
 // PNG and GIF pictures: the first frame over white, as a 24-bit bitmap.
 Dib imageOverWhite(const QString& path)
 {
-    QImageReader reader(path);
+    // The bytes through the safe reader (never a pipe or a device), then
+    // decoded from memory.
+    QByteArray bytes = ReadOutsideFileOrThrow(path, MaxPictureFileBytes);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     const QSize size = reader.size();
     if (size.isValid()
         && (size.width() > Dib::MaxSide || size.height() > Dib::MaxSide
@@ -115,10 +122,14 @@ void TPicture::Draw(QPainter& painter, const QRectF& target, bool reverse, bool 
         return;
     }
     case gkMetafile: metafile.Play(painter, target); return;
-    case gkIcon:
-        if (!icon.Image().isNull())
-            painter.drawImage(target, icon.Image());
+    case gkIcon: {
+        // Of an icon with several sizes, the one fitting the drawn size.
+        const QSizeF drawn = painter.worldTransform().mapRect(target).size();
+        const QImage& img = icon.ImageFor(drawn.width(), drawn.height());
+        if (!img.isNull())
+            painter.drawImage(target, img);
         return;
+    }
     default: return;
     }
 }

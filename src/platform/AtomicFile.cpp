@@ -6,9 +6,15 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
+#include <map>
+#include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace bv {
@@ -18,6 +24,12 @@ namespace {
 AtomicFile::FailureHook& failureHook()
 {
     static AtomicFile::FailureHook hook;
+    return hook;
+}
+
+AtomicBatch::RenameHook& renameHook()
+{
+    static AtomicBatch::RenameHook hook;
     return hook;
 }
 
@@ -31,24 +43,88 @@ bool injectedFailure(const QString& target)
     return !suffix.isEmpty() && QFileInfo(target).fileName().endsWith(QString::fromLocal8Bit(suffix));
 }
 
-// Permissions for the new file: those of the file it replaces, else the
-// usual ones for a new file under the process's umask.
+// The process's umask, read without setting it: umask() can only be read by
+// changing it, and a file another thread creates in between would get the
+// wrong permissions. Linux tells it in /proc/self/status; where it does not,
+// the usual 022 is assumed.
+mode_t processUmask()
+{
+    QByteArray text;
+    const int in = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    if (in >= 0) {
+        char chunk[4096];
+        ssize_t n = 0;
+        while (text.size() < 65536 && ((n = ::read(in, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR)))
+            if (n > 0)
+                text.append(chunk, n);
+        ::close(in);
+    }
+    for (const QByteArray& line : text.split('\n')) {
+        if (!line.startsWith("Umask:"))
+            continue;
+        bool ok = false;
+        const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+        if (ok)
+            return static_cast<mode_t>(mask & 0777);
+    }
+    return 022;
+}
+
+QByteArray encoded(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+// Permissions for the new file: those of the file it replaces (never its
+// set-user-ID, set-group-ID or sticky bits: a copy of a privileged program
+// rewritten by us must not become one), else the usual ones for a new file
+// under the process's umask.
 mode_t permissionsFor(const QString& target)
 {
     struct stat st {};
-    if (::stat(QFile::encodeName(target).constData(), &st) == 0 && S_ISREG(st.st_mode))
-        return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    if (::stat(encoded(target).constData(), &st) == 0 && S_ISREG(st.st_mode))
+        return st.st_mode & 0777;
+    return 0666 & ~processUmask();
+}
+
+// Syncs a folder, so that a rename in it is on the disk.
+void syncFolder(const QString& folder)
+{
+    const int fd = ::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+QString folderOf(const QString& path)
+{
+    return QFileInfo(path).absolutePath();
 }
 
 bool renameOver(const QString& temp, const QString& target)
 {
-    return ::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) == 0;
+    if (renameHook())
+        renameHook()(temp, target);
+    return ::rename(encoded(temp).constData(), encoded(target).constData()) == 0;
 }
 
 } // namespace
+
+bool MayFollowLink(uid_t linkOwner, uid_t folderOwner, mode_t folderMode, uid_t follower)
+{
+    const bool shared = (folderMode & S_ISVTX) && (folderMode & S_IWOTH);
+    return !shared || linkOwner == follower || linkOwner == folderOwner;
+}
+
+bool IsReadOnlyTarget(const QString& path)
+{
+    struct stat st {};
+    const QByteArray name = encoded(path);
+    if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    return (st.st_mode & 0222) == 0 || ::access(name.constData(), W_OK) != 0;
+}
 
 AtomicFile::AtomicFile(const QString& target) : target(target) {}
 
@@ -58,9 +134,12 @@ AtomicFile::~AtomicFile()
         Discard();
 }
 
-QString AtomicFile::FailureMessage(const QString& target)
+QString AtomicFile::FailureMessage(const QString& target, int error)
 {
-    return QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(target));
+    QString message = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(target));
+    if (error == ENOSPC || error == EDQUOT)
+        message += QStringLiteral(". The disk is full.");
+    return message;
 }
 
 void AtomicFile::SetFailureHook(FailureHook hook)
@@ -68,10 +147,16 @@ void AtomicFile::SetFailureHook(FailureHook hook)
     failureHook() = std::move(hook);
 }
 
-void AtomicFile::fail()
+void AtomicFile::fail(int error)
 {
     Discard();
-    throw EWriteError(FailureMessage(target));
+    throw EWriteError(FailureMessage(target, error));
+}
+
+void AtomicFile::refuse(const QString& why)
+{
+    Discard();
+    throw EWriteError(FailureMessage(target) + QStringLiteral(". ") + why);
 }
 
 void AtomicFile::open()
@@ -79,16 +164,28 @@ void AtomicFile::open()
     if (fd >= 0 || !temp.isEmpty())
         return;
     QFileInfo info(target);
-    // Writing through a link writes the file it names.
-    if (info.isSymLink() && info.exists())
-        info = QFileInfo(info.canonicalFilePath());
-    if (info.isDir())
+    destination = info.absoluteFilePath();
+    // Writing through a link writes the file it names, unless the link is
+    // another user's in a shared sticky folder: then it may point anywhere
+    // that user chose, and following it would replace that file with ours.
+    struct stat link {};
+    if (::lstat(encoded(destination).constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        struct stat folder {};
+        if (::stat(encoded(info.absolutePath()).constData(), &folder) == 0
+            && !MayFollowLink(link.st_uid, folder.st_uid, folder.st_mode, ::geteuid()))
+            refuse(QStringLiteral("It is a link owned by another user in a shared folder."));
+        if (info.exists())
+            destination = info.canonicalFilePath();
+    }
+    const QFileInfo dest(destination);
+    if (dest.isDir())
         fail();
-    QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()
-                                        + QStringLiteral(".XXXXXX"));
+    if (IsReadOnlyTarget(destination))
+        refuse(QStringLiteral("The file is read-only."));
+    QByteArray name = encoded(dest.absolutePath() + QStringLiteral("/.") + dest.fileName() + QStringLiteral(".XXXXXX"));
     fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0)
-        fail();
+        fail(errno);
     temp = QFile::decodeName(name);
 }
 
@@ -108,9 +205,9 @@ void AtomicFile::Write(const QByteArray& bytes)
 {
     open();
     if (fd < 0) { // the temporary file was closed for an outside writer
-        fd = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        fd = ::open(encoded(temp).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
         if (fd < 0)
-            fail();
+            fail(errno);
     }
     const char* p = bytes.constData();
     qsizetype left = bytes.size();
@@ -119,7 +216,7 @@ void AtomicFile::Write(const QByteArray& bytes)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            fail();
+            fail(n < 0 ? errno : ENOSPC);
         p += n;
         left -= n;
     }
@@ -131,31 +228,40 @@ void AtomicFile::Commit()
     if (fd < 0) {
         // Written by someone else under TempPath(): it must be there and be
         // a regular file, and it is flushed like our own.
-        fd = ::open(QFile::encodeName(temp).constData(), O_RDWR | O_CLOEXEC);
+        fd = ::open(encoded(temp).constData(), O_RDWR | O_CLOEXEC);
         if (fd < 0)
-            fail();
+            fail(errno);
     }
+    int error = 0;
     struct stat st {};
-    const bool good = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (!sync || ::fsync(fd) == 0)
-        && ::fchmod(fd, permissionsFor(target)) == 0;
+    bool good = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (good && sync && ::fsync(fd) != 0) {
+        error = errno;
+        good = false;
+    }
+    if (good && ::fchmod(fd, permissionsFor(destination)) != 0)
+        good = false;
     const int closed = ::close(fd);
+    if (closed != 0 && !error)
+        error = errno;
     fd = -1;
-    if (!good || closed != 0 || injectedFailure(target))
-        fail();
-    QString destination = target;
-    const QFileInfo info(target);
-    if (info.isSymLink() && info.exists())
-        destination = info.canonicalFilePath();
+    // An injected failure stands for a full disk.
+    if (!good || closed != 0)
+        fail(error);
+    if (injectedFailure(target))
+        fail(ENOSPC);
     if (currentBatch && joinsBatch) {
-        currentBatch->pending.push_back({temp, destination});
+        currentBatch->pending.push_back({temp, target, destination});
         temp.clear();
         committed = true;
         return;
     }
     if (!renameOver(temp, destination))
-        fail();
+        fail(errno);
     temp.clear();
     committed = true;
+    if (sync)
+        syncFolder(folderOf(destination));
 }
 
 void AtomicFile::Discard()
@@ -165,7 +271,7 @@ void AtomicFile::Discard()
         fd = -1;
     }
     if (!temp.isEmpty()) {
-        ::unlink(QFile::encodeName(temp).constData());
+        ::unlink(encoded(temp).constData());
         temp.clear();
     }
 }
@@ -184,9 +290,28 @@ AtomicBatch::AtomicBatch() : outer(currentBatch)
 
 AtomicBatch::~AtomicBatch()
 {
-    currentBatch = outer;
+    if (currentBatch == this)
+        currentBatch = outer;
     for (const Pending& p : pending)
-        ::unlink(QFile::encodeName(p.temp).constData());
+        ::unlink(encoded(p.temp).constData());
+}
+
+void AtomicBatch::SetRenameHook(RenameHook hook)
+{
+    renameHook() = std::move(hook);
+}
+
+void AtomicBatch::StageLast(const QString& target, const QString& waitingName)
+{
+    staged.emplace_back(target, waitingName);
+}
+
+QString AtomicBatch::PendingTemp(const QString& target) const
+{
+    for (const Pending& p : pending)
+        if (p.target == target)
+            return p.temp;
+    return {};
 }
 
 void AtomicBatch::Commit()
@@ -194,21 +319,131 @@ void AtomicBatch::Commit()
     currentBatch = outer;
     std::vector<Pending> todo;
     todo.swap(pending);
-    for (std::size_t i = 0; i < todo.size(); ++i) {
-        if (!renameOver(todo[i].temp, todo[i].target)) {
-            for (std::size_t k = i; k < todo.size(); ++k)
-                ::unlink(QFile::encodeName(todo[k].temp).constData());
-            throw EWriteError(AtomicFile::FailureMessage(todo[i].target));
+    // Staged members go to their waiting names first and come last.
+    std::vector<Pending> first;
+    std::vector<Pending> last;
+    std::vector<Pending> middle;
+    for (const Pending& p : todo) {
+        auto s = std::find_if(staged.begin(), staged.end(), [&](const auto& e) { return e.first == p.target; });
+        if (s == staged.end()) {
+            middle.push_back(p);
+        } else {
+            first.push_back({p.temp, p.target, s->second});
+            last.push_back({s->second, p.target, p.destination});
         }
     }
+    std::vector<Pending> steps = first;
+    steps.insert(steps.end(), middle.begin(), middle.end());
+    steps.insert(steps.end(), last.begin(), last.end());
+    std::vector<QString> folders;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        if (!renameOver(steps[i].temp, steps[i].destination)) {
+            const int error = errno;
+            // Before the others are in place nothing of the batch is kept
+            // (temporary files and members waiting go); after that, a member
+            // still waiting stays for readers to find.
+            if (i < first.size() + middle.size())
+                for (std::size_t k = i; k < steps.size(); ++k)
+                    ::unlink(encoded(steps[k].temp).constData());
+            throw EWriteError(AtomicFile::FailureMessage(steps[i].target, error));
+        }
+        const QString folder = folderOf(steps[i].destination);
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    }
+    for (const QString& folder : folders)
+        syncFolder(folder);
 }
 
 bool IsSameFile(const QString& a, const QString& b)
 {
     struct stat sa {}, sb {};
-    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
+    if (::stat(encoded(a).constData(), &sa) != 0 || ::stat(encoded(b).constData(), &sb) != 0)
         return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// --- folder locks -----------------------------------------------------------------
+
+namespace {
+
+struct HeldLock {
+    int fd = -1;
+    int shared = 0;
+    int exclusive = 0;
+};
+
+std::mutex& lockMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+std::map<std::pair<std::uint64_t, std::uint64_t>, HeldLock>& heldLocks()
+{
+    static std::map<std::pair<std::uint64_t, std::uint64_t>, HeldLock> held;
+    return held;
+}
+
+// flock with a bound on the wait: a few seconds, then not at all.
+bool lockWithin(int fd, int operation)
+{
+    using namespace std::chrono;
+    const auto giveUp = steady_clock::now() + seconds(5);
+    for (;;) {
+        if (::flock(fd, operation | LOCK_NB) == 0)
+            return true;
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return false;
+        if (steady_clock::now() >= giveUp)
+            return false;
+        std::this_thread::sleep_for(milliseconds(2));
+    }
+}
+
+} // namespace
+
+FolderLock::FolderLock(const QString& folder, Mode mode) : mode(mode)
+{
+    const QByteArray name = encoded(folder.isEmpty() ? QStringLiteral(".") : folder);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return;
+    key[0] = static_cast<std::uint64_t>(st.st_dev);
+    key[1] = static_cast<std::uint64_t>(st.st_ino);
+    const std::lock_guard<std::mutex> guard(lockMutex());
+    HeldLock& h = heldLocks()[{key[0], key[1]}];
+    if (h.fd < 0) {
+        h.fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (h.fd < 0 || !lockWithin(h.fd, mode == Exclusive ? LOCK_EX : LOCK_SH)) {
+            if (h.fd >= 0)
+                ::close(h.fd);
+            heldLocks().erase({key[0], key[1]});
+            return;
+        }
+    } else if (mode == Exclusive && h.exclusive == 0 && !lockWithin(h.fd, LOCK_EX)) {
+        return; // this process reads there; it stays a shared lock
+    }
+    (mode == Exclusive ? h.exclusive : h.shared)++;
+    held = true;
+}
+
+FolderLock::~FolderLock()
+{
+    if (!held)
+        return;
+    const std::lock_guard<std::mutex> guard(lockMutex());
+    auto it = heldLocks().find({key[0], key[1]});
+    if (it == heldLocks().end())
+        return;
+    HeldLock& h = it->second;
+    (mode == Exclusive ? h.exclusive : h.shared)--;
+    if (h.exclusive == 0 && h.shared == 0) {
+        ::close(h.fd); // closing the last descriptor releases the lock
+        heldLocks().erase(it);
+    } else if (h.exclusive == 0 && mode == Exclusive) {
+        ::flock(h.fd, LOCK_SH);
+    }
 }
 
 } // namespace bv

@@ -15,9 +15,18 @@
 // An AtomicBatch groups several outputs that belong together (a design and
 // its companion file): each is written and checked in full first, and only
 // when all succeeded are they renamed, one after the other.
+//
+// What is never done to a target: a file with no write permission (mode
+// 0444) is refused as an editor refuses it, also for the root user; the new
+// file never carries set-user-ID or set-group-ID bits; a symbolic link owned
+// by another user in a shared sticky folder (such as /tmp) is not followed,
+// as the kernel's protected_symlinks rule would not. After a rename the
+// folder itself is synced, so the new name survives a power cut.
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <sys/types.h>
 #include <vector>
 
 namespace bv {
@@ -46,8 +55,9 @@ public:
     // steps of a larger write whose own result is what joins.
     void SetJoinsBatch(bool on) { joinsBatch = on; }
 
-    // The message of a failed write of `target`.
-    static QString FailureMessage(const QString& target);
+    // The message of a failed write of `target`; with the error number of
+    // the failure, what went wrong (a full disk says so).
+    static QString FailureMessage(const QString& target, int error = 0);
 
     // Test hook: called with the target of every commit; true makes that
     // write fail as on a full disk. The environment variable
@@ -58,9 +68,11 @@ public:
 
 private:
     void open();
-    [[noreturn]] void fail();
+    [[noreturn]] void fail(int error = 0);
+    [[noreturn]] void refuse(const QString& why);
 
     QString target;
+    QString destination; // the target, or the file its link names
     QString temp;
     int fd = -1;
     bool committed = false;
@@ -77,19 +89,64 @@ public:
     ~AtomicBatch(); // without Commit every pending temporary file is removed
     AtomicBatch(const AtomicBatch&) = delete;
     AtomicBatch& operator=(const AtomicBatch&) = delete;
-    // Renames every checked temporary file over its target. Raises
-    // EWriteError when a rename fails.
+    // The member for `target` waits under `waitingName` (a fixed name beside
+    // it) while the others are renamed, and takes its place last: a reader
+    // that finds the waiting file knows the batch was cut short there.
+    void StageLast(const QString& target, const QString& waitingName);
+    // The checked temporary file of a member (empty when none is pending).
+    QString PendingTemp(const QString& target) const;
+    // Renames every checked temporary file over its target (staged members
+    // first to their waiting names, and over their targets at the end), then
+    // syncs the folders. Raises EWriteError when a rename fails.
     void Commit();
+
+    // Test hook: called before each rename of a commit with its two paths.
+    // A test that stops the process there sees what a kill would leave.
+    using RenameHook = std::function<void(const QString& from, const QString& to)>;
+    static void SetRenameHook(RenameHook hook);
 
 private:
     friend class AtomicFile;
     struct Pending {
         QString temp;
-        QString target;
+        QString target;      // the path as the writer named it
+        QString destination; // where the rename goes
     };
     std::vector<Pending> pending;
+    std::vector<std::pair<QString, QString>> staged; // target, waiting name
     AtomicBatch* outer = nullptr;
 };
+
+// A lock on a folder shared by every process that writes (exclusive) or
+// reads (shared) files there that belong together: a design and its
+// companion file, QRD.INI. Taken with flock() on the folder itself, so no
+// lock file is left behind; a process that holds it already (another object
+// of this kind on the same folder) takes it again without waiting. A lock
+// held by someone else longer than a few seconds is given up on: the work
+// then goes ahead unlocked rather than hanging the program.
+class FolderLock {
+public:
+    enum Mode { Shared, Exclusive };
+    FolderLock(const QString& folder, Mode mode);
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    bool Held() const { return held; }
+
+private:
+    std::uint64_t key[2] = {0, 0};
+    Mode mode;
+    bool held = false;
+};
+
+// Whether a symbolic link may be followed: not when it lies in a sticky
+// folder that everyone may write to and is owned neither by the follower
+// nor by the folder's owner (the kernel's protected_symlinks rule).
+bool MayFollowLink(uid_t linkOwner, uid_t folderOwner, mode_t folderMode, uid_t follower);
+
+// Whether a target may be replaced: not when the file's mode gives no write
+// permission to anyone, nor when this process may not write it.
+bool IsReadOnlyTarget(const QString& path);
 
 // True when both paths name the same file (also through links or different
 // spellings of the path); false when either does not exist.

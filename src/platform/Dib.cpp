@@ -139,11 +139,15 @@ QByteArray expandRle(const uchar* d, qsizetype n, int width, int height, int bit
     const int stride = Dib::RowStride(width, bits);
     QByteArray out(static_cast<qsizetype>(stride) * height, '\0');
     auto* rows = reinterpret_cast<uchar*>(out.data());
+    // The counters never leave [0, width] and [0, height]: deltas and runs
+    // that would carry them further stop at the edge, so no sum of codes can
+    // wrap them around to a place inside (or before) the rows.
     int x = 0, y = 0;
     qsizetype p = 0;
     auto put = [&](std::uint32_t v) {
-        if (x < width && y < height)
-            setRawPixel(rows + static_cast<qsizetype>(y) * stride, x, bits, v);
+        if (x >= width)
+            return;
+        setRawPixel(rows + static_cast<qsizetype>(y) * stride, x, bits, v);
         ++x;
     };
     while (p + 1 < n && y < height) {
@@ -164,8 +168,8 @@ QByteArray expandRle(const uchar* d, qsizetype n, int width, int height, int bit
         } else if (val == 2) { // delta
             if (p + 1 >= n)
                 invalid("truncated RLE delta");
-            x += d[p];
-            y += d[p + 1];
+            x = std::min(x + d[p], width);
+            y = std::min(y + d[p + 1], height);
             p += 2;
         } else { // absolute run of val pixels, padded to a 16-bit boundary
             qsizetype len = bits == 8 ? val : (val + 1) / 2;
@@ -401,7 +405,12 @@ QByteArray buildFile(int width, int height, int bitCount, const QVector<QRgb>& p
     const qsizetype imageSize = static_cast<qsizetype>(stride) * height;
     if (rows.size() < imageSize)
         invalid("rows too short");
-    const int entries = bitCount <= 8 ? static_cast<int>(std::min<qsizetype>(palette.size(), 1 << bitCount)) : 0;
+    // A colour count of 0 in the header means a full table, so a bitmap read
+    // without one (an OS/2 header whose pixels follow it at once) cannot be
+    // written with none: it gets one black entry, which draws as it did
+    // (every index beyond the table is black).
+    const QVector<QRgb> table = bitCount <= 8 && palette.isEmpty() ? QVector<QRgb>{qRgb(0, 0, 0)} : palette;
+    const int entries = bitCount <= 8 ? static_cast<int>(std::min<qsizetype>(table.size(), 1 << bitCount)) : 0;
     const int maskBytes = bitfields ? 12 : 0;
     const std::uint32_t offBits = FileHeaderSize + InfoHeaderSize + maskBytes + 4 * entries;
     QByteArray b;
@@ -425,9 +434,9 @@ QByteArray buildFile(int width, int height, int bitCount, const QVector<QRgb>& p
         for (int i = 0; i < 3; ++i)
             put32(b, masks[i]);
     for (int i = 0; i < entries; ++i) {
-        b.append(static_cast<char>(qBlue(palette[i])));
-        b.append(static_cast<char>(qGreen(palette[i])));
-        b.append(static_cast<char>(qRed(palette[i])));
+        b.append(static_cast<char>(qBlue(table[i])));
+        b.append(static_cast<char>(qGreen(table[i])));
+        b.append(static_cast<char>(qRed(table[i])));
         b.append('\0');
     }
     b.append(rows.constData(), imageSize);

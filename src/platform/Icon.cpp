@@ -1,4 +1,5 @@
 #include "platform/Icon.h"
+#include "platform/SafeFile.h"
 
 #include "platform/Dib.h"
 #include "platform/Errors.h"
@@ -8,6 +9,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QtEndian>
+#include <algorithm>
 #include <vector>
 
 namespace bv {
@@ -142,31 +144,64 @@ Icon Icon::FromBytes(const QByteArray& data)
             return a.width * a.height > b.width * b.height;
         return a.bitCount > b.bitCount;
     });
+    Icon icon;
+    std::int64_t decodedPixels = 0;
     for (const Entry& e : entries) {
+        // One image of each size, the most colourful first; the total kept
+        // is bounded.
+        const bool haveSize = std::any_of(icon.sizes.begin(), icon.sizes.end(),
+            [&](const QImage& i) { return i.width() == e.width && i.height() == e.height; });
+        if (haveSize && !icon.image.isNull())
+            continue;
+        if (!icon.image.isNull() && decodedPixels + std::int64_t(e.width) * e.height > MaxKeptPixels)
+            continue;
         const QByteArray part = data.mid(e.offset, e.size);
         try {
             QImage img = part.startsWith("\x89PNG") ? decodePng(part) : decodeDib(part);
             if (img.isNull())
                 continue;
-            Icon icon;
-            icon.bytes = data;
-            icon.image = img;
-            return icon;
+            decodedPixels += std::int64_t(img.width()) * img.height();
+            if (icon.image.isNull())
+                icon.image = img;
+            icon.sizes.push_back(img);
         } catch (const Exception&) {
             continue;
         }
     }
-    throw badIcon();
+    if (icon.image.isNull())
+        throw badIcon();
+    icon.bytes = data;
+    return icon;
 }
 
 Icon Icon::FromFile(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\".").arg(path));
-    if (f.size() > MaxBytes)
+    // Through the safe reader: a named pipe or a device under an .ico name
+    // is refused before a byte is read.
+    const SafeReadResult file = ReadOutsideFile(path, MaxBytes);
+    if (file.status == SafeReadStatus::TooLarge)
         throw badIcon();
-    return FromBytes(f.readAll());
+    if (!file.ok())
+        throw EFOpenError(file.error);
+    return FromBytes(file.data);
+}
+
+const QImage& Icon::ImageFor(double width, double height) const
+{
+    const QImage* best = nullptr;
+    for (const QImage& i : sizes) {
+        const bool covers = i.width() >= width && i.height() >= height;
+        if (!best) {
+            best = &i;
+            continue;
+        }
+        const bool bestCovers = best->width() >= width && best->height() >= height;
+        const qint64 area = qint64(i.width()) * i.height(), bestArea = qint64(best->width()) * best->height();
+        // The smallest image that covers the drawn size, else the largest.
+        if (covers ? (!bestCovers || area < bestArea) : (!bestCovers && area > bestArea))
+            best = &i;
+    }
+    return best ? *best : image;
 }
 
 QImage Icon::OnWhite() const

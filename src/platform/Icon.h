@@ -9,6 +9,8 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <cstdint>
+#include <vector>
 
 namespace bv {
 
@@ -29,6 +31,9 @@ public:
     // The chosen image (the 32 x 32 one with the most colours, else the
     // largest), ARGB32 premultiplied; masked pixels are transparent.
     const QImage& Image() const { return image; }
+    // The image that best fits a drawing of the given size in device pixels:
+    // the smallest one at least that large, else the largest.
+    const QImage& ImageFor(double width, double height) const;
     // The icon drawn at (0, 0) on a white bitmap of its own size, as a
     // picture made from an icon keeps it.
     QImage OnWhite() const;
@@ -36,10 +41,13 @@ public:
     static constexpr int MaxEntries = 256;
     static constexpr int MaxSide = 1024;
     static constexpr qsizetype MaxBytes = qsizetype(16) << 20;
+    // Pixels of all the sizes kept together.
+    static constexpr std::int64_t MaxKeptPixels = std::int64_t(4) << 20;
 
 private:
     QByteArray bytes;
     QImage image;
+    std::vector<QImage> sizes; // one image per size, the chosen one among them
 };
 
 } // namespace bv

@@ -5,6 +5,8 @@
 #include "platform/SafeFile.h"
 
 #include <QFile>
+#include <QtEndian>
+#include <utility>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -82,12 +84,17 @@ bool runDecode(DecodeJob& job)
     }
 
     // CMYK pictures cannot be quantised by the library; they come out as
-    // 24-bit bitmaps converted here. Everything else becomes 256 colours.
+    // 24-bit bitmaps converted here. Grey pictures keep their 256 greys
+    // exactly. Everything else becomes 256 colours.
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
     cinfo.dct_method = JDCT_ISLOW;
     cinfo.do_fancy_upsampling = TRUE;
     cinfo.do_block_smoothing = TRUE;
-    if (cmyk) {
+    if (grey) {
+        cinfo.out_color_space = JCS_GRAYSCALE;
+        cinfo.quantize_colors = FALSE;
+    } else if (cmyk) {
         cinfo.out_color_space = JCS_CMYK;
         cinfo.quantize_colors = FALSE;
     } else {
@@ -105,7 +112,11 @@ bool runDecode(DecodeJob& job)
     const int stride = Dib::RowStride(job.width, job.bitCount);
     try {
         job.rows = QByteArray(static_cast<qsizetype>(stride) * job.height, '\0');
-        if (!cmyk) {
+        if (grey) {
+            job.palette.resize(256);
+            for (int i = 0; i < 256; ++i)
+                job.palette[i] = qRgb(i, i, i);
+        } else if (!cmyk) {
             job.palette.resize(cinfo.actual_number_of_colors);
             for (int i = 0; i < cinfo.actual_number_of_colors; ++i)
                 job.palette[i] = qRgb(cinfo.colormap[0][i], cinfo.colormap[1][i], cinfo.colormap[2][i]);
@@ -188,6 +199,101 @@ bool runEncode(EncodeJob& job)
     return true;
 }
 
+std::uint32_t tiffValue(const QByteArray& t, qsizetype at, int bytes, bool bigEndian)
+{
+    if (at < 0 || at + bytes > t.size())
+        return 0;
+    const auto* p = reinterpret_cast<const uchar*>(t.constData() + at);
+    if (bytes == 2)
+        return bigEndian ? qFromBigEndian<std::uint16_t>(p) : qFromLittleEndian<std::uint16_t>(p);
+    return bigEndian ? qFromBigEndian<std::uint32_t>(p) : qFromLittleEndian<std::uint32_t>(p);
+}
+
+// The EXIF orientation (1..8, 1 = upright) of a JPEG file: the Orientation
+// tag of the first image directory in the APP1 "Exif" segment; 1 when there
+// is none or the data is malformed.
+int exifOrientation(const QByteArray& d)
+{
+    if (d.size() < 4 || uchar(d[0]) != 0xFF || uchar(d[1]) != 0xD8)
+        return 1;
+    qsizetype pos = 2;
+    while (pos + 4 <= d.size()) {
+        if (uchar(d[pos]) != 0xFF)
+            return 1;
+        const uchar marker = uchar(d[pos + 1]);
+        if (marker == 0xFF) { // fill byte
+            ++pos;
+            continue;
+        }
+        if (marker == 0xDA || marker == 0xD9) // image data or end: no EXIF before it
+            return 1;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+            pos += 2;
+            continue;
+        }
+        const qsizetype length = qFromBigEndian<std::uint16_t>(reinterpret_cast<const uchar*>(d.constData() + pos + 2));
+        if (length < 2 || pos + 2 + length > d.size())
+            return 1;
+        if (marker == 0xE1 && length >= 16 && d.mid(pos + 4, 6) == QByteArray("Exif\0\0", 6)) {
+            const QByteArray t = d.mid(pos + 10, length - 8);
+            const bool big = t.startsWith("MM");
+            if (!big && !t.startsWith("II"))
+                return 1;
+            if (tiffValue(t, 2, 2, big) != 42)
+                return 1;
+            const qsizetype ifd = tiffValue(t, 4, 4, big);
+            const int entries = int(tiffValue(t, ifd, 2, big));
+            for (int i = 0; i < entries && ifd + 2 + qsizetype(i) * 12 + 12 <= t.size(); ++i) {
+                const qsizetype e = ifd + 2 + qsizetype(i) * 12;
+                if (tiffValue(t, e, 2, big) == 0x0112 && tiffValue(t, e + 2, 2, big) == 3) { // Orientation, SHORT
+                    const int o = int(tiffValue(t, e + 8, 2, big));
+                    return o >= 1 && o <= 8 ? o : 1;
+                }
+            }
+            return 1;
+        }
+        pos += 2 + length;
+    }
+    return 1;
+}
+
+// Turns the decoded rows (bottom-up, 8 or 24 bits) the way an EXIF
+// orientation says: 2 mirrored, 3 half turn, 4 flipped, 5 transposed,
+// 6 quarter turn clockwise, 7 transversed, 8 quarter turn anticlockwise.
+void reorient(DecodeJob& job, int orientation)
+{
+    if (orientation <= 1 || orientation > 8)
+        return;
+    const int w = job.width, h = job.height, bytes = job.bitCount / 8;
+    const bool swap = orientation >= 5;
+    const int nw = swap ? h : w, nh = swap ? w : h;
+    const int inStride = Dib::RowStride(w, job.bitCount), outStride = Dib::RowStride(nw, job.bitCount);
+    QByteArray out(qsizetype(outStride) * nh, '\0');
+    for (int dy = 0; dy < nh; ++dy) {
+        char* to = out.data() + qsizetype(nh - 1 - dy) * outStride;
+        for (int dx = 0; dx < nw; ++dx) {
+            int x = dx, y = dy; // source pixel, top-down
+            switch (orientation) {
+            case 2: x = w - 1 - dx; break;
+            case 3: x = w - 1 - dx; y = h - 1 - dy; break;
+            case 4: y = h - 1 - dy; break;
+            case 5: x = dy; y = dx; break;
+            case 6: x = dy; y = h - 1 - dx; break;
+            case 7: x = w - 1 - dy; y = h - 1 - dx; break;
+            case 8: x = w - 1 - dy; y = dx; break;
+            default: break;
+            }
+            const char* from = job.rows.constData() + qsizetype(h - 1 - y) * inStride + qsizetype(x) * bytes;
+            std::memcpy(to + qsizetype(dx) * bytes, from, size_t(bytes));
+        }
+    }
+    job.rows = out;
+    job.width = nw;
+    job.height = nh;
+    if (swap)
+        std::swap(job.xPels, job.yPels);
+}
+
 } // namespace
 
 Dib Jpeg::Decode(const QByteArray& data)
@@ -198,6 +304,9 @@ Dib Jpeg::Decode(const QByteArray& data)
     job.input = &data;
     if (!runDecode(job))
         throw EConvertError(QStringLiteral("JPEG error: %1").arg(QString::fromLocal8Bit(job.message)));
+    // A camera stores the picture as the sensor saw it and says in its EXIF
+    // data how to turn it upright; the picture is turned here.
+    reorient(job, exifOrientation(data));
     return Dib::FromRows(job.width, job.height, job.bitCount, job.palette, job.rows, job.xPels, job.yPels);
 }
 

@@ -3,7 +3,9 @@
 //
 // Decoding gives an 8-bit palette bitmap: accurate integer inverse DCT, fancy
 // upsampling, colour quantisation to 256 colours in two passes with
-// Floyd-Steinberg dithering (clip art and textures are kept as such bitmaps).
+// Floyd-Steinberg dithering (clip art and textures are kept as such bitmaps);
+// a grey picture keeps its 256 greys exactly. The picture is turned upright
+// as its EXIF orientation says (photos from phones and cameras).
 // Encoding writes baseline JPEG at quality 100 (the card export).
 //
 // libjpeg reports fatal errors through a setjmp/longjmp error manager that is

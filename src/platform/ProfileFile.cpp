@@ -166,34 +166,32 @@ QByteArray encode(const Document& doc)
 void storeBytes(const QString& path, const QByteArray& bytes)
 {
     QFileInfo info(path);
-    if (info.isSymLink() && info.exists())
-        info = QFileInfo(info.canonicalFilePath()); // write the file the link names
-    if (info.isDir() || (info.exists() && !info.isWritable()))
+    if (info.isDir())
         refuseWrite(path);
     // Written beside the file and renamed over it, so a failure half-way
-    // never leaves a cut file.
-    if (QFileInfo(info.absolutePath()).isWritable()) {
-        try {
-            // Not synced to disk, as settings are written often; a
-            // settings file is complete on its own, so it does not wait for
-            // a larger output written at the same time.
-            AtomicFile file(info.absoluteFilePath());
-            file.SetSync(false);
-            file.SetJoinsBatch(false);
-            file.Write(bytes);
-            file.Commit();
-        } catch (const EWriteError&) {
-            refuseWrite(path);
-        }
-        return;
-    }
-    // A folder that takes no new files may still hold a writable file.
-    QFile file(info.absoluteFilePath());
-    if (!info.exists() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        refuseWrite(path);
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        refuseWrite(path);
+    // never leaves a cut file. A folder that takes no new files refuses the
+    // write: rewriting the file in place could leave it cut on a full disk.
+    // Not synced to disk, as settings are written often; a settings file is
+    // complete on its own, so it does not wait for a larger output written
+    // at the same time.
+    AtomicFile file(info.absoluteFilePath());
+    file.SetSync(false);
+    file.SetJoinsBatch(false);
+    file.Write(bytes);
+    file.Commit();
 }
+
+// Held around every read-modify-write of a file on disk: another process
+// changing the same file at the same time waits, so neither change is lost
+// and no record mixes the two.
+struct WriteLock {
+    std::optional<FolderLock> lock;
+    WriteLock(const QString& path, const QByteArray* staged)
+    {
+        if (!staged)
+            lock.emplace(QFileInfo(path).absolutePath(), FolderLock::Exclusive);
+    }
+};
 
 // Writes the document to the file, or to the staged bytes of a profile
 // kept in memory.
@@ -335,6 +333,7 @@ void ProfileFile::Update(const std::function<void(ProfileFile& ini)>& edits)
         edits(*this);
         return;
     }
+    const WriteLock lock(path, nullptr);
     const QByteArray before = encode(loadForWrite(path, nullptr));
     ProfileFile copy = InMemory(before);
     edits(copy);
@@ -420,6 +419,7 @@ bool ProfileFile::ReadBool(const QString& section, const QString& key, bool defa
 
 void ProfileFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
+    const WriteLock lock(path, staged.get());
     Document doc = loadForWrite(path, staged.get());
     setEntry(doc, section, key, value);
     store(path, staged.get(), doc);
@@ -487,6 +487,7 @@ void ProfileFile::EraseSection(const QString& section)
 {
     if (!staged && !QFileInfo::exists(path))
         return;
+    const WriteLock lock(path, staged.get());
     Document doc = loadForWrite(path, staged.get());
     auto range = findSection(doc, section);
     if (!range)
@@ -503,6 +504,7 @@ void ProfileFile::DeleteKey(const QString& section, const QString& key)
 {
     if (!staged && !QFileInfo::exists(path))
         return;
+    const WriteLock lock(path, staged.get());
     Document doc = loadForWrite(path, staged.get());
     auto range = findSection(doc, section);
     if (!range)

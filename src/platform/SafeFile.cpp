@@ -35,6 +35,10 @@ QString sizeText(std::int64_t bytes)
 
 } // namespace
 
+namespace {
+SafeReadResult readOutside(const QString& path, std::int64_t maxBytes, bool read);
+} // namespace
+
 bool IsRegularFile(const QString& path)
 {
     if (path.isEmpty())
@@ -43,7 +47,18 @@ bool IsRegularFile(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+SafeReadResult CheckOutsideFile(const QString& path, std::int64_t maxBytes)
+{
+    return readOutside(path, maxBytes, false);
+}
+
 SafeReadResult ReadOutsideFile(const QString& path, std::int64_t maxBytes)
+{
+    return readOutside(path, maxBytes, true);
+}
+
+namespace {
+SafeReadResult readOutside(const QString& path, std::int64_t maxBytes, bool read)
 {
     if (path.isEmpty())
         return fail(SafeReadStatus::Missing, path, QStringLiteral("No file name."));
@@ -69,6 +84,11 @@ SafeReadResult ReadOutsideFile(const QString& path, std::int64_t maxBytes)
     if (st.st_size > maxBytes)
         return fail(SafeReadStatus::TooLarge, path,
             QStringLiteral("The file is too large (%1; at most %2).").arg(sizeText(st.st_size), sizeText(maxBytes)));
+    if (!read) {
+        SafeReadResult checked;
+        checked.status = SafeReadStatus::Ok;
+        return checked;
+    }
     // Back to blocking reads for an ordinary file.
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0)
@@ -103,6 +123,7 @@ SafeReadResult ReadOutsideFile(const QString& path, std::int64_t maxBytes)
     r.status = SafeReadStatus::Ok;
     return r;
 }
+} // namespace
 
 QByteArray ReadOutsideFileOrThrow(const QString& path, std::int64_t maxBytes)
 {

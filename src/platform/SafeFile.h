@@ -36,6 +36,10 @@ struct SafeReadResult {
 // Never throws; the message names the path and the reason.
 SafeReadResult ReadOutsideFile(const QString& path, std::int64_t maxBytes);
 
+// The checks of ReadOutsideFile without reading: whether the file could be
+// read, and the message when it could not (data stays empty).
+SafeReadResult CheckOutsideFile(const QString& path, std::int64_t maxBytes);
+
 // As ReadOutsideFile, raising EFOpenError with the message on any failure.
 QByteArray ReadOutsideFileOrThrow(const QString& path, std::int64_t maxBytes);
 

@@ -84,11 +84,6 @@ void TLabelPrinter::showEvent(QShowEvent* event)
     QTimer::singleShot(0, this, [this] { FormActivate(); });
 }
 
-bool TLabelPrinter::JobRunning() const
-{
-    return job.Running();
-}
-
 void TLabelPrinter::FormActivate()
 {
     activated = true;

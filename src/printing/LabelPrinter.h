@@ -32,7 +32,6 @@ public:
     void CancelButtonClick();
 
     // ---- State after the job ------------------------------------------------------
-    bool JobRunning() const;
     // The job ran and its final status is shown.
     bool JobFinished() const { return finished; }
 

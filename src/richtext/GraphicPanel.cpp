@@ -11,10 +11,7 @@ TGraphicPanel::TGraphicPanel(QWidget* parent) : QWidget(parent)
 }
 
 void TGraphicPanel::SetAlignment(TAlignment value) { setAndRepaint(alignment, value); }
-void TGraphicPanel::SetBevelInner(TBevelCut value) { setAndRepaint(bevelInner, value); }
 void TGraphicPanel::SetBevelOuter(TBevelCut value) { setAndRepaint(bevelOuter, value); }
-void TGraphicPanel::SetBevelWidth(int value) { setAndRepaint(bevelWidth, std::max(1, value)); }
-void TGraphicPanel::SetBorderWidth(int value) { setAndRepaint(borderWidth, std::max(0, value)); }
 void TGraphicPanel::SetBorderStyle(TBorderStyle value) { setAndRepaint(borderStyle, value); }
 void TGraphicPanel::SetColor(TColor value) { setAndRepaint(color, value); }
 void TGraphicPanel::SetCaption(const QString& value) { setAndRepaint(caption, value); }

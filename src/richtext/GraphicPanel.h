@@ -20,13 +20,10 @@ public:
     TAlignment Alignment() const { return alignment; }
     void SetAlignment(TAlignment value);
     TBevelCut BevelInner() const { return bevelInner; }
-    void SetBevelInner(TBevelCut value);
     TBevelCut BevelOuter() const { return bevelOuter; }
     void SetBevelOuter(TBevelCut value);
     int BevelWidth() const { return bevelWidth; }
-    void SetBevelWidth(int value);
     int BorderWidth() const { return borderWidth; }
-    void SetBorderWidth(int value);
     TBorderStyle BorderStyle() const { return borderStyle; }
     void SetBorderStyle(TBorderStyle value);
     TColor Color() const { return color; }

@@ -328,8 +328,13 @@ void createRichLabel(TGBusinessCardPanel32& panel, const TRect& r)
 
 void RegisterRichTextClasses()
 {
-    RegisterObjectClass(QStringLiteral("TGPRichBaseLabel"), [] { return new TGPRichBaseLabel; });
-    TGBusinessCardPanel32::RegisterCreator(psRichLabel, createRichLabel);
+    RegisterObjectKind({
+        .classes = { { QStringLiteral("TGPRichBaseLabel"), [] { return new TGPRichBaseLabel; } } },
+        .tools = { { .state = psRichLabel, .button = "DrawRichText",
+            .hint = QStringLiteral("Rich Text tool \nMixed fonts, colors and styles"),
+            .menuCaption = QStringLiteral("&Rich Text..."), .iconName = QStringLiteral("richtext"), .group = 4,
+            .order = 100, .create = createRichLabel } },
+    });
 }
 
 TRichTextControl* CreateMasterRichText(QWidget* form)

@@ -1,5 +1,7 @@
 #include "richtext/RtfReader.h"
 
+#include "platform/SymbolFonts.h"
+
 #include "richtext/RtfFormat.h"
 
 #include <QHash>
@@ -75,7 +77,7 @@ int CodePageOfCharset(int charset)
 
 QString DecodeCodePage(const QByteArray& bytes, int codePage)
 {
-    if (codePage == 0 || codePage == 1252 || codePage == 437 || codePage == 850)
+    if (codePage == 0 || codePage == 1252)
         return decode1252(bytes);
     if (codePage == 65001)
         return QString::fromUtf8(bytes);
@@ -83,7 +85,10 @@ QString DecodeCodePage(const QByteArray& bytes, int codePage)
     static thread_local std::map<int, std::unique_ptr<QStringDecoder>> decoders;
     auto it = decoders.find(codePage);
     if (it == decoders.end()) {
-        const QByteArray name = codePage == 10000 ? QByteArray("macintosh") : "windows-" + QByteArray::number(codePage);
+        // The DOS code pages of \\pc and \\pca go by their IBM names.
+        const QByteArray name = codePage == 10000 ? QByteArray("macintosh")
+            : codePage == 437 || codePage == 850  ? "IBM" + QByteArray::number(codePage)
+                                                  : "windows-" + QByteArray::number(codePage);
         auto decoder = std::make_unique<QStringDecoder>(name.constData(), QStringConverter::Flag::Stateless);
         if (!decoder->isValid() && codePage >= 874 && codePage <= 950)
             decoder = std::make_unique<QStringDecoder>(("cp" + QByteArray::number(codePage)).constData(),
@@ -98,7 +103,10 @@ QString DecodeCodePage(const QByteArray& bytes, int codePage)
 
 namespace {
 
-enum class Dest { Text, FontTable, ColourTable, Skip };
+// StyleSheet: between the entries of \\stylesheet; StyleEntry: one entry,
+// whose formatting words build the style; Shape: a shape's instructions,
+// where only the shape's text (\\shptxt) is read.
+enum class Dest { Text, FontTable, ColourTable, Skip, StyleSheet, StyleEntry, Shape };
 
 struct CharState {
     int font = -1; // -1: the default font (\deff)
@@ -108,6 +116,8 @@ struct CharState {
     bool underline = false;
     bool strike = false;
     int vertical = 0; // 1 superscript, -1 subscript
+    bool caps = false;
+    bool smallCaps = false;
     int fore = -1;    // colour table index; -1 automatic
     int back = -1;
     bool operator==(const CharState&) const = default;
@@ -132,6 +142,11 @@ struct Group {
 struct FontEntry {
     QString name;
     int codePage = 0;
+};
+
+struct Style {
+    CharState c;
+    ParaState pa;
 };
 
 class Parser {
@@ -185,6 +200,8 @@ private:
     bool blockOpen = true;
 
     QHash<int, FontEntry> fonts;
+    QHash<int, Style> styles;
+    int styleNumber = 0;
     int fontNumber = -1;
     int fontCharset = -1;
     QString fontName;
@@ -300,6 +317,12 @@ void Parser::pushGroup()
 {
     stack.push_back(cur);
     ucSkip = 0;
+    if (cur.dest == Dest::StyleSheet) {
+        cur.dest = Dest::StyleEntry;
+        cur.c = CharState();
+        cur.pa = ParaState();
+        styleNumber = 0;
+    }
 }
 
 void Parser::popGroup()
@@ -311,6 +334,8 @@ void Parser::popGroup()
         finishFontEntry();
     else if (cur.dest == Dest::FontTable && fontEntryOpen && !fontName.isEmpty())
         finishFontEntry();
+    if (cur.dest == Dest::StyleEntry && stack.back().dest == Dest::StyleSheet && styles.size() < 4096)
+        styles.insert(styleNumber, Style { cur.c, cur.pa });
     cur = stack.back();
     stack.pop_back();
 }
@@ -436,8 +461,11 @@ void Parser::controlSymbol(char c)
         return;
     }
     case '*': {
-        // An optional destination: not one this reader knows, so skipped.
+        // An optional destination: a shape's instructions hold its text;
+        // others this reader does not know, so they are skipped.
         flushBytes();
+        if (end - p >= 8 && QByteArrayView(p, 8) == QByteArrayView("\\shpinst"))
+            return;
         cur.dest = Dest::Skip;
         skipRestOfGroup();
         return;
@@ -484,20 +512,33 @@ void Parser::controlSymbol(char c)
 
 bool Parser::destinationWord(const QByteArray& w)
 {
-    static const QByteArrayList skipped = { "stylesheet", "info", "pict", "objdata", "objclass", "objname",
+    static const QByteArrayList skipped = { "info", "pict", "objdata", "objclass", "objname",
         "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr", "footerf", "footnote",
         "annotation", "atnid", "atnauthor", "xe", "tc", "txe", "filetbl", "revtbl", "listtable",
         "listoverridetable", "rsidtbl", "latentstyles", "themedata", "colorschememapping", "datastore",
         "fldinst", "nonshppict", "pn", "pntxta", "pntxtb", "private", "pgdsctbl", "buptim", "creatim",
         "printim", "revtim", "author", "title", "subject", "operator", "keywords", "comment", "doccomm",
         "generator", "userprops", "docvar", "mmathPr", "xmlnstbl", "template", "ftnsep", "ftnsepc", "ftncn",
-        "aftnsep", "aftnsepc", "aftncn", "shpinst", "shptxt", "sp", "sn", "sv", "do", "bkmkstart",
+        "aftnsep", "aftnsepc", "aftncn", "shprslt", "sp", "sn", "sv", "do", "bkmkstart",
         "bkmkend", "company", "manager", "category", "hlinkbase", "listpicture", "fontemb", "fontfile",
         "panose", "falt", "mhtmltag", "htmltag", "xmlopen", "xmlclose", "wgrffmtfilter", "protusertbl",
         "passwordhash", "defchp", "defpap", "pgptbl", "ud" };
     if (w == "fonttbl") {
         cur.dest = Dest::FontTable;
         fontEntryOpen = false;
+        return true;
+    }
+    if (w == "stylesheet") {
+        cur.dest = Dest::StyleSheet;
+        return true;
+    }
+    if (w == "shpinst") {
+        cur.dest = Dest::Shape;
+        return true;
+    }
+    if (w == "shptxt" && cur.dest == Dest::Shape) {
+        // The text of a shape or text box is text of the document.
+        cur.dest = Dest::Text;
         return true;
     }
     if (w == "colortbl") {
@@ -547,7 +588,11 @@ void Parser::applyWord(const QByteArray& w, bool hasParam, int param)
             blue = std::clamp(param, 0, 255);
         return;
     }
-    if (cur.dest != Dest::Text)
+    if (cur.dest == Dest::StyleEntry && (w == "s" || w == "cs" || w == "ds" || w == "ts")) {
+        styleNumber = hasParam ? param : 0;
+        return;
+    }
+    if (cur.dest != Dest::Text && cur.dest != Dest::StyleEntry)
         return;
 
     CharState& c = cur.c;
@@ -562,6 +607,12 @@ void Parser::applyWord(const QByteArray& w, bool hasParam, int param)
         ansiCodePage = 437;
     } else if (w == "pca") {
         ansiCodePage = 850;
+    } else if (w == "s" && cur.dest == Dest::Text) {
+        // A paragraph style: its formatting, then the words after it.
+        if (auto it = styles.constFind(hasParam ? param : 0); it != styles.constEnd()) {
+            c = it->c;
+            pa = it->pa;
+        }
     } else if (w == "deff") {
         defaultFont = param;
     } else if (w == "uc") {
@@ -624,6 +675,10 @@ void Parser::applyWord(const QByteArray& w, bool hasParam, int param)
         c.vertical = -1;
     } else if (w == "nosupersub") {
         c.vertical = 0;
+    } else if (w == "caps") {
+        c.caps = on;
+    } else if (w == "scaps") {
+        c.smallCaps = on;
     } else if (w == "fs") {
         c.halfPoints = hasParam ? std::clamp(param, 2, 3276) : 24;
     } else if (w == "f") {
@@ -771,6 +826,12 @@ QTextCharFormat Parser::charFormat(const CharState& c) const
     f.setFontItalic(c.italic);
     f.setFontUnderline(c.underline);
     f.setFontStrikeOut(c.strike);
+    if (c.caps)
+        f.setFontCapitalization(QFont::AllUppercase);
+    else if (c.smallCaps)
+        f.setFontCapitalization(QFont::SmallCaps);
+    if (SymbolFonts::IsMapped(family))
+        f.setFontFamilies(QStringList { SymbolFonts::DisplayFamily() });
     if (c.vertical > 0)
         f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     else if (c.vertical < 0)
@@ -803,6 +864,18 @@ void Parser::flushRun()
 {
     if (run.isEmpty())
         return;
+    // Text in a Windows symbol font shows its codes' pictures.
+    const int number = runState.font >= 0 ? runState.font : defaultFont;
+    if (auto it = fonts.constFind(number); it != fonts.constEnd() && SymbolFonts::IsMapped(it->name)) {
+        QString shown;
+        for (const QChar ch : run) {
+            const char16_t u = ch.unicode();
+            const int code = u >= 0xF000 && u <= 0xF0FF ? u - 0xF000 : u < 0x100 ? u : SymbolFonts::CodeOf(ch);
+            const char32_t pictured = code < 0 ? 0 : SymbolFonts::ToUnicode(it->name, code);
+            shown += pictured ? QString::fromUcs4(&pictured, 1) : QString(ch);
+        }
+        run = shown;
+    }
     cursor.insertText(run, charFormat(runState));
     run.clear();
 }

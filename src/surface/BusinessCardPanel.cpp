@@ -1,4 +1,5 @@
 #include "surface/BusinessCardPanel.h"
+#include "platform/SafeFile.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/MergeSource.h"
@@ -8,17 +9,8 @@
 
 #include <QPainter>
 #include <algorithm>
-#include <map>
 
 namespace bv {
-
-namespace {
-std::map<TLPanelState, ObjectCreator>& creators()
-{
-    static std::map<TLPanelState, ObjectCreator> map;
-    return map;
-}
-} // namespace
 
 TGBusinessCardPanel32::TGBusinessCardPanel32(QWidget* parent) : TGBasePanel(parent)
 {
@@ -66,14 +58,10 @@ void TGBusinessCardPanel32::SetPanelState(TLPanelState value)
     SetScreenCursor(value == psPointing ? crDefault : crDrag);
 }
 
-void TGBusinessCardPanel32::RegisterCreator(TLPanelState state, ObjectCreator creator)
-{
-    creators()[state] = std::move(creator);
-}
-
 bool TGBusinessCardPanel32::HasCreator(TLPanelState state)
 {
-    return creators().count(state) != 0;
+    const TObjectTool* tool = FindTool(state);
+    return tool && tool->create;
 }
 
 void TGBusinessCardPanel32::CreateObjectInRect(const TRect& band)
@@ -85,10 +73,13 @@ void TGBusinessCardPanel32::CreateObjectInRect(const TRect& band)
         r.Bottom = r.Top + 15;
     if (panelState == psPointing)
         return;
-    auto it = creators().find(panelState);
-    if (it == creators().end() || !it->second)
+    const TObjectTool* tool = FindTool(panelState);
+    if (!tool || !tool->create)
         return;
-    it->second(*this, r);
+    // The registry may change while the tool's dialog runs; the creator is
+    // called from a copy.
+    const ObjectCreator create = tool->create;
+    create(*this, r);
 }
 
 void TGBusinessCardPanel32::KeepInCard(TGGraphicControl& object) const
@@ -125,7 +116,9 @@ QImage TGBusinessCardPanel32::RenderToBitmap()
 
 QString TGBusinessCardPanel32::ImportTemplate(const QString& path)
 {
-    return ReadTemplate(*this, ProfileText::FromFile(path));
+    // A template that cannot be read fails here with its reason, rather than
+    // reading as an empty template that starts an empty design.
+    return ReadTemplate(*this, ProfileText(ReadOutsideFileOrThrow(path, MaxProfileFileBytes)));
 }
 
 void TGBusinessCardPanel32::ExportTemplate(const QString& path, const QString& backgroundPath)

@@ -3,14 +3,16 @@
 // (PanelState and object creation), bitmap rendering for exports, the change
 // of all text fonts and the personal information used by templates.
 #include "surface/BasePanel.h"
+#include "surface/ObjectKinds.h"
 #include "surface/PersonalInfo.h"
 
-#include <functional>
 #include <memory>
 
 namespace bv {
 
-enum TLPanelState {
+// The tools of the palette; a kind registered later (ObjectKinds.h) may take
+// a number after these.
+enum TLPanelState : int {
     psPointing,
     psLabel,
     psSymbolLabel,
@@ -27,13 +29,7 @@ enum TLPanelState {
     psBarcode
 };
 
-class TGBusinessCardPanel32;
 class TMergeTable;
-
-// Creates one object of a tool's kind in r (already widened to the minimum
-// band size) and runs that kind's first-edit step. Object libraries register
-// one per panel state; the panel looks it up when a band is released.
-using ObjectCreator = std::function<void(TGBusinessCardPanel32& panel, const TRect& r)>;
 
 class TGBusinessCardPanel32 : public TGBasePanel {
     Q_OBJECT
@@ -43,7 +39,7 @@ public:
     TLPanelState PanelState() const { return panelState; }
     void SetPanelState(TLPanelState value);
 
-    static void RegisterCreator(TLPanelState state, ObjectCreator creator);
+    // True when a registered tool makes objects for this state.
     static bool HasCreator(TLPanelState state);
 
     void CreateObjectInRect(const TRect& r) override;

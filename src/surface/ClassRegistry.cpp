@@ -46,12 +46,4 @@ TGGraphicControl* CreateObjectOfClass(const QString& className)
     return e && e->factory ? e->factory() : nullptr;
 }
 
-QStringList RegisteredObjectClasses()
-{
-    QStringList names;
-    for (const auto& e : registry())
-        names << e.name;
-    return names;
-}
-
 } // namespace bv

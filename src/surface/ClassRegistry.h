@@ -19,7 +19,5 @@ bool IsObjectClassRegistered(const QString& className);
 // A new, unparented object of the class, or nullptr when the name is unknown
 // (letter case ignored). The caller owns it.
 TGGraphicControl* CreateObjectOfClass(const QString& className);
-// Registered names, in registration order.
-QStringList RegisteredObjectClasses();
 
 } // namespace bv

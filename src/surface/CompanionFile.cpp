@@ -6,6 +6,7 @@
 #include "platform/SafeFile.h"
 #include "platform/ProfileFile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +18,7 @@ namespace {
 const QString iniData = QStringLiteral("Ini Data");
 const QString backgroundSection = QStringLiteral("Background");
 const QString layoutSection = QStringLiteral("Layout");
+const QString pairSection = QStringLiteral("Pair");
 } // namespace
 
 int InchesToThousandths(Single inches)
@@ -38,7 +40,8 @@ QString CompanionPath(const QString& designPath)
     return designPath.left(designPath.size() - suffix.size()) + QStringLiteral("QRE");
 }
 
-void WriteCompanionFile(const QString& path, const QString& background, const CompanionLayout& layout)
+void WriteCompanionFile(const QString& path, const QString& background, const CompanionLayout& layout,
+    const QByteArray& designFingerprint)
 {
     const QString target = QFileInfo(path).absoluteFilePath();
     const QString failure = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(target));
@@ -65,13 +68,59 @@ void WriteCompanionFile(const QString& path, const QString& background, const Co
         ini.WriteString(layoutSection, QStringLiteral("Stock"), layout.stock);
     if (layout.cornerRadius > 0)
         ini.WriteInteger(layoutSection, QStringLiteral("CornerRadius"), layout.cornerRadius);
+    if (!designFingerprint.isEmpty())
+        ini.WriteString(pairSection, QStringLiteral("Design"), QString::fromLatin1(designFingerprint));
     try {
         AtomicFile out(target);
         out.Write(ini.Bytes());
         out.Commit();
+    } catch (const EWriteError&) {
+        throw;
     } catch (const Exception&) {
         throw EWriteError(failure);
     }
+}
+
+QByteArray DesignFingerprint(const QByteArray& designBytes)
+{
+    return QCryptographicHash::hash(designBytes, QCryptographicHash::Sha1).toHex();
+}
+
+QString PendingCompanionPath(const QString& designPath)
+{
+    const QFileInfo companion(CompanionPath(designPath));
+    return companion.absolutePath() + QStringLiteral("/.") + companion.fileName() + QStringLiteral(".pending");
+}
+
+void WriteDesignPair(const QString& designPath, const std::function<void(const QString&)>& writeDesign,
+    const QString& background, const CompanionLayout& layout)
+{
+    const QString design = QFileInfo(designPath).absoluteFilePath();
+    const QString companion = QFileInfo(CompanionPath(design)).absoluteFilePath();
+    const FolderLock lock(QFileInfo(design).absolutePath(), FolderLock::Exclusive);
+    // Both files are written and checked in full before either replaces its
+    // old version, so a failure (a full disk) never leaves a new .QRD without
+    // its .QRE, nor a cut file where a good one was.
+    AtomicBatch pair;
+    pair.StageLast(companion, PendingCompanionPath(design));
+    writeDesign(design);
+    const SafeReadResult written = ReadOutsideFile(pair.PendingTemp(design), MaxDesignFileBytes);
+    if (!written.ok())
+        throw EWriteError(AtomicFile::FailureMessage(design));
+    WriteCompanionFile(companion, background, layout, DesignFingerprint(written.data));
+    pair.Commit();
+}
+
+CompanionData ReadPairedCompanion(const QString& designPath)
+{
+    const QString pendingPath = PendingCompanionPath(designPath);
+    if (QFileInfo(pendingPath).isFile()) {
+        CompanionData waiting = ReadCompanionFile(pendingPath);
+        const SafeReadResult design = ReadOutsideFile(designPath, MaxDesignFileBytes);
+        if (waiting.isIni && design.ok() && waiting.design == DesignFingerprint(design.data))
+            return waiting;
+    }
+    return ReadCompanionFile(CompanionPath(designPath));
 }
 
 void ClampCompanionLayout(CompanionLayout& l)
@@ -92,12 +141,23 @@ void ClampCompanionLayout(CompanionLayout& l)
 CompanionData ReadCompanionFile(const QString& path)
 {
     CompanionData data;
-    data.exists = QFileInfo(path).isFile();
+    // Anything under the companion's name counts as there; what is not a
+    // readable regular file is reported rather than taken for no companion.
+    data.exists = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
     if (!data.exists)
         return data;
-    ProfileFile ini(path);
+    // Read once: a file that cannot be read is reported, not taken for an
+    // empty one.
+    const SafeReadResult file = ReadOutsideFile(path, MaxProfileFileBytes);
+    if (!file.ok()) {
+        data.unreadable = true;
+        data.error = file.error;
+        return data;
+    }
+    const ProfileText ini(file.data);
     data.isIni = ini.ReadBool(iniData, QStringLiteral("ISINI"), false);
     if (data.isIni) {
+        data.design = ini.ReadString(pairSection, QStringLiteral("Design")).toLatin1();
         data.background = ini.ReadString(backgroundSection, QStringLiteral("File"));
         CompanionLayout& l = data.layout;
         const CompanionLayout d;
@@ -119,9 +179,6 @@ CompanionData ReadCompanionFile(const QString& path)
         return data;
     }
     // An older companion: plain text, the first line is the background.
-    const SafeReadResult file = ReadOutsideFile(path, MaxProfileFileBytes);
-    if (!file.ok())
-        return data;
     const QString text = DecodeProfileText(file.data);
     if (!text.isEmpty()) {
         QString first = text.section(QLatin1Char('\n'), 0, 0);

@@ -6,7 +6,9 @@
 // layout record is the application's business.
 #include "platform/Numeric.h"
 
+#include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace bv {
 
@@ -38,8 +40,11 @@ struct CompanionLayout {
 struct CompanionData {
     bool exists = false;    // the file was there
     bool isIni = false;     // [Ini Data] ISINI was true: background and layout are valid
+    bool unreadable = false; // there, but could not be read (message in `error`)
+    QString error;
     QString background;     // background picture path (also from an older plain-text file)
     CompanionLayout layout; // defaults unless isIni
+    QByteArray design;      // fingerprint of the design saved with it (empty: not recorded)
 };
 
 // Stored thousandths of a length in inches: Round(inches × 1000), halves to even.
@@ -54,7 +59,36 @@ QString CompanionPath(const QString& designPath);
 // Writes the companion file in the documented key order, replacing any older
 // file. The new file is written beside the old one and renamed over it, so a
 // failed write leaves the old file as it was. Failures raise EWriteError.
-void WriteCompanionFile(const QString& path, const QString& background, const CompanionLayout& layout);
+// With a design fingerprint, a [Pair] section records it after the layout
+// (readers that do not know the section skip it).
+void WriteCompanionFile(const QString& path, const QString& background, const CompanionLayout& layout,
+    const QByteArray& designFingerprint = QByteArray());
+
+// The design pair as one save. A design and its companion are renamed one
+// after the other, so a process killed between the two renames, or two
+// processes saving the same pair at once, could leave the objects of one save
+// with the layout of another. So:
+// - writers hold the folder's exclusive lock (FolderLock) for the whole save,
+//   and readers its shared lock, so two saves never interleave;
+// - the new companion records the fingerprint of its design and waits under
+//   a fixed name beside it (PendingCompanionPath) while the design is renamed
+//   into place, then takes the companion's name. The design's rename is the
+//   moment the save happens: a reader that finds a waiting companion whose
+//   fingerprint is the design's takes it (the save was cut short after that
+//   moment), and one that does not match is left over from a save cut short
+//   before it and is ignored.
+// Both files keep their format; the fingerprint is an added INI section.
+QByteArray DesignFingerprint(const QByteArray& designBytes);
+QString PendingCompanionPath(const QString& designPath);
+// Writes the pair: `writeDesign` writes the design file at the path it is
+// given through AtomicFile (it joins the pair's batch), then the companion.
+// Raises EWriteError; on failure before the design's rename the old pair
+// stays whole.
+void WriteDesignPair(const QString& designPath, const std::function<void(const QString&)>& writeDesign,
+    const QString& background, const CompanionLayout& layout);
+// The companion that belongs to the design file as it stands (see above).
+// The caller holds the folder's shared lock while it reads both files.
+CompanionData ReadPairedCompanion(const QString& designPath);
 
 // Holds stored layout values to the limits of the layout dialog: counts of
 // 1 to 10 across and 1 to 30 down, a card of at least 0.3 × 0.5 inch, every

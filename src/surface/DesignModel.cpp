@@ -130,6 +130,13 @@ void TDesignModel::RemoveObject(TGGraphicControl* object)
     repaint();
 }
 
+void TDesignModel::SetObjectOrder(const QList<TGGraphicControl*>& order)
+{
+    Q_ASSERT(order.size() == objects.size());
+    objects = order;
+    repaint();
+}
+
 void TDesignModel::FreeObjectLater(TGGraphicControl* object)
 {
     if (!object)
@@ -341,6 +348,13 @@ void TDesignModel::ClearBackground()
 {
     colorPicture = QImage();
     colorMetafile = Metafile();
+    repaint();
+}
+
+void TDesignModel::SetBackgroundArt(const QImage& bitmap, const Metafile& metafile)
+{
+    colorPicture = bitmap;
+    colorMetafile = metafile;
     repaint();
 }
 

@@ -61,6 +61,9 @@ public:
     // z-order; one that leaves is taken out of the list and the selection.
     void InsertObject(TGGraphicControl* object);
     void RemoveObject(TGGraphicControl* object);
+    // Puts the design's objects in this z-order (bottom first); `order`
+    // holds exactly the design's objects.
+    void SetObjectOrder(const QList<TGGraphicControl*>& order);
     // Frees an object that one of its own menu commands may still be running
     // for: it leaves the design at once and is deleted from the event loop.
     void FreeObjectLater(TGGraphicControl* object);
@@ -113,6 +116,9 @@ public:
     void DrawBackgroundArt(QPainter& p, int w, int h) const;
     void ClearBackground();
     void LoadBackground(const QString& path);
+    // Puts back background art taken from ColorPicture and ColorMetafile
+    // (undo), without reading the file again.
+    void SetBackgroundArt(const QImage& bitmap, const Metafile& metafile);
     // Portrait card: the background art is turned a quarter turn on loading.
     bool Rotated() const { return rotated; }
     void SetRotated(bool value) { rotated = value; }

@@ -156,11 +156,6 @@ void TGHandle::RemoveFromSelection(TGGraphicControl* object)
     panel.RepaintCard();
 }
 
-void TGHandle::Forget(TGGraphicControl* object)
-{
-    selection.removeAll(object);
-}
-
 void TGHandle::ClearSelection()
 {
     selection.clear();

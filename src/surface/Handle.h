@@ -68,8 +68,6 @@ public:
     void BringSelectionToFront();
     void SendSelectionToBack();
     void Refit();
-    // Forgets an object that is being destroyed, without refitting.
-    void Forget(TGGraphicControl* object);
 
     // --- mouse and keys (positions in the frame's own coordinates) ---------------------
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);

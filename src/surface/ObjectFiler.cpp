@@ -49,13 +49,11 @@ bool isDefault(const PropertyInfo& p, const Value& v)
 void writeBitmapData(ObjectWriter& w, const QByteArray& bmp)
 {
     // A 32-bit size, then the bitmap file.
-    QByteArray payload;
-    payload.reserve(bmp.size() + 4);
+    char size[4];
     auto n = static_cast<std::uint32_t>(bmp.size());
     for (int k = 0; k < 4; ++k)
-        payload.append(char((n >> (8 * k)) & 0xFF));
-    payload.append(bmp);
-    w.WriteBinary(payload);
+        size[k] = char((n >> (8 * k)) & 0xFF);
+    w.WriteBinary(QByteArrayView(size, 4), bmp);
 }
 
 void writeProperty(ObjectWriter& w, const TGGraphicControl& object, const PropertyInfo& p)
@@ -255,6 +253,16 @@ void TGLabelObjectFiler::WriteRecord(ObjectWriter& writer, const TGGraphicContro
     writer.WriteListEnd(); // no children
 }
 
+QByteArrayList TGLabelObjectFiler::WriteRecordPieces(const TGGraphicControl& object)
+{
+    QByteArrayList pieces;
+    QByteArray rest;
+    ObjectWriter w(rest, pieces);
+    WriteRecord(w, object);
+    pieces.append(rest);
+    return pieces;
+}
+
 QByteArray TGLabelObjectFiler::WriteStream(const QList<const TGGraphicControl*>& objects)
 {
     QByteArray out;
@@ -353,7 +361,6 @@ QList<TGGraphicControl*> TGLabelObjectFiler::ReadStream(QByteArrayView data, Nam
             std::size_t expected = 0; // entries come in table order
             while (!reader.EndOfList()) {
                 const QString propName = reader.ReadStr();
-                const StreamValue value = reader.ReadValue();
                 const PropertyInfo* info = nullptr;
                 for (std::size_t k = expected; k < entries.size(); ++k)
                     if (propName == QLatin1String(entries[k].name)) {
@@ -363,6 +370,19 @@ QList<TGGraphicControl*> TGLabelObjectFiler::ReadStream(QByteArrayView data, Nam
                     }
                 if (!info)
                     info = table.find(propName);
+                // The property decides before its value is read whether a
+                // list may stand there: only string lists are kept, as their
+                // strings alone; any other list or collection is refused at
+                // its first byte, so a stream of millions of tiny list items
+                // costs no more memory than its own size.
+                const std::uint8_t next = reader.NextValue();
+                if (next == vaList || next == vaCollection) {
+                    if (!info || info->kind == PropertyKind::Reference || !info->set || next == vaCollection)
+                        throw EReadError(info ? streamerr::InvalidValue() : streamerr::NoProperty());
+                    info->set(*object, Value::list(reader.ReadStringList()));
+                    continue;
+                }
+                const StreamValue value = reader.ReadValue();
                 if (!info) {
                     if (isEventName(propName) && (value.type == vaIdent || value.type == vaNil))
                         continue;

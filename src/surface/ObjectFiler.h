@@ -56,6 +56,9 @@ public:
     // One record: signature, class, name, properties, end of properties, end
     // of children.
     static void WriteRecord(ObjectWriter& writer, const TGGraphicControl& object);
+    // The same record in pieces: large binary values (pictures) are the
+    // object's own bytes, shared rather than copied (see ObjectWriter).
+    static QByteArrayList WriteRecordPieces(const TGGraphicControl& object);
     // Reads a complete stream into `panel` as ReadInto does.
     QList<TGGraphicControl*> ReadStream(QByteArrayView data, NameRegistry& owner, TGBasePanel& panel);
 

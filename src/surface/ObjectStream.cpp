@@ -1,5 +1,7 @@
 #include "surface/ObjectStream.h"
 
+#include <QTextStream>
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -232,6 +234,21 @@ void ObjectWriter::WriteBinary(QByteArrayView bytes)
     buffer.append(char(vaBinary));
     writeInt32(static_cast<std::int32_t>(bytes.size()));
     buffer.append(bytes.data(), bytes.size());
+}
+
+void ObjectWriter::WriteBinary(QByteArrayView head, const QByteArray& body)
+{
+    buffer.append(char(vaBinary));
+    writeInt32(static_cast<std::int32_t>(head.size() + body.size()));
+    if (!head.isEmpty())
+        buffer.append(head.data(), head.size());
+    if (pieces && body.size() >= SharedPieceSize) {
+        pieces->append(buffer);
+        pieces->append(body);
+        buffer = QByteArray();
+    } else {
+        buffer.append(body);
+    }
 }
 
 void ObjectWriter::WriteSet(const QStringList& members)
@@ -528,6 +545,100 @@ StreamValue ObjectReader::readValue(int depth)
     return v;
 }
 
+QStringList ObjectReader::ReadStringList()
+{
+    if (readByte() != vaList)
+        throw EReadError(streamerr::InvalidValue());
+    QStringList lines;
+    while (NextValue() != vaNull) {
+        const std::uint8_t t = readByte();
+        if (t == vaString)
+            lines.append(ReadStr());
+        else if (t == vaLString || t == vaWString || t == vaUTF8String)
+            lines.append(readLongString(t));
+        else
+            throw EReadError(streamerr::InvalidValue());
+    }
+    readByte();
+    return lines;
+}
+
+void ObjectReader::dumpValue(QTextStream* out, int depth)
+{
+    if (depth > MaxDepth)
+        throw EReadError(streamerr::InvalidFormat());
+    const std::uint8_t type = NextValue();
+    switch (type) {
+    case vaList: {
+        readByte();
+        if (out)
+            *out << '(';
+        bool first = true;
+        while (NextValue() != vaNull) {
+            if (out && !first)
+                *out << ' ';
+            first = false;
+            dumpValue(out, depth + 1);
+        }
+        readByte();
+        if (out)
+            *out << ')';
+        return;
+    }
+    case vaBinary: {
+        readByte();
+        const qsizetype n = readLength();
+        const QByteArrayView b = take(n);
+        if (!out)
+            return;
+        *out << '{';
+        constexpr qsizetype piece = 1 << 16;
+        for (qsizetype at = 0; at < b.size(); at += piece)
+            *out << QLatin1String(b.sliced(at, std::min(piece, b.size() - at)).toByteArray().toHex());
+        *out << '}';
+        return;
+    }
+    case vaCollection: {
+        readByte();
+        if (out)
+            *out << '<';
+        bool first = true;
+        while (NextValue() != vaNull) {
+            if (out)
+                *out << (first ? "item" : " item");
+            first = false;
+            const std::uint8_t t = NextValue();
+            if (t == vaInt8 || t == vaInt16 || t == vaInt32) {
+                const StreamValue index = readValue(depth + 1);
+                if (out)
+                    *out << " [" << index.i << ']';
+            }
+            ReadListBegin();
+            while (NextValue() != vaNull) {
+                const QString name = ReadStr();
+                if (out)
+                    *out << ' ' << name << " = ";
+                dumpValue(out, depth + 1);
+            }
+            readByte();
+            if (out)
+                *out << " end";
+        }
+        readByte();
+        if (out)
+            *out << '>';
+        return;
+    }
+    default: {
+        // Everything else is small: read and formatted as one value.
+        const StreamValue v = readValue(depth);
+        if (out)
+            *out << FormatStreamValue(v);
+        return;
+    }
+    }
+}
+
 std::vector<StreamRecord> ObjectReader::ReadObjectStream()
 {
     std::vector<StreamRecord> records;
@@ -741,17 +852,49 @@ QString FormatStreamValue(const StreamValue& v)
     }
 }
 
+namespace {
+// One pass over the records: with no stream only checking them.
+void dumpRecords(QByteArrayView data, QTextStream* out)
+{
+    ObjectReader reader(data);
+    reader.ReadListBegin();
+    while (reader.NextValue() != vaNull) {
+        QString className;
+        QString name;
+        reader.ReadRecordHeader(className, name);
+        if (out)
+            *out << "object " << name << ": " << className << '\n';
+        while (reader.NextValue() != vaNull) {
+            const QString property = reader.ReadStr();
+            if (out)
+                *out << "  " << property << " = ";
+            reader.DumpValue(out);
+            if (out)
+                *out << '\n';
+        }
+        reader.ReadValueType();
+        // Design objects have no children.
+        reader.ReadListEnd();
+        if (out)
+            *out << "end\n";
+    }
+    reader.ReadValueType();
+}
+} // namespace
+
+void DumpObjectStream(QByteArrayView data, QTextStream& out)
+{
+    dumpRecords(data, nullptr);
+    dumpRecords(data, &out);
+}
+
 QString DumpObjectStream(QByteArrayView data)
 {
-    const std::vector<StreamRecord> records = ReadObjectStream(data);
-    QString out;
-    for (const auto& r : records) {
-        out += QStringLiteral("object %1: %2\n").arg(r.name, r.className);
-        for (const auto& p : r.properties)
-            out += QStringLiteral("  %1 = %2\n").arg(p.name, FormatStreamValue(p.value));
-        out += QLatin1String("end\n");
-    }
-    return out;
+    QString text;
+    QTextStream out(&text);
+    DumpObjectStream(data, out);
+    out.flush();
+    return text;
 }
 
 } // namespace bv

@@ -16,12 +16,15 @@
 #include "surface/Properties.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <optional>
 #include <vector>
+
+class QTextStream;
 
 namespace bv {
 
@@ -112,6 +115,12 @@ struct StreamRecord {
 class ObjectWriter {
 public:
     explicit ObjectWriter(QByteArray& out) : buffer(out) {}
+    // Writes in pieces: binary values of at least SharedPieceSize bytes are
+    // not copied but handed to `pieces` as they are (implicitly shared), with
+    // the bytes before them; the caller appends what is left in `out` last.
+    // The pieces joined are the bytes the plain writer makes.
+    ObjectWriter(QByteArray& out, QByteArrayList& pieces) : buffer(out), pieces(&pieces) {}
+    static constexpr qsizetype SharedPieceSize = 4096;
 
     void WriteListBegin() { buffer.append(char(vaList)); }
     void WriteListEnd() { buffer.append(char(vaNull)); }
@@ -130,6 +139,9 @@ public:
     void WriteIdent(const QString& name);
     void WriteBoolean(bool value) { buffer.append(char(value ? vaTrue : vaFalse)); }
     void WriteBinary(QByteArrayView bytes);
+    void WriteBinary(const QByteArray& bytes) { WriteBinary(QByteArrayView(), bytes); }
+    // One binary value made of `head` followed by `body`.
+    void WriteBinary(QByteArrayView head, const QByteArray& body);
     void WriteSet(const QStringList& members);
     // A list of strings (string-list data).
     void WriteStringList(const QStringList& lines);
@@ -140,6 +152,7 @@ public:
 private:
     void writeInt32(std::int32_t v);
     QByteArray& buffer;
+    QByteArrayList* pieces = nullptr;
 };
 
 class ObjectReader {
@@ -166,6 +179,14 @@ public:
     QString ReadStr();
     // One value with everything nested in it.
     StreamValue ReadValue() { return readValue(0); }
+    // A list (0x01) of strings: a list holding anything else raises
+    // "Invalid property value" at that item. Kept as the strings alone, so
+    // a list costs little more memory than its bytes.
+    QStringList ReadStringList();
+    // One value written as FormatStreamValue writes it, straight from the
+    // bytes (nothing nested is kept); with no stream, the value is only
+    // checked and passed over.
+    void DumpValue(QTextStream* out) { dumpValue(out, 0); }
     // A complete stream (list of records); trailing bytes after the closing
     // list end are ignored.
     std::vector<StreamRecord> ReadObjectStream();
@@ -176,6 +197,7 @@ private:
     QByteArrayView take(qsizetype n);
     qsizetype readLength(); // 32-bit length, "Invalid stream format" when negative
     StreamValue readValue(int depth);
+    void dumpValue(QTextStream* out, int depth);
     QString readLongString(std::uint8_t type);
 
     QByteArrayView input;
@@ -220,5 +242,10 @@ QString FormatExtended(long double value);
 //     <property> = <value>
 //   end
 QString DumpObjectStream(QByteArrayView data);
+// The same text written to `out` as it is made: the stream is checked whole
+// first (a malformed one raises before anything is written), then written
+// value by value, so the memory it takes does not grow with the stream (a
+// bitmap of 200 MB is written as hexadecimal digits in pieces).
+void DumpObjectStream(QByteArrayView data, QTextStream& out);
 
 } // namespace bv

@@ -32,12 +32,6 @@ void TAssistantOru::SetTopics(const QStringList& newQuestions, const QStringList
     answers = answers.mid(0, questions.size());
 }
 
-void TAssistantOru::AddTopic(const QString& question, const QString& answer)
-{
-    questions.append(question);
-    answers.append(answer);
-}
-
 QPoint TAssistantOru::Placement(const QRect& mainFrame, int clientTop, const QSize& window, const QRect& screen)
 {
     int left = mainFrame.left() + mainFrame.width() - window.width() / 2;

@@ -33,7 +33,6 @@ public:
     const QStringList& Questions() const { return questions; }
     const QStringList& Answers() const { return answers; }
     void SetTopics(const QStringList& questions, const QStringList& answers);
-    void AddTopic(const QString& question, const QString& answer);
 
     // Fills the window with the topics, goes back to the first page of the
     // list and shows it beside mainWindow without making it modal. Creates

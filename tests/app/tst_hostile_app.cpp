@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace bv;
 
 namespace {
@@ -56,6 +58,10 @@ private slots:
     void batchOutputs();
     void sheetPdfExportOnAFullDisk_data();
     void sheetPdfExportOnAFullDisk();
+    void unreadableInputsAreReported_data();
+    void unreadableInputsAreReported();
+    void templateBackgroundStaysInTheBgFolder_data();
+    void templateBackgroundStaysInTheBgFolder();
 
 private:
     Run batch(const QStringList& args, const QByteArray& failWrites = {});
@@ -70,6 +76,12 @@ void TestHostileApp::initTestCase()
     RegisterDesignClasses();
     design = dir.filePath(QStringLiteral("card.QRD"));
     QVERIFY(QFile::copy(QStringLiteral(BRISVALE_TEST_DATA "/designs/shapes.qrd"), design));
+    QVERIFY(QFile::copy(QStringLiteral(BRISVALE_TEST_DATA "/templates/classic.qrdt"), dir.filePath("classic.qrdt")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("x")));
+    // A template bigger than any settings-sized file may be (4 MB).
+    QFile huge(dir.filePath(QStringLiteral("huge.qrdt")));
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    QVERIFY(huge.resize(qint64(5) << 20));
 }
 
 Run TestHostileApp::batch(const QStringList& args, const QByteArray& failWrites)
@@ -200,6 +212,36 @@ void TestHostileApp::batchOutputs_data()
     const QByteArray million("[Ini Data]\r\nISINI=1\r\n[Layout]\r\nAcross=1000000\r\nDown=1000000\r\n");
     QTest::newRow("a million across") << QStringList{"sheet", "card.QRD", "out.pdf", "--positions", "400"}
                                       << "out.pdf" << plain << million << 1 << "must name cards from 1 to 300\n";
+    // Outputs over inputs, by any spelling of the path.
+    QTest::newRow("resave onto its companion") << QStringList{"resave", "card.QRD", "card.QRE"} << "card.QRE"
+                                               << plain << plain << 1 << "refusing to overwrite the design file";
+    QTest::newRow("resave onto itself, another spelling") << QStringList{"resave", "card.QRD", "./x/../card.QRD"}
+                                                          << "card.QRD" << plain << plain << 1 << "refusing";
+    const QByteArray withArt = "[Ini Data]\r\nISINI=1\r\n[Background]\r\nFile=" + dir.filePath("art.png").toUtf8()
+        + "\r\n";
+    QTest::newRow("render onto its background") << QStringList{"render", "card.QRD", "./art.png"} << "art.png"
+                                                << plain << withArt << 1
+                                                << "refusing to overwrite the background picture";
+    const QByteArray withPdfArt = "[Ini Data]\r\nISINI=1\r\n[Background]\r\nFile=" + dir.filePath("art.pdf").toUtf8()
+        + "\r\n";
+    QTest::newRow("sheet onto its background") << QStringList{"sheet", "card.QRD", "x/../art.pdf"} << "art.pdf"
+                                               << plain << withPdfArt << 1 << "refusing to overwrite the background";
+    QTest::newRow("template onto its own companion") << QStringList{"template", "classic.qrdt", "new.QRE"} << "new.QRE"
+                                                     << plain << plain << 1 << "refusing";
+    // A template that cannot be read writes nothing and says why.
+    QTest::newRow("template far too large") << QStringList{"template", "huge.qrdt", "new.QRD"} << "new.QRD" << plain
+                                            << plain << 1 << "too large";
+    // Read-only targets (mode 0444, also for root) are left alone.
+    QTest::newRow("render over a read-only file") << QStringList{"render", "card.QRD", "ro.png"} << "ro.png"
+                                                  << plain << plain << 1 << "read-only";
+    QTest::newRow("resave over a read-only file") << QStringList{"resave", "card.QRD", "ro.QRD"} << "ro.QRD"
+                                                  << plain << plain << 1 << "read-only";
+    QTest::newRow("template over a read-only file") << QStringList{"template", "classic.qrdt", "ro.QRD"} << "ro.QRD"
+                                                    << plain << plain << 1 << "read-only";
+    // A full disk says so.
+    QTest::newRow("PNG on a full disk says the disk is full")
+        << QStringList{"render", "card.QRD", "out.png"} << "out.png" << QByteArray(".png") << plain << 1
+        << "The disk is full.";
 }
 
 void TestHostileApp::batchOutputs()
@@ -213,8 +255,11 @@ void TestHostileApp::batchOutputs()
     const QString companionPath = dir.filePath(QStringLiteral("card.QRE"));
     writeBytes(companionPath, companion.isEmpty() ? QByteArray("[Ini Data]\r\nISINI=1\r\n") : companion);
     const QString out = dir.filePath(output);
+    QFile::setPermissions(out, QFile::ReadOwner | QFile::WriteOwner);
     if (!QFile::exists(out) || !output.startsWith(QLatin1String("card")))
         writeBytes(out, "previous");
+    if (output.startsWith(QLatin1String("ro.")))
+        QVERIFY(QFile::setPermissions(out, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     const QByteArray before = readBytes(out);
     const Run r = batch(args, failWrites);
     QCOMPARE(r.exitCode, exitCode);
@@ -225,6 +270,66 @@ void TestHostileApp::batchOutputs()
     else
         QVERIFY(readBytes(out) != before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral(".out.")).size(), 0);
+}
+
+void TestHostileApp::unreadableInputsAreReported_data()
+{
+    QTest::addColumn<QString>("companionKind");
+    QTest::addColumn<QString>("message");
+    // The card is still rendered; what could not be read is named.
+    QTest::newRow("companion far too large") << "large" << "The file is too large";
+    QTest::newRow("companion is a named pipe") << "fifo" << "It is not a regular file.";
+    QTest::newRow("background is a device") << "device background" << "\"/dev/zero\". It is not a regular file.";
+}
+
+void TestHostileApp::unreadableInputsAreReported()
+{
+    QFETCH(QString, companionKind);
+    QFETCH(QString, message);
+    const QString companion = dir.filePath(QStringLiteral("card.QRE"));
+    QFile::remove(companion);
+    if (companionKind == QLatin1String("large")) {
+        QFile f(companion);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(qint64(5) << 20));
+    } else if (companionKind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(companion).constData(), 0600), 0);
+    } else {
+        writeBytes(companion, "[Ini Data]\r\nISINI=1\r\n[Background]\r\nFile=/dev/zero\r\n");
+    }
+    const Run r = batch({QStringLiteral("render"), QStringLiteral("card.QRD"), QStringLiteral("seen.png")});
+    QFile::remove(companion);
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("seen.png"))));
+}
+
+void TestHostileApp::templateBackgroundStaysInTheBgFolder_data()
+{
+    QTest::addColumn<QByteArray>("named");
+    // secret.bmp lies in the program folder, one level above bg: a template
+    // reaching it through a path must get bg/secret.bmp instead, which is
+    // not there, so the card has no background.
+    QTest::newRow("parent folder") << QByteArray("../secret.bmp");
+    QTest::newRow("Windows separators") << QByteArray("..\\..\\x\\..\\secret.bmp");
+    QTest::newRow("absolute path") << dir.filePath(QStringLiteral("secret.bmp")).toUtf8();
+    QTest::newRow("down and back up") << QByteArray("sub/../../secret.bmp");
+}
+
+void TestHostileApp::templateBackgroundStaysInTheBgFolder()
+{
+    QFETCH(QByteArray, named);
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("bg/sub")));
+    writeBytes(dir.filePath(QStringLiteral("secret.bmp")), "not for the card");
+    QByteArray tmpl = readBytes(dir.filePath(QStringLiteral("classic.qrdt")));
+    tmpl.replace("Background File=Marble.BMP", "Background File=" + named);
+    writeBytes(dir.filePath(QStringLiteral("reaching.qrdt")), tmpl);
+    QFile::remove(dir.filePath(QStringLiteral("reached.QRD")));
+    const Run r = batch({QStringLiteral("template"), QStringLiteral("reaching.qrdt"), QStringLiteral("reached.QRD")});
+    QCOMPARE(r.exitCode, 0);
+    const QByteArray companion = readBytes(dir.filePath(QStringLiteral("reached.QRE")));
+    QVERIFY2(companion.contains("File=" + QDir(dir.path()).filePath(QStringLiteral("bg/secret.bmp")).toUtf8() + "\r\n"),
+        companion.constData());
 }
 
 QTEST_MAIN(TestHostileApp)

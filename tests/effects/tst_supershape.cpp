@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QTest>
 #include <cmath>
+#include <limits>
 
 using namespace bv;
 
@@ -73,6 +74,8 @@ private slots:
     void cachesRebuiltOnlyWhenNeeded();
     void roundTripEveryKindAndSurface();
     void printsInInchesAndDevicePixels();
+    void extremeValuesDrawAsTheirLimits_data();
+    void extremeValuesDrawAsTheirLimits();
 };
 
 void TestSuperShape::starPoints_data()
@@ -460,6 +463,72 @@ void TestSuperShape::printsInInchesAndDevicePixels()
     QVERIFY(qRed(sheet.pixel(apexX, topRow)) < 10);
     const int low = qRed(sheet.pixel(apexX, lowRow));
     QVERIFY2(low > 150 && low < 245, qPrintable(QString::number(low)));
+}
+
+void TestSuperShape::extremeValuesDrawAsTheirLimits_data()
+{
+    QTest::addColumn<int>("shape");
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("reference");
+    // A value from a file beyond what can change a pixel of a 120 x 70
+    // shape draws, on screen and on paper, as a smaller value beyond it
+    // does (an outline wider than the shape covers it; a shadow moved past
+    // it is out of it; a corner beyond the side is the side); a negative
+    // outline is no outline.
+    const int big = std::numeric_limits<int>::max();
+    const int small = std::numeric_limits<int>::min();
+    QTest::newRow("star, OutlineWidth -2^31") << int(gstStar) << "OutlineWidth" << small << 0;
+    QTest::newRow("star, OutlineWidth 65537") << int(gstStar) << "OutlineWidth" << 65537 << 400;
+    QTest::newRow("rectangle, OutlineWidth 2^31-1") << int(gstRectangle) << "OutlineWidth" << big << 400;
+    QTest::newRow("diamond, ShadowDepth 2^31-1") << int(gstDiamond) << "ShadowDepth" << big << 5000;
+    QTest::newRow("rectangle, ShadowDepth -2^31") << int(gstRectangle) << "ShadowDepth" << small << -5000;
+    QTest::newRow("round rectangle, RoundPerc 2^31-1") << int(gstRoundRect) << "RoundPerc" << big << 400;
+}
+
+void TestSuperShape::extremeValuesDrawAsTheirLimits()
+{
+    QFETCH(int, shape);
+    QFETCH(QString, property);
+    QFETCH(int, value);
+    QFETCH(int, reference);
+    auto make = [&](TGBusinessCardPanel32& panel, int v) {
+        auto* s = new TSuperShape;
+        s->SetParent(&panel);
+        s->SetBounds(20, 10, 120, 70);
+        s->SetShape(TGPShapeType(shape));
+        s->SetSurfaceType(stBrushPattern);
+        s->SetBackColor(clLime);
+        s->SetShadowOrient(soLowerRight);
+        s->SetLoading(true); // as a file sets them: no setter rule applies
+        if (property == QLatin1String("OutlineWidth"))
+            s->SetOutlineWidth(v);
+        else if (property == QLatin1String("ShadowDepth"))
+            s->SetShadowDepth(v);
+        else
+            s->SetRoundPerc(v);
+        s->SetLoading(false);
+        return s;
+    };
+    auto print = [](TGBusinessCardPanel32& panel) {
+        QImage sheet(400, 300, QImage::Format_RGB32);
+        sheet.fill(Qt::white);
+        QPainter painter(&sheet);
+        TCanvasPageEngine engine(&painter, TDeviceFacts{ 192, 192, 0, 0, 0, 8.5, 11 });
+        engine.OnPrint = [&panel](TPageEngine& e) { panel.PrintObjects(e, 0.1, 0.1); };
+        engine.Execute();
+        return sheet;
+    };
+    TGBusinessCardPanel32 extremePanel;
+    TGBusinessCardPanel32 referencePanel;
+    TSuperShape* extreme = make(extremePanel, value);
+    TSuperShape* plain = make(referencePanel, reference);
+    QCOMPARE(paint(*extreme), paint(*plain));
+    QCOMPARE(print(extremePanel), print(referencePanel));
+    // At a zoom, too (the shadow depth is scaled).
+    extreme->SetZoom(2.0f);
+    plain->SetZoom(2.0f);
+    QCOMPARE(paint(*extreme), paint(*plain));
 }
 
 QTEST_MAIN(TestSuperShape)

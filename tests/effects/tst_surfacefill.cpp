@@ -21,6 +21,21 @@ Dib quadrantPicture(int w, int h)
                                          : (y < h / 2 ? qRgb(0, 0, 255) : qRgb(255, 255, 0)));
     return Dib::FromImage(img);
 }
+// Counts the bitmaps printed and where they go, and draws them.
+class CountingEngine : public TCanvasPageEngine {
+public:
+    using TCanvasPageEngine::TCanvasPageEngine;
+    int bitmaps = 0;
+    int outside = 0; // bitmaps that miss the page and an inch around it
+protected:
+    void DoStretchBitmap(double x1, double y1, double x2, double y2, const Dib& bitmap) override
+    {
+        ++bitmaps;
+        if (!QRectF(QPointF(x1, y1), QPointF(x2, y2)).intersects(QRectF(-1.0, -1.0, 10.5, 13.0)))
+            ++outside;
+        TCanvasPageEngine::DoStretchBitmap(x1, y1, x2, y2, bitmap);
+    }
+};
 } // namespace
 
 class TestSurfaceFill : public QObject {
@@ -35,6 +50,8 @@ private slots:
     void printedBandsMatchScreen();
     void printedTiles_data();
     void printedTiles();
+    void tinyTilesAreGroupedOnTheVisiblePart_data();
+    void tinyTilesAreGroupedOnTheVisiblePart();
 };
 
 void TestSurfaceFill::gradientColumns_data()
@@ -204,6 +221,49 @@ void TestSurfaceFill::printedTiles()
     QCOMPARE(sheet.pixel(59, 100) & 0xFFFFFF, 0xFFFFFFu);
     QCOMPARE(sheet.pixel(160, 100) & 0xFFFFFF, 0xFFFFFFu);
     QCOMPARE(sheet.pixel(100, 160) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+void TestSurfaceFill::tinyTilesAreGroupedOnTheVisiblePart_data()
+{
+    QTest::addColumn<QRect>("area");
+    QTest::addColumn<bool>("composeFirst");
+    // A 2 x 2 picture at 300 dpi from a 100-ppi screen: 6-pixel tiles. On a
+    // letter page (2550 x 3300 device pixels) the visible part alone holds
+    // over 230,000 of them.
+    QTest::newRow("object the size of the page") << QRect(0, 0, 2550, 3300) << false;
+    QTest::newRow("object far beyond the page") << QRect(-600000, -600000, 1200000, 1200000) << false;
+    QTest::newRow("composed, far beyond the page") << QRect(-600000, -600000, 1200000, 1200000) << true;
+}
+
+void TestSurfaceFill::tinyTilesAreGroupedOnTheVisiblePart()
+{
+    QFETCH(QRect, area);
+    QFETCH(bool, composeFirst);
+    const Dib pic = quadrantPicture(2, 2);
+    QImage sheet(2550, 3300, QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    CountingEngine engine(&painter, TDeviceFacts{ 300, 300, 0, 0, 0, 8.5, 11 });
+    const TPrintSurfaceArea surface{ area.left(), area.top(), area.left() + area.width(), area.top() + area.height(),
+        3.0, 3.0 };
+    engine.OnPrint = [&](TPageEngine& e) { PrintTiles(e, pic, surface, composeFirst); };
+    engine.Execute();
+    painter.end();
+    // A bounded number of bitmaps, none beyond an inch around the page.
+    QVERIFY2(engine.bitmaps <= 4096, qPrintable(QString::number(engine.bitmaps)));
+    QCOMPARE(engine.outside, 0);
+    // The pattern is the tiling from the area's corner: quadrant colours
+    // every 6 device pixels (3 of each), wherever on the page.
+    const QRgb red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255), green = qRgb(0, 255, 0), yellow = qRgb(255, 255, 0);
+    for (int y = 100; y < 3300; y += 997)
+        for (int x = 100; x < 2550; x += 613) {
+            const int cx = ((x - area.left()) % 6 + 6) % 6;
+            const int cy = ((y - area.top()) % 6 + 6) % 6;
+            if (cx == 2 || cx == 3 || cy == 2 || cy == 3)
+                continue; // next to a quadrant edge, where scaling may round
+            const QRgb expected = cx < 3 ? (cy < 3 ? red : green) : (cy < 3 ? blue : yellow);
+            QCOMPARE(sheet.pixel(x, y) & 0xFFFFFF, expected & 0xFFFFFF);
+        }
 }
 
 QTEST_MAIN(TestSurfaceFill)

@@ -24,6 +24,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
+#include <limits>
 
 using namespace bv;
 
@@ -90,6 +91,8 @@ private slots:
     void defaultSymbolIsARealGlyph();
     void sizeFollowsGlyph_data();
     void sizeFollowsGlyph();
+    void heightsBeyondTheDrawableEndTheirFit_data();
+    void heightsBeyondTheDrawableEndTheirFit();
     void columnTable_data();
     void columnTable();
     void fontButtonCaption_data();
@@ -201,6 +204,43 @@ void TestSymbol::sizeFollowsGlyph()
     } else {
         QCOMPARE(symbol->BoundsRect(), TRect::FromBounds(30, 40, 200, 150));
     }
+}
+
+void TestSymbol::heightsBeyondTheDrawableEndTheirFit_data()
+{
+    QTest::addColumn<int>("height");
+    QTest::newRow("Font.Height -65537") << -65537;
+    QTest::newRow("Font.Height -2^24") << -(1 << 24);
+    QTest::newRow("Font.Height -2^31") << std::numeric_limits<int>::min();
+}
+
+// Fitting the symbol to its glyph and the label's own minimum size each set
+// the bounds; with a font beyond the drawable size they must still settle
+// (the design once overflowed the stack). Text is drawn at most 32,767
+// pixels high, so any larger height fits as that one does.
+void TestSymbol::heightsBeyondTheDrawableEndTheirFit()
+{
+    QFETCH(int, height);
+    TGBusinessCardPanel32 panel;
+    panel.resize(336, 192);
+    auto fitted = [&](int h) {
+        auto* symbol = newSymbol(panel);
+        TFont f = symbol->Font();
+        f.Height = h;
+        symbol->SetFont(f);
+        symbol->SetBounds(30, 40, 10, 10);
+        (void)panel.RenderToBitmap();
+        symbol->SetBounds(30, 40, 12, 12);
+        return symbol;
+    };
+    auto* extreme = fitted(height);
+    auto* largest = fitted(-32767);
+    QCOMPARE(extreme->BoundsRect(), largest->BoundsRect());
+    // At another zoom the fit ends too.
+    panel.SetZoom(0.5f);
+    (void)panel.RenderToBitmap();
+    extreme->SetBounds(10, 10, 5, 5);
+    QVERIFY(extreme->Width() > 5);
 }
 
 void TestSymbol::columnTable_data()

@@ -3,8 +3,12 @@
 // dialogs through the interaction seam.
 #include "pageengine/PagePrinter.h"
 #include "pageengine/PageSetupDialog.h"
+#include "pageengine/PrintQueueJob.h"
 
+#include "support/FakePrinters.h"
 #include "support/ScriptedInteraction.h"
+
+#include <QPrinterInfo>
 
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -49,6 +53,9 @@ private slots:
     void printDialogSetsCopies();
     void setupDialogTakesOrientation();
     void cannotStartIsAnError();
+    void fileOutputAsksThePrintServiceNothing();
+    void queueJobCarriesThePrintDialogsChoices_data();
+    void queueJobCarriesThePrintDialogsChoices();
 
 private:
     bool havePoppler = false;
@@ -250,6 +257,85 @@ void TestPagePrinter::cannotStartIsAnError()
     QVERIFY_THROWS_EXCEPTION(EPrinter, printer.Execute());
     QVERIFY(!printed);
     QVERIFY(!printer.Printing());
+}
+
+void TestPagePrinter::fileOutputAsksThePrintServiceNothing()
+{
+    // A print system that fails every question: a PDF file must not need it.
+    test::FakePrinters printers({QStringLiteral("Office")}, QStringLiteral("Office"));
+    printers.failing = true;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("quiet.pdf");
+    TPagePrinter printer(path);
+    QCOMPARE(printer.PrinterName(), QString());
+    printer.OnPrint = [](TPageEngine& e) { e.Rectangle(1, 1, 2, 2); };
+    printer.Execute();
+    QVERIFY(EndsWithPdfTrailer(path));
+}
+
+void TestPagePrinter::queueJobCarriesThePrintDialogsChoices_data()
+{
+    // IPP job attributes (RFC 8011 section 5.2, PWG 5100.13) and media names
+    // (PWG 5101.1).
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<int>("duplex");
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<QStringList>("expected"); // name=value
+    QTest::addColumn<QString>("twoSided");     // when the queue prints both sides
+    QTest::newRow("3 copies, long edge, Letter")
+        << 3 << int(QPrinter::DuplexLongSide) << PaperLetter
+        << QStringList{"copies=3", "media=na_letter_8.5x11in", "print-scaling=none"}
+        << QStringLiteral("sides=two-sided-long-edge");
+    QTest::newRow("1 copy, short edge, A4")
+        << 1 << int(QPrinter::DuplexShortSide) << PaperA4 << QStringList{"copies=1", "media=iso_a4_210x297mm"}
+        << QStringLiteral("sides=two-sided-short-edge");
+    QTest::newRow("2 copies, one side")
+        << 2 << int(QPrinter::DuplexNone) << PaperLetter << QStringList{"copies=2"} << QStringLiteral("sides=one-sided");
+}
+
+void TestPagePrinter::queueJobCarriesThePrintDialogsChoices()
+{
+    QFETCH(int, copies);
+    QFETCH(int, duplex);
+    QFETCH(int, paper);
+    QFETCH(QStringList, expected);
+    QFETCH(QString, twoSided);
+    const QString queue = QPrinterInfo::defaultPrinterName();
+    if (queue.isEmpty())
+        QSKIP("no default print queue (scripts/cups-setup.sh sets one up)");
+    // A queue that cannot print both sides is asked for one.
+    if (QPrinterInfo::printerInfo(queue).supportedDuplexModes().contains(QPrinter::DuplexMode(duplex)))
+        expected << twoSided;
+    else
+        expected << QStringLiteral("sides=one-sided");
+    QStringList sent;
+    QByteArray pdf;
+    QString sentTo;
+    SetPdfJobSink([&](const QString& name, const QString&, const QByteArray& bytes, const TJobOptions& options) {
+        sentTo = name;
+        pdf = bytes;
+        for (const auto& [key, value] : options)
+            sent << key + QLatin1Char('=') + value;
+    });
+    test::ScriptedInteraction ui;
+    TPagePrinter printer;
+    printer.SetPaper(paper);
+    ui.answerDialog([&](QDialog& d) {
+        auto* dialog = qobject_cast<QPrintDialog*>(&d);
+        if (!dialog)
+            return mrCancel;
+        dialog->printer()->setCopyCount(copies);
+        dialog->printer()->setDuplex(QPrinter::DuplexMode(duplex));
+        return mrOk;
+    });
+    QVERIFY(printer.PrintDialog());
+    printer.OnPrint = [](TPageEngine& e) { e.Rectangle(1, 1, 2, 2); };
+    printer.Execute();
+    SetPdfJobSink(nullptr);
+    QCOMPARE(sentTo, queue);
+    QVERIFY(pdf.startsWith("%PDF-"));
+    for (const QString& option : expected)
+        QVERIFY2(sent.contains(option), qPrintable(option + QStringLiteral(" not in ") + sent.join(' ')));
 }
 
 QTEST_MAIN(TestPagePrinter)

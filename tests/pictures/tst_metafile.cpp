@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QPainter>
+#include <QRawFont>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -78,6 +79,12 @@ private slots:
     void rejectsWhatIsNoMetafile();
     void damagedDataDrawsWhatItCan();
     void iconImageAndMask();
+    void stateRecordsReadByTheirOwnNumbers_data();
+    void stateRecordsReadByTheirOwnNumbers();
+    void rasterOperations_data();
+    void rasterOperations();
+    void enhancedTextRecords_data();
+    void enhancedTextRecords();
 };
 
 void TestMetafile::otherProgramsDrawingWithinAPixel_data()
@@ -145,7 +152,7 @@ void TestMetafile::deviceContextRules_data()
         << QPoint(150, 150) << QColor(red);
     // Records the player does not know are skipped.
     QTest::newRow("unknown record skipped")
-        << WmfBuilder(base).record(0x0626, {1, 2, 3}).record(0x7777, {}).ellipse(0, 0, 100, 100).file(false)
+        << WmfBuilder(base).record(wmf::Escape, {1, 2, 3}).record(0x7777, {}).ellipse(0, 0, 100, 100).file(false)
         << QPoint(100, 100) << QColor(red);
     // A deleted object slot is reused by the next object.
     QTest::newRow("freed slot reused")
@@ -203,9 +210,9 @@ void TestMetafile::textAlignmentAndEscapement()
     w.windowOrg(0, 0).windowExt(200, 200);
     QByteArray font = le16(-40) + le16(0) + le16(escapement) + le16(escapement) + le16(400)
         + QByteArray(8, '\0') + QByteArray("Arial").leftJustified(32, '\0');
-    w.raw(0x02FB, font).select(0);
-    w.record(0x012E, {align}).record(0x0103, {1}); // transparent background
-    w.raw(0x0521, le16(4) + QByteArray("HHHH") + le16(100) + le16(100));
+    w.raw(wmf::CreateFontIndirect, font).select(0);
+    w.record(wmf::SetTextAlign, {align}).record(wmf::SetBkMode, {1}); // transparent background
+    w.raw(wmf::TextOut, le16(4) + QByteArray("HHHH") + le16(100) + le16(100));
     const QImage img = play(Metafile::FromBytes(w.file(false)), 200, 200);
     int l = 200, t = 200, r = -1, b = -1;
     for (int y = 0; y < 200; ++y)
@@ -238,13 +245,13 @@ void TestMetafile::enhancedMappingAndClipping()
     // Anisotropic mapping: window 0..10 onto the viewport 0..1000 device
     // pixels (the whole frame); a world transform then moves by 5 units.
     EmfBuilder e;
-    e.record(17, {8}).record(9, {10, 10}).record(11, {1000, 1000});
+    e.record(emr::SetMapMode, {8}).record(emr::SetWindowExtEx, {10, 10}).record(emr::SetViewportExtEx, {1000, 1000});
     e.brush(1, red).select(1).select(0x80000008); // NULL_PEN
     e.rectangle(0, 0, 5, 5);
-    e.record(33, {}); // SaveDC
-    e.record(30, {5, 0, 10, 3}); // IntersectClipRect
+    e.record(emr::SaveDC, {});
+    e.record(emr::IntersectClipRect, {5, 0, 10, 3});
     e.brush(2, blue).select(2).rectangle(5, 0, 10, 10);
-    e.record(34, {-1}); // RestoreDC
+    e.record(emr::RestoreDC, {-1});
     e.rectangle(0, 7, 3, 10); // red again, unclipped
     // A horizontal gradient from red to blue over (6, 7) .. (10, 10).
     e.raw(118, le32(0) + le32(0) + le32(0) + le32(0) + le32(2) + le32(1) + le32(0)
@@ -348,13 +355,13 @@ void TestMetafile::damagedDataDrawsWhatItCan()
     const QRgb red = qRgb(255, 0, 0);
     WmfBuilder w;
     w.windowExt(100, 100).brush(0, red).select(0).pen(5, 0, 0).select(1).rectangle(0, 0, 50, 50);
-    w.record(0x0324, {30000, 1, 2});    // polygon with 30000 points and 1 given
-    w.record(0x0538, {9000, 1, 2, 3});  // poly-polygon counts beyond the record
-    w.record(0x0A32, {0, 0, 32000, 0}); // text longer than its record
-    w.record(0x0F43, {0, 0, 0, 5, 5});  // bitmap record without a bitmap
+    w.record(wmf::Polygon, {30000, 1, 2});    // polygon with 30000 points and 1 given
+    w.record(wmf::PolyPolygon, {9000, 1, 2, 3});  // poly-polygon counts beyond the record
+    w.record(wmf::ExtTextOut, {0, 0, 32000, 0}); // text longer than its record
+    w.record(wmf::StretchDib, {0, 0, 0, 5, 5});  // bitmap record without a bitmap
     QByteArray bytes = w.file(false);
     // The last record claims more words than the file has.
-    bytes.insert(bytes.size() - 6, le32(99999) + le16(0x041B) + le16(0));
+    bytes.insert(bytes.size() - 6, le32(99999) + le16(wmf::Rectangle) + le16(0));
     const QImage img = play(Metafile::FromBytes(bytes), 100, 100);
     QCOMPARE(rgb(img, 20, 20), red & 0xFFFFFF);
 }
@@ -375,6 +382,224 @@ void TestMetafile::iconImageAndMask()
     broken[18] = char(0xFF); // the image's offset beyond the file
     broken[19] = char(0xFF);
     QVERIFY_THROWS_EXCEPTION(EConvertError, Icon::FromBytes(broken));
+}
+
+// Window 0..100 on a 200 x 200 target. Each row sets one mode record by its
+// published number and draws something whose look depends on that mode
+// alone; `at` (-1, -1) asks whether the colour shows anywhere.
+void TestMetafile::stateRecordsReadByTheirOwnNumbers_data()
+{
+    QTest::addColumn<QByteArray>("wmf");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QColor>("expected");
+    const QRgb red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255), green = qRgb(0, 255, 0);
+    WmfBuilder base;
+    base.windowOrg(0, 0).windowExt(100, 100);
+    // Blanks in a 40-unit font over a blue field: an opaque background
+    // paints the text cell white, a transparent one leaves the field.
+    auto blanks = [&](int bkMode) {
+        QByteArray font = le16(-40) + le16(0) + le16(0) + le16(0) + le16(400) + QByteArray(8, '\0')
+            + QByteArray("Arial").leftJustified(32, '\0');
+        return WmfBuilder(base)
+            .pen(5, 0, 0).select(0).brush(0, blue).select(1).rectangle(0, 0, 100, 100)
+            .raw(wmf::CreateFontIndirect, font).select(2)
+            .record(wmf::SetBkMode, {bkMode})
+            .raw(wmf::TextOut, le16(4) + QByteArray("    ") + le16(20) + le16(20))
+            .file(false);
+    };
+    QTest::newRow("SetBkMode transparent keeps the field") << blanks(1) << QPoint(70, 70) << QColor(blue);
+    QTest::newRow("SetBkMode opaque paints the cell") << blanks(2) << QPoint(70, 70) << QColor(Qt::white);
+    // A cross-hatched square on a green background colour: the gaps show
+    // the background while the background mode stays opaque.
+    QTest::newRow("SetMapMode leaves the hatch background")
+        << WmfBuilder(base).record(wmf::SetBkColor, {int(colorRef(green) & 0xFFFF), int(colorRef(green) >> 16)})
+               .record(wmf::SetMapMode, {8})
+               .pen(5, 0, 0).select(0).brush(2, red, 4).select(1).rectangle(0, 0, 100, 100).file(false)
+        << QPoint(-1, -1) << QColor(green);
+    // A 10-unit red frame without fill: the pen's colour stays its own.
+    auto frame = [&](int function, int value) {
+        return WmfBuilder(base)
+            .pen(0, 10, red).select(0).brush(1, 0).select(1)
+            .record(function, {value})
+            .rectangle(20, 20, 80, 80).file(false);
+    };
+    QTest::newRow("SetRelAbs leaves the pen") << frame(wmf::SetRelAbs, 1) << QPoint(40, 100) << QColor(red);
+    QTest::newRow("SetROP2 no-operation hides the pen") << frame(wmf::SetRop2, 11) << QPoint(40, 100)
+                                                      << QColor(Qt::white);
+    // A pentagram: winding fills its centre, alternate leaves it empty.
+    auto star = [&](int function, int value) {
+        WmfBuilder w(base);
+        w.pen(5, 0, 0).select(0).brush(0, red).select(1).record(function, {value});
+        w.record(wmf::Polygon, {5, 50, 5, 79, 95, 5, 40, 95, 40, 21, 95});
+        return w.file(false);
+    };
+    QTest::newRow("SetPolyFillMode winding fills the centre") << star(wmf::SetPolyFillMode, 2) << QPoint(100, 110)
+                                                             << QColor(red);
+    QTest::newRow("SetStretchBltMode leaves the fill mode") << star(wmf::SetStretchBltMode, 2) << QPoint(100, 110)
+                                                           << QColor(Qt::white);
+}
+
+void TestMetafile::stateRecordsReadByTheirOwnNumbers()
+{
+    QFETCH(QByteArray, wmf);
+    QFETCH(QPoint, at);
+    QFETCH(QColor, expected);
+    const QImage img = play(Metafile::FromBytes(wmf), 200, 200);
+    if (at.x() >= 0) {
+        QCOMPARE(QColor(rgb(img, at.x(), at.y())), expected);
+        return;
+    }
+    int found = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            found += channelDiff(img.pixel(x, y), expected.rgb()) <= 8;
+    QVERIFY2(found > 100, qPrintable(QStringLiteral("%1 pixels of the colour").arg(found)));
+}
+
+// A red field, a blue brush, then one raster operation on the middle
+// (logical 25..75 of 100, so pixel (100, 100)). The expected colours are
+// the operations' bitwise definitions worked out by hand.
+void TestMetafile::rasterOperations_data()
+{
+    QTest::addColumn<QByteArray>("wmf");
+    QTest::addColumn<QColor>("expected");
+    const QRgb red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255);
+    WmfBuilder base;
+    base.windowOrg(0, 0).windowExt(100, 100).pen(5, 0, 0).select(0).brush(0, red).select(1);
+    base.rectangle(0, 0, 100, 100).brush(0, blue).select(2);
+    auto patBlt = [&](qint64 op) {
+        return WmfBuilder(base).raw(wmf::PatBlt, le32(op) + le16(50) + le16(50) + le16(25) + le16(25)).file(false);
+    };
+    QTest::newRow("PatBlt PATCOPY") << patBlt(rop::PatCopy) << QColor(blue);
+    QTest::newRow("PatBlt PATINVERT") << patBlt(rop::PatInvert) << QColor(255, 0, 255);
+    QTest::newRow("PatBlt DSTINVERT") << patBlt(rop::DstInvert) << QColor(0, 255, 255);
+    QTest::newRow("PatBlt BLACKNESS") << patBlt(rop::Blackness) << QColor(Qt::black);
+    QTest::newRow("PatBlt WHITENESS") << patBlt(rop::Whiteness) << QColor(Qt::white);
+    auto blit = [&](qint64 op, QRgb source) {
+        QImage img(50, 50, QImage::Format_RGB32); // a plain blit copies without stretching
+        img.fill(source);
+        return WmfBuilder(base)
+            .raw(wmf::DibBitBlt, le32(op) + le16(0) + le16(0) + le16(50) + le16(50) + le16(25) + le16(25)
+                    + packedDib24(img))
+            .file(false);
+    };
+    QTest::newRow("SRCCOPY") << blit(rop::SrcCopy, qRgb(0, 255, 0)) << QColor(0, 255, 0);
+    QTest::newRow("NOTSRCCOPY") << blit(rop::NotSrcCopy, qRgb(0, 255, 0)) << QColor(255, 0, 255);
+    QTest::newRow("MERGECOPY") << blit(rop::MergeCopy, qRgb(255, 255, 255)) << QColor(blue);
+    QTest::newRow("SRCERASE") << blit(rop::SrcErase, qRgb(255, 255, 255)) << QColor(0, 255, 255);
+}
+
+void TestMetafile::rasterOperations()
+{
+    QFETCH(QByteArray, wmf);
+    QFETCH(QColor, expected);
+    const QImage img = play(Metafile::FromBytes(wmf), 200, 200);
+    QCOMPARE(QColor(rgb(img, 100, 100)), expected);
+    QCOMPARE(QColor(rgb(img, 20, 20)), QColor(Qt::red)); // outside stays
+}
+
+namespace {
+// An enhanced ExtTextOutW record: reference point, options, rectangle and
+// UTF-16 codes (characters or glyph numbers).
+QByteArray extTextOutW(int x, int y, int options, QRect r, const QList<quint16>& codes)
+{
+    const int offString = 8 + 16 + 12 + 8 + 4 + 4 + 4 + 16 + 4;
+    QByteArray body = QByteArray(16, '\0') + le32(1) + le32(0x3F800000) + le32(0x3F800000) + le32(x) + le32(y)
+        + le32(codes.size()) + le32(offString) + le32(options) + le32(r.left()) + le32(r.top()) + le32(r.right())
+        + le32(r.bottom()) + le32(0);
+    for (quint16 c : codes)
+        body += le16(c);
+    return body;
+}
+QByteArray emfFont(int ih, int height, const QString& face)
+{
+    QByteArray b = le32(ih) + le32(height) + le32(0) + le32(0) + le32(0) + le32(400) + QByteArray(8, '\0');
+    for (int i = 0; i < 32; ++i)
+        b += le16(i < face.size() ? face[i].unicode() : 0);
+    return b + QByteArray(320 - 92 + 8, '\0');
+}
+QRect ink(const QImage& img)
+{
+    QRect box;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (qGray(img.pixel(x, y)) < 128)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+} // namespace
+
+// Text records of enhanced metafiles on a 1000-unit frame played at
+// 200 x 200: glyph numbers are those Qt's own character map gives for the
+// font, so they draw what the same characters draw.
+void TestMetafile::enhancedTextRecords_data()
+{
+    QTest::addColumn<QByteArray>("emf");
+    QTest::addColumn<QString>("rule");
+    const QRgb green = qRgb(0, 200, 0);
+    EmfBuilder opaque;
+    opaque.record(emr::SetBkColor, {colorRef(green)});
+    opaque.raw(emr::ExtTextOutW, extTextOutW(250, 250, 2, QRect(QPoint(250, 250), QPoint(750, 750)), {}));
+    QTest::newRow("no characters, opaque rectangle painted") << opaque.file() << "green at 100,100";
+
+    const QString face = QStringLiteral("DejaVu Sans");
+    QRawFont raw = QRawFont::fromFont(QFont(face));
+    const QList<quint32> g = raw.glyphIndexesForString("HH");
+    auto line = [&](const QString& named, bool glyphIndex) {
+        EmfBuilder e;
+        e.record(emr::SetBkMode, {1}).raw(emr::ExtCreateFontIndirectW, emfFont(1, -200, named)).select(1);
+        QList<quint16> codes;
+        if (glyphIndex)
+            codes = { quint16(g.value(0)), quint16(g.value(1)) };
+        else
+            codes = { 'H', 'H' };
+        e.raw(emr::ExtTextOutW, extTextOutW(100, 100, glyphIndex ? 0x10 : 0, QRect(), codes));
+        return e.file();
+    };
+    QTest::newRow("characters") << line(face, false) << "ink like characters";
+    QTest::newRow("glyph numbers of an installed font") << line(face, true) << "ink like characters";
+    QTest::newRow("glyph numbers of a missing font") << line("No Such Font Family", true) << "no ink";
+    // Wingdings code 0x28 is the telephone (published Wingdings chart),
+    // recorded by Windows as U+F028; a plain font would draw "(".
+    EmfBuilder phone;
+    phone.record(emr::SetBkMode, {1}).raw(emr::ExtCreateFontIndirectW, emfFont(1, -200, "Wingdings")).select(1);
+    phone.raw(emr::ExtTextOutW, extTextOutW(100, 100, 0, QRect(), { 0xF028 }));
+    QTest::newRow("symbol font draws its picture") << phone.file() << "wide ink";
+}
+
+void TestMetafile::enhancedTextRecords()
+{
+    QFETCH(QByteArray, emf);
+    QFETCH(QString, rule);
+    const QImage img = play(Metafile::FromBytes(emf), 200, 200);
+    if (rule.startsWith("green")) {
+        QCOMPARE(QColor(rgb(img, 100, 100)), QColor(0, 200, 0));
+        QCOMPARE(QColor(rgb(img, 30, 30)), QColor(Qt::white));
+    } else if (rule == "no ink") {
+        QVERIFY(ink(img).isEmpty());
+    } else if (rule == "wide ink") {
+        const QRect got = ink(img);
+        QVERIFY(!got.isEmpty());
+        QVERIFY2(got.width() > got.height() * 3 / 4, qPrintable(QStringLiteral("%1 x %2").arg(got.width()).arg(got.height())));
+    } else {
+        // "HH" of DejaVu Sans 40 pixels high at (20, 20), drawn by Qt.
+        QImage ref(200, 200, QImage::Format_RGB32);
+        ref.fill(Qt::white);
+        QPainter p(&ref);
+        QFont f("DejaVu Sans");
+        f.setPixelSize(40);
+        p.setFont(f);
+        p.setPen(Qt::black);
+        p.drawText(QPointF(20, 20 + QFontMetricsF(f).ascent()), "HH");
+        p.end();
+        const QRect want = ink(ref), got = ink(img);
+        QVERIFY(!got.isEmpty());
+        QVERIFY2(std::abs(got.left() - want.left()) <= 2 && std::abs(got.right() - want.right()) <= 2
+                && std::abs(got.top() - want.top()) <= 2 && std::abs(got.bottom() - want.bottom()) <= 2,
+            qPrintable(QStringLiteral("ink %1,%2 %3x%4, Qt's %5,%6 %7x%8")
+                           .arg(got.x()).arg(got.y()).arg(got.width()).arg(got.height())
+                           .arg(want.x()).arg(want.y()).arg(want.width()).arg(want.height())));
+    }
 }
 
 QTEST_MAIN(TestMetafile)

@@ -86,6 +86,8 @@ private slots:
     void rejectsMalformed();
     void survivesTruncationAndCorruption();
     void rleStaysWithinItsRows();
+    void rleCountersStayInThePicture_data();
+    void rleCountersStayInThePicture();
     void quarterTurn_data();
     void quarterTurn();
     void writesTwentyFourBitFromImage();
@@ -261,6 +263,46 @@ void TestDib::rleStaysWithinItsRows()
     QCOMPARE(pixelsOf(dib.Image()), (QVector<QRgb>{K, K, R, R}));
 }
 
+// Delta codes that each move 255 columns right: enough of them carry a
+// 32-bit column counter past its largest value.
+QByteArray farDeltas(qint64 columns)
+{
+    QByteArray d;
+    const qint64 n = columns / 255 + 1;
+    d.reserve(n * 4 + 16);
+    for (qint64 i = 0; i < n; ++i)
+        d.append(bytes({0, 2, 255, 0}));
+    return d;
+}
+
+void TestDib::rleCountersStayInThePicture_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QVector<QRgb>>("pixels");
+    const qint64 wrap = qint64(1) << 31;
+    // 1 x 1 pictures whose only pixel stays index 0 (black): every code
+    // after the far deltas lands beyond the picture's right edge.
+    QTest::newRow("RLE8 run after deltas past 2^31")
+        << bmp(1, 1, 8, 1, table({K, R}), farDeltas(wrap) + bytes({1, 1, 0, 1}), 2) << QVector<QRgb>{K};
+    QTest::newRow("RLE8 absolute run after deltas past 2^31")
+        << bmp(1, 1, 8, 1, table({K, R}), farDeltas(wrap) + bytes({0, 3, 1, 1, 1, 0, 0, 1}), 2) << QVector<QRgb>{K};
+    QTest::newRow("RLE4 run after deltas past 2^31")
+        << bmp(1, 1, 4, 2, table({K, R}), farDeltas(wrap) + bytes({2, 0x11, 0, 1}), 2) << QVector<QRgb>{K};
+    // A delta to the edge, then an end of line: the next row starts at
+    // column 0 again and is drawn.
+    QTest::newRow("RLE8 delta to the edge, next line drawn")
+        << bmp(2, 2, 8, 1, table({K, R}), bytes({0, 2, 200, 0, 1, 1, 0, 0, 2, 1, 0, 1}), 2)
+        << QVector<QRgb>{R, R, K, K};
+}
+
+void TestDib::rleCountersStayInThePicture()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QVector<QRgb>, pixels);
+    const Dib dib = Dib::FromBytes(file);
+    QCOMPARE(pixelsOf(dib.Image()), pixels);
+}
+
 void TestDib::quarterTurn_data()
 {
     QTest::addColumn<QByteArray>("file");
@@ -276,6 +318,9 @@ void TestDib::quarterTurn_data()
     QTest::newRow("32-bit") << bmp(2, 3, 32, 0, {}, bytes({0, 0, 255, 0, 255, 0, 0, 0, 0, 255, 0, 0, 9, 9, 9, 0, 255, 255, 255, 0, 0, 0, 0, 0}));
     QTest::newRow("RLE4") << bmp(3, 2, 4, 2, table({K, R, G, B}), bytes({3, 0x12, 0, 0, 0, 3, 0x31, 0x20, 0, 1}), 4);
     QTest::newRow("top-down 8-bit") << bmp(3, -2, 8, 0, table({K, R, G, B}), bytes({1, 2, 3, 0, 3, 2, 0, 0}), 4);
+    // 27 bytes: an OS/2 header whose one pixel follows at once, no colour
+    // table (every index draws black).
+    QTest::newRow("core header, no colour table") << coreBmp(1, 1, 8, {}, bytes({5}));
 }
 
 void TestDib::quarterTurn()

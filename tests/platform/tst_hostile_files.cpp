@@ -4,6 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Dib.h"
 #include "platform/Errors.h"
+#include "platform/Icon.h"
 #include "platform/SafeFile.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace bv;
 
@@ -66,6 +68,13 @@ private slots:
     void failedWriteKeepsThePreviousFile_data();
     void failedWriteKeepsThePreviousFile();
     void pairIsReplacedOnlyWhenBothAreWritten();
+    void pictureReadersRefuseSpecialFiles_data();
+    void pictureReadersRefuseSpecialFiles();
+    void targetsThatAreNotReplaced_data();
+    void targetsThatAreNotReplaced();
+    void privilegeBitsAreNotCarried();
+    void linkFollowingRule_data();
+    void linkFollowingRule();
 
 private:
     QTemporaryDir dir;
@@ -151,7 +160,7 @@ void TestHostileFiles::failedWriteKeepsThePreviousFile()
         Dib::SaveToFile(picture, path);
     } catch (const EWriteError& e) {
         raised = true;
-        QCOMPARE(e.message(), QStringLiteral("Unable to write to ") + path);
+        QCOMPARE(e.message(), QStringLiteral("Unable to write to ") + path + QStringLiteral(". The disk is full."));
     }
     QCOMPARE(raised, injected);
     QCOMPARE(contents(path) == "previous", injected);
@@ -188,6 +197,123 @@ void TestHostileFiles::pairIsReplacedOnlyWhenBothAreWritten()
     QCOMPARE(contents(a), QByteArray("new design"));
     QCOMPARE(contents(b), QByteArray("new companion"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("pair")).size(), 2);
+}
+
+void TestHostileFiles::pictureReadersRefuseSpecialFiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("fifo");
+    using Reader = void (*)(const QString&);
+    QTest::addColumn<quintptr>("reader");
+    const Reader icon = [](const QString& p) { (void)Icon::FromFile(p); };
+    // A named pipe with no writer would block an ordinary open for ever, and
+    // /dev/zero never ends: both are refused before a byte is read (the
+    // bitmap reader above, the metafile reader in its own test).
+    for (bool fifo : {true, false}) {
+        const char* kind = fifo ? "pipe" : "/dev/zero";
+        QTest::newRow(qPrintable(QStringLiteral("icon reader, %1").arg(kind))) << "i.ico" << fifo << quintptr(icon);
+    }
+}
+
+void TestHostileFiles::pictureReadersRefuseSpecialFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, fifo);
+    QFETCH(quintptr, reader);
+    const QString path = dir.filePath(name);
+    QFile::remove(path);
+    if (fifo)
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    QVERIFY_THROWS_EXCEPTION(Exception, reinterpret_cast<void (*)(const QString&)>(reader)(path));
+    QFile::remove(path);
+}
+
+void TestHostileFiles::targetsThatAreNotReplaced_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("read-only file (mode 0444)") << "read-only" << "The file is read-only.";
+    QTest::newRow("another user's link in a sticky folder") << "foreign link"
+                                                            << "It is a link owned by another user";
+}
+
+// The target stays as it was and the write is refused with its reason.
+void TestHostileFiles::targetsThatAreNotReplaced()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    const QString victim = dir.filePath(QStringLiteral("victim.txt"));
+    put(victim, "victim");
+    QString target = victim;
+    if (kind == QLatin1String("read-only")) {
+        QVERIFY(QFile::setPermissions(victim, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    } else {
+        // A shared folder like /tmp (sticky, everyone may write), holding a
+        // link that another user (uid 4242) made to a file of ours. Giving
+        // the link to that user needs the root user CI runs as.
+        if (::geteuid() != 0)
+            QSKIP("giving a link to another user needs root");
+        const QString shared = dir.filePath(QStringLiteral("shared"));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("shared")));
+        QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+        target = shared + QStringLiteral("/out.txt");
+        QFile::remove(target);
+        QVERIFY(QFile::link(victim, target));
+        QCOMPARE(::lchown(QFile::encodeName(target).constData(), 4242, 4242), 0);
+    }
+    try {
+        WriteFileAtomically(target, "replaced");
+        QFAIL("the write was not refused");
+    } catch (const EWriteError& e) {
+        QVERIFY2(e.message().contains(message), qPrintable(e.message()));
+    }
+    QCOMPARE(contents(victim), QByteArray("victim"));
+    QFile::setPermissions(victim, QFile::ReadOwner | QFile::WriteOwner);
+    QCOMPARE(QDir(QFileInfo(target).absolutePath()).entryList(QDir::Files | QDir::Hidden | QDir::System).filter(".txt.").size(), 0);
+}
+
+// A file we replace may have been a privileged program: the new file never
+// runs with its owner's or group's rights.
+void TestHostileFiles::privilegeBitsAreNotCarried()
+{
+    const QString path = dir.filePath(QStringLiteral("tool"));
+    put(path, "old");
+    QCOMPARE(::chmod(QFile::encodeName(path).constData(), 06755), 0);
+    WriteFileAtomically(path, "new");
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+    QCOMPARE(int(st.st_mode & 07777), 0755);
+}
+
+void TestHostileFiles::linkFollowingRule_data()
+{
+    QTest::addColumn<uint>("linkOwner");
+    QTest::addColumn<uint>("folderOwner");
+    QTest::addColumn<uint>("folderMode");
+    QTest::addColumn<uint>("follower");
+    QTest::addColumn<bool>("follows");
+    // The kernel's protected_symlinks rule: in a sticky folder everyone may
+    // write to, a link is followed only by its owner or when the folder's
+    // owner made it.
+    QTest::newRow("/tmp, another user's link") << 1001u << 0u << 01777u << 1000u << false;
+    QTest::newRow("/tmp, our own link") << 1000u << 0u << 01777u << 1000u << true;
+    QTest::newRow("/tmp, the folder owner's link") << 0u << 0u << 01777u << 1000u << true;
+    QTest::newRow("/tmp, root following another's link") << 1001u << 0u << 01777u << 0u << false;
+    QTest::newRow("sticky, not writable by all") << 1001u << 0u << 01775u << 1000u << true;
+    QTest::newRow("writable by all, not sticky") << 1001u << 0u << 0777u << 1000u << true;
+    QTest::newRow("our own folder") << 1001u << 1000u << 0755u << 1000u << true;
+}
+
+void TestHostileFiles::linkFollowingRule()
+{
+    QFETCH(uint, linkOwner);
+    QFETCH(uint, folderOwner);
+    QFETCH(uint, folderMode);
+    QFETCH(uint, follower);
+    QFETCH(bool, follows);
+    QCOMPARE(MayFollowLink(linkOwner, folderOwner, S_IFDIR | folderMode, follower), follows);
 }
 
 QTEST_GUILESS_MAIN(TestHostileFiles)

@@ -1,8 +1,9 @@
 // Printed objects match the screen. Each row builds a card holding one kind of
 // object (or one variant of it), draws the card at 96 ppi as the screen does,
-// and prints it through the page engine's paths at printer resolutions: a
-// device image at 300 and 600 dpi, a recorded page replayed at 300 dpi, and a
-// PDF rasterised at 300 dpi. The ink's bounding box of the printed card,
+// and prints it as the sheet job does (one block clipped to the card's box)
+// through the page engine's paths at printer resolutions: a device image at
+// 300 and 600 dpi, a recorded page replayed at 300 dpi, and a PDF (the card
+// drawn once as a form and placed) rasterised at 300 dpi. The ink's bounding box of the printed card,
 // brought back to screen pixels, must equal the screen's within one pixel.
 // Text must stay text in the PDF. Fonts: "Liberation Sans" (the "Arial" of
 // stored designs, through fontconfig), "Liberation Serif".
@@ -201,15 +202,17 @@ QList<CardRow> cardRows()
               s->Loaded();
               s->SetBounds(150, 30, 10, 10);
           }, {} },
-        { "barcode, Code 128 with its text", [](auto& p) {
+        // A version 1 QR Code (21 modules) of 8 pixels a module: 25 device
+        // pixels at 300 dpi and 50 at 600, so the snapped modules cover
+        // exactly what the screen shows.
+        { "barcode, QR Code without quiet zone", [](auto& p) {
               auto* c = new TGBarcode;
               c->SetParent(&p);
-              c->SetSymbology(bsCode128);
-              c->SetData(QStringLiteral("BRISVALE 128"));
-              c->SetFont(font("Arial", -13));
-              c->SetBounds(30, 40, 260, 100);
+              c->SetData(QStringLiteral("Brisvale"));
+              c->SetQuietZone(false);
+              c->SetBounds(40, 8, 168, 168);
               c->Loaded();
-          }, QStringLiteral("BRISVALE 128") },
+          }, {} },
         { "rectangle", [](auto& p) {
               auto* s = new TBCShapes;
               s->SetParent(&p);
@@ -381,12 +384,20 @@ QRect cardArea(double dpi)
                  int(Round(CardH / kPpi * dpi)));
 }
 
+// The card as a sheet job prints it: one block clipped to the card's box,
+// which a PDF draws once and places.
+void printCard(TPageEngine& e, TGBasePanel& panel)
+{
+    e.PlaceBlock(QStringLiteral("card"), CardX, CardY, CardX + CardW / kPpi, CardY + CardH / kPpi,
+        [&panel](TPageEngine& engine, double left, double top) { panel.PrintObjects(engine, left, top); });
+}
+
 QImage printedOnDevice(TGBasePanel& panel, double dpi)
 {
     QImage sheet = blankSheet(dpi);
     QPainter painter(&sheet);
     TCanvasPageEngine engine(&painter, TDeviceFacts{ dpi, dpi, 0, 0, 0, 8.5, 11 });
-    engine.OnPrint = [&](TPageEngine& e) { panel.PrintObjects(e, CardX, CardY); };
+    engine.OnPrint = [&](TPageEngine& e) { printCard(e, panel); };
     engine.Execute();
     return sheet;
 }
@@ -398,7 +409,7 @@ QImage printedThroughRecording(TGBasePanel& panel, double dpi)
     TPageRecorder recorder;
     recorder.SetDeviceFacts(facts);
     recorder.SetStream(&stream);
-    recorder.OnPrint = [&](TPageEngine& e) { panel.PrintObjects(e, CardX, CardY); };
+    recorder.OnPrint = [&](TPageEngine& e) { printCard(e, panel); };
     recorder.Execute();
     TPagePlayer player;
     player.Load(stream.data());
@@ -476,10 +487,9 @@ void TestPrintFidelity::printedInkMatchesTheScreen()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("card.pdf"));
     {
-        TPagePrinter printer;
-        printer.SetOutputFileName(pdf);
+        TPagePrinter printer(pdf);
         printer.SetPaper(PaperLetter);
-        printer.OnPrint = [&](TPageEngine& e) { panel.PrintObjects(e, CardX, CardY); };
+        printer.OnPrint = [&](TPageEngine& e) { printCard(e, panel); };
         printer.Execute();
     }
     const QList<QImage> pages = rasterizePdf(pdf, 300);

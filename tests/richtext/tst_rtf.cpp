@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
 
@@ -31,6 +32,10 @@ QString describeChar(const QTextCharFormat& f)
         parts << "u";
     if (f.fontStrikeOut())
         parts << "s";
+    if (f.fontCapitalization() == QFont::AllUppercase)
+        parts << "caps";
+    if (f.fontCapitalization() == QFont::SmallCaps)
+        parts << "scaps";
     if (f.hasProperty(QTextFormat::ForegroundBrush))
         parts << "fg" + f.foreground().color().name();
     if (f.hasProperty(QTextFormat::BackgroundBrush))
@@ -93,6 +98,8 @@ private slots:
     void malformedInputEndsQuickly_data();
     void malformedInputEndsQuickly();
     void documentKeepsBytesUntilChanged();
+    void otherProgramsRtfAsTheyReadIt_data();
+    void otherProgramsRtfAsTheyReadIt();
 };
 
 void TestRtf::outsideFilesReadTheirText_data()
@@ -230,6 +237,19 @@ void TestRtf::formattingAtPosition_data()
     QTest::newRow("deff") << QByteArray("{\\rtf1\\deff1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}x}") << "x" << "Courier New 12";
     QTest::newRow("font entries without groups")
         << QByteArray("{\\rtf1{\\fonttbl\\f0\\fnil Arial;\\f1\\fnil Verdana;}\\f1 x}") << "x" << "Verdana 12";
+    QTest::newRow("font name in unicode escapes")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fnil \\u77?\\u121? Font;}}\\f0 x}") << "x" << "My Font 12";
+    QTest::newRow("caps") << head + "\\caps x}" << "x" << "Arial 12 caps";
+    QTest::newRow("small caps") << head + "\\scaps x}" << "x" << "Arial 12 scaps";
+    QTest::newRow("caps off") << head + "\\caps a\\caps0 x}" << "x" << "Arial 12";
+    // A paragraph style's formatting, given only in the style sheet.
+    QTest::newRow("style sheet applied")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\stylesheet{\\s0 Normal;}"
+                      "{\\s3\\b\\f1\\fs40 Big;}}\\pard\\s3 x\\par}")
+        << "x" << "Courier New 20 b";
+    QTest::newRow("style then direct words") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\stylesheet"
+                                                          "{\\s3\\b\\fs40 Big;}}\\pard\\s3\\i x\\par}")
+                                            << "x" << "Arial 20 b i";
     QTest::newRow("font name with alternative")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0\\froman Liberation Serif{\\*\\falt Times New Roman};}}\\f0 x}") << "x"
         << "Liberation Serif 12";
@@ -334,6 +354,56 @@ void TestRtf::documentKeepsBytesUntilChanged()
     // An empty document stores nothing.
     TRtfDocument empty;
     QVERIFY(empty.Data().isEmpty());
+}
+
+// RTF written by other programs (tests/data/conformance, made by
+// make-conformance.sh there) against those programs' own plain text of it:
+// LibreOffice Writer's text export, pandoc's plain output, Python's code
+// page tables. Every line they give is in what the reader reads.
+void TestRtf::otherProgramsRtfAsTheyReadIt_data()
+{
+    QTest::addColumn<QString>("rtf");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("LibreOffice Writer") << "writer.rtf" << "writer-lo.txt";
+    QTest::newRow("pandoc") << "pandoc.rtf" << "pandoc-plain.txt";
+    QTest::newRow("code page 437") << "dos437.rtf" << "dos437.txt";
+    QTest::newRow("code page 850") << "dos850.rtf" << "dos850.txt";
+}
+
+void TestRtf::otherProgramsRtfAsTheyReadIt()
+{
+    QFETCH(QString, rtf);
+    QFETCH(QString, text);
+    const QString dir = QStringLiteral(BRISVALE_TEST_DATA "/conformance/");
+    QTextDocument doc;
+    RtfReader::Read(readFile(dir + rtf), doc);
+    const QString ours = doc.toPlainText();
+    for (QString line : QString::fromUtf8(readFile(dir + text)).split('\n')) {
+        // LibreOffice's text export leaves the Wingdings code as it is
+        // (U+F028); the reader shows its picture instead, so that character
+        // is not compared.
+        line.remove(QChar(0xF028));
+        for (const QString& part : line.split("  ", Qt::SkipEmptyParts))
+            QVERIFY2(ours.contains(part.trimmed()), qPrintable("missing: " + part + "\nread: " + ours));
+    }
+    if (rtf != "writer.rtf")
+        return;
+    // What LibreOffice's own text export drops: the text box's words; and
+    // the formatting it wrote: the style sheet's bold title, capitals, small
+    // capitals, and the telephone of Wingdings code 0x28.
+    QVERIFY2(ours.contains("Boxed words"), qPrintable(ours));
+    auto formatOf = [&](const QString& probe) {
+        QTextCursor c(&doc);
+        c.setPosition(ours.indexOf(probe) + 1);
+        return c.charFormat();
+    };
+    QVERIFY(formatOf("Harbour").fontWeight() >= QFont::Bold);
+    QCOMPARE(formatOf("open").fontCapitalization(), QFont::AllUppercase);
+    QCOMPARE(formatOf("late").fontCapitalization(), QFont::SmallCaps);
+    const int call = ours.indexOf("Call ");
+    QVERIFY(call >= 0);
+    const QChar symbol = ours.at(call + 5);
+    QVERIFY2(symbol != QChar('(') && symbol.unicode() != 0xF028, qPrintable(QString::number(symbol.unicode(), 16)));
 }
 
 QTEST_MAIN(TestRtf)

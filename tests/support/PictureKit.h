@@ -10,6 +10,32 @@
 
 namespace bv::test {
 
+// Record numbers as the published format tables give them (the classic
+// metafile's RecordType and the enhanced metafile's RecordType
+// enumerations), written out here on their own so that the records the
+// tests build do not share the player's table.
+namespace wmf {
+constexpr int Eof = 0x0000, SaveDC = 0x001E, SetBkMode = 0x0102, SetMapMode = 0x0103, SetRop2 = 0x0104,
+              SetRelAbs = 0x0105, SetPolyFillMode = 0x0106, SetStretchBltMode = 0x0107, RestoreDC = 0x0127,
+              SelectObject = 0x012D, SetTextAlign = 0x012E, DeleteObject = 0x01F0, SetBkColor = 0x0201,
+              SetTextColor = 0x0209, SetWindowOrg = 0x020B, SetWindowExt = 0x020C, CreatePenIndirect = 0x02FA,
+              CreateFontIndirect = 0x02FB, CreateBrushIndirect = 0x02FC, Polygon = 0x0324,
+              ExcludeClipRect = 0x0415, IntersectClipRect = 0x0416, Ellipse = 0x0418, Rectangle = 0x041B,
+              TextOut = 0x0521, PolyPolygon = 0x0538, PatBlt = 0x061D, ExtTextOut = 0x0A32, Escape = 0x0626, DibBitBlt = 0x0940, StretchDib = 0x0F43;
+}
+namespace emr {
+constexpr int Header = 1, SetWindowExtEx = 9, SetViewportExtEx = 11, Eof = 14, SetMapMode = 17, SetBkMode = 18, SetTextColor = 24, SetBkColor = 25, IntersectClipRect = 30, SaveDC = 33, RestoreDC = 34, ModifyWorldTransform = 36,
+              SelectObject = 37,
+              CreatePen = 38, CreateBrushIndirect = 39, Ellipse = 42, Rectangle = 43, Comment = 70,
+              BitBlt = 76, ExtCreateFontIndirectW = 82, ExtTextOutW = 84;
+}
+// Ternary raster operations (the published table of raster operation codes).
+namespace rop {
+constexpr qint64 Blackness = 0x00000042, NotSrcCopy = 0x00330008, SrcErase = 0x00440328, DstInvert = 0x00550009,
+                 PatInvert = 0x005A0049, MergeCopy = 0x00C000CA, SrcCopy = 0x00CC0020, PatCopy = 0x00F00021,
+                 Whiteness = 0x00FF0062;
+}
+
 inline QByteArray le16(int v)
 {
     QByteArray b;
@@ -50,37 +76,37 @@ public:
         ++count;
         return *this;
     }
-    WmfBuilder& windowOrg(int x, int y) { return record(0x020B, {y, x}); }
-    WmfBuilder& windowExt(int x, int y) { return record(0x020C, {y, x}); }
+    WmfBuilder& windowOrg(int x, int y) { return record(wmf::SetWindowOrg, {y, x}); }
+    WmfBuilder& windowExt(int x, int y) { return record(wmf::SetWindowExt, {y, x}); }
     WmfBuilder& pen(int style, int width, QRgb c)
     {
         const quint32 cr = colorRef(c);
-        return record(0x02FA, {style, width, 0, int(cr & 0xFFFF), int(cr >> 16)});
+        return record(wmf::CreatePenIndirect, {style, width, 0, int(cr & 0xFFFF), int(cr >> 16)});
     }
     WmfBuilder& brush(int style, QRgb c, int hatch = 0)
     {
         const quint32 cr = colorRef(c);
-        return record(0x02FC, {style, int(cr & 0xFFFF), int(cr >> 16), hatch});
+        return record(wmf::CreateBrushIndirect, {style, int(cr & 0xFFFF), int(cr >> 16), hatch});
     }
-    WmfBuilder& select(int index) { return record(0x012D, {index}); }
-    WmfBuilder& remove(int index) { return record(0x01F0, {index}); }
-    WmfBuilder& rectangle(int l, int t, int r, int b) { return record(0x041B, {b, r, t, l}); }
-    WmfBuilder& ellipse(int l, int t, int r, int b) { return record(0x0418, {b, r, t, l}); }
-    WmfBuilder& intersectClip(int l, int t, int r, int b) { return record(0x0416, {b, r, t, l}); }
-    WmfBuilder& excludeClip(int l, int t, int r, int b) { return record(0x0415, {b, r, t, l}); }
-    WmfBuilder& saveDC() { return record(0x001E, {}); }
-    WmfBuilder& restoreDC(int n = -1) { return record(0x0127, {n}); }
+    WmfBuilder& select(int index) { return record(wmf::SelectObject, {index}); }
+    WmfBuilder& remove(int index) { return record(wmf::DeleteObject, {index}); }
+    WmfBuilder& rectangle(int l, int t, int r, int b) { return record(wmf::Rectangle, {b, r, t, l}); }
+    WmfBuilder& ellipse(int l, int t, int r, int b) { return record(wmf::Ellipse, {b, r, t, l}); }
+    WmfBuilder& intersectClip(int l, int t, int r, int b) { return record(wmf::IntersectClipRect, {b, r, t, l}); }
+    WmfBuilder& excludeClip(int l, int t, int r, int b) { return record(wmf::ExcludeClipRect, {b, r, t, l}); }
+    WmfBuilder& saveDC() { return record(wmf::SaveDC, {}); }
+    WmfBuilder& restoreDC(int n = -1) { return record(wmf::RestoreDC, {n}); }
     // StretchDIBits of a packed DIB.
     WmfBuilder& stretchDib(int x, int y, int w, int h, int sw, int sh, const QByteArray& packed)
     {
-        QByteArray body = le32(0x00CC0020) + le16(0) + le16(sh) + le16(sw) + le16(0) + le16(0) + le16(h) + le16(w)
+        QByteArray body = le32(rop::SrcCopy) + le16(0) + le16(sh) + le16(sw) + le16(0) + le16(0) + le16(h) + le16(w)
             + le16(y) + le16(x) + packed;
-        return raw(0x0F43, body);
+        return raw(wmf::StretchDib, body);
     }
     // The complete file: placeable header (when bbox given), header, records, end.
     QByteArray file(bool placeable = true, int l = 0, int t = 0, int r = 1000, int b = 1000, int inch = 1000) const
     {
-        QByteArray body = records + le32(3) + le16(0);
+        QByteArray body = records + le32(3) + le16(wmf::Eof);
         QByteArray header = le16(1) + le16(9) + le16(0x300) + le32((18 + body.size()) / 2) + le16(16) + le32(64)
             + le16(0);
         QByteArray out;
@@ -117,16 +143,16 @@ public:
         ++count;
         return *this;
     }
-    EmfBuilder& brush(int ih, QRgb c) { return record(39, {ih, 0, colorRef(c), 0}); }
-    EmfBuilder& pen(int ih, int style, int width, QRgb c) { return record(38, {ih, style, width, 0, colorRef(c)}); }
-    EmfBuilder& select(qint64 ih) { return record(37, {ih}); }
-    EmfBuilder& rectangle(int l, int t, int r, int b) { return record(43, {l, t, r, b}); }
-    EmfBuilder& ellipse(int l, int t, int r, int b) { return record(42, {l, t, r, b}); }
+    EmfBuilder& brush(int ih, QRgb c) { return record(emr::CreateBrushIndirect, {ih, 0, colorRef(c), 0}); }
+    EmfBuilder& pen(int ih, int style, int width, QRgb c) { return record(emr::CreatePen, {ih, style, width, 0, colorRef(c)}); }
+    EmfBuilder& select(qint64 ih) { return record(emr::SelectObject, {ih}); }
+    EmfBuilder& rectangle(int l, int t, int r, int b) { return record(emr::Rectangle, {l, t, r, b}); }
+    EmfBuilder& ellipse(int l, int t, int r, int b) { return record(emr::Ellipse, {l, t, r, b}); }
     // Frame in 0.01 mm and a reference device of 100 pixels per 10 mm.
     QByteArray file(int frameRight = 10000, int frameBottom = 10000) const
     {
-        QByteArray eof = le32(14) + le32(20) + le32(0) + le32(16) + le32(20);
-        QByteArray header = le32(1) + le32(88) + le32(0) + le32(0) + le32(999) + le32(999) + le32(0) + le32(0)
+        QByteArray eof = le32(emr::Eof) + le32(20) + le32(0) + le32(16) + le32(20);
+        QByteArray header = le32(emr::Header) + le32(88) + le32(0) + le32(0) + le32(999) + le32(999) + le32(0) + le32(0)
             + le32(frameRight) + le32(frameBottom) + le32(0x464D4520) + le32(0x10000)
             + le32(88 + records.size() + eof.size()) + le32(count + 2) + le16(16) + le16(0) + le32(0) + le32(0)
             + le32(0) + le32(1000) + le32(1000) + le32(100) + le32(100);

@@ -9,11 +9,17 @@
 #include "surface/ClassRegistry.h"
 #include "surface/GraphicControl.h"
 #include "surface/Handle.h"
+#include "surface/ObjectStream.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace bv;
 
@@ -200,6 +206,8 @@ private slots:
     void failedWriteKeepsThePreviousFile();
     void duplicateMakesAnIndependentCopy();
     void installedAsThePanelsFiler();
+    void memoryFollowsTheStreamsSize_data();
+    void memoryFollowsTheStreamsSize();
 
 private:
     QTemporaryDir dir;
@@ -645,4 +653,101 @@ void TestFiler::installedAsThePanelsFiler()
 }
 
 QTEST_MAIN(TestFiler)
+// The address space of this process now, from /proc/self/status (VmSize).
+qint64 addressSpaceBytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmSize:"))
+            return line.mid(7).trimmed().split(' ').first().toLongLong() * 1024;
+    return -1;
+}
+
+void TestFiler::memoryFollowsTheStreamsSize_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<bool>("dump");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("factor");
+    const QByteArray start(1, 0x01);
+    const QByteArray tail = QByteArray(2, 0) + char(0);
+    // 8 MB of one-byte values (False) in a list: each would cost a whole
+    // stream value (some 160 bytes) if the list were kept before the
+    // property said whether it takes one.
+    const QByteArray falses(8 << 20, char(0x08));
+    QTest::newRow("one-byte items in a string list")
+        << (start + header("TTestObject", "A") + str("Lines.Strings") + char(0x01) + falses + char(0) + tail) << false
+        << QStringLiteral("Invalid property value") << 4;
+    QTest::newRow("one-byte items for an integer")
+        << (start + header("TTestObject", "A") + str("Left") + char(0x01) + falses + char(0) + tail) << false
+        << QStringLiteral("Invalid property value") << 4;
+    // 3 M empty lines (6 MB) are kept as the strings alone.
+    QByteArray empties;
+    empties.reserve(6 << 20);
+    for (int i = 0; i < (3 << 20); ++i)
+        empties.append("\x06\x00", 2);
+    QTest::newRow("three million empty lines")
+        << (start + header("TTestObject", "A") + str("Lines.Strings") + char(0x01) + empties + char(0) + tail) << false
+        << QString() << 32;
+    // The dump of a design holding a 32 MB bitmap is written in pieces.
+    const QByteArray bitmap(32 << 20, char(0x5A));
+    const quint32 n = quint32(bitmap.size());
+    QByteArray binary(1, char(0x0A));
+    for (int k = 0; k < 4; ++k)
+        binary.append(char((n >> (8 * k)) & 0xFF));
+    QTest::newRow("dump of a 32 MB bitmap")
+        << (start + header("TTestObject", "A") + str("Glyph.Data") + binary + bitmap + tail) << true << QString() << 2;
+}
+
+// Run in a child whose address space may grow by `factor` times the
+// stream's size at most (and 64 MB for the program's own needs): reading fails only
+// as the stream deserves, and the dump completes.
+void TestFiler::memoryFollowsTheStreamsSize()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("the sanitizer reserves address space of its own");
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    QSKIP("the sanitizer reserves address space of its own");
+#endif
+#endif
+    QFETCH(QByteArray, data);
+    QFETCH(bool, dump);
+    QFETCH(QString, message);
+    QFETCH(int, factor);
+    TGBasePanel panel;
+    TGLabelObjectFiler filer;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const qint64 now = addressSpaceBytes();
+        const rlim_t cap = rlim_t(now + factor * data.size() + (qint64(64) << 20));
+        const rlimit limit{cap, cap};
+        if (now < 0 || ::setrlimit(RLIMIT_AS, &limit) != 0)
+            ::_exit(3);
+        try {
+            if (dump) {
+                QFile sink(QStringLiteral("/dev/null"));
+                if (!sink.open(QIODevice::WriteOnly))
+                    ::_exit(4);
+                QTextStream out(&sink);
+                DumpObjectStream(data, out);
+                out.flush();
+                ::_exit(0);
+            }
+            const QString got = readError(filer, data, panel);
+            ::_exit(got == (message.isEmpty() ? QStringLiteral("(no error)") : message) ? 0 : 1);
+        } catch (const std::bad_alloc&) {
+            ::_exit(2);
+        } catch (...) {
+            ::_exit(5);
+        }
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+}
+
 #include "tst_filer.moc"

@@ -39,7 +39,9 @@ int Dump(const QString& path, QTextStream& out, QTextStream& err)
     if (!readFile(path, data, err))
         return 1;
     try {
-        out << DumpObjectStream(data);
+        // Written as it is made: a design holding a large bitmap is not
+        // held as text in memory first.
+        DumpObjectStream(data, out);
     } catch (const Exception& e) {
         err << "brisvale-batch: " << native(path) << ": " << e.message() << "\n";
         return 1;
@@ -53,6 +55,9 @@ int Resave(const QString& in, const QString& out, QTextStream& err)
         err << "brisvale-batch: cannot open " << native(in) << "\n";
         return 1;
     }
+    // The design itself and its companion are inputs too.
+    if (RefusesOverwritingDesign(in, out, err))
+        return 1;
     // The design object classes a design file may name.
     RegisterDesignClasses();
     TGBusinessCardPanel32 panel;
@@ -76,20 +81,26 @@ int Resave(const QString& in, const QString& out, QTextStream& err)
     return 0;
 }
 
+bool RefusesOverwriting(const QString& input, const QString& output, const char* what, QTextStream& err)
+{
+    const QString inPath = QFileInfo(input).absoluteFilePath();
+    const QString outPath = QFileInfo(output).absoluteFilePath();
+    if (!IsSameFile(inPath, outPath) && QDir::cleanPath(inPath) != QDir::cleanPath(outPath))
+        return false;
+    err << "brisvale-batch: " << native(output) << ": refusing to overwrite the " << what << " "
+        << native(input) << " with the output\n";
+    return true;
+}
+
 bool RefusesOverwritingDesign(const QString& design, const QString& output, QTextStream& err)
 {
-    const QString outPath = QFileInfo(output).absoluteFilePath();
-    for (const QString& input : {design, CompanionPath(design)}) {
-        const QString inPath = QFileInfo(input).absoluteFilePath();
-        // The same file by another spelling or link; or, for a file not yet
-        // there, the same path.
-        if (IsSameFile(inPath, outPath) || QDir::cleanPath(inPath) == QDir::cleanPath(outPath)) {
-            err << "brisvale-batch: " << native(output) << ": refusing to overwrite the design file "
-                << native(input) << " with the output\n";
-            return true;
-        }
-    }
-    return false;
+    return RefusesOverwriting(design, output, "design file", err)
+        || RefusesOverwriting(CompanionPath(design), output, "design file", err);
+}
+
+bool RefusesOverwritingBackground(const QString& background, const QString& output, QTextStream& err)
+{
+    return !background.isEmpty() && RefusesOverwriting(background, output, "background picture", err);
 }
 
 } // namespace bv::batch

@@ -19,6 +19,13 @@ int Resave(const QString& in, const QString& out, QTextStream& err);
 // its companion file (the same file by any path): an output written there
 // would destroy the design it was made from.
 bool RefusesOverwritingDesign(const QString& design, const QString& output, QTextStream& err);
+// True, with a message on `err`, when `output` is `input` by any path (the
+// same file through another spelling or link, or, for a file not yet there,
+// the same path). `what` names the input in the message.
+bool RefusesOverwriting(const QString& input, const QString& output, const char* what, QTextStream& err);
+// The background picture a design's companion names, when that is a file
+// (the output of render and sheet must not replace it either).
+bool RefusesOverwritingBackground(const QString& background, const QString& output, QTextStream& err);
 
 
 } // namespace bv::batch

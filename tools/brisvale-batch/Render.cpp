@@ -75,7 +75,12 @@ int Render(const QStringList& args, QTextStream& err)
         // Rich text objects paint through a master control on their form.
         CreateMasterRichText(&panel);
         ApplyProgramSettings(panel, preferences.DefaultFont, settings.LoadPersonalInfo());
-        ReadDesign(panel, design, layout, background);
+        QStringList warnings;
+        ReadDesign(panel, design, layout, background, &warnings);
+        for (const QString& w : warnings)
+            err << "brisvale-batch: " << design << ": " << w << "\n";
+        if (RefusesOverwritingBackground(background, out, err))
+            return 1;
         const QImage picture = dpi > 0 ? RenderCardPictureAtDpi(panel, dpi, border) : RenderCardPicture(panel, border);
         WriteCardPicture(picture, out, PictureFormatForPath(out));
     } catch (const std::exception&) {

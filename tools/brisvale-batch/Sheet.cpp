@@ -202,7 +202,12 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         // Rich text objects paint through a master control on their form.
         CreateMasterRichText(&panel);
         ApplyProgramSettings(panel, preferences.DefaultFont, personal);
-        ReadDesign(panel, design, layout, background);
+        QStringList warnings;
+        ReadDesign(panel, design, layout, background, &warnings);
+        for (const QString& w : warnings)
+            err << "brisvale-batch: " << design << ": " << w << "\n";
+        if (!pdf.isEmpty() && RefusesOverwritingBackground(background, pdf, err))
+            return 1;
 
         TPrintCommands printing(panel);
         printing.Layout = [&layout] { return layout; };

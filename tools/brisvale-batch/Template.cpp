@@ -9,6 +9,7 @@
 #include "platform/Errors.h"
 #include "richtext/RichBaseLabel.h"
 #include "surface/BusinessCardPanel.h"
+#include "surface/CompanionFile.h"
 
 #include <QFileInfo>
 
@@ -49,7 +50,11 @@ int Template(const QStringList& args, QTextStream& err)
         err << "brisvale-batch: " << source << ": no such template file\n";
         return 1;
     }
-    if (RefusesOverwritingDesign(out, source, err))
+    // The template is an input; the design and its companion are the two
+    // outputs and must be two files (OUT.QRE would be its own companion).
+    if (RefusesOverwriting(source, out, "template", err) || RefusesOverwriting(source, CompanionPath(out), "template", err))
+        return 1;
+    if (RefusesOverwriting(CompanionPath(out), out, "companion file of the output", err))
         return 1;
     try {
         RegisterDesignClasses();

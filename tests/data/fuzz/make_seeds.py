@@ -40,6 +40,17 @@ def dib_seeds():
         "rgb32-topdown.bmp": bmp(1, -2, 32, pixels=b"\1\2\3\0\4\5\6\0"),
         "core.bmp": b"BM" + struct.pack("<IHHI", 14 + 12 + 6 + 4, 0, 0, 32)
                     + struct.pack("<IHHHH", 12, 2, 1, 1, 1) + b"\0\0\0\xff\xff\xff" + b"\x80\0\0\0",
+        # 27 bytes: an OS/2 header whose one pixel follows at once (no
+        # colour table); turning it must write a bitmap the reader takes.
+        "core-no-table.bmp": b"BM" + struct.pack("<IHHI", 27, 0, 0, 26) + struct.pack("<IHHHH", 12, 1, 1, 1, 8)
+                             + b"\x05",
+        # 1 x 1 RLE8 whose deltas run far past the picture before a run and
+        # an absolute run (the column counter must stop at the edge).
+        "rle8-far-deltas.bmp": bmp(1, 1, 8, 1, palette((0, 0, 0), (9, 9, 9)),
+                                   b"\x00\x02\xff\x00" * 64 + b"\x01\x01\x00\x03\x01\x01\x01\x00\x00\x01",
+                                   clr_used=2),
+        "rle4-far-deltas.bmp": bmp(1, 1, 4, 2, palette((0, 0, 0), (9, 9, 9)),
+                                   b"\x00\x02\xff\x00" * 64 + b"\x02\x11\x00\x01", clr_used=2),
     }
     for name, data in seeds.items():
         put("dib", name, data)
@@ -106,6 +117,7 @@ def main():
     put("render", "bitmap", b"\x00" + dibs["pal8.bmp"])
     put("render", "bitmap-rotated", b"\x04" + dibs["rgb24.bmp"])
     put("render", "jpeg", b"\x02" + jpeg_gray8x8())
+    put("render", "rle8-far-deltas", b"\x00" + dibs["rle8-far-deltas.bmp"])
 
 
 if __name__ == "__main__":
