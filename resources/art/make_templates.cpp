@@ -590,39 +590,40 @@ std::vector<Template> templates()
             .text("Email", 20, 157, 296, arial(7, ink, Centre));
         all.push_back(t);
     }
-    // Contact code: the details on the left, a QR Code of them on the right
-    // that a phone camera saves as a contact.
+    // Contact code: the name across the top, the details on the left and a
+    // QR Code of them on the right that a phone camera saves as a contact.
     {
         const std::string ink = rgb(30, 36, 48), blue = rgb(28, 84, 150), grey = rgb(110, 116, 126);
         Template t("ContactCode.QRDT");
-        t.text("Name", 18, 18, 196, arial(14, ink, Left, true))
-            .text("Title", 18, 46, 196, arial(8, grey))
-            .text("Company", 18, 62, 196, arial(9, blue, Left, true))
-            .line(Horizontal, 18, 84, 180, "clSilver")
-            .text("Phone1", 18, 94, 196, arial(8, ink))
-            .text("Phone2", 18, 107, 196, arial(8, ink))
-            .text("Email", 18, 120, 196, arial(8, blue))
-            .text("Address1", 18, 140, 196, arial(7, grey))
-            .text("Address2", 18, 152, 196, arial(7, grey))
-            .text("Address3", 18, 164, 196, arial(7, grey))
-            .vcardCode(222, 34, 100)
-            .text("Label", 214, 140, 116, arial(6, grey, Centre), "Scan to save my details");
+        t.text("Name", 16, 12, 304, arial(13, ink, Left, true))
+            .text("Company", 16, 40, 304, arial(9, blue, Left, true))
+            .text("Title", 16, 58, 200, arial(8, grey))
+            .line(Horizontal, 16, 78, 180, "clSilver")
+            .text("Phone1", 16, 88, 204, arial(8, ink))
+            .text("Phone2", 16, 101, 204, arial(8, ink))
+            .text("Email", 16, 114, 204, arial(8, blue))
+            .text("Address1", 16, 134, 204, arial(7, grey))
+            .text("Address2", 16, 146, 204, arial(7, grey))
+            .text("Address3", 16, 158, 204, arial(7, grey))
+            .vcardCode(228, 58, 96)
+            .text("Label", 220, 154, 112, arial(6, grey, Centre), "Scan to save my details");
         all.push_back(t);
     }
-    // A navy band down the right edge holding a QR Code on a white tile.
+    // A navy band across the top carrying the business name; the QR Code
+    // beside the contact lines below it.
     {
-        const std::string navy = rgb(20, 38, 82), grey = rgb(80, 86, 100);
+        const std::string navy = rgb(20, 38, 82), pale = rgb(190, 205, 235), grey = rgb(80, 86, 100);
         Template t("CodeBand.QRDT");
-        t.shape(Rectangle, 220, 0, 116, 192, navy)
-            .text("Company", 16, 16, 196, arial(12, navy, Left, true))
-            .text("Name", 16, 52, 196, arial(11, "clBlack", Left, true))
-            .text("Title", 16, 74, 196, arial(8, grey))
-            .text("Phone1", 16, 104, 196, arial(8, grey))
-            .text("Email", 16, 117, 196, arial(8, navy))
-            .text("Address1", 16, 138, 196, arial(7, grey))
-            .text("Address2", 16, 150, 196, arial(7, grey))
-            .text("Address3", 16, 162, 196, arial(7, grey))
-            .vcardCode(232, 46, 92, navy);
+        t.shape(Rectangle, 0, 0, 336, 58, navy)
+            .text("Company", 16, 8, 304, arial(12, "clWhite", Left, true))
+            .text("Title", 16, 34, 304, arial(8, pale))
+            .text("Name", 16, 68, 210, arial(10, navy, Left, true))
+            .text("Phone1", 16, 92, 210, arial(8, grey))
+            .text("Email", 16, 105, 210, arial(8, navy))
+            .text("Address1", 16, 126, 210, arial(7, grey))
+            .text("Address2", 16, 138, 210, arial(7, grey))
+            .text("Address3", 16, 150, 210, arial(7, grey))
+            .vcardCode(236, 70, 90, navy);
         all.push_back(t);
     }
     // Standing card: the name on top, the QR Code in the middle, contact
@@ -630,17 +631,17 @@ std::vector<Template> templates()
     {
         const std::string teal = rgb(24, 112, 118), ink = rgb(30, 50, 54);
         Template t("VerticalCode.QRDT", {}, true);
-        t.shape(Rectangle, 0, 0, 192, 8, teal)
-            .text("Name", 8, 22, 176, arial(12, ink, Centre, true))
-            .text("Title", 8, 48, 176, arial(8, "clGray", Centre))
-            .text("Company", 8, 64, 176, arial(9, teal, Centre, true))
-            .vcardCode(46, 92, 100, ink)
-            .text("Phone1", 8, 206, 176, arial(8, ink, Centre))
-            .text("Email", 8, 220, 176, arial(8, teal, Centre))
-            .text("Address1", 8, 240, 176, arial(7, ink, Centre))
-            .text("Address2", 8, 252, 176, arial(7, ink, Centre))
-            .text("Address3", 8, 264, 176, arial(7, ink, Centre))
-            .shape(Rectangle, 0, 328, 192, 8, teal);
+        t.shape(Rectangle, 0, 0, 192, 15, teal)
+            .text("Name", 4, 24, 184, arial(9, ink, Centre, true))
+            .text("Title", 4, 44, 184, arial(7, "clGray", Centre))
+            .text("Company", 4, 58, 184, arial(8, teal, Centre, true))
+            .vcardCode(36, 84, 120, ink)
+            .text("Phone1", 4, 212, 184, arial(8, ink, Centre))
+            .text("Email", 4, 228, 184, arial(7, teal, Centre))
+            .text("Address1", 4, 246, 184, arial(7, ink, Centre))
+            .text("Address2", 4, 258, 184, arial(7, ink, Centre))
+            .text("Address3", 4, 270, 184, arial(7, ink, Centre))
+            .shape(Rectangle, 0, 321, 192, 15, teal);
         all.push_back(t);
     }
     return all;

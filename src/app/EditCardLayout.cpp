@@ -59,7 +59,8 @@ protected:
         p.setPen(QPen(palette().color(QPalette::WindowText), 1));
         p.setBrush(Qt::white);
         const QRectF box(0.5, 0.5, card.width(), card.height());
-        const double r = radius * std::min(card.width(), card.height());
+        // At least a few pixels, or a small radius would not show at this size.
+        const double r = radius > 0 ? std::max(3.0, radius * std::min(card.width(), card.height())) : 0.0;
         if (r > 0)
             p.drawRoundedRect(box, r, r);
         else
@@ -210,7 +211,10 @@ TEditCardLayout::TEditCardLayout(QWidget* parent)
     StockList->setRootIsDecorated(true);
     StockList->setUniformRowHeights(true);
     StockList->setMinimumHeight(220);
-    StockList->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    StockList->header()->setStretchLastSection(false);
+    StockList->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    StockList->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    StockList->setTextElideMode(Qt::ElideRight);
     StockList->setWhatsThis(QStringLiteral(
         "Card stock from the label templates installed on this computer. Click a product to fill in its "
         "layout; products whose labels are not one regular grid of rectangles are listed with a note and "
@@ -353,13 +357,14 @@ void TEditCardLayout::fillStockList()
             bold.setBold(true);
             brand->setFont(0, bold);
         }
+        // "8371 = 5371  Business Cards": an equivalent names its base.
         QString caption = s->Part;
+        if (!s->EquivalentOf.isEmpty())
+            caption += QStringLiteral(" = ") + s->EquivalentOf;
         if (!s->Description.isEmpty())
             caption += QStringLiteral("  ") + s->Description;
-        if (!s->EquivalentOf.isEmpty())
-            caption += QStringLiteral(" (same as %1)").arg(s->EquivalentOf);
         QString detail = s->Choosable()
-            ? QStringLiteral("%1 x %2 on %3, %4 x %5 in")
+            ? QStringLiteral("%1 x %2, %3, %4 x %5 in")
                   .arg(s->Across)
                   .arg(s->Down)
                   .arg(s->PaperId)

@@ -212,15 +212,17 @@ QList<CardRow> cardRows()
               s->Loaded();
               s->SetBounds(150, 30, 10, 10);
           }, {} },
-        { "barcode, Code 128 with its text", [](auto& p) {
+        // A version 1 QR Code (21 modules) of 8 pixels a module: 25 device
+        // pixels at 300 dpi and 50 at 600, so the snapped modules cover
+        // exactly what the screen shows.
+        { "barcode, QR Code without quiet zone", [](auto& p) {
               auto* c = new TGBarcode;
               c->SetParent(&p);
-              c->SetSymbology(bsCode128);
-              c->SetData(QStringLiteral("BRISVALE 128"));
-              c->SetFont(font("Arial", -13));
-              c->SetBounds(30, 40, 260, 100);
+              c->SetData(QStringLiteral("Brisvale"));
+              c->SetQuietZone(false);
+              c->SetBounds(40, 8, 168, 168);
               c->Loaded();
-          }, QStringLiteral("BRISVALE 128") },
+          }, {} },
         { "rectangle", [](auto& p) {
               auto* s = new TBCShapes;
               s->SetParent(&p);
