@@ -1,4 +1,5 @@
 #include "app/MainScreen.h"
+#include "app/MergeRecordPicker.h"
 
 #include "app/AboutBox.h"
 #include "app/ChangeFontAll.h"
@@ -149,6 +150,10 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
     document = new TDocumentCommands(*BusinessCardPanel, *PrintCommands, this);
     PrintCommands->Layout = [this] { return document->CardLayout(); };
     PrintCommands->BackgroundFile = [this] { return document->BackgroundFile(); };
+    // The record picker joins the tool palette once the card and its print
+    // commands exist.
+    if (auto* palette = qobject_cast<QHBoxLayout*>(topBar->layout()))
+        palette->insertWidget(palette->count() - 1, new TMergeRecordPicker(*BusinessCardPanel, *PrintCommands, topBar));
     connect(document, &TDocumentCommands::ChangesMadeChanged, this, &TMainScreen::showChangesMade);
     connect(document, &TDocumentCommands::ButtonsChanged, this, &TMainScreen::Setbuttons);
     connect(document, &TDocumentCommands::UndoStateChanged, this, &TMainScreen::updateUndoActions);
@@ -367,6 +372,7 @@ void TMainScreen::buildMenus()
     item(File1, "mnuSaveAsJPG", QStringLiteral("Save As JPG"), [doc] { doc->mnuSaveAsJPGClick(); });
     item(File1, "mnuExportPng", QStringLiteral("E&xport as PNG..."), [doc] { doc->mnuExportPngClick(); });
     item(File1, "mnuExportSheetPdf", QStringLiteral("Export S&heet as PDF..."), [doc] { doc->mnuExportSheetPdfClick(); });
+    item(File1, "mnuExportPrintShop", QStringLiteral("Export for Print Sho&p..."), [doc] { doc->mnuExportPrintShopClick(); });
     File1->addSeparator();
     QAction* mnuPrint = item(File1, "mnuPrint", QStringLiteral("&Print"), [print] { print->mnuPrintClick(); });
     mnuPrint->setShortcut(QKeySequence::Print);

@@ -74,8 +74,8 @@ const PropertyTable& TGSuperText::ClassProperties()
             [self](const TGGraphicControl& o) { return int(self(o).ShadowOrientation()); },
             [mut](TGGraphicControl& o, int v) { mut(o).SetShadowOrientation(TShadowOrientation(v)); }));
         own.push_back({ "Shadowcolor", PropertyKind::Colour, Value::integer(8421504),
-            [self](const TGGraphicControl& o) { return Value::integer(self(o).Shadowcolor()); },
-            [mut, colour](TGGraphicControl& o, const Value& v) { mut(o).SetShadowcolor(colour(v)); } });
+            [self](const TGGraphicControl& o) { return Value::integer(self(o).ShadowColor()); },
+            [mut, colour](TGGraphicControl& o, const Value& v) { mut(o).SetShadowColor(colour(v)); } });
         for (PropertyInfo& p : SharedProperties())
             own.push_back(std::move(p));
         for (auto& p : FontProperties("Font",
@@ -161,7 +161,7 @@ void TGSuperText::SetShadowOrientation(TShadowOrientation value)
     Invalidate();
 }
 
-void TGSuperText::SetShadowcolor(TColor value)
+void TGSuperText::SetShadowColor(TColor value)
 {
     if (value == shadowColor)
         return;
@@ -314,7 +314,7 @@ void TGSuperText::LayoutText()
 QString TGSuperText::FittingText(const QFontMetrics& metrics) const
 {
     const int room = Width() - FittingMargin();
-    QString s = caption;
+    QString s = ShownCaption();
     while (!s.isEmpty() && metrics.horizontalAdvance(ShownText(Font(), s)) > room)
         s.chop(1);
     return s;
@@ -624,7 +624,7 @@ void TGSuperText::CopyTextSettings(const TGSuperText& other)
     SetOutlineColor(other.outlineColor);
     SetOutlineStyle(other.outlineStyle);
     SetOutlineWidth(other.outlineWidth);
-    SetShadowcolor(other.shadowColor);
+    SetShadowColor(other.shadowColor);
     SetShadowDepth(other.shadowDepth);
     SetShadowOrientation(other.shadowOrientation);
     // The surface setter empties the texture of any other surface; the
@@ -664,7 +664,7 @@ bool TGSuperText::EditProperties()
     SetOutlineColor(s.outlineColor);
     SetOutlineStyle(s.outlineStyle);
     SetOutlineWidth(s.outlineWidth);
-    SetShadowcolor(s.shadowColor);
+    SetShadowColor(s.shadowColor);
     SetShadowDepth(s.shadowDepth);
     SetShadowOrientation(s.shadowOrientation);
     SetSurfaceType(s.surfaceType);

@@ -49,8 +49,8 @@ public:
     void SetShadowDepth(int value);
     TShadowOrientation ShadowOrientation() const { return shadowOrientation; }
     void SetShadowOrientation(TShadowOrientation value);
-    TColor Shadowcolor() const { return shadowColor; }
-    void SetShadowcolor(TColor value);
+    TColor ShadowColor() const { return shadowColor; }
+    void SetShadowColor(TColor value);
     TFillDirection FillDirection() const { return fillDirection; }
     void SetFillDirection(TFillDirection value);
     TColor GradientToColor() const { return gradientToColor; }

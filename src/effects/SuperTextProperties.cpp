@@ -443,7 +443,7 @@ TSuperTextProperties::TSuperTextProperties(QWidget* parent) : QDialog(parent)
     });
     connect(LoadImageButton, &QPushButton::clicked, this, &TSuperTextProperties::LoadImageButtonClick);
     connect(ShadowColorButton, &TColorCombo::ColorChosen, this, [this](TColor c) {
-        sample->SetShadowcolor(c);
+        sample->SetShadowColor(c);
         sampleChanged();
     });
     connect(ShadowOrientationCombo, &QComboBox::activated, this, [this](int i) {
@@ -503,7 +503,7 @@ void TSuperTextProperties::ShowSampleValues()
     FillDirectionCombo->setCurrentIndex(int(sample->FillDirection()));
     GradientFromcolorButton->SetColor(sample->GradientFromColor());
     GradientToColorButton->SetColor(sample->GradientToColor());
-    ShadowColorButton->SetColor(sample->Shadowcolor());
+    ShadowColorButton->SetColor(sample->ShadowColor());
     ShadowOrientationCombo->setCurrentIndex(int(sample->ShadowOrientation()));
     ShadowDepthSpinner->setValue(sample->ShadowDepth());
     OutlineColorButton->SetColor(sample->OutlineColor());

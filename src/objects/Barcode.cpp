@@ -1,4 +1,5 @@
 #include "objects/Barcode.h"
+#include "surface/MergeFields.h"
 
 #include "objects/BarcodePayload.h"
 #include "objects/BarcodeProperties.h"
@@ -218,11 +219,30 @@ void TGBarcode::TakeSettingsFrom(const TGBarcode& other)
 
 const TBarcodeSymbol& TGBarcode::Symbol() const
 {
-    if (symbolDue) {
-        symbol = EncodeBarcode(symbology, data, errorLevel);
+    const QString shown = ShownData();
+    if (symbolDue || shown != symbolData) {
+        symbol = EncodeBarcode(symbology, shown, errorLevel);
+        symbolData = shown;
         symbolDue = false;
     }
     return symbol;
+}
+
+QString TGBarcode::ShownData() const
+{
+    if (!ShowsMergeRecord(*this))
+        return data;
+    // A contact card is the record's own; any other data may hold fields.
+    if (content == bcVCard || content == bcMeCard)
+        return BarcodeDataFor(content, MergeRecordPersonalInfo(*this), data);
+    return MergedText(*this, data);
+}
+
+QStringList TGBarcode::MergeTexts() const
+{
+    if (content == bcVCard || content == bcMeCard)
+        return {};
+    return { data };
 }
 
 QString TGBarcode::ErrorMessage() const
@@ -245,6 +265,9 @@ void TGBarcode::DrawTo(QPainter& canvas)
 {
     const QRectF whole(0, 0, Width(), Height());
     if (whole.isEmpty())
+        return;
+    // A record that leaves the data empty has no symbol on its card.
+    if (ShowsMergeRecord(*this) && DrawnForPaper(*this) && ShownData().isEmpty())
         return;
     const TBarcodeSymbol& s = Symbol();
     canvas.save();

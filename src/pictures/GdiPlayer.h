@@ -66,6 +66,8 @@ protected:
     // inverted destination) on a logical rectangle.
     void patternBlt(const QRectF& logicalRect, std::uint32_t rop);
     bool rasterDevice() const;
+    // True on printers and when the painter draws at print resolution.
+    bool printResolution() const;
     void fillLogicalRect(const QRectF& r, const QBrush& b);
     void intersectClip(const QPainterPath& targetPath);
     void excludeClip(const QPainterPath& targetPath);

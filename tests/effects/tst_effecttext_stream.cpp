@@ -87,7 +87,7 @@ void TestEffectTextStream::roundTripByteForByte()
     textured->SetLastBitmapFileNameandPath(QStringLiteral("/cards/bmbrush/Tiles.bmp"));
     textured->SetShadowDepth(4);
     textured->SetShadowOrientation(sdLeft);
-    textured->SetShadowcolor(clMaroon);
+    textured->SetShadowColor(clMaroon);
     textured->SetCaption(QStringLiteral("Straße ✓"));
     add(textured, 5, 40, 300, 80);
     auto* normal = new TGSuperText;

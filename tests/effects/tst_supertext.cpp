@@ -239,7 +239,7 @@ void TestSuperText::surfaces()
     t.SetImage(solidTexture(qRgb(30, 160, 90)));
     t.SetShadowDepth(5);
     t.SetShadowOrientation(sdRight);
-    t.SetShadowcolor(clSilver);
+    t.SetShadowColor(clSilver);
     const QImage img = paintAlone(t);
     const QList<QPoint> inner = innerPoints(t, t.Caption());
     QVERIFY(inner.size() > 20);
@@ -275,7 +275,7 @@ void TestSuperText::transparentSurfaceKeepsOutline()
     t.SetOutlineWidth(0);
     t.SetShadowDepth(3);
     t.SetShadowOrientation(sdDownRight);
-    t.SetShadowcolor(clGreen);
+    t.SetShadowColor(clGreen);
     t.SetBounds(0, 0, 300, 120);
     const QImage img = paintAlone(t);
     QSet<QRgb> colours;

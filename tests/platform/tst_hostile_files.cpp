@@ -14,6 +14,9 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <atomic>
+#include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace bv;
@@ -68,6 +71,7 @@ private slots:
     void failedWriteKeepsThePreviousFile_data();
     void failedWriteKeepsThePreviousFile();
     void pairIsReplacedOnlyWhenBothAreWritten();
+    void newFilesFollowTheUmaskWhichStaysPut();
     void pictureReadersRefuseSpecialFiles_data();
     void pictureReadersRefuseSpecialFiles();
     void targetsThatAreNotReplaced_data();
@@ -199,6 +203,38 @@ void TestHostileFiles::pairIsReplacedOnlyWhenBothAreWritten()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("pair")).size(), 2);
 }
 
+// A new file gets the permissions the umask leaves; finding them must not
+// set the umask even for a moment, or a file another thread creates in that
+// moment is made readable and writable by everyone.
+void TestHostileFiles::newFilesFollowTheUmaskWhichStaysPut()
+{
+    QTemporaryDir dir;
+    const mode_t before = ::umask(027);
+    WriteFileAtomically(dir.filePath(QStringLiteral("new.txt")), "x");
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(dir.filePath(QStringLiteral("new.txt"))).constData(), &st), 0);
+    QCOMPARE(int(st.st_mode & 0777), 0640);
+
+    std::atomic<bool> stop = false;
+    std::atomic<int> wideOpen = 0;
+    std::thread watcher([&] {
+        const QByteArray probe = QFile::encodeName(dir.filePath(QStringLiteral("probe")));
+        while (!stop) {
+            const int fd = ::open(probe.constData(), O_CREAT | O_WRONLY | O_TRUNC | O_CLOEXEC, 0666);
+            struct stat ps {};
+            if (fd >= 0 && ::fstat(fd, &ps) == 0 && (ps.st_mode & 077) == 066)
+                ++wideOpen;
+            if (fd >= 0)
+                ::close(fd);
+            ::unlink(probe.constData());
+        }
+    });
+    for (int i = 0; i < 300; ++i)
+        WriteFileAtomically(dir.filePath(QStringLiteral("n%1.txt").arg(i)), "x");
+    stop = true;
+    watcher.join();
+    ::umask(before);
+    QCOMPARE(int(wideOpen), 0);
 void TestHostileFiles::pictureReadersRefuseSpecialFiles_data()
 {
     QTest::addColumn<QString>("name");

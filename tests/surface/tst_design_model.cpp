@@ -19,6 +19,8 @@ private slots:
     void commandsReportThroughThePanel();
     void zoomStepsResizeTheCardSilently();
     void panelTakesItsObjectsWithIt();
+    void clickSelectsTheTopObjectAndSendToBackClears_data();
+    void clickSelectsTheTopObjectAndSendToBackClears();
 
 private:
     QTemporaryDir home;
@@ -120,6 +122,38 @@ void TestDesignModel::panelTakesItsObjectsWithIt()
     delete panel;
     QVERIFY(a.isNull());
     QVERIFY(b.isNull());
+}
+
+// Two boxes overlap: A (20,20)-(100,80) below, B (60,40)-(140,100) above.
+void TestDesignModel::clickSelectsTheTopObjectAndSendToBackClears_data()
+{
+    QTest::addColumn<QPoint>("click");
+    QTest::addColumn<QString>("selected");
+    QTest::newRow("on both: the top one") << QPoint(80, 60) << "B";
+    QTest::newRow("on the lower one only") << QPoint(30, 30) << "A";
+    QTest::newRow("on the upper one only") << QPoint(130, 90) << "B";
+}
+
+void TestDesignModel::clickSelectsTheTopObjectAndSendToBackClears()
+{
+    QFETCH(QPoint, click);
+    QFETCH(QString, selected);
+    TGBusinessCardPanel32 panel;
+    panel.resize(200, 120);
+    panel.show();
+    Box* a = addBox(panel, 20, 20, 80, 60);
+    a->SetName(QStringLiteral("A"));
+    Box* b = addBox(panel, 60, 40, 80, 60);
+    b->SetName(QStringLiteral("B"));
+    settle();
+    QTest::mouseClick(&panel, Qt::LeftButton, {}, click);
+    settle();
+    TDesignModel& model = panel.Model();
+    QCOMPARE(model.Selection().size(), 1);
+    QCOMPARE(model.Selection().constFirst()->Name(), selected);
+    model.SendSelectionToBackCommand();
+    QVERIFY(!model.HasSelection());
+    QCOMPARE(model.Objects().constFirst()->Name(), selected);
 }
 
 QTEST_MAIN(TestDesignModel)
