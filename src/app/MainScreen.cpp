@@ -435,15 +435,6 @@ void TMainScreen::buildMenus()
     mnuDefaultFont = item(Edit1, "mnuDefaultFont", QStringLiteral("&Default Font - "), [this] { mnuDefaultFontClick(); });
     item(Edit1, "Changeallfontsto1", QStringLiteral("Change all fonts to..."), [this] { Changeallfontsto1Click(); });
     item(Edit1, "PersonalInformation1", QStringLiteral("&Personal Information"), [this] { PersonalInformation1Click(); });
-    // The barcode tool without drawing a band: a code of one inch in the
-    // card's top-left corner, then its properties.
-    item(Edit1, "mnuAddBarcode", QStringLiteral("Add &Barcode or QR Code..."), [this] {
-        const int side = static_cast<int>(Round(96.0L * BusinessCardPanel->Zoom()));
-        BusinessCardPanel->SetPanelState(psBarcode);
-        BusinessCardPanel->CreateObjectInRect(TRect::FromBounds(side / 8, side / 8, side, side));
-        BusinessCardPanel->SetPanelState(psPointing);
-        Pointerbutton->setChecked(true);
-    });
     item(Edit1, "mnuSetorChangeBackgroundArt", QStringLiteral("&Set or Change Background Art"),
         [this] { mnuSetorChangeBackgroundArtClick(); });
     Edit1->addSeparator();
