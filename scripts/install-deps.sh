@@ -6,6 +6,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-svg-dev qt6-image-formats-plugins zlib1g-dev
   libjpeg62-turbo-dev
   libcups2-dev
   libqpdf-dev

@@ -11,6 +11,7 @@
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "printing/PrintCommands.h"
+#include "printing/PrintShopPdf.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/CompanionFile.h"
 #include "surface/Handle.h"
@@ -579,6 +580,29 @@ bool TDocumentCommands::mnuExportSheetPdfClick()
                                              + (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
     }
     return written;
+}
+
+bool TDocumentCommands::mnuExportPrintShopClick()
+{
+    FileChoice choice;
+    choice.title = QStringLiteral("Export for Print Shop");
+    choice.filter = QStringLiteral("PDF File (*.pdf *.PDF)");
+    choice.folder = ProgramFolder();
+    choice.fileName = (fileName.isEmpty() ? QStringLiteral("Card") : QFileInfo(fileName).completeBaseName())
+                      + QStringLiteral(" print shop.pdf");
+    choice.defaultSuffix = QStringLiteral("pdf");
+    const QString path = Interaction::Current().ChooseSaveFile(choice);
+    if (path.isEmpty())
+        return false;
+    try {
+        WritePrintShopPdf(panel, layout, backgroundFile, path, TPrintShopOptions());
+    } catch (const std::exception&) {
+        Interaction::Current().ShowError(QStringLiteral("Unable to export the card as ") + path + QLatin1Char('\n')
+                                         + DescribeCurrentException());
+        return false;
+    }
+    ShowInfo(QStringLiteral("Saved as ") + path);
+    return true;
 }
 
 // --- Edit menu ------------------------------------------------------------------------------

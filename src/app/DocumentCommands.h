@@ -92,6 +92,9 @@ public:
     // filter chooses); File > Export Sheet as PDF: one sheet into a PDF.
     bool mnuExportPngClick();
     bool mnuExportSheetPdfClick();
+    // The card as a print shop wants it (trim plus 1/8 inch bleed on every
+    // side, crop marks, TrimBox and BleedBox), one card per page.
+    bool mnuExportPrintShopClick();
     void ReopenRecentFile(const QString& path);
     // A design handed over from outside (command line, file manager): the
     // save question, then Open; a file that is not there is reported.

@@ -1,4 +1,5 @@
 #include "app/MainScreen.h"
+#include "app/MergeRecordPicker.h"
 
 #include "app/AboutBox.h"
 #include "app/ChangeFontAll.h"
@@ -149,6 +150,10 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
     document = new TDocumentCommands(*BusinessCardPanel, *PrintCommands, this);
     PrintCommands->Layout = [this] { return document->CardLayout(); };
     PrintCommands->BackgroundFile = [this] { return document->BackgroundFile(); };
+    // The record picker joins the tool palette once the card and its print
+    // commands exist.
+    if (auto* palette = qobject_cast<QHBoxLayout*>(topBar->layout()))
+        palette->insertWidget(palette->count() - 1, new TMergeRecordPicker(*BusinessCardPanel, *PrintCommands, topBar));
     connect(document, &TDocumentCommands::ChangesMadeChanged, this, &TMainScreen::showChangesMade);
     connect(document, &TDocumentCommands::ButtonsChanged, this, &TMainScreen::Setbuttons);
     connect(document, &TDocumentCommands::UndoStateChanged, this, &TMainScreen::updateUndoActions);
@@ -367,6 +372,7 @@ void TMainScreen::buildMenus()
     item(File1, "mnuSaveAsJPG", QStringLiteral("Save As JPG"), [doc] { doc->mnuSaveAsJPGClick(); });
     item(File1, "mnuExportPng", QStringLiteral("E&xport as PNG..."), [doc] { doc->mnuExportPngClick(); });
     item(File1, "mnuExportSheetPdf", QStringLiteral("Export S&heet as PDF..."), [doc] { doc->mnuExportSheetPdfClick(); });
+    item(File1, "mnuExportPrintShop", QStringLiteral("Export for Print Sho&p..."), [doc] { doc->mnuExportPrintShopClick(); });
     File1->addSeparator();
     QAction* mnuPrint = item(File1, "mnuPrint", QStringLiteral("&Print"), [print] { print->mnuPrintClick(); });
     mnuPrint->setShortcut(QKeySequence::Print);
@@ -429,15 +435,6 @@ void TMainScreen::buildMenus()
     mnuDefaultFont = item(Edit1, "mnuDefaultFont", QStringLiteral("&Default Font - "), [this] { mnuDefaultFontClick(); });
     item(Edit1, "Changeallfontsto1", QStringLiteral("Change all fonts to..."), [this] { Changeallfontsto1Click(); });
     item(Edit1, "PersonalInformation1", QStringLiteral("&Personal Information"), [this] { PersonalInformation1Click(); });
-    // The barcode tool without drawing a band: a code of one inch in the
-    // card's top-left corner, then its properties.
-    item(Edit1, "mnuAddBarcode", QStringLiteral("Add &Barcode or QR Code..."), [this] {
-        const int side = static_cast<int>(Round(96.0L * BusinessCardPanel->Zoom()));
-        BusinessCardPanel->SetPanelState(psBarcode);
-        BusinessCardPanel->CreateObjectInRect(TRect::FromBounds(side / 8, side / 8, side, side));
-        BusinessCardPanel->SetPanelState(psPointing);
-        Pointerbutton->setChecked(true);
-    });
     item(Edit1, "mnuSetorChangeBackgroundArt", QStringLiteral("&Set or Change Background Art"),
         [this] { mnuSetorChangeBackgroundArtClick(); });
     Edit1->addSeparator();

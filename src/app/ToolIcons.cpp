@@ -342,30 +342,6 @@ void drawProgram(QPainter& p)
     p.drawRect(QRectF(7.5, 13.8, 9, 1.1));
 }
 
-void drawBarcode(QPainter& p)
-{
-    // A small QR Code: three finder squares and a scatter of modules.
-    p.setPen(Qt::NoPen);
-    p.setBrush(paper);
-    p.drawRect(QRectF(2, 2, 20, 20));
-    p.setBrush(ink);
-    const auto finder = [&p](double x, double y) {
-        p.setBrush(ink);
-        p.drawRect(QRectF(x, y, 7, 7));
-        p.setBrush(paper);
-        p.drawRect(QRectF(x + 1, y + 1, 5, 5));
-        p.setBrush(ink);
-        p.drawRect(QRectF(x + 2, y + 2, 3, 3));
-    };
-    finder(3, 3);
-    finder(14, 3);
-    finder(3, 14);
-    p.setBrush(blue);
-    for (const QPointF& m : { QPointF(11, 4), QPointF(11, 7), QPointF(12, 11), QPointF(15, 12), QPointF(18, 11),
-             QPointF(14, 15), QPointF(17, 17), QPointF(20, 14), QPointF(11, 19), QPointF(19, 20), QPointF(4, 11) })
-        p.drawRect(QRectF(m, QSizeF(2, 2)));
-}
-
 const std::map<QString, Drawer>& drawers()
 {
     static const std::map<QString, Drawer> map = {
@@ -382,7 +358,6 @@ const std::map<QString, Drawer>& drawers()
         { QStringLiteral("richtext"), drawRichText },
         { QStringLiteral("supertext"), drawSuperText },
         { QStringLiteral("circletext"), drawCircleText },
-        { QStringLiteral("barcode"), drawBarcode },
         { QStringLiteral("tips"), drawTips },
         { QStringLiteral("grid"), drawGrid },
         { QStringLiteral("snap"), drawSnap },

@@ -114,6 +114,7 @@ void TGPCircleText::SetDrawLettersAngled(bool value)
 QList<TCircleLetter> TGPCircleText::LetterPlacements(const QFontMetrics& metrics) const
 {
     QList<TCircleLetter> out;
+    const QString caption = ShownCaption();
     const int n = static_cast<int>(caption.size());
     if (n == 0)
         return out;

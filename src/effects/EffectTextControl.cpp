@@ -1,4 +1,5 @@
 #include "effects/EffectTextControl.h"
+#include "surface/MergeFields.h"
 
 #include "effects/EffectText.h"
 #include "platform/Interaction.h"
@@ -13,6 +14,16 @@
 namespace bv {
 
 TGEffectTextControl::TGEffectTextControl(const QString& defaultCaption) : caption(defaultCaption) {}
+
+QString TGEffectTextControl::ShownCaption() const
+{
+    bool emptied = false;
+    QString shown = MergedText(*this, caption, &emptied);
+    if (emptied)
+        return DrawnForPaper(*this) ? QString() : QStringLiteral("<blank>");
+    shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return shown;
+}
 
 std::vector<PropertyInfo> TGEffectTextControl::SharedProperties()
 {

@@ -23,6 +23,11 @@ public:
     void SetBGColor(TColor value);
     const QString& Caption() const { return caption; }
     void SetCaption(const QString& value);
+    // The caption with the merge fields of the record the card shows filled
+    // in, on one line; "<blank>" on the panel (nothing on paper) when the
+    // record leaves it empty.
+    QString ShownCaption() const;
+    QStringList MergeTexts() const override { return { caption }; }
 
     // Menu commands.
     void ChooseFont();

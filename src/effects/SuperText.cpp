@@ -314,7 +314,7 @@ void TGSuperText::LayoutText()
 QString TGSuperText::FittingText(const QFontMetrics& metrics) const
 {
     const int room = Width() - FittingMargin();
-    QString s = caption;
+    QString s = ShownCaption();
     while (!s.isEmpty() && metrics.horizontalAdvance(ShownText(Font(), s)) > room)
         s.chop(1);
     return s;

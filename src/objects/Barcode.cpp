@@ -1,7 +1,10 @@
 #include "objects/Barcode.h"
+#include "surface/MergeFields.h"
 
 #include "objects/BarcodePayload.h"
 #include "objects/BarcodeProperties.h"
+#include "platform/Checked.h"
+#include "platform/Environment.h"
 #include "platform/Interaction.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/ClassRegistry.h"
@@ -216,11 +219,30 @@ void TGBarcode::TakeSettingsFrom(const TGBarcode& other)
 
 const TBarcodeSymbol& TGBarcode::Symbol() const
 {
-    if (symbolDue) {
-        symbol = EncodeBarcode(symbology, data, errorLevel);
+    const QString shown = ShownData();
+    if (symbolDue || shown != symbolData) {
+        symbol = EncodeBarcode(symbology, shown, errorLevel);
+        symbolData = shown;
         symbolDue = false;
     }
     return symbol;
+}
+
+QString TGBarcode::ShownData() const
+{
+    if (!ShowsMergeRecord(*this))
+        return data;
+    // A contact card is the record's own; any other data may hold fields.
+    if (content == bcVCard || content == bcMeCard)
+        return BarcodeDataFor(content, MergeRecordPersonalInfo(*this), data);
+    return MergedText(*this, data);
+}
+
+QStringList TGBarcode::MergeTexts() const
+{
+    if (content == bcVCard || content == bcMeCard)
+        return {};
+    return { data };
 }
 
 QString TGBarcode::ErrorMessage() const
@@ -243,6 +265,9 @@ void TGBarcode::DrawTo(QPainter& canvas)
 {
     const QRectF whole(0, 0, Width(), Height());
     if (whole.isEmpty())
+        return;
+    // A record that leaves the data empty has no symbol on its card.
+    if (ShowsMergeRecord(*this) && DrawnForPaper(*this) && ShownData().isEmpty())
         return;
     const TBarcodeSymbol& s = Symbol();
     canvas.save();
@@ -339,19 +364,55 @@ TGBarcode* CreateBarcode(TGBusinessCardPanel32& panel, const TRect& r)
     code->SetData(VCardFromPersonalInfo(panel.PersonalInfo()));
     code->SetLoading(false);
     code->Loaded();
-    panel.AddObject(code, r);
+    // A contact code needs room to scan: at least an inch square, whatever
+    // the band or menu entry gave.
+    const int inch = checked::Saturate(Round(static_cast<Extended>(ScreenPpi()) * panel.Zoom()));
+    TRect area = r;
+    area.Right = std::max(area.Right, area.Left + inch);
+    area.Bottom = std::max(area.Bottom, area.Top + inch);
+    panel.AddObject(code, area);
     panel.SetPanelState(psPointing);
     code->EditProperties();
     return code;
 }
 
+namespace {
+
+// The palette's picture: a small QR Code, three finder squares and a
+// scatter of modules on a 24 x 24 grid.
+void drawToolIcon(QPainter& p)
+{
+    const QColor ink(0x20, 0x24, 0x2c);
+    const QColor paper(Qt::white);
+    p.setPen(Qt::NoPen);
+    p.setBrush(paper);
+    p.drawRect(QRectF(2, 2, 20, 20));
+    const auto finder = [&](double x, double y) {
+        p.setBrush(ink);
+        p.drawRect(QRectF(x, y, 7, 7));
+        p.setBrush(paper);
+        p.drawRect(QRectF(x + 1, y + 1, 5, 5));
+        p.setBrush(ink);
+        p.drawRect(QRectF(x + 2, y + 2, 3, 3));
+    };
+    finder(3, 3);
+    finder(14, 3);
+    finder(3, 14);
+    p.setBrush(QColor(0x1c, 0x54, 0x96));
+    for (const QPointF& m : { QPointF(11, 4), QPointF(11, 7), QPointF(12, 11), QPointF(15, 12), QPointF(18, 11),
+             QPointF(14, 15), QPointF(17, 17), QPointF(20, 14), QPointF(11, 19), QPointF(19, 20), QPointF(4, 11) })
+        p.drawRect(QRectF(m, QSizeF(2, 2)));
+}
+
+} // namespace
+
 void RegisterBarcodeClasses()
 {
     RegisterObjectKind({
         .classes = { { QStringLiteral("TGBarcode"), [] { return new TGBarcode; } } },
-        .tools = { { .state = psBarcode, .button = "DrawBarcodeButton",
+        .tools = { { .button = "DrawBarcodeButton",
             .hint = QStringLiteral("Barcode tool \nQR Code of your contact details, or other barcodes"),
-            .menuCaption = QStringLiteral("&Barcode or QR Code..."), .iconName = QStringLiteral("barcode"),
+            .menuCaption = QStringLiteral("&Barcode or QR Code..."), .drawIcon = drawToolIcon,
             .group = 4, .order = 130, .create = [](TGBusinessCardPanel32& panel, const TRect& r) {
                 CreateBarcode(panel, r);
             } } },

@@ -53,6 +53,11 @@ public:
 
     // The encoded symbol (kept until the data or symbology changes).
     const TBarcodeSymbol& Symbol() const;
+    // The data for the record the card shows: a contact card built from the
+    // record, or the data with its merge fields filled in; the data itself
+    // when no record is shown.
+    QString ShownData() const;
+    QStringList MergeTexts() const override;
     // The text shown in the object when the data cannot be encoded.
     QString ErrorMessage() const;
 
@@ -83,6 +88,7 @@ private:
 
     mutable TBarcodeSymbol symbol;
     mutable bool symbolDue = true;
+    mutable QString symbolData; // what the symbol encodes
 };
 
 // The most characters the data may hold (a QR Code takes at most 7,089

@@ -7,6 +7,8 @@
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
 #include "surface/BasePanel.h"
+#include "surface/BusinessCardPanel.h"
+#include "surface/MergeFields.h"
 #include "surface/DrawingProperties.h"
 
 #include <QAction>
@@ -384,7 +386,26 @@ QFont TGBaseLabel::DrawFont() const
 
 bool TGBaseLabel::layoutIsCurrent() const
 {
-    return !layoutDirty && layoutZoom == Zoom() && layoutFont == Font();
+    return !layoutDirty && layoutZoom == Zoom() && layoutFont == Font() && layoutShown == ShownCaption();
+}
+
+QString TGBaseLabel::ShownCaption() const
+{
+    if (!ShowsMergeRecord(*this))
+        return DisplayedCaption();
+    QString text = caption;
+    if (const auto* card = dynamic_cast<const TGBusinessCardPanel32*>(Parent())) {
+        const int personal = PersonalFieldOfText(caption, card->PersonalInfo());
+        if (personal >= 0)
+            text = QLatin1Char('{') + TPersonalInfo::Keys()[personal] + QLatin1Char('}');
+    }
+    bool emptied = false;
+    QString shown = MergedText(*this, text, &emptied);
+    if (emptied || (shown.trimmed().isEmpty() && text != caption))
+        return DrawnForPaper(*this) ? QString() : QStringLiteral("<blank>");
+    // One line: a value with line breaks runs on with blanks.
+    shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return shown;
 }
 
 void TGBaseLabel::CalcTextLayout()
@@ -396,6 +417,7 @@ void TGBaseLabel::CalcTextLayout()
     // rotated font needs no measuring of its own.
     layoutFont = Font();
     layoutZoom = Zoom();
+    layoutShown = ShownCaption();
     drawFont = DrawFont();
     const QFontMetrics fm(drawFont);
     drawAscent = fm.ascent();
@@ -407,7 +429,10 @@ void TGBaseLabel::CalcTextLayout()
     const int internalLeading = std::max(0, height - pixelSize);
     const int externalLeading = std::max(0, fm.leading());
     const int base = height + internalLeading + externalLeading;
+    // The object is sized to the caption as typed, so that a record drawn
+    // on it never changes the design; the record's text is aligned.
     const int tw = fm.horizontalAdvance(DisplayedCaption() + QLatin1Char(' '));
+    const int shownWidth = layoutShown == DisplayedCaption() ? tw : fm.horizontalAdvance(layoutShown + QLatin1Char(' '));
 
     const int sx = shadowOffset.x();
     const int sy = shadowOffset.y();
@@ -480,9 +505,9 @@ void TGBaseLabel::CalcTextLayout()
     if (angle == 0) {
         int x = r.Left;
         if (alignment == taRightJustify)
-            x = r.Right - tw;
+            x = r.Right - shownWidth;
         else if (alignment == taCenter)
-            x = (r.Right - r.Left) / 2 - tw / 2;
+            x = (r.Right - r.Left) / 2 - shownWidth / 2;
         textOrigin.setX(x);
         highlightOrigin.setX(x + hx);
         shadowOrigin.setX(x + sx);
@@ -505,7 +530,7 @@ void TGBaseLabel::DrawTo(QPainter& canvas)
     canvas.setBackgroundMode(Qt::TransparentMode);
     canvas.setBrush(Qt::NoBrush);
 
-    const QString shown = DisplayedCaption();
+    const QString shown = layoutShown;
     auto drawCopy = [&](TColor colour, QPoint origin, const TRect& clip) {
         canvas.save();
         canvas.setClipRect(clip.ToQRect(), Qt::IntersectClip);

@@ -88,6 +88,12 @@ public:
     virtual QFont DrawFont() const;
     // The text that is measured and drawn: Caption, or what stands for it.
     virtual QString DisplayedCaption() const { return caption; }
+    // What the card shows for the record it is drawn with: the caption with
+    // its merge fields filled in (a personal-information text stands for
+    // its field). A caption the merge leaves blank shows "<blank>" on the
+    // panel, so the label can still be found, and nothing on paper.
+    virtual QString ShownCaption() const;
+    QStringList MergeTexts() const override { return { caption }; }
     // Font.Height at the object's zoom (negative: character height).
     int ZoomedFontHeight() const;
 
@@ -165,6 +171,7 @@ private:
     // What the cached layout was computed with.
     TFont layoutFont;
     Single layoutZoom = 0;
+    QString layoutShown;
     QFont drawFont;
     int drawAscent = 0;
 

@@ -169,7 +169,9 @@ void TGImage::SetPictureData(const QByteArray& payload)
 void TGImage::PictureChanged()
 {
     BoundsChanged();
-    opaque = picture.IsBitmap() && picture.Width() == Width() && picture.Height() == Height();
+    // A bitmap with transparency lets what lies under it show.
+    opaque = picture.IsBitmap() && !picture.Bitmap().HasAlpha() && picture.Width() == Width()
+        && picture.Height() == Height();
     Invalidate();
 }
 
@@ -179,8 +181,10 @@ void TGImage::BoundsChanged()
     // Reading keeps the stored bounds: they are what the design was saved with.
     if (!autoSize || IsReading())
         return;
-    const int w = picture.Width();
-    const int h = picture.Height();
+    // The picture's own size: its resolution, where its file gives one.
+    const QSize natural = picture.NaturalSize();
+    const int w = natural.width();
+    const int h = natural.height();
     if (w > 0 && h > 0) {
         const auto nw = static_cast<int>(Round(static_cast<Extended>(w) * static_cast<Extended>(Zoom())));
         const auto nh = static_cast<int>(Round(static_cast<Extended>(h) * static_cast<Extended>(Zoom())));
@@ -212,7 +216,7 @@ void TGImage::DrawTo(QPainter& c)
         c.fillRect(box, Qt::white);
         picture.Draw(c, box);
     } else {
-        picture.Draw(c, box, picture.IsBitmap() && reverse, picture.IsBitmap() && flip);
+        picture.Draw(c, box, picture.Mirrorable() && reverse, picture.Mirrorable() && flip);
     }
     if (borderStyle == bsSingle) {
         // One device pixel along the object's outermost pixels, on the screen
@@ -289,8 +293,8 @@ void TGImage::UpdateMenuChecks()
     autoSizeItem->setChecked(autoSize);
     flipItem->setChecked(flip);
     reverseItem->setChecked(reverse);
-    flipItem->setEnabled(picture.IsBitmap());
-    reverseItem->setEnabled(picture.IsBitmap());
+    flipItem->setEnabled(picture.Mirrorable());
+    reverseItem->setEnabled(picture.Mirrorable());
 }
 
 QAction* TGImage::BorderItem()

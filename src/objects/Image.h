@@ -1,7 +1,8 @@
 #pragma once
-// The clip-art picture object: a bitmap, metafile or icon stretched to the
-// object's bounds or sizing the object to the picture, optionally mirrored
-// (bitmaps only) and framed. The stored picture data is kept as read, so a
+// The clip-art picture object: a bitmap (transparent ones let the card show
+// through), a metafile or SVG drawing, or an icon, stretched to the object's
+// bounds or sizing the object to the picture's own size, optionally mirrored
+// (bitmaps and drawings) and framed. The stored picture data is kept as read, so a
 // design writes back the bytes it was opened from.
 #include "objects/BaseLabel.h"
 #include "pictures/Picture.h"
@@ -48,8 +49,8 @@ public:
     // True when a payload was read that no picture could be made of.
     bool HasUndecodedPicture() const { return !undecoded.isEmpty(); }
 
-    // The object covers its bounds with picture pixels: a bitmap of exactly
-    // the object's size.
+    // The object covers its bounds with picture pixels: a bitmap without
+    // transparency of exactly the object's size.
     bool Opaque() const { return opaque; }
 
     // Re-fits (AutoSize), recomputes Opaque, repaints.

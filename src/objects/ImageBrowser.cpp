@@ -89,11 +89,13 @@ void TPreviewImage::paintEvent(QPaintEvent*)
 
 const QStringList& TGImageBrowser::FileMask()
 {
-    // The classic picture kinds, and PNG and GIF pictures, which are taken
-    // as bitmaps; enhanced metafiles play like the classic ones.
+    // The classic picture kinds; PNG, GIF and WebP pictures, which are taken
+    // as bitmaps with their transparency; enhanced metafiles play like the
+    // classic ones; SVG drawings (plain or compressed) stay drawings.
     static const QStringList mask = { QStringLiteral("*.BMP"), QStringLiteral("*.JPG"), QStringLiteral("*.JIF"),
         QStringLiteral("*.JPEG"), QStringLiteral("*.WMF"), QStringLiteral("*.EMF"), QStringLiteral("*.ICO"),
-        QStringLiteral("*.PNG"), QStringLiteral("*.GIF") };
+        QStringLiteral("*.PNG"), QStringLiteral("*.GIF"), QStringLiteral("*.WEBP"), QStringLiteral("*.SVG"),
+        QStringLiteral("*.SVGZ") };
     return mask;
 }
 
@@ -416,7 +418,8 @@ void TGImageBrowser::FileListBox1Change()
         } catch (const Exception&) {
             Image1->SetPicture(TPicture());
             report = ext == QLatin1String("BMP") || ext == QLatin1String("WMF") || ext == QLatin1String("EMF")
-                || ext == QLatin1String("PNG") || ext == QLatin1String("GIF");
+                || ext == QLatin1String("PNG") || ext == QLatin1String("GIF") || ext == QLatin1String("WEBP")
+                || ext == QLatin1String("SVG") || ext == QLatin1String("SVGZ");
         }
         QApplication::restoreOverrideCursor();
         if (report)

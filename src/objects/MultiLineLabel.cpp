@@ -1,4 +1,5 @@
 #include "objects/MultiLineLabel.h"
+#include "surface/MergeFields.h"
 
 #include "objects/MultiLineTextEditor.h"
 #include "platform/Environment.h"
@@ -142,15 +143,21 @@ void TGMultiLineBaseLabel::WrapLines()
 {
     if (!wordWrap)
         return;
-    wrappedLines.clear();
+    wrappedLines = wrapped(items);
+    Invalidate();
+}
+
+QStringList TGMultiLineBaseLabel::wrapped(const QStringList& source) const
+{
+    QStringList out;
     const QFont font = DrawFont();
     const qreal lineWidth = std::max(1, Width() - 2 * WrapMargin);
     QTextOption option;
     // Between words; a word wider than the object is broken where it has to be.
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    for (const QString& item : items) {
+    for (const QString& item : source) {
         if (item.isEmpty()) {
-            wrappedLines << QString();
+            out << QString();
             continue;
         }
         QTextLayout layout(item, font);
@@ -173,15 +180,31 @@ void TGMultiLineBaseLabel::WrapLines()
                     --end;
                 piece.truncate(end);
             }
-            wrappedLines << piece;
+            out << piece;
         }
     }
-    Invalidate();
+    return out;
 }
 
 QStringList TGMultiLineBaseLabel::DrawnLines() const
 {
     QStringList lines = wordWrap ? wrappedLines : items;
+    if (ShowsMergeRecord(*this)) {
+        // The record's values, a value with line breaks on lines of its own,
+        // wrapped as the typed text would be.
+        bool any = false;
+        bool anyShown = false;
+        QStringList merged;
+        for (const QString& item : items) {
+            const QString line = MergedText(*this, item);
+            any = any || !item.trimmed().isEmpty();
+            anyShown = anyShown || !line.trimmed().isEmpty();
+            merged << line.split(QLatin1Char('\n'));
+        }
+        if (any && !anyShown && DrawnForPaper(*this))
+            return {}; // emptied by the record: nothing on the card
+        lines = wordWrap ? wrapped(merged) : merged;
+    }
     if (lines.isEmpty())
         lines << QStringLiteral("<blank>");
     else if (lines.size() == 1 && lines.first().trimmed().isEmpty())

@@ -56,6 +56,7 @@ public:
     // Rebuilds WrappedLines from Items at the current width and zoom
     // (nothing while WordWrap is off).
     virtual void WrapLines();
+    QStringList MergeTexts() const override { return { items.join(QLatin1Char('\n')) }; }
     // Draws the lines into any painter with the object's top-left at (0, 0).
     void DrawTo(QPainter& canvas) override;
     // Sizes the object to its lines: the width only grows, the height is set
@@ -84,6 +85,8 @@ private:
     TAlignment alignment = taLeftJustify;
     bool wordWrap = false;
     QStringList wrappedLines;
+    // `source` broken into the lines that fit the object's width.
+    QStringList wrapped(const QStringList& source) const;
     QAction* alignItems[3] = { nullptr, nullptr, nullptr };
 };
 

@@ -21,6 +21,9 @@ public:
     // Windows symbol fonts) and the character that stands for the caption.
     QFont DrawFont() const override;
     QString DisplayedCaption() const override;
+    // A symbol is one character of its font: it holds no merge fields.
+    QString ShownCaption() const override { return DisplayedCaption(); }
+    QStringList MergeTexts() const override { return {}; }
 
     void Loaded() override;
     // Snaps the size back to the glyph: 110 % of it plus the effect margin.

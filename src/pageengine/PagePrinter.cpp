@@ -376,6 +376,7 @@ void TPagePrinter::DoBeginDocument()
     if (printer)
         printer->setDocName(Title());
     job = std::make_unique<TPdfJob>(Title(), pageSize, Orientation() == poLandscape, PdfResolution);
+    job->SetPageBoxes(trimBox, bleedBox);
     if (!job->SheetPainter()) {
         job.reset();
         throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(file.isEmpty() ? queueName : file));

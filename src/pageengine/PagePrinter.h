@@ -24,6 +24,7 @@
 
 #include <QPageSize>
 #include <QPainter>
+#include <QRectF>
 #include <QStringList>
 #include <memory>
 
@@ -85,6 +86,15 @@ public:
     // FirstPage and LastPage and returns true when confirmed.
     bool PrintDialog();
 
+    // Trim and bleed boxes written on every page of the next jobs (inches
+    // from the sheet's corner; empty rectangles: none), as print shops read
+    // them.
+    void SetPageBoxes(const QRectF& trim, const QRectF& bleed)
+    {
+        trimBox = trim;
+        bleedBox = bleed;
+    }
+
     // The last job's PDF as written (empty before the first job).
     qint64 LastJobBytes() const { return lastJobBytes; }
 
@@ -117,6 +127,8 @@ private:
     std::unique_ptr<TPdfJob> job;
     bool drawingBlock = false;
     qint64 lastJobBytes = 0;
+    QRectF trimBox;
+    QRectF bleedBox;
 };
 
 // Qt's printer does not report a failed write of a PDF file: a whole file

@@ -191,6 +191,8 @@ struct TPdfJob::Private {
     QList<Block> blockList;
     QList<TPdfShading> shadings;
     int current = -1;
+    QRectF trimBox;
+    QRectF bleedBox;
 
     QPainter* blockPage(const QSizeF& inches)
     {
@@ -313,6 +315,12 @@ void TPdfJob::Place(int block, double x, double y)
     d->placements.last().append(Placement{block, x, y});
 }
 
+void TPdfJob::SetPageBoxes(const QRectF& trim, const QRectF& bleed)
+{
+    d->trimBox = trim;
+    d->bleedBox = bleed;
+}
+
 int TPdfJob::Sheets() const
 {
     return d->sheets.pages;
@@ -413,6 +421,16 @@ QByteArray TPdfJob::Finish()
 
         // The sheets: their own drawing, then the blocks placed on them.
         std::vector<QOH> pages = out.getAllPages();
+        for (QOH& page : pages) {
+            const double sheetHeight = top(QPDFPageObjectHelper(page).getAttribute("/MediaBox", false));
+            auto box = [&](const QRectF& r) {
+                return numbers({r.left() * 72, sheetHeight - r.bottom() * 72, r.right() * 72, sheetHeight - r.top() * 72});
+            };
+            if (!d->trimBox.isEmpty())
+                page.replaceKey("/TrimBox", box(d->trimBox));
+            if (!d->bleedBox.isEmpty())
+                page.replaceKey("/BleedBox", box(d->bleedBox));
+        }
         for (size_t i = 0; i < pages.size() && i < size_t(d->placements.size()); ++i) {
             const QList<Placement>& placed = d->placements[int(i)];
             if (placed.isEmpty())

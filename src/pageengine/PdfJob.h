@@ -23,6 +23,7 @@
 #include <QPageSize>
 #include <QPainterPath>
 #include <QRect>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 #include <memory>
@@ -73,6 +74,10 @@ public:
     // Shows a block with its top-left corner at (x, y) inches on the
     // current sheet, clipped to its box.
     void Place(int block, double x, double y);
+
+    // Trim and bleed boxes (inches from the sheet's top-left corner) for
+    // every sheet, as a print shop reads them; empty: none.
+    void SetPageBoxes(const QRectF& trim, const QRectF& bleed);
 
     int Sheets() const;
     int Blocks() const;

@@ -1,13 +1,17 @@
 #include "pictures/Picture.h"
-#include "platform/SafeFile.h"
 
+#include "pictures/BitmapImport.h"
+#include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"
+#include "platform/Numeric.h"
+#include "platform/SafeFile.h"
 
 #include <QFileInfo>
-#include <QBuffer>
 #include <QImageReader>
 #include <QPainter>
+#include <algorithm>
+#include <functional>
 
 namespace bv {
 
@@ -24,6 +28,25 @@ TPicture TPicture::FromMetafile(const Metafile& metafile)
     TPicture p;
     p.kind = gkMetafile;
     p.metafile = metafile;
+    if (metafile.Enhanced()) {
+        const QByteArray carried = SvgDrawing::CarriedBytes(metafile.Bytes());
+        if (!carried.isEmpty()) {
+            try {
+                p.svg = SvgDrawing::FromBytes(carried);
+            } catch (const Exception&) {
+                // The metafile's own picture of the drawing serves.
+            }
+        }
+    }
+    return p;
+}
+
+TPicture TPicture::FromSvg(const SvgDrawing& drawing)
+{
+    TPicture p;
+    p.kind = gkMetafile;
+    p.metafile = Metafile::FromBytes(drawing.CarrierMetafile());
+    p.svg = drawing;
     return p;
 }
 
@@ -40,33 +63,6 @@ Dib TPicture::IconToBitmap(const Icon& icon)
     return Dib::FromImage(icon.OnWhite());
 }
 
-namespace {
-// PNG and GIF pictures: the first frame over white, as a 24-bit bitmap.
-Dib imageOverWhite(const QString& path)
-{
-    // The bytes through the safe reader (never a pipe or a device), then
-    // decoded from memory.
-    QByteArray bytes = ReadOutsideFileOrThrow(path, MaxPictureFileBytes);
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    if (size.isValid()
-        && (size.width() > Dib::MaxSide || size.height() > Dib::MaxSide
-            || std::int64_t(size.width()) * size.height() > Dib::MaxPixels))
-        throw EConvertError(QStringLiteral("Picture is too large"));
-    const QImage img = reader.read();
-    if (img.isNull())
-        throw EConvertError(QStringLiteral("Invalid picture: %1").arg(reader.errorString()));
-    QImage flat(img.size(), QImage::Format_RGB32);
-    flat.fill(Qt::white);
-    QPainter p(&flat);
-    p.drawImage(0, 0, img);
-    p.end();
-    return Dib::FromImage(flat);
-}
-} // namespace
-
 TPicture TPicture::LoadFromFile(const QString& path)
 {
     const QString ext = QFileInfo(path).suffix().toUpper();
@@ -80,8 +76,10 @@ TPicture TPicture::LoadFromFile(const QString& path)
         return FromIcon(Icon::FromFile(path));
     if (ext == QLatin1String("JPG") || ext == QLatin1String("JPEG") || ext == QLatin1String("JIF"))
         return FromBitmap(Jpeg::DecodeFile(path));
-    if (ext == QLatin1String("PNG") || ext == QLatin1String("GIF"))
-        return FromBitmap(imageOverWhite(path));
+    if (ext == QLatin1String("PNG") || ext == QLatin1String("GIF") || ext == QLatin1String("WEBP"))
+        return FromBitmap(ImportBitmap(ReadOutsideFileOrThrow(path, MaxPictureFileBytes)));
+    if (ext == QLatin1String("SVG") || ext == QLatin1String("SVGZ"))
+        return FromSvg(SvgDrawing::FromFile(path));
     throw EConvertError(QStringLiteral("Unknown picture file extension (.%1)").arg(ext.toLower()));
 }
 
@@ -105,23 +103,58 @@ int TPicture::Height() const
     }
 }
 
+QSize TPicture::NaturalSize() const
+{
+    if (kind != gkBitmap)
+        return QSize(Width(), Height());
+    // Pixels per metre from about 10 to 10,000 dpi are taken as meant; 0
+    // and absurd values leave the pixel count.
+    auto side = [](int pixels, int perMetre) {
+        if (perMetre < 400 || perMetre > 400000)
+            return pixels;
+        const std::int64_t v = Round(static_cast<Extended>(pixels) * ScreenPpi() / (perMetre * 0.0254));
+        return static_cast<int>(std::clamp<std::int64_t>(v, 1, Dib::MaxSide));
+    };
+    if (bitmap.XPelsPerMeter() <= 0 || bitmap.YPelsPerMeter() <= 0)
+        return QSize(bitmap.Width(), bitmap.Height());
+    return QSize(side(bitmap.Width(), bitmap.XPelsPerMeter()), side(bitmap.Height(), bitmap.YPelsPerMeter()));
+}
+
 void TPicture::Draw(QPainter& painter, const QRectF& target, bool reverse, bool flip) const
 {
-    switch (kind) {
-    case gkBitmap: {
-        if (bitmap.IsEmpty() || target.isEmpty())
-            return;
+    if (target.isEmpty())
+        return;
+    // A mirrored destination: the whole picture lands in the same box.
+    auto mirrored = [&](const std::function<void(const QRectF&)>& draw) {
         painter.save();
-        // A mirrored destination: the whole picture lands in the same box.
         QTransform t;
         t.translate(reverse ? target.right() : target.left(), flip ? target.bottom() : target.top());
         t.scale(reverse ? -1 : 1, flip ? -1 : 1);
         painter.setTransform(t, true);
-        painter.drawImage(QRectF(0, 0, target.width(), target.height()), bitmap.Image());
+        draw(QRectF(0, 0, target.width(), target.height()));
         painter.restore();
+    };
+    switch (kind) {
+    case gkBitmap:
+        if (bitmap.IsEmpty())
+            return;
+        mirrored([&](const QRectF& box) { painter.drawImage(box, bitmap.ImageWithAlpha()); });
         return;
-    }
-    case gkMetafile: metafile.Play(painter, target); return;
+    case gkMetafile:
+        if (!reverse && !flip) {
+            if (IsSvg())
+                svg.Render(painter, target);
+            else
+                metafile.Play(painter, target);
+            return;
+        }
+        mirrored([&](const QRectF& box) {
+            if (IsSvg())
+                svg.Render(painter, box);
+            else
+                metafile.Play(painter, box);
+        });
+        return;
     case gkIcon: {
         // Of an icon with several sizes, the one fitting the drawn size.
         const QSizeF drawn = painter.worldTransform().mapRect(target).size();

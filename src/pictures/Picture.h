@@ -1,13 +1,16 @@
 #pragma once
 // A picture that holds one graphic: a bitmap, a metafile or an icon (or
 // nothing). Loading a file picks the graphic by the file's extension; JPEG,
-// PNG and GIF files become bitmaps, so what is stored stays one of the three
-// graphic kinds a design file knows.
+// PNG, GIF and WebP files become bitmaps (keeping their transparency), SVG
+// drawings metafiles that carry the drawing, so what is stored stays one of
+// the three graphic kinds a design file knows.
 #include "platform/Dib.h"
 #include "platform/Icon.h"
 #include "pictures/Metafile.h"
+#include "pictures/SvgDrawing.h"
 
 #include <QRectF>
+#include <QSize>
 #include <QString>
 
 class QPainter;
@@ -20,12 +23,17 @@ public:
 
     TPicture() = default;
     static TPicture FromBitmap(const Dib& bitmap);
+    // A metafile that carries an SVG drawing (SvgDrawing::CarrierMetafile)
+    // draws the SVG; one whose drawing cannot be read plays its records.
     static TPicture FromMetafile(const Metafile& metafile);
+    // The drawing, held as the metafile that carries it.
+    static TPicture FromSvg(const SvgDrawing& drawing);
     static TPicture FromIcon(const Icon& icon);
 
     // By the upper-cased extension: .BMP/.DIB bitmap, .WMF/.EMF metafile,
-    // .ICO icon, .JPG/.JPEG/.JIF decoded to a 256-colour bitmap, .PNG/.GIF
-    // a 24-bit bitmap of the picture laid over white. Throws EFOpenError or
+    // .ICO icon, .JPG/.JPEG/.JIF decoded to a 256-colour bitmap, .PNG/.GIF/
+    // .WEBP a bitmap with the picture's transparency and resolution (see
+    // ImportBitmap), .SVG/.SVGZ a drawing (FromSvg). Throws EFOpenError or
     // EConvertError (also for an extension it does not know).
     static TPicture LoadFromFile(const QString& path);
     // An icon made into a bitmap: the icon drawn at (0, 0) on a white bitmap
@@ -40,13 +48,23 @@ public:
     const Dib& Bitmap() const { return bitmap; }
     const Metafile& Meta() const { return metafile; }
     const Icon& IconGraphic() const { return icon; }
+    // A metafile that draws an SVG drawing.
+    bool IsSvg() const { return kind == gkMetafile && !svg.IsEmpty(); }
+    const SvgDrawing& Svg() const { return svg; }
+    // Bitmaps and drawings (metafiles, SVG) can be mirrored.
+    bool Mirrorable() const { return kind == gkBitmap || kind == gkMetafile; }
+    // The size the picture has at its own resolution, in screen pixels: a
+    // bitmap's pixels over the pixels per metre its header gives (its pixel
+    // count when it gives none or an implausible one), a drawing's frame.
+    QSize NaturalSize() const;
     // The graphic's size in screen pixels (0 without a graphic).
     int Width() const;
     int Height() const;
 
     // Draws the graphic stretched into `target` (nothing without one, or for
-    // an empty bitmap). Bitmaps may be mirrored left-to-right (reverse) and
-    // top-to-bottom (flip).
+    // an empty bitmap), bitmaps with their transparency, drawings as
+    // vectors. Bitmaps and drawings may be mirrored left-to-right (reverse)
+    // and top-to-bottom (flip).
     void Draw(QPainter& painter, const QRectF& target, bool reverse = false, bool flip = false) const;
 
     void Clear() { *this = TPicture(); }
@@ -60,6 +78,7 @@ private:
     Dib bitmap;
     Metafile metafile;
     Icon icon;
+    SvgDrawing svg;
 };
 
 } // namespace bv

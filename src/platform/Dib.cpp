@@ -5,6 +5,7 @@
 #include "platform/SafeFile.h"
 
 #include <QFile>
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -374,6 +375,54 @@ void Dib::parse()
             }
         }
     }
+    decodeAlpha(rows, stride);
+}
+
+void Dib::decodeAlpha(const QByteArray& rows, int stride)
+{
+    alphaImage = QImage();
+    // A plain 32-bit bitmap: the fourth byte, when any is set, is the
+    // opacity of a picture laid over white. An alpha mask of the longer
+    // headers: ordinary alpha.
+    const bool whiteLaid = compression == BiRgb && bitCount == 32;
+    const bool masked = compression == BiBitfields && masks[3] != 0;
+    if (!whiteLaid && !masked)
+        return;
+    const Channel ca(masks[3]);
+    const auto* r = reinterpret_cast<const uchar*>(rows.constData());
+    auto alphaOf = [&](const uchar* row, int x) -> int {
+        return whiteLaid ? row[4 * x + 3] : ca.value(rawPixel(row, x, bitCount));
+    };
+    bool any = false;
+    for (int y = 0; y < height && !any; ++y) {
+        const uchar* row = r + static_cast<qsizetype>(y) * stride;
+        for (int x = 0; x < width && !any; ++x)
+            any = alphaOf(row, x) != 0;
+    }
+    if (!any)
+        return;
+    alphaImage = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (alphaImage.isNull())
+        invalid("out of memory");
+    alphaImage.setDotsPerMeterX(image.dotsPerMeterX());
+    alphaImage.setDotsPerMeterY(image.dotsPerMeterY());
+    for (int y = 0; y < height; ++y) {
+        const uchar* row = r + static_cast<qsizetype>(height - 1 - y) * stride;
+        const auto* colour = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        auto* out = reinterpret_cast<QRgb*>(alphaImage.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int a = alphaOf(row, x);
+            const QRgb c = colour[x];
+            if (whiteLaid) {
+                // Colour over white is premultiplied colour plus (255 - a)
+                // of white; take the white away again.
+                auto premul = [a](int v) { return std::clamp(v - (255 - a), 0, a); };
+                out[x] = qRgba(premul(qRed(c)), premul(qGreen(c)), premul(qBlue(c)), a);
+            } else {
+                out[x] = qPremultiply(qRgba(qRed(c), qGreen(c), qBlue(c), a));
+            }
+        }
+    }
 }
 
 QByteArray Dib::BottomUpRows() const
@@ -476,6 +525,47 @@ Dib Dib::FromImage(const QImage& source)
         }
     }
     return FromRows(w, h, 24, {}, rows);
+}
+
+Dib Dib::FromImageKeepingAlpha(const QImage& source, int xPelsPerMeter, int yPelsPerMeter)
+{
+    if (source.isNull() || source.width() <= 0 || source.height() <= 0)
+        return {};
+    const QImage img = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int w = img.width(), h = img.height();
+    bool translucent = false;
+    for (int y = 0; y < h && !translucent; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < w && !translucent; ++x)
+            translucent = qAlpha(in[x]) != 255;
+    }
+    const int bits = translucent ? 32 : 24;
+    const int stride = RowStride(w, bits);
+    QByteArray rows(static_cast<qsizetype>(stride) * h, '\0');
+    for (int y = 0; y < h; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(img.constScanLine(h - 1 - y));
+        auto* out = reinterpret_cast<uchar*>(rows.data()) + static_cast<qsizetype>(y) * stride;
+        for (int x = 0; x < w; ++x) {
+            // Premultiplied colour plus the white that shows through.
+            const int white = 255 - qAlpha(in[x]);
+            uchar* o = out + static_cast<qsizetype>(x) * (bits / 8);
+            o[0] = static_cast<uchar>(qBlue(in[x]) + white);
+            o[1] = static_cast<uchar>(qGreen(in[x]) + white);
+            o[2] = static_cast<uchar>(qRed(in[x]) + white);
+            if (translucent)
+                o[3] = static_cast<uchar>(qAlpha(in[x]));
+        }
+    }
+    if (translucent) {
+        // A picture with no visible pixel at all would read as opaque (all
+        // fourth bytes zero); one pixel at the least opacity keeps it clear.
+        bool visible = false;
+        for (qsizetype i = 3; i < rows.size() && !visible; i += 4)
+            visible = rows[i] != 0;
+        if (!visible)
+            rows[3] = 1;
+    }
+    return FromRows(w, h, bits, {}, rows, xPelsPerMeter, yPelsPerMeter);
 }
 
 void Dib::ToFile(const QString& path) const

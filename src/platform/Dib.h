@@ -8,6 +8,14 @@
 // Windows info header size (40, 52, 56, 64, 108, 124), 1/2/4/8/16/24/32 bits
 // per pixel, RLE4 and RLE8, bit-field masks, bottom-up and top-down rows.
 //
+// A 32-bit bitmap may carry transparency in the fourth byte of each pixel:
+// the colour bytes hold the picture laid over white (so a reader that ignores
+// the fourth byte shows the picture on white, fully transparent pixels as
+// white), the fourth byte its opacity. Such a bitmap is one whose fourth
+// bytes are not all zero; bitmaps with all-zero fourth bytes, as most 32-bit
+// files have, are opaque. Bit-field bitmaps with an alpha mask (the longer
+// headers) carry ordinary, not white-laid, alpha.
+//
 // Malformed input (wrong signature, bad header sizes, truncated colour table
 // or pixel rows, absurd dimensions) raises bv::EConvertError; nothing is
 // allocated beyond what the data could describe.
@@ -35,6 +43,11 @@ public:
     // A 24-bit bottom-up bitmap of the image (any alpha is dropped, the
     // colour channels are kept). An empty image gives the empty Dib.
     static Dib FromImage(const QImage& image);
+    // The image with its transparency: a 32-bit bitmap of the image laid
+    // over white with the opacity in the fourth byte when any pixel is not
+    // fully opaque, otherwise the 24-bit bitmap of FromImage. The resolution
+    // (pixels per metre, 0 when unknown) is written into the header.
+    static Dib FromImageKeepingAlpha(const QImage& image, int xPelsPerMeter = 0, int yPelsPerMeter = 0);
     // A bitmap built from bottom-up rows (each padded to 4 bytes) of the
     // given depth (1, 2, 4, 8, 24 or 32; palette used up to 8 bits).
     // Throws EConvertError when the rows are too short.
@@ -56,8 +69,15 @@ public:
 
     // The complete bitmap file, exactly as loaded or built.
     const QByteArray& Bytes() const { return bytes; }
-    // The pixels for drawing (Format_RGB32); null for the empty Dib.
+    // The colour pixels (Format_RGB32), as a reader that ignores
+    // transparency shows them; null for the empty Dib.
     const QImage& Image() const { return image; }
+    // True when the bitmap carries transparency (see above).
+    bool HasAlpha() const { return !alphaImage.isNull(); }
+    // The pixels for drawing pictures: with the transparency
+    // (Format_ARGB32_Premultiplied) when the bitmap carries it, otherwise
+    // Image().
+    const QImage& ImageWithAlpha() const { return HasAlpha() ? alphaImage : image; }
 
     // Writes Bytes() to a file. Throws EWriteError.
     void ToFile(const QString& path) const;
@@ -87,9 +107,11 @@ public:
 
 private:
     void parse();
+    void decodeAlpha(const QByteArray& bottomUpRows, int stride);
 
     QByteArray bytes;
     QImage image;
+    QImage alphaImage;
     QVector<QRgb> palette;
     int width = 0;
     int height = 0;

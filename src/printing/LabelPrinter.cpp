@@ -4,6 +4,7 @@
 #include "pageengine/PageEngine.h"
 #include "platform/Interaction.h"
 #include "printing/SheetJob.h"
+#include "printing/CardSource.h"
 #include "surface/BusinessCardPanel.h"
 
 #include <QCoreApplication>
@@ -91,7 +92,13 @@ void TLabelPrinter::FormActivate()
     setWindowTitle(job.PrintingMode ? QStringLiteral("Print Status ") : QStringLiteral("Preview Status"));
     if (job.Engine)
         job.Engine->SetStatusLabel(RStatusLabel);
-    job.OnCard = [this](int index) { Extralabel->setText(QStringLiteral("Card ") + QString::number(index + 1)); };
+    job.OnCard = [this](int index) {
+        QString text = QStringLiteral("Card ") + QString::number(index + 1);
+        // A merge counts its records as well.
+        if (job.Cards)
+            text += QLatin1Char('\n') + job.Cards->Describe(job.CurrentCard() + 1);
+        Extralabel->setText(text);
+    };
     job.OnIdle = processPendingMessages;
     job.Run();
     processPendingMessages();
@@ -102,6 +109,10 @@ void TLabelPrinter::finishStatus()
 {
     finished = true;
     Extralabel->clear();
+    if (job.Cards && job.CurrentCard() >= 0)
+        Extralabel->setText(QStringLiteral("%1 card(s), up to %2")
+                                .arg(job.CurrentCard() + 1)
+                                .arg(job.Cards->Describe(job.CurrentCard())));
     CancelButton->setText(QStringLiteral("OK"));
     CancelButton->setDefault(true);
     CancelButton->setFocus();

@@ -6,10 +6,13 @@
 #include "platform/DialogHooks.h"
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
+#include "platform/MergeSource.h"
 #include "platform/Numeric.h"
 #include "widgets/WhatsThis.h"
 
+#include <QComboBox>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -146,9 +149,52 @@ TSelectSpecificLabels::TSelectSpecificLabels(QWidget* parent) : QDialog(parent)
     pagesRow->addWidget(pages);
     pagesRow->addStretch(1);
 
+    // Merge.
+    auto* mergeBox = new QGroupBox(QStringLiteral("Merge"), this);
+    mergeBox->setObjectName(QStringLiteral("MergePanel"));
+    MergeCombo = new QComboBox(mergeBox);
+    MergeCombo->setObjectName(QStringLiteral("MergeCombo"));
+    MergeCombo->addItems({ QStringLiteral("none"), QStringLiteral("file...") });
+    MergeCombo->setWhatsThis(QStringLiteral("Prints one card per record of a contact list: a spreadsheet saved as "
+                                            "CSV or an address book exported as vCard. Texts of the design that "
+                                            "hold {Field} take each record's value."));
+    auto* mergeLabel = new QLabel(QStringLiteral("&Merge:"), mergeBox);
+    mergeLabel->setBuddy(MergeCombo);
+    MergeRecordsLabel = new QLabel(mergeBox);
+    MergeRecordsLabel->setObjectName(QStringLiteral("MergeRecordsLabel"));
+    auto spin = [mergeBox](const char* name, int high) {
+        auto* box = new QSpinBox(mergeBox);
+        box->setObjectName(QLatin1String(name));
+        box->setRange(1, high);
+        return box;
+    };
+    MergeFirst = spin("MergeFirst", 1);
+    MergeLast = spin("MergeLast", 1);
+    MergeCopies = spin("MergeCopies", 99);
+    MergeFirst->setWhatsThis(QStringLiteral("The first record to print."));
+    MergeLast->setWhatsThis(QStringLiteral("The last record to print."));
+    MergeCopies->setWhatsThis(QStringLiteral("How many cards each record gets, side by side."));
+    MergeSheetsLabel = new QLabel(mergeBox);
+    MergeSheetsLabel->setObjectName(QStringLiteral("MergeSheetsLabel"));
+    auto* mergeGrid = new QGridLayout(mergeBox);
+    mergeGrid->addWidget(mergeLabel, 0, 0);
+    mergeGrid->addWidget(MergeCombo, 0, 1);
+    mergeGrid->addWidget(MergeRecordsLabel, 1, 0, 1, 2);
+    auto addRow = [&](int row, const QString& caption, QSpinBox* box) {
+        auto* label = new QLabel(caption, mergeBox);
+        label->setBuddy(box);
+        mergeGrid->addWidget(label, row, 0);
+        mergeGrid->addWidget(box, row, 1);
+    };
+    addRow(2, QStringLiteral("&First record:"), MergeFirst);
+    addRow(3, QStringLiteral("&Last record:"), MergeLast);
+    addRow(4, QStringLiteral("&Copies per record:"), MergeCopies);
+    mergeGrid->addWidget(MergeSheetsLabel, 5, 0, 1, 2);
+
     auto* right = new QVBoxLayout;
     right->addWidget(printerBox);
     right->addWidget(pagesBox);
+    right->addWidget(mergeBox);
     right->addStretch(1);
 
     auto* body = new QHBoxLayout;
@@ -173,6 +219,19 @@ TSelectSpecificLabels::TSelectSpecificLabels(QWidget* parent) : QDialog(parent)
     connect(NoneButton, &QPushButton::clicked, this, [this] { NoneButtonClick(); });
     connect(PrintSetupButton, &QPushButton::clicked, this, [this] { PrintSetupClick(); });
     connect(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
+    connect(MergeCombo, &QComboBox::activated, this, [this](int item) { mergeChosen(item); });
+    connect(MergeFirst, &QSpinBox::valueChanged, this, [this](int v) {
+        if (MergeLast->value() < v)
+            MergeLast->setValue(v);
+        showMerge();
+    });
+    connect(MergeLast, &QSpinBox::valueChanged, this, [this](int v) {
+        if (MergeFirst->value() > v)
+            MergeFirst->setValue(v);
+        showMerge();
+    });
+    connect(MergeCopies, &QSpinBox::valueChanged, this, [this] { showMerge(); });
+    showMerge();
     InstallWhatsThisMenus(this);
 }
 
@@ -256,6 +315,7 @@ void TSelectSpecificLabels::PaintBoxMouseDown(const QPoint& p)
             if (index < rects.size() && rects[index].contains(p)) {
                 Selected[index] = !Selected[index];
                 PaintBox1->update(rects[index]);
+                showMerge();
                 break;
             }
         }
@@ -266,6 +326,7 @@ void TSelectSpecificLabels::AllButtonClick()
 {
     for (int i = 0; i < positions(); ++i)
         Selected[i] = true;
+    showMerge();
     PaintBox1->update();
 }
 
@@ -273,6 +334,7 @@ void TSelectSpecificLabels::NoneButtonClick()
 {
     for (int i = 0; i < positions(); ++i)
         Selected[i] = false;
+    showMerge();
     PaintBox1->update();
 }
 
@@ -295,8 +357,102 @@ void TSelectSpecificLabels::PrintSetupClick()
     showPrinterName();
 }
 
+void TSelectSpecificLabels::SetMerge(const TMergeChoice& choice)
+{
+    mergeTable = choice.Table;
+    while (MergeCombo->count() > 2)
+        MergeCombo->removeItem(2);
+    if (mergeTable) {
+        MergeCombo->addItem(QFileInfo(mergeTable->FileName).fileName());
+        MergeCombo->setCurrentIndex(2);
+        const int count = std::max(1, mergeTable->RecordCount());
+        MergeFirst->setRange(1, count);
+        MergeLast->setRange(1, count);
+        MergeLast->setValue(choice.LastRecord());
+        MergeFirst->setValue(choice.FirstRecord());
+        MergeCopies->setValue(std::clamp(choice.Copies, 1, 99));
+    } else {
+        MergeCombo->setCurrentIndex(0);
+    }
+    showMerge();
+}
+
+TMergeChoice TSelectSpecificLabels::Merge() const
+{
+    TMergeChoice choice;
+    choice.Table = mergeTable;
+    if (mergeTable) {
+        choice.First = MergeFirst->value();
+        choice.Last = MergeLast->value();
+        choice.Copies = MergeCopies->value();
+    }
+    return choice;
+}
+
+void TSelectSpecificLabels::mergeChosen(int item)
+{
+    if (item == 0) {
+        SetMerge(TMergeChoice());
+        return;
+    }
+    if (item != 1)
+        return; // the file already chosen
+    FileChoice files;
+    files.title = QStringLiteral("Merge File");
+    files.filter = QStringLiteral("Contact lists (*.csv *.txt *.tsv *.vcf);;All files (*)");
+    const QString path = Interaction::Current().ChooseOpenFile(files);
+    TMergeChoice choice;
+    choice.Table = mergeTable;
+    choice.First = MergeFirst->value();
+    choice.Last = MergeLast->value();
+    choice.Copies = MergeCopies->value();
+    if (!path.isEmpty()) {
+        try {
+            auto table = std::make_shared<TMergeTable>(ReadMergeFile(path));
+            choice = TMergeChoice();
+            choice.Table = std::move(table);
+            choice.Copies = MergeCopies->value();
+        } catch (const Exception& e) {
+            // The file is refused as a whole; the merge stays as it was.
+            Interaction::Current().ShowError(e.message(), QStringLiteral("Merge"));
+        }
+    }
+    SetMerge(choice);
+}
+
+void TSelectSpecificLabels::showMerge()
+{
+    const bool on = mergeTable != nullptr;
+    for (QWidget* w : { static_cast<QWidget*>(MergeFirst), static_cast<QWidget*>(MergeLast),
+             static_cast<QWidget*>(MergeCopies) })
+        w->setEnabled(on);
+    // The records decide the number of sheets.
+    pages->setEnabled(!on);
+    if (!on) {
+        MergeRecordsLabel->setText(QString());
+        MergeSheetsLabel->setText(QString());
+        return;
+    }
+    const int records = mergeTable->RecordCount();
+    MergeRecordsLabel->setText(records == 1 ? QStringLiteral("1 record") : QStringLiteral("%1 records").arg(records));
+    const TMergeChoice choice = Merge();
+    int perSheet = 0;
+    for (int i = 0; i < positions(); ++i)
+        perSheet += Selected[i] ? 1 : 0;
+    const int cards = choice.Cards();
+    const int sheets = perSheet > 0 ? (cards + perSheet - 1) / perSheet : 0;
+    MergeSheetsLabel->setText(QStringLiteral("%1 card(s) on %2 sheet(s)").arg(cards).arg(sheets));
+}
+
 void TSelectSpecificLabels::OkButtonClick()
 {
+    if (mergeTable && CheckMerge) {
+        const QString missing = CheckMerge(*mergeTable);
+        if (!missing.isEmpty()) {
+            Interaction::Current().ShowError(missing, QStringLiteral("Merge"));
+            return;
+        }
+    }
     bool any = false;
     for (int i = 0; i < positions() && !any; ++i)
         any = Selected[i];

@@ -4,11 +4,15 @@
 // sheets and the printer.
 #include "document/CardLayout.h"
 #include "printing/Imposition.h"
+#include "printing/MergeCards.h"
 
 #include <QDialog>
 #include <QRect>
 #include <QVector>
+#include <functional>
+#include <memory>
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -49,6 +53,22 @@ public:
     TPagePrinter* Printer = nullptr;
 
     TCardSelection Selected = AllCardsSelected();
+
+    // ---- Merge -------------------------------------------------------------------
+    // "Merge: none / file...": the records, the first and last record and
+    // the copies of each. Choosing "file..." reads the file at once, so a
+    // file that cannot be used is reported here and nothing changes.
+    void SetMerge(const TMergeChoice& choice);
+    TMergeChoice Merge() const;
+    // The message for a design field the file cannot fill, or empty; "Ok"
+    // stays open while there is one.
+    std::function<QString(const TMergeTable&)> CheckMerge;
+    QComboBox* MergeCombo = nullptr;
+    QLabel* MergeRecordsLabel = nullptr;
+    QSpinBox* MergeFirst = nullptr;
+    QSpinBox* MergeLast = nullptr;
+    QSpinBox* MergeCopies = nullptr;
+    QLabel* MergeSheetsLabel = nullptr;
     TCardLayout Layout;
     double SheetWidth = 8.5;
     double SheetHeight = 11.0;
@@ -88,6 +108,10 @@ private:
     void showPrinterName();
     void layoutSketch();
     int positions() const;
+    void mergeChosen(int item);
+    void showMerge();
+
+    std::shared_ptr<const TMergeTable> mergeTable;
 
     QScrollArea* sketchScroller = nullptr;
     QVector<QRect> rects;

@@ -13,6 +13,9 @@
 #include "printing/SheetJob.h"
 #include "printing/WarnBottomMargin.h"
 #include "surface/BusinessCardPanel.h"
+#include "surface/MergeFields.h"
+
+#include <algorithm>
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -262,10 +265,19 @@ bool TPrintCommands::DoPageSetup()
     TSelectSpecificLabels dialog(owner);
     dialog.Printer = mainPrinter.get();
     dialog.SetSheet(layout, SelectedCards);
+    dialog.CheckMerge = [this](const TMergeTable& table) { return CheckMergeFields(panel.Objects(), table); };
+    dialog.SetMerge(Merge);
     CentreForm(dialog);
     if (Interaction::Current().RunModal(dialog) != mrOk)
         return false;
     SelectedCards = dialog.Selected;
+    Merge = dialog.Merge();
+    if (Merge.Active() && panel.SharedMergeTable() != Merge.Table) {
+        // The card panel offers the file's records in its record picker.
+        panel.SetMergeTable(Merge.Table);
+        if (MergeChanged)
+            MergeChanged();
+    }
     return true;
 }
 
@@ -285,7 +297,30 @@ TPrintOutcome TPrintCommands::DoPrint()
     QByteArray recording;
     QBuffer stream(&recording);
     TPageRecorder recorder;
+    // A merge gives each card its record; a field the file cannot fill stops
+    // the job before anything is drawn.
+    std::unique_ptr<TMergeCards> cards;
+    if (Merge.Active() && !OutlineTest) {
+        const QString missing = CheckMergeFields(panel.Objects(), *Merge.Table);
+        if (!missing.isEmpty()) {
+            outcome.Error = missing;
+            lastOutcome = outcome;
+            if (!Unattended)
+                showFailure(missing);
+            return outcome;
+        }
+        TMergeChoice choice = Merge;
+        if (!PrintMode && SheetPreview) {
+            const int perSheet = static_cast<int>(std::count(SelectedCards.cbegin(),
+                SelectedCards.cbegin() + std::min(CurrentImposition().Positions(), MaxSheetPositions), true));
+            const int copies = std::max(1, choice.Copies);
+            const int records = std::max(1, perSheet * MaxMergePreviewSheets / copies);
+            choice.Last = std::min(choice.LastRecord(), choice.FirstRecord() + records - 1);
+        }
+        cards = std::make_unique<TMergeCards>(panel, choice);
+    }
     TSheetJob job;
+    job.Cards = cards.get();
     job.Panel = &panel;
     job.Sheets = mainPrinter ? mainPrinter->Copies() : 1;
     if (mainPrinter)

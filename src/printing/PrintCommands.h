@@ -14,6 +14,7 @@
 //     connect(printAction, &QAction::triggered, [&] { printing.mnuPrintClick(); });
 #include "document/Settings.h"
 #include "printing/Imposition.h"
+#include "printing/MergeCards.h"
 
 #include <QString>
 #include <functional>
@@ -67,6 +68,15 @@ public:
     // Nobody watches (the batch tool): DoPrint runs the job without its
     // status window, so no modal window is needed.
     bool Unattended = false;
+    // The mail merge the Print dialog chose (none: every card the same).
+    // Kept for the run, never saved.
+    TMergeChoice Merge;
+    // Preview Sheet shows at most this many sheets of a merge (printing
+    // from the preview prints them all).
+    static constexpr int MaxMergePreviewSheets = 25;
+    // Told when the Print dialog chose another merge file (the record
+    // picker lists its records).
+    std::function<void()> MergeChanged;
 
     // The main page printer, made once a printer has been found; it keeps
     // the printer choice, paper, orientation and copies between jobs and

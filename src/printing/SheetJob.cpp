@@ -6,6 +6,7 @@
 #include "platform/Errors.h"
 #include "pictures/Metafile.h"
 #include "platform/Numeric.h"
+#include "printing/CardSource.h"
 #include "surface/BusinessCardPanel.h"
 
 #include <QFileInfo>
@@ -112,7 +113,7 @@ void TSheetJob::BeforePrintLabels(TPageEngine& engine)
 {
     if (Sheet.Rotated)
         engine.SetOrientation(poLandscape);
-    if (PrintingMode && Sheets > 1 && driverCopies() > 1) {
+    if (PrintingMode && !Cards && Sheets > 1 && driverCopies() > 1) {
         // The driver makes the copies: one sheet is composed.
         engine.SetCopies(Sheets);
         Sheets = 1;
@@ -135,11 +136,22 @@ void TSheetJob::BeforePrintLabels(TPageEngine& engine)
 void TSheetJob::PrintLabels(TPageEngine& engine)
 {
     PrintingFlag flag(Panel);
+    // The design shows what it showed before once the cards are drawn.
+    struct CardsDone {
+        TCardSource* cards;
+        ~CardsDone()
+        {
+            if (cards)
+                cards->Done();
+        }
+    } cardsDone { Cards };
+    const int cardCount = Cards ? Cards->CardCount() : 0;
     engine.SetMarginLeft(0);
     engine.SetMarginTop(0);
     const int across = std::clamp(Sheet.Across, 0, MaxSheetAcross);
     const int down = std::clamp(Sheet.Down, 0, MaxSheetDown);
     for (;;) {
+        const int cardsBefore = currentCard;
         for (int row = 0; row < down; ++row) {
             for (int column = 0; column < across; ++column) {
                 if (cancelRequested || engine.Aborted())
@@ -147,6 +159,8 @@ void TSheetJob::PrintLabels(TPageEngine& engine)
                 const int index = TImposition::PositionIndex(row, column, across);
                 if (!Selected[index])
                     continue;
+                if (Cards && currentCard + 1 >= cardCount)
+                    return; // every card is on paper
                 const QPointF origin = Sheet.Origin(row, column, engine.PageHeight());
                 if (OnCard)
                     OnCard(index);
@@ -154,6 +168,8 @@ void TSheetJob::PrintLabels(TPageEngine& engine)
                 if (cancelRequested || engine.Aborted())
                     return;
                 const QRectF box = Sheet.CardBox(origin);
+                if (Cards)
+                    Cards->Show(++currentCard);
                 if (OutlineTest) {
                     engine.Rectangle(box.left(), box.top(), box.right(), box.bottom());
                 } else {
@@ -161,7 +177,10 @@ void TSheetJob::PrintLabels(TPageEngine& engine)
                     // overhangs the card's edge stays off its neighbours,
                     // and a PDF draws each distinct card once per job.
                     const bool outline = !PrintingMode && !WholeSheet;
-                    engine.PlaceBlock(CardKey ? CardKey(index) : QStringLiteral("card"), box.left(), box.top(),
+                    const QString key = Cards ? QStringLiteral("record %1").arg(Cards->CardKey(currentCard))
+                        : CardKey                ? CardKey(index)
+                                                 : QStringLiteral("card");
+                    engine.PlaceBlock(key, box.left(), box.top(),
                         box.right(), box.bottom(), [&](TPageEngine& e, double left, double top) {
                             PrintBackGround(e, left, top);
                             if (outline) {
@@ -177,7 +196,13 @@ void TSheetJob::PrintLabels(TPageEngine& engine)
                 idle();
             }
         }
-        if (engine.CurrentPage() >= Sheets || cancelRequested || engine.Aborted())
+        if (cancelRequested || engine.Aborted())
+            return;
+        // With cards: until the last is drawn (a sheet without a chosen
+        // position would never draw it).
+        // The one-card preview shows the first card only.
+        if (Cards ? (currentCard + 1 >= cardCount || currentCard == cardsBefore || (!PrintingMode && !WholeSheet))
+                  : engine.CurrentPage() >= Sheets)
             return;
         engine.NewPage();
     }
@@ -241,18 +266,21 @@ void TSheetJob::PrintBackGround(double x, double y)
         PrintBackGround(*Engine, x, y);
 }
 
-void TSheetJob::PrintBackGround(TPageEngine& engine, double x, double y)
+void TSheetJob::PrintBackGround(TPageEngine& engine, double x, double y, double bleed)
 {
     try {
         // The background art is always 3.5 × 2 inches, whatever the card size.
-        if (backgroundKind == bkBitmap) {
-            if (Sheet.Rotated)
-                engine.StretchBitmap(x, y, x + 2.0, y + 3.5, backgroundBitmap);
-            else
-                engine.StretchBitmap(x, y, x + 3.5, y + 2.0, backgroundBitmap);
-        } else if (backgroundKind == bkMetafile) {
-            engine.StretchMetafile(engine.InchRectToDevice(x, y, x + 3.5, y + 2.0), backgroundMetafile);
-        }
+        const double w = Sheet.Rotated ? 2.0 : 3.5;
+        const double h = Sheet.Rotated ? 3.5 : 2.0;
+        const double scale = bleed > 0 ? std::max((w + 2 * bleed) / w, (h + 2 * bleed) / h) : 1.0;
+        const double x1 = x + w / 2 - w * scale / 2;
+        const double y1 = y + h / 2 - h * scale / 2;
+        const double x2 = x1 + w * scale;
+        const double y2 = y1 + h * scale;
+        if (backgroundKind == bkBitmap)
+            engine.StretchBitmap(x1, y1, x2, y2, backgroundBitmap);
+        else if (backgroundKind == bkMetafile)
+            engine.StretchMetafile(engine.InchRectToDevice(x1, y1, x2, y2), backgroundMetafile);
     } catch (const Exception&) {
         // A background that cannot be drawn is left out.
     }

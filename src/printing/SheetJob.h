@@ -23,6 +23,7 @@
 
 namespace bv {
 
+class TCardSource;
 class TGBusinessCardPanel32;
 class TPageEngine;
 
@@ -59,6 +60,11 @@ public:
     // positions with the same key show the same card, which an engine may
     // draw once and place again. Unset: every position shows the one card.
     std::function<QString(int index)> CardKey;
+    // Which card each position shows (not owned). None: every position
+    // shows the design as it stands, on `Sheets` sheets. With a source the
+    // chosen positions take its cards in order across as many sheets as
+    // they need, and Sheets is not used; the source's keys name the cards.
+    TCardSource* Cards = nullptr;
 
     // ---- Progress ----------------------------------------------------------------
     // Called with the position index (row × across + column) of each card
@@ -81,7 +87,9 @@ public:
     void AfterPrintLabels(TPageEngine& engine);
     void LoadBackGround();
     void PrintBackGround(double x, double y);
-    void PrintBackGround(TPageEngine& engine, double x, double y);
+    // With a bleed (inches), the art is enlarged evenly about the card's
+    // centre until it covers the card and the bleed around it.
+    void PrintBackGround(TPageEngine& engine, double x, double y, double bleed = 0);
 
     // ---- What LoadBackGround prepared -------------------------------------------
     TBackgroundKind BackgroundKind() const { return backgroundKind; }
@@ -100,6 +108,8 @@ public:
     // Card positions drawn, in order (index row × across + column), over all
     // pages of the job.
     const QList<int>& PositionsDrawn() const { return drawn; }
+    // The card of the source being drawn (or last drawn); -1 before the first.
+    int CurrentCard() const { return currentCard; }
 
 private:
     int driverCopies() const;
@@ -114,6 +124,7 @@ private:
     bool finished = false;
     QString errorMessage;
     QList<int> drawn;
+    int currentCard = -1;
 };
 
 } // namespace bv

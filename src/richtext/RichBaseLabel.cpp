@@ -1,4 +1,9 @@
 #include "richtext/RichBaseLabel.h"
+#include "surface/MergeFields.h"
+
+#include <QRegularExpression>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "platform/Environment.h"
 #include "platform/Interaction.h"
@@ -142,6 +147,26 @@ int TGPRichBaseLabel::PageHeightTwips() const
     return int(Trunc(static_cast<Extended>(Height()) / static_cast<Extended>(Zoom()) / ppi * 1440));
 }
 
+// Replaces each field of the document by the record's value in the field's
+// own character format (the format of its opening brace).
+void TGPRichBaseLabel::fillMergeFields(QTextDocument& document) const
+{
+    static const QRegularExpression field(QStringLiteral("\\{\\{|\\}\\}|\\{[^{}]{1,64}\\}"));
+    QTextCursor at(&document);
+    for (;;) {
+        at = document.find(field, at);
+        if (at.isNull())
+            break;
+        const QString found = at.selectedText();
+        at.insertText(MergedText(*this, found));
+    }
+}
+
+QStringList TGPRichBaseLabel::MergeTexts() const
+{
+    return { RTFText().PlainText() };
+}
+
 void TGPRichBaseLabel::DrawTo(QPainter& canvas)
 {
     if (!master || Width() < 1 || Height() < 1)
@@ -154,6 +179,8 @@ void TGPRichBaseLabel::DrawTo(QPainter& canvas)
     master->SetColor(transparent ? clWhite : bgColor);
     // 3. The master's document is scratch space shared by every object.
     master->SetRtfText(storage->RtfText());
+    if (ShowsMergeRecord(*this))
+        fillMergeFields(master->Document());
     // 4-5. The object's unzoomed size as the page, shown at the zoom.
     master->SetZooming(int(Trunc(static_cast<Extended>(Zoom()) * 100)));
     master->SetPageSize(PageWidthTwips(), PageHeightTwips());

@@ -13,6 +13,7 @@
 #include <QPointer>
 
 class QAction;
+class QTextDocument;
 class QWidget;
 
 namespace bv {
@@ -61,6 +62,7 @@ public:
     // printing runs this same drawing on the page device, so the text stays
     // text at the device's resolution.
     void DrawTo(QPainter& canvas) override;
+    QStringList MergeTexts() const override;
     // The editor; on OK the edited document becomes RTFText.
     void EditRichText();
     // Sizes the object to its text at the zoom, as the tool leaves a new
@@ -80,6 +82,8 @@ protected:
     void BuildContextMenu(QMenu& menu) override;
 
 private:
+    void fillMergeFields(QTextDocument& document) const;
+
     std::unique_ptr<TRtfStorage> storage;
     QPointer<TRichTextControl> master;
     TBorderStyle borderStyle = bsSingle;

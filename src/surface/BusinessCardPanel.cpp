@@ -2,6 +2,7 @@
 #include "platform/SafeFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/MergeSource.h"
 #include "platform/ProfileFile.h"
 #include "surface/GraphicControl.h"
 #include "surface/TemplateFile.h"
@@ -18,6 +19,23 @@ TGBusinessCardPanel32::TGBusinessCardPanel32(QWidget* parent) : TGBasePanel(pare
     SetShape(lsRectangle);
     SetDrawOutline(true);
     SetZoom(1.0f);
+}
+
+void TGBusinessCardPanel32::SetMergeTable(std::shared_ptr<const TMergeTable> table)
+{
+    mergeTable = std::move(table);
+    SetMergeRecord(-1);
+}
+
+void TGBusinessCardPanel32::SetMergeRecord(int record, bool repaint)
+{
+    if (!mergeTable || record < 0 || record >= mergeTable->RecordCount())
+        record = -1;
+    if (record == mergeRecord)
+        return;
+    mergeRecord = record;
+    if (repaint)
+        RepaintCard();
 }
 
 void TGBusinessCardPanel32::SetPersonalInfo(const TPersonalInfo& value)

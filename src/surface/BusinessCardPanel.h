@@ -6,6 +6,8 @@
 #include "surface/ObjectKinds.h"
 #include "surface/PersonalInfo.h"
 
+#include <memory>
+
 namespace bv {
 
 // The tools of the palette; a kind registered later (ObjectKinds.h) may take
@@ -26,6 +28,8 @@ enum TLPanelState : int {
     psCircleText,
     psBarcode
 };
+
+class TMergeTable;
 
 class TGBusinessCardPanel32 : public TGBasePanel {
     Q_OBJECT
@@ -64,9 +68,21 @@ public:
     // follow a change.
     void SetPersonalInfo(const TPersonalInfo& value);
 
+    // Merge: the records the design's fields are filled from (none: the
+    // card shows its texts as typed), and the record the card shows, -1 for
+    // the fields as typed. A print job shows each record in turn.
+    const TMergeTable* MergeTable() const { return mergeTable.get(); }
+    const std::shared_ptr<const TMergeTable>& SharedMergeTable() const { return mergeTable; }
+    void SetMergeTable(std::shared_ptr<const TMergeTable> table);
+    int MergeRecord() const { return mergeRecord; }
+    // Shows a record (or -1); `repaint` false while a job draws cards.
+    void SetMergeRecord(int record, bool repaint = true);
+
 private:
     TLPanelState panelState = psPointing;
     TPersonalInfo personalInfo;
+    std::shared_ptr<const TMergeTable> mergeTable;
+    int mergeRecord = -1;
 };
 
 } // namespace bv

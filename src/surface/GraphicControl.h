@@ -12,6 +12,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -45,6 +46,9 @@ public:
     virtual bool IsEffectObject() const { return false; }
     // Text whose font follows the card's text font when every font is changed.
     virtual bool TakesCardFontName() const { return false; }
+    // The texts as typed that may hold merge fields ("{Name}"); none for
+    // kinds without text.
+    virtual QStringList MergeTexts() const { return {}; }
     // Published properties, ancestors first, in stream order.
     static const PropertyTable& ClassProperties();
     virtual const PropertyTable& properties() const { return ClassProperties(); }

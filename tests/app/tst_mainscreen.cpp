@@ -147,7 +147,7 @@ void TestMainScreen::menusHaveTheirCaptionsInOrder()
     QCOMPARE(menuCaptions(child<QMenu>(*w, "Edit1")),
         QStringList({ "&Undo", "&Redo", "-", "Cu&t", "&Copy", "&Paste", "&Delete", "Clo&ne", "Select &All", "-",
             "Default Font: Arial, 10 pt ", "Change all fonts to...", "&Personal Information",
-            "&Set or Change Background Art", "-", "Save Current Layout as Default", "Change Business Card Layout" }));
+            "Add &Barcode or QR Code...", "&Set or Change Background Art", "-", "Save Current Layout as Default", "Change Business Card Layout" }));
     QCOMPARE(menuCaptions(child<QMenu>(*w, "Help1")),
         QStringList({ "&Contents", "&About", "Configuration Information", "Technical Support",
             "Frequently Asked Questions", "-", "Visit the Bonus Artwork Web Page", "Visit Our Internet Website" }));

@@ -9,6 +9,7 @@
 #include "objects/Image.h"
 #include "objects/ImageBrowser.h"
 #include "objects/MultiLineLabel.h"
+#include "objects/SymbolLabel.h"
 #include "support/UserInput.h"
 
 #include <QFileSystemModel>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
@@ -101,6 +103,8 @@ private slots:
     void backgroundPreviewFollowsTheClick();
     void changeAllFontsSamplesFollowTheClick();
     void fontDialogOffersTheStylesOfAnAliasedFamily();
+    void symbolClickedIsTheSymbolPlaced();
+    void colourTypedIsTheShapesColour();
 
 private:
     ProgramHome home;
@@ -307,6 +311,58 @@ void TestUserDialogs::fontDialogOffersTheStylesOfAnAliasedFamily()
     QCOMPARE(cardPanel(*w)->PanelFont().Name, QStringLiteral("Arial"));
     QVERIFY(cardPanel(*w)->PanelFont().Bold);
     QVERIFY(action(*w, "mnuDefaultFont")->text().contains(QLatin1String("Arial")));
+}
+
+// The symbol tool: the cell clicked in the symbol grid is the symbol placed.
+void TestUserDialogs::symbolClickedIsTheSymbolPlaced()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    int clicked = -1;
+    ui.answerDialog([&](QDialog& d) {
+        return workDialog(d, [&] {
+            auto* grid = d.findChild<QListWidget*>(QStringLiteral("SymbolList"));
+            const QModelIndex cell = grid->model()->index(12, 0);
+            clicked = cell.data(Qt::UserRole).toInt();
+            clickRow(*grid, cell);
+            clickButton(*d.findChild<QPushButton*>(QStringLiteral("OKButton")));
+        });
+    });
+    clickButton(*child<QToolButton>(*w, "DrawSymbolButton"));
+    dragOn(*cardPanel(*w), QPoint(40, 40), QPoint(40, 40));
+    QVERIFY(ui.allUsed());
+    QCOMPARE(cardPanel(*w)->ObjectCount(), 1);
+    auto* symbol = qobject_cast<TGSymbolLabel*>(cardPanel(*w)->Objects().first());
+    QVERIFY(symbol);
+    QCOMPARE(symbol->Caption().size(), 1);
+    QCOMPARE(int(symbol->Caption().at(0).unicode()), clicked);
+}
+
+// A shape's "Background Color": the colour typed in the colour dialog.
+void TestUserDialogs::colourTypedIsTheShapesColour()
+{
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    TBCShapes* shape = addRectangle(*w, 40, 40, 80, 50, 0xFFFFFF);
+    ui.answerColourDialog([&](QDialog& d) {
+        return workDialog(d, [&] {
+            QLineEdit* html = nullptr;
+            for (QLineEdit* e : d.findChildren<QLineEdit*>())
+                if (e->text().startsWith(QLatin1Char('#')))
+                    html = e;
+            QVERIFY(html);
+            typeInto(*html, QStringLiteral("#3366cc"));
+            clickButton(*okButtonOf(d));
+        });
+    });
+    QTest::mouseClick(cardPanel(*w), Qt::RightButton, {}, QPoint(60, 60));
+    QMenu* menu = shape->ContextMenu();
+    QTRY_VERIFY(menu->isVisible());
+    for (QAction* a : menu->actions())
+        if (a->text() == QLatin1String("Background Color"))
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+    QVERIFY(ui.allUsed());
+    QCOMPARE(cardPanel(*w)->RenderToBitmap().pixelColor(80, 65), QColor(0x33, 0x66, 0xcc));
 }
 
 QTEST_MAIN(TestUserDialogs)

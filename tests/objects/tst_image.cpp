@@ -1,14 +1,16 @@
 // The clip-art picture object: designs holding each kind of picture open and
 // save back byte for byte (hand-assembled design files), the AutoSize and
-// Stretch rules at zoom, mirroring of bitmaps only, the empty object, the
-// browser's choices and the clip-art tool, and printing compared with the
-// screen at 300 dpi, directly and through a recorded page. 96 ppi.
+// Stretch rules at zoom and with the resolution a picture file gives,
+// mirroring of bitmaps and drawings, the empty object, the browser's choices
+// and the clip-art tool, and printing compared with the screen at 300 dpi,
+// directly and through a recorded page. 96 ppi.
 #include "objects/Image.h"
 #include "objects/ImageBrowser.h"
 #include "pageengine/PageCanvasEngine.h"
 #include "pageengine/PagePlayer.h"
 #include "pageengine/PageRecorder.h"
 #include "platform/Jpeg.h"
+#include "pictures/SvgDrawing.h"
 #include "support/PictureKit.h"
 #include "support/ScriptedInteraction.h"
 #include "surface/BusinessCardPanel.h"
@@ -52,6 +54,13 @@ QImage quarters(int w, int h)
             img.setPixel(x, y, y < h / 2 ? (x < w / 2 ? qRgb(255, 0, 0) : qRgb(0, 255, 0))
                                          : (x < w / 2 ? qRgb(0, 0, 255) : qRgb(255, 255, 0)));
     return img;
+}
+// The same quarters as an SVG drawing, 40 × 40 px.
+QByteArray quartersSvg()
+{
+    return "<svg xmlns='http://www.w3.org/2000/svg' width='40' height='40' viewBox='0 0 4 4'>"
+           "<rect x='0' y='0' width='2' height='2' fill='#ff0000'/><rect x='2' y='0' width='2' height='2' fill='#00ff00'/>"
+           "<rect x='0' y='2' width='2' height='2' fill='#0000ff'/><rect x='2' y='2' width='2' height='2' fill='#ffff00'/></svg>";
 }
 QByteArray bmpFile(const QImage& img)
 {
@@ -157,8 +166,10 @@ private slots:
     void designsWithPicturesRoundTripByteForByte_data();
     void designsWithPicturesRoundTripByteForByte();
     void autoSizeAndStretchAtZoom();
-    void mirroringIsForBitmapsOnly_data();
-    void mirroringIsForBitmapsOnly();
+    void autoSizeTakesTheFilesResolution_data();
+    void autoSizeTakesTheFilesResolution();
+    void mirroringOfBitmapsAndDrawings_data();
+    void mirroringOfBitmapsAndDrawings();
     void emptyObjectShowsBoxAndPrintsNothing();
     void printedLikeTheScreen_data();
     void printedLikeTheScreen();
@@ -182,29 +193,40 @@ void TestImage::designsWithPicturesRoundTripByteForByte_data()
     QTest::addColumn<QByteArray>("design");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QSize>("pictureSize");
+    QTest::addColumn<bool>("drawing");
 
     const QByteArray bmp = bmpFile(quarters(6, 4));
     const QByteArray wmf = readBytes(data + "clipart.wmf");
     const QByteArray emf = readBytes(data + "clipart.emf");
     QTest::newRow("bitmap") << ("\x01" + imageRecord("Component0", 10, 20, 60, 40, false, false, payload("TBitmap", bmp, true), true, false, true) + '\0')
-                            << int(TPicture::gkBitmap) << QSize(6, 4);
+                            << int(TPicture::gkBitmap) << QSize(6, 4) << false;
     // A bitmap made from an icon when it was loaded: stored as a bitmap.
     const QByteArray iconMade = TPicture::IconToBitmap(Icon::FromBytes(icon4bit())).Bytes();
     QTest::newRow("icon-made bitmap") << ("\x01" + imageRecord("Component0", 0, 0, 32, 32, true, true, payload("TBitmap", iconMade, true), false, true, false) + '\0')
-                                      << int(TPicture::gkBitmap) << QSize(32, 32);
+                                      << int(TPicture::gkBitmap) << QSize(32, 32) << false;
     QTest::newRow("placeable metafile") << ("\x01" + imageRecord("Component0", 5, 5, 300, 200, false, true, payload("TMetafile", wmf, true), true, false, false) + '\0')
-                                        << int(TPicture::gkMetafile) << QSize(300, 200);
+                                        << int(TPicture::gkMetafile) << QSize(300, 200) << false;
     QTest::newRow("enhanced metafile") << ("\x01" + imageRecord("Component0", 5, 5, 150, 100, false, false, payload("TMetafile", emf, true), true, false, false) + '\0')
-                                       << int(TPicture::gkMetafile) << QSize(302, 200);
+                                       << int(TPicture::gkMetafile) << QSize(302, 200) << false;
     QTest::newRow("icon") << ("\x01" + imageRecord("Component0", 1, 2, 64, 64, false, false, payload("TIcon", icon4bit(), false), true, false, false) + '\0')
-                          << int(TPicture::gkIcon) << QSize(32, 32);
+                          << int(TPicture::gkIcon) << QSize(32, 32) << false;
     QTest::newRow("empty bitmap") << ("\x01" + imageRecord("Component0", 1, 2, 64, 64, false, false, payload("TBitmap", QByteArray(), true), true, false, false) + '\0')
-                                  << int(TPicture::gkBitmap) << QSize(0, 0);
+                                  << int(TPicture::gkBitmap) << QSize(0, 0) << false;
     // A graphic the program cannot decode is kept as it was stored.
     QTest::newRow("unknown graphic") << ("\x01" + imageRecord("Component0", 1, 2, 64, 64, false, false, payload("TJPEGImage", "\xff\xd8 not really", false), true, false, false) + '\0')
-                                     << int(TPicture::gkNone) << QSize(0, 0);
+                                     << int(TPicture::gkNone) << QSize(0, 0) << false;
+    // An SVG drawing inside the metafile that carries it; a bitmap with
+    // transparency in its fourth bytes.
+    const QByteArray carrier = SvgDrawing::FromBytes(quartersSvg()).CarrierMetafile();
+    QTest::newRow("SVG drawing") << ("\x01" + imageRecord("Component0", 4, 4, 80, 80, false, false, payload("TMetafile", carrier, true), true, true, true) + '\0')
+                                 << int(TPicture::gkMetafile) << QSize(40, 40) << true;
+    QImage clear(6, 4, QImage::Format_ARGB32);
+    clear.fill(qRgba(255, 0, 0, 100));
+    const QByteArray clearBmp = Dib::FromImageKeepingAlpha(clear).Bytes();
+    QTest::newRow("transparent bitmap") << ("\x01" + imageRecord("Component0", 4, 4, 60, 40, false, false, payload("TBitmap", clearBmp, true), true, false, false) + '\0')
+                                        << int(TPicture::gkBitmap) << QSize(6, 4) << false;
     QTest::newRow("no picture") << ("\x01" + imageRecord("Component0", 1, 2, 105, 105, false, false, QByteArray(), true, false, false) + '\0')
-                                << int(TPicture::gkNone) << QSize(0, 0);
+                                << int(TPicture::gkNone) << QSize(0, 0) << false;
 }
 
 void TestImage::designsWithPicturesRoundTripByteForByte()
@@ -212,6 +234,7 @@ void TestImage::designsWithPicturesRoundTripByteForByte()
     QFETCH(QByteArray, design);
     QFETCH(int, kind);
     QFETCH(QSize, pictureSize);
+    QFETCH(bool, drawing);
     const QString in = dir.filePath("in.qrd");
     const QString out = dir.filePath("out.qrd");
     writeBytes(in, design);
@@ -222,6 +245,9 @@ void TestImage::designsWithPicturesRoundTripByteForByte()
     QVERIFY(image);
     QCOMPARE(int(image->Picture().GraphicKind()), kind);
     QCOMPARE(QSize(image->Picture().Width(), image->Picture().Height()), pictureSize);
+    QCOMPARE(image->Picture().IsSvg(), drawing);
+    if (drawing)
+        QCOMPARE(image->Picture().Svg().Bytes(), quartersSvg());
     // Shown: something other than the card's white lands in the object.
     const QImage shown = panel.RenderToBitmap();
     if (kind != TPicture::gkNone && pictureSize.width() > 0) {
@@ -259,37 +285,75 @@ void TestImage::autoSizeAndStretchAtZoom()
     QCOMPARE(QSize(image->Width(), image->Height()), QSize(450, 300));
 }
 
-void TestImage::mirroringIsForBitmapsOnly_data()
+// AutoSize gives a picture the size its file's resolution says: 600 × 300
+// pixels at 300 dpi are 2 × 1 inches, 192 × 96 screen pixels at 96 ppi. The
+// files are written by Qt's own writers (PNG pHYs, JPEG JFIF density, BMP
+// pixels per metre); WebP holds none.
+void TestImage::autoSizeTakesTheFilesResolution_data()
 {
-    QTest::addColumn<bool>("metafile");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("PNG") << "png" << QSize(192, 96);
+    QTest::newRow("JPEG") << "jpg" << QSize(192, 96);
+    QTest::newRow("BMP") << "bmp" << QSize(192, 96);
+    QTest::newRow("WebP, no resolution") << "webp" << QSize(600, 300);
+}
+
+void TestImage::autoSizeTakesTheFilesResolution()
+{
+    QFETCH(QString, format);
+    QFETCH(QSize, size);
+    QImage img = quarters(600, 300);
+    img.setDotsPerMeterX(11811); // 300 dpi
+    img.setDotsPerMeterY(11811);
+    const QString path = dir.filePath("logo." + format);
+    QVERIFY(img.save(path));
+    TGBusinessCardPanel32 panel;
+    auto* image = addImage(panel, 10, 10, 50, 50, TPicture::LoadFromFile(path));
+    image->SetAutoSize(true);
+    QCOMPARE(QSize(image->Width(), image->Height()), size);
+}
+
+void TestImage::mirroringOfBitmapsAndDrawings_data()
+{
+    QTest::addColumn<int>("source"); // 0 bitmap, 1 metafile, 2 SVG
     QTest::addColumn<bool>("flip");
     QTest::addColumn<bool>("reverse");
     QTest::addColumn<QColor>("topLeft");
-    QTest::newRow("bitmap") << false << false << false << QColor(255, 0, 0);
-    QTest::newRow("bitmap flipped") << false << true << false << QColor(0, 0, 255);
-    QTest::newRow("bitmap reversed") << false << false << true << QColor(0, 255, 0);
-    QTest::newRow("bitmap both") << false << true << true << QColor(255, 255, 0);
-    // The metafile's top-left is its blue rectangle however it is flagged.
-    QTest::newRow("metafile flipped") << true << true << true << QColor(0x20, 0x60, 0xC0);
+    QTest::newRow("bitmap") << 0 << false << false << QColor(255, 0, 0);
+    QTest::newRow("bitmap flipped") << 0 << true << false << QColor(0, 0, 255);
+    QTest::newRow("bitmap reversed") << 0 << false << true << QColor(0, 255, 0);
+    QTest::newRow("bitmap both") << 0 << true << true << QColor(255, 255, 0);
+    // The metafile's top right is its red ellipse.
+    QTest::newRow("metafile reversed") << 1 << false << true << QColor(0xE0, 0x34, 0x24);
+    QTest::newRow("SVG") << 2 << false << false << QColor(255, 0, 0);
+    QTest::newRow("SVG flipped") << 2 << true << false << QColor(0, 0, 255);
+    QTest::newRow("SVG reversed") << 2 << false << true << QColor(0, 255, 0);
+    QTest::newRow("SVG both") << 2 << true << true << QColor(255, 255, 0);
 }
 
-void TestImage::mirroringIsForBitmapsOnly()
+void TestImage::mirroringOfBitmapsAndDrawings()
 {
-    QFETCH(bool, metafile);
+    QFETCH(int, source);
     QFETCH(bool, flip);
     QFETCH(bool, reverse);
     QFETCH(QColor, topLeft);
     TGBusinessCardPanel32 panel;
-    const TPicture picture = metafile ? TPicture::FromMetafile(Metafile::FromFile(data + "clipart.wmf"))
-                                      : TPicture::FromBitmap(Dib::FromImage(quarters(4, 4)));
+    const TPicture picture = source == 1 ? TPicture::FromMetafile(Metafile::FromFile(data + "clipart.wmf"))
+        : source == 2                    ? TPicture::FromSvg(SvgDrawing::FromBytes(quartersSvg()))
+                                         : TPicture::FromBitmap(Dib::FromImage(quarters(4, 4)));
     auto* image = addImage(panel, 0, 0, 60, 40, picture);
     image->SetFlip(flip);
     image->SetReverse(reverse);
     image->UpdateMenuChecks();
-    QCOMPARE(image->FlipItem()->isEnabled(), !metafile);
-    QCOMPARE(image->ReverseItem()->isEnabled(), !metafile);
+    QVERIFY(image->FlipItem()->isEnabled());
+    QVERIFY(image->ReverseItem()->isEnabled());
     const QImage shown = paintAlone(*image);
-    QVERIFY(colourDiff(shown.pixel(8, 8), topLeft.rgb()) < 40);
+    QVERIFY2(colourDiff(shown.pixel(8, 8), topLeft.rgb()) < 40, qPrintable(QString::number(shown.pixel(8, 8), 16)));
+    // Printed at 300 dpi, the same corner.
+    const QImage sheet = printAt300(panel, false);
+    const QRgb printed = sheet.pixel(int((0.5 + 8.5 / 96) * Dpi), int((0.5 + 8.5 / 96) * Dpi));
+    QVERIFY2(colourDiff(printed, topLeft.rgb()) < 40, qPrintable(QString::number(printed, 16)));
 }
 
 void TestImage::emptyObjectShowsBoxAndPrintsNothing()
@@ -372,7 +436,8 @@ void TestImage::browserChoices_data()
     QTest::addColumn<bool>("error");
     QTest::newRow("jpeg becomes a bitmap, both boxes off") << "photo.jpg" << false << false << int(TPicture::gkBitmap) << false;
     QTest::newRow("icon becomes a bitmap") << "mark.ico" << true << false << int(TPicture::gkBitmap) << false;
-    QTest::newRow("png over white") << "logo.png" << false << true << int(TPicture::gkBitmap) << false;
+    QTest::newRow("png keeps its transparency") << "logo.png" << false << true << int(TPicture::gkBitmap) << false;
+    QTest::newRow("SVG drawing") << "drawing.svg" << true << false << int(TPicture::gkMetafile) << false;
     QTest::newRow("metafile") << "clipart.wmf" << true << false << int(TPicture::gkMetafile) << false;
     QTest::newRow("damaged bitmap") << "broken.bmp" << true << false << int(TPicture::gkNone) << true;
 }
@@ -392,6 +457,7 @@ void TestImage::browserChoices()
     png.save(folder.filePath("logo.png"));
     QFile::copy(data + "clipart.wmf", folder.filePath("clipart.wmf"));
     writeBytes(folder.filePath("broken.bmp"), "BM nothing");
+    writeBytes(folder.filePath("drawing.svg"), quartersSvg());
     writeBytes(folder.filePath("notes.txt"), "not listed");
 
     ScriptedInteraction script;
@@ -416,16 +482,20 @@ void TestImage::browserChoices()
     image->LoadImageFromDisk();
     QCOMPARE(QDir::currentPath(), cwd);
     QVERIFY(!listed.contains("notes.txt"));
-    QCOMPARE(listed.size(), 5);
+    QCOMPARE(listed.size(), 6);
     QCOMPARE(int(image->Picture().GraphicKind()), kind);
     if (kind == TPicture::gkNone)
         return;
     QCOMPARE(image->Stretch(), stretch);
     QCOMPARE(image->AutoSize(), autoSize);
     image->UpdateMenuChecks();
-    QCOMPARE(image->FlipItem()->isEnabled(), kind == TPicture::gkBitmap);
-    if (file == "logo.png") // transparent pixels come out white
+    QCOMPARE(image->FlipItem()->isEnabled(), true);
+    if (file == "logo.png") { // clear pixels stay clear; stored over white
+        QCOMPARE(qAlpha(image->Picture().Bitmap().ImageWithAlpha().pixel(3, 3)), 0);
         QCOMPARE(image->Picture().Bitmap().Image().pixel(3, 3) & 0xFFFFFF, QRgb(0xFFFFFF));
+    }
+    if (file == "drawing.svg") // the drawing's bytes as they were in the file
+        QCOMPARE(image->Picture().Svg().Bytes(), quartersSvg());
     // A bitmap made at loading is stored as a bitmap.
     if (kind == TPicture::gkBitmap)
         QVERIFY(image->PictureData().startsWith("\x07TBitmap"));

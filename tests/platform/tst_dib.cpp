@@ -4,7 +4,9 @@
 #include "platform/Dib.h"
 #include "platform/Errors.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -92,6 +94,9 @@ private slots:
     void quarterTurn();
     void writesTwentyFourBitFromImage();
     void packedDibGetsFileHeader();
+    void transparencyInTheFourthByte_data();
+    void transparencyInTheFourthByte();
+    void transparentImageStoredOverWhite();
 };
 
 void TestDib::readsEachFormat_data()
@@ -374,6 +379,105 @@ void TestDib::packedDibGetsFileHeader()
     const QByteArray file = bmp(3, 2, 8, 0, table({K, R, G, B}), bytes({1, 2, 3, 0, 3, 2, 1, 0}), 4);
     const Dib dib = Dib::FromPackedDib(file.mid(14));
     QCOMPARE(dib.Bytes(), file);
+}
+
+// A 32-bit bitmap's fourth byte: all zero (as older writers leave it) is an
+// opaque picture; otherwise it is the opacity of colours laid over white.
+// Expected premultiplied values are worked by hand: colour over white c'
+// at opacity a holds c' = p + (255 - a) with p the premultiplied colour.
+// A bit-field bitmap with an alpha mask carries plain alpha.
+void TestDib::transparencyInTheFourthByte_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("hasAlpha");
+    QTest::addColumn<QRgb>("left");  // premultiplied ARGB drawn
+    QTest::addColumn<QRgb>("right");
+    // Pixels are B, G, R, fourth byte; one row of two pixels.
+    QTest::newRow("fourth bytes zero: opaque")
+        << bmp(2, 1, 32, 0, {}, bytes({ 0x10, 0x20, 0x30, 0, 0xFF, 0xFF, 0xFF, 0 }))
+        << false << qRgba(0x30, 0x20, 0x10, 255) << qRgba(255, 255, 255, 255);
+    QTest::newRow("fourth bytes 255: opaque")
+        << bmp(2, 1, 32, 0, {}, bytes({ 0x10, 0x20, 0x30, 255, 0, 0, 0, 255 }))
+        << true << qRgba(0x30, 0x20, 0x10, 255) << qRgba(0, 0, 0, 255);
+    // Clear white, and red at 128 over white: (128 + 127, 0 + 127, 0 + 127).
+    QTest::newRow("clear and half red over white")
+        << bmp(2, 1, 32, 0, {}, bytes({ 255, 255, 255, 0, 127, 127, 255, 128 }))
+        << true << qRgba(0, 0, 0, 0) << qRgba(128, 0, 0, 128);
+    // A writer that left black under a clear pixel: nothing shows.
+    QTest::newRow("black under a clear pixel")
+        << bmp(2, 1, 32, 0, {}, bytes({ 0, 0, 0, 0, 0, 0, 0, 255 }))
+        << true << qRgba(0, 0, 0, 0) << qRgba(0, 0, 0, 255);
+    // 108-byte header, bit fields with alpha mask 0xFF000000: plain alpha,
+    // full blue at opacity 0x80 premultiplies to 0x80.
+    {
+        const QByteArray px = bytes({ 0xFF, 0, 0, 0x80, 0, 0xFF, 0, 0 });
+        QByteArray info = le32(108) + le32(2) + le32(1) + le16(1) + le16(32) + le32(3) + le32(px.size())
+            + le32(2835) + le32(2835) + le32(0) + le32(0)
+            + le32(0x00FF0000) + le32(0x0000FF00) + le32(0x000000FF) + le32(0xFF000000)
+            + QByteArray(108 - 56, '\0');
+        const QByteArray f = "BM" + le32(14 + info.size() + px.size()) + le32(0) + le32(14 + info.size()) + info + px;
+        QTest::newRow("alpha mask") << f << true << qRgba(0, 0, 128, 128) << qRgba(0, 0, 0, 0);
+    }
+}
+
+void TestDib::transparencyInTheFourthByte()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, hasAlpha);
+    QFETCH(QRgb, left);
+    QFETCH(QRgb, right);
+    const Dib dib = Dib::FromBytes(file);
+    QCOMPARE(dib.HasAlpha(), hasAlpha);
+    const QImage drawn = dib.ImageWithAlpha().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QCOMPARE(QString::number(drawn.pixel(0, 0), 16), QString::number(left, 16));
+    QCOMPARE(QString::number(drawn.pixel(1, 0), 16), QString::number(right, 16));
+    QCOMPARE(dib.Bytes(), file);
+}
+
+// A picture with clear, half-clear and opaque parts is stored so that a
+// reader that ignores the fourth byte (Qt's own BMP reader) sees it on
+// white, with no black where it was clear, and read back with its alpha.
+void TestDib::transparentImageStoredOverWhite()
+{
+    QImage logo(4, 2, QImage::Format_ARGB32);
+    logo.fill(Qt::transparent);                  // clear, its colour black
+    logo.setPixel(1, 0, qRgba(0, 0, 255, 255));  // opaque blue
+    logo.setPixel(2, 0, qRgba(0, 0, 0, 51));     // a faint black shadow
+    logo.setPixel(3, 1, qRgba(255, 0, 0, 128));  // half red
+    const Dib dib = Dib::FromImageKeepingAlpha(logo, 11811, 11811);
+    QCOMPARE(dib.BitCount(), 32);
+    QCOMPARE(dib.XPelsPerMeter(), 11811);
+    QVERIFY(dib.HasAlpha());
+
+    QBuffer buffer;
+    buffer.setData(dib.Bytes());
+    QImageReader older(&buffer, "bmp");
+    const QImage seen = older.read().convertToFormat(QImage::Format_RGB32);
+    QVERIFY2(!seen.isNull(), qPrintable(older.errorString()));
+    // Over white by hand: the shadow 255 * (1 - 51/255) = 204; half red (255, 127, 127).
+    QCOMPARE(seen.pixel(0, 0), qRgb(255, 255, 255));
+    QCOMPARE(seen.pixel(1, 0), qRgb(0, 0, 255));
+    QCOMPARE(seen.pixel(2, 0), qRgb(204, 204, 204));
+    QCOMPARE(seen.pixel(3, 1), qRgb(255, 127, 127));
+
+    const Dib again = Dib::FromBytes(dib.Bytes());
+    const QImage drawn = again.ImageWithAlpha().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x) {
+            const QRgb want = logo.pixel(x, y), got = drawn.pixel(x, y);
+            QCOMPARE(qAlpha(got), qAlpha(want));
+            if (qAlpha(want) > 0)
+                QVERIFY2(std::abs(qRed(got) - qRed(want)) <= 2 && std::abs(qBlue(got) - qBlue(want)) <= 2,
+                         qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+        }
+    // An opaque picture stays a 24-bit bitmap, as before.
+    QImage opaque(3, 3, QImage::Format_ARGB32);
+    opaque.fill(qRgba(10, 20, 30, 255));
+    QCOMPARE(Dib::FromImageKeepingAlpha(opaque).BitCount(), 24);
+    // A wholly clear picture stays clear when read back.
+    QImage clear(3, 3, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    QVERIFY(Dib::FromBytes(Dib::FromImageKeepingAlpha(clear).Bytes()).HasAlpha());
 }
 
 QTEST_GUILESS_MAIN(TestDib)

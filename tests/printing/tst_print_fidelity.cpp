@@ -26,6 +26,7 @@
 #include "pageengine/PagePlayer.h"
 #include "pageengine/PagePrinter.h"
 #include "pageengine/PageRecorder.h"
+#include "pictures/SvgDrawing.h"
 #include "platform/SymbolFonts.h"
 #include "richtext/RichBaseLabel.h"
 #include "surface/BusinessCardPanel.h"
@@ -82,6 +83,15 @@ TPicture quartersBitmap()
         for (int x = 0; x < 40; ++x)
             img.setPixel(x, y, y < 15 ? (x < 20 ? qRgb(200, 0, 0) : qRgb(0, 160, 0)) : (x < 20 ? qRgb(0, 0, 200) : qRgb(220, 200, 0)));
     return TPicture::FromBitmap(Dib::FromImage(img));
+}
+
+// An SVG logo: a green disc and a word in "Liberation Sans".
+TPicture svgPicture()
+{
+    return TPicture::FromSvg(SvgDrawing::FromBytes(
+        "<svg xmlns='http://www.w3.org/2000/svg' width='200' height='100' viewBox='0 0 200 100'>"
+        "<circle cx='50' cy='50' r='40' fill='#008000'/>"
+        "<text x='100' y='60' font-family='Liberation Sans' font-size='28' fill='#000080'>Logo</text></svg>"));
 }
 
 TPicture metafilePicture(const char* name)
@@ -321,6 +331,7 @@ QList<CardRow> cardRows()
               i->SetBorderStyle(bsSingle);
           }, {} },
         { "picture, metafile", [](auto& p) { addPicture(p, metafilePicture("clipart.wmf"), 20, 20, 300, 160); }, {} },
+        { "picture, SVG drawing", [](auto& p) { addPicture(p, svgPicture(), 20, 20, 240, 120); }, {} },
         { "picture, enhanced metafile, framed", [](auto& p) {
               addPicture(p, metafilePicture("clipart.emf"), 60, 30, 150, 100)->SetBorderStyle(bsSingle);
           }, {} },

@@ -10,8 +10,11 @@
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "printing/PrintCommands.h"
+#include "printing/PrintShopPdf.h"
 #include "richtext/RichBaseLabel.h"
 #include "surface/BusinessCardPanel.h"
+#include "surface/MergeFields.h"
+#include "platform/MergeSource.h"
 
 #include <QDialog>
 #include <QDir>
@@ -88,6 +91,11 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
     QString positions;
     int sheets = 1;
     bool outline = false;
+    QString mergeFile;
+    int copies = 1;
+    int firstRecord = 1;
+    int lastRecord = 0;
+    bool recordsGiven = false;
     const QString usage = QStringLiteral(
         "brisvale-batch: sheet needs DESIGN.QRD and OUT.pdf (or --printer NAME)\n");
     for (int i = 0; i < args.size(); ++i) {
@@ -114,6 +122,38 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
                 err << "brisvale-batch: sheet: --positions needs a list such as 1,3,5-8\n";
                 return 1;
             }
+        } else if (a == QLatin1String("--merge")) {
+            if (!value(mergeFile) || mergeFile.isEmpty()) {
+                err << "brisvale-batch: sheet: --merge needs a CSV or vCard file\n";
+                return 1;
+            }
+        } else if (a == QLatin1String("--copies")) {
+            QString v;
+            bool ok = false;
+            if (value(v))
+                copies = v.toInt(&ok);
+            if (!ok || copies < 1 || copies > 99) {
+                err << "brisvale-batch: sheet: --copies takes a number from 1 to 99\n";
+                return 1;
+            }
+        } else if (a == QLatin1String("--records")) {
+            QString v;
+            const bool given = value(v);
+            const QStringList ends = v.split(QLatin1Char('-'));
+            bool ok1 = false;
+            bool ok2 = false;
+            if (given && ends.size() == 2) {
+                firstRecord = ends[0].trimmed().toInt(&ok1);
+                lastRecord = ends[1].trimmed().toInt(&ok2);
+            } else if (given && ends.size() == 1) {
+                firstRecord = lastRecord = ends[0].trimmed().toInt(&ok1);
+                ok2 = ok1;
+            }
+            if (!ok1 || !ok2 || firstRecord < 1 || lastRecord < firstRecord) {
+                err << "brisvale-batch: sheet: --records takes a range of record numbers such as 1-10\n";
+                return 1;
+            }
+            recordsGiven = true;
         } else if (a == QLatin1String("--printer")) {
             if (!value(printerName) || printerName.isEmpty()) {
                 err << "brisvale-batch: sheet: --printer needs a queue name\n";
@@ -140,6 +180,10 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         return 1;
     }
 
+    if ((copies != 1 || recordsGiven) && mergeFile.isEmpty()) {
+        err << "brisvale-batch: sheet: --copies and --records go with --merge FILE\n";
+        return 1;
+    }
     if (!pdf.isEmpty() && RefusesOverwritingDesign(design, pdf, err))
         return 1;
     BatchInteraction interaction(err);
@@ -175,6 +219,30 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
             err << "brisvale-batch: sheet: --positions must name cards from 1 to "
                 << std::min(layout.Positions(), MaxSheetPositions) << "\n";
             return 1;
+        }
+        if (!mergeFile.isEmpty()) {
+            // The whole file is read and checked before anything is printed.
+            TMergeChoice merge;
+            try {
+                merge.Table = std::make_shared<TMergeTable>(ReadMergeFile(mergeFile));
+            } catch (const Exception& e) {
+                err << "brisvale-batch: " << e.message() << "\n";
+                return 1;
+            }
+            if (lastRecord > merge.Table->RecordCount()) {
+                err << "brisvale-batch: sheet: --records: " << QFileInfo(mergeFile).fileName() << " holds "
+                    << merge.Table->RecordCount() << " record(s)\n";
+                return 1;
+            }
+            merge.First = firstRecord;
+            merge.Last = lastRecord;
+            merge.Copies = copies;
+            const QString missing = CheckMergeFields(panel.Objects(), *merge.Table);
+            if (!missing.isEmpty()) {
+                err << "brisvale-batch: " << missing << "\n";
+                return 1;
+            }
+            printing.Merge = merge;
         }
         std::unique_ptr<TPagePrinter> printer;
         // The printer writes the PDF itself: into a temporary file beside the
@@ -232,9 +300,76 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
             pdfOut->Commit();
         }
         out << outcome.PositionsDrawn.size() << " card(s) on " << outcome.Pages << " sheet(s)";
+        if (printing.Merge.Active())
+            out << " from " << (printing.Merge.LastRecord() - printing.Merge.FirstRecord() + 1) << " record(s)";
         if (outcome.Copies > 1)
             out << ", " << outcome.Copies << " copies";
         out << " to " << (printerName.isEmpty() ? QDir::toNativeSeparators(pdf) : printerName) << "\n";
+    } catch (const std::exception&) {
+        err << "brisvale-batch: " << design << ": " << DescribeCurrentException() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int PrintShop(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    QString design;
+    QString pdf;
+    TPrintShopOptions options;
+    options.CropMarks = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--marks")) {
+            options.CropMarks = true;
+        } else if (a == QLatin1String("--bleed")) {
+            bool ok = false;
+            if (i + 1 < args.size())
+                options.BleedMm = args[++i].toDouble(&ok);
+            if (!ok || options.BleedMm < 0 || options.BleedMm > MaxBleedMm) {
+                err << "brisvale-batch: pdf: --bleed takes millimetres from 0 to " << MaxBleedMm << "\n";
+                return 1;
+            }
+        } else if (a == QLatin1String("--back")) {
+            err << "brisvale-batch: pdf: --back: designs with a back are not supported yet\n";
+            return 1;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            err << "brisvale-batch: pdf: unknown option " << a << "\n";
+            return 1;
+        } else if (design.isEmpty()) {
+            design = a;
+        } else if (pdf.isEmpty()) {
+            pdf = a;
+        } else {
+            design.clear();
+            break;
+        }
+    }
+    if (design.isEmpty() || pdf.isEmpty()) {
+        err << "brisvale-batch: pdf needs DESIGN.QRD and OUT.pdf\n";
+        return 1;
+    }
+    if (!QFileInfo(design).isFile()) {
+        err << "brisvale-batch: " << design << ": no such design file\n";
+        return 1;
+    }
+    if (RefusesOverwritingDesign(design, pdf, err))
+        return 1;
+    BatchInteraction interaction(err);
+    try {
+        RegisterDesignClasses();
+        const TSettings settings(QFileInfo(TSettings().FileName()).absoluteFilePath());
+        TPreferences preferences = settings.LoadPreferences();
+        TCardLayout layout = settings.LoadLayoutPreferences(TCardLayout());
+        const TPersonalInfo personal = settings.LoadPersonalInfo();
+        QString background;
+        TGBusinessCardPanel32 panel;
+        panel.SetDeletesTemporaryFiles(false);
+        CreateMasterRichText(&panel);
+        ApplyProgramSettings(panel, preferences.DefaultFont, personal);
+        ReadDesign(panel, design, layout, background);
+        WritePrintShopPdf(panel, layout, background, pdf, options);
+        out << "1 card to " << QDir::toNativeSeparators(pdf) << "\n";
     } catch (const std::exception&) {
         err << "brisvale-batch: " << design << ": " << DescribeCurrentException() << "\n";
         return 1;

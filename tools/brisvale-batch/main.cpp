@@ -22,8 +22,14 @@ const char* usage =
     "                   (OUT ending .bmp, .jpg or .png); --dpi N draws it at N pixels\n"
     "                   per inch through the print path (24 to 2400)\n"
     "  sheet DESIGN OUT.pdf [--sheets N] [--outline] [--positions LIST] [--printer NAME]\n"
+    "        [--merge FILE [--copies N] [--records A-B]]\n"
     "                   print sheets of the card as the Print command would, into\n"
-    "                   OUT.pdf or onto the print queue NAME (LIST: card numbers, e.g. 1,3,5-8)\n"
+    "                   OUT.pdf or onto the print queue NAME (LIST: card numbers, e.g. 1,3,5-8);\n"
+    "                   --merge prints one card per record of a CSV or vCard file\n"
+    "  pdf DESIGN OUT.pdf [--bleed MM] [--marks]\n"
+    "                   the card for a print shop: trim size plus a bleed of MM\n"
+    "                   millimetres (0 to 6, default 1/8 inch), TrimBox and BleedBox,\n"
+    "                   crop marks with --marks\n"
     "  template TEMPLATE.QRDT OUT.QRD [--font NAME]\n"
     "                   start a design from a card template as New - Select From\n"
     "                   Templates would (personal information from QRD.INI, every\n"
@@ -37,7 +43,8 @@ const char* usage =
 bool needsWidgets(const char* command)
 {
     return std::strcmp(command, "resave") == 0 || std::strcmp(command, "render") == 0
-        || std::strcmp(command, "sheet") == 0 || std::strcmp(command, "template") == 0;
+        || std::strcmp(command, "sheet") == 0 || std::strcmp(command, "template") == 0
+        || std::strcmp(command, "pdf") == 0;
 }
 } // namespace
 
@@ -83,6 +90,8 @@ int main(int argc, char* argv[])
         return bv::batch::Render(args.mid(1), err);
     if (command == QLatin1String("sheet"))
         return bv::batch::Sheet(args.mid(1), out, err);
+    if (command == QLatin1String("pdf"))
+        return bv::batch::PrintShop(args.mid(1), out, err);
     if (command == QLatin1String("template"))
         return bv::batch::Template(args.mid(1), err);
     err << "brisvale-batch: unknown command '" << command << "'\n" << usage;
