@@ -235,6 +235,8 @@ void TestHostileFiles::newFilesFollowTheUmaskWhichStaysPut()
     watcher.join();
     ::umask(before);
     QCOMPARE(int(wideOpen), 0);
+}
+
 void TestHostileFiles::pictureReadersRefuseSpecialFiles_data()
 {
     QTest::addColumn<QString>("name");
