@@ -9,7 +9,7 @@ packages=(
   qt6-svg-dev qt6-image-formats-plugins zlib1g-dev
   libjpeg62-turbo-dev
   libcups2-dev
-  libqpdf-dev
+  libqpdf-dev qpdf
   libgtest-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core fontconfig
   fonts-symbola
