@@ -24,6 +24,29 @@ namespace bv::batch {
 
 namespace {
 
+// A design as the program's window would hold it: the settings of QRD.INI
+// and the default layout until the companion file says otherwise.
+struct TBatchDesign {
+    explicit TBatchDesign(const QString& design, QStringList* warnings = nullptr)
+    {
+        RegisterDesignClasses();
+        const TSettings settings(QFileInfo(TSettings().FileName()).absoluteFilePath());
+        preferences = settings.LoadPreferences();
+        layout = settings.LoadLayoutPreferences(TCardLayout());
+        // The running program's clipboard is not the tool's to delete.
+        panel.SetDeletesTemporaryFiles(false);
+        // Rich text objects paint through a master control on their form.
+        CreateMasterRichText(&panel);
+        ApplyProgramSettings(panel, preferences.DefaultFont, settings.LoadPersonalInfo());
+        ReadDesign(panel, design, layout, background, warnings);
+    }
+
+    TPreferences preferences;
+    TCardLayout layout;
+    QString background;
+    TGBusinessCardPanel32 panel;
+};
+
 // The user the print job would talk to: messages go to the error stream;
 // questions are answered No and dialogs cancelled, as nobody is there to
 // answer them. (The job itself runs without its status window.)
@@ -188,23 +211,12 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         return 1;
     BatchInteraction interaction(err);
     try {
-        RegisterDesignClasses();
-        // What the program's window would hold: the settings of QRD.INI and
-        // the default layout until the companion file says otherwise.
-        const TSettings settings(QFileInfo(TSettings().FileName()).absoluteFilePath());
-        TPreferences preferences = settings.LoadPreferences();
-        TCardLayout layout = settings.LoadLayoutPreferences(TCardLayout());
-        const TPersonalInfo personal = settings.LoadPersonalInfo();
-
-        QString background;
-        TGBusinessCardPanel32 panel;
-        // The running program's clipboard is not the tool's to delete.
-        panel.SetDeletesTemporaryFiles(false);
-        // Rich text objects paint through a master control on their form.
-        CreateMasterRichText(&panel);
-        ApplyProgramSettings(panel, preferences.DefaultFont, personal);
         QStringList warnings;
-        ReadDesign(panel, design, layout, background, &warnings);
+        TBatchDesign loaded(design, &warnings);
+        TPreferences& preferences = loaded.preferences;
+        TCardLayout& layout = loaded.layout;
+        const QString& background = loaded.background;
+        TGBusinessCardPanel32& panel = loaded.panel;
         for (const QString& w : warnings)
             err << "brisvale-batch: " << design << ": " << w << "\n";
         if (!pdf.isEmpty() && RefusesOverwritingBackground(background, pdf, err))
@@ -357,18 +369,10 @@ int PrintShop(const QStringList& args, QTextStream& out, QTextStream& err)
         return 1;
     BatchInteraction interaction(err);
     try {
-        RegisterDesignClasses();
-        const TSettings settings(QFileInfo(TSettings().FileName()).absoluteFilePath());
-        TPreferences preferences = settings.LoadPreferences();
-        TCardLayout layout = settings.LoadLayoutPreferences(TCardLayout());
-        const TPersonalInfo personal = settings.LoadPersonalInfo();
-        QString background;
-        TGBusinessCardPanel32 panel;
-        panel.SetDeletesTemporaryFiles(false);
-        CreateMasterRichText(&panel);
-        ApplyProgramSettings(panel, preferences.DefaultFont, personal);
-        ReadDesign(panel, design, layout, background);
-        WritePrintShopPdf(panel, layout, background, pdf, options);
+        TBatchDesign loaded(design);
+        if (RefusesOverwritingBackground(loaded.background, pdf, err))
+            return 1;
+        WritePrintShopPdf(loaded.panel, loaded.layout, loaded.background, pdf, options);
         out << "1 card to " << QDir::toNativeSeparators(pdf) << "\n";
     } catch (const std::exception&) {
         err << "brisvale-batch: " << design << ": " << DescribeCurrentException() << "\n";
