@@ -5,6 +5,7 @@
 #include "platform/Errors.h"
 #include "platform/SymbolFonts.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QRawFont>
@@ -317,7 +318,10 @@ void GdiPlayer::text(double x, double y, const QString& str, const std::vector<d
     if (glyphs) {
         raw = QRawFont::fromFont(font);
         const QString face = dc.font.face.isEmpty() ? QStringLiteral("Arial") : dc.font.face;
-        if (!raw.isValid() || raw.familyName().compare(face, Qt::CaseInsensitive) != 0) {
+        // QRawFont::familyName() takes the first of the engine's family
+        // names and fails on an engine that has none (a font of no
+        // family); QFontInfo names the family the font was matched to.
+        if (!raw.isValid() || QFontInfo(font).family().compare(face, Qt::CaseInsensitive) != 0) {
             warnMissingGlyphFont(face);
             return;
         }
