@@ -1,7 +1,7 @@
 // Merge files: spreadsheet exports (CSV) and address-book exports (vCard).
 // Expected values are written by hand from the formats' published rules:
-// RFC 4180 for CSV; RFC 2426 (3.0), RFC 6350 (4.0) and the vCard 2.1
-// specification for contacts, whose own examples several rows reuse.
+// RFC 4180 for CSV; RFC 2426 (3.0), RFC 6350 (4.0) and the published vCard
+// 2.1 format for contacts, whose own examples several rows reuse.
 #include "platform/MergeSource.h"
 
 #include <QTest>
