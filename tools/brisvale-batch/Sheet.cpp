@@ -129,17 +129,23 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
             into = args[++i];
             return true;
         };
-        if (a == QLatin1String("--outline")) {
-            outline = true;
-        } else if (a == QLatin1String("--sheets")) {
+        // A count from 1 to 99 after the option: false (and said) otherwise.
+        auto count = [&](const char* option, int& into) {
             QString v;
             bool ok = false;
             if (value(v))
-                sheets = v.toInt(&ok);
-            if (!ok || sheets < 1 || sheets > 99) {
-                err << "brisvale-batch: sheet: --sheets takes a number from 1 to 99\n";
-                return 1;
+                into = v.toInt(&ok);
+            if (!ok || into < 1 || into > 99) {
+                err << "brisvale-batch: sheet: " << option << " takes a number from 1 to 99\n";
+                return false;
             }
+            return true;
+        };
+        if (a == QLatin1String("--outline")) {
+            outline = true;
+        } else if (a == QLatin1String("--sheets")) {
+            if (!count("--sheets", sheets))
+                return 1;
         } else if (a == QLatin1String("--positions")) {
             if (!value(positions)) {
                 err << "brisvale-batch: sheet: --positions needs a list such as 1,3,5-8\n";
@@ -151,14 +157,8 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
                 return 1;
             }
         } else if (a == QLatin1String("--copies")) {
-            QString v;
-            bool ok = false;
-            if (value(v))
-                copies = v.toInt(&ok);
-            if (!ok || copies < 1 || copies > 99) {
-                err << "brisvale-batch: sheet: --copies takes a number from 1 to 99\n";
+            if (!count("--copies", copies))
                 return 1;
-            }
         } else if (a == QLatin1String("--records")) {
             QString v;
             const bool given = value(v);
