@@ -3,6 +3,7 @@
 #include "pageengine/PageSetupDialog.h"
 #include "pageengine/PdfJob.h"
 #include "pageengine/PrintQueueJob.h"
+#include "platform/AtomicFile.h"
 #include "platform/DialogHooks.h"
 #include "platform/Interaction.h"
 #include "platform/Printers.h"
@@ -14,6 +15,7 @@
 #include <QPrinter>
 #include <QPrintEngine>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
 #include <exception>
 
 namespace bv {
@@ -368,14 +370,33 @@ void TPagePrinter::DoBeginDocument()
             throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(queueName));
         if (!Printers().contains(queueName))
             throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(queueName));
-    } else {
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(file));
     }
     if (printer)
         printer->setDocName(Title());
-    job = std::make_unique<TPdfJob>(Title(), pageSize, Orientation() == poLandscape, PdfResolution);
+    // The PDF is written as the sheets are made: into the file (the old
+    // file stays until the job ends well), or a spool file for the queue.
+    fileOut.reset();
+    spool.reset();
+    TPdfOutput output;
+    if (file.isEmpty()) {
+        spool = std::make_unique<QTemporaryFile>();
+        if (!spool->open())
+            throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(queueName));
+        output = [device = spool.get(), name = queueName](const QByteArray& bytes) {
+            if (device->write(bytes) != bytes.size())
+                throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(name));
+        };
+    } else {
+        fileOut = std::make_unique<AtomicFile>(file);
+        output = [out = fileOut.get()](const QByteArray& bytes) { out->Write(bytes); };
+    }
+    try {
+        job = std::make_unique<TPdfJob>(Title(), pageSize, Orientation() == poLandscape, PdfResolution, output);
+    } catch (const Exception&) {
+        fileOut.reset();
+        spool.reset();
+        throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(file.isEmpty() ? queueName : file));
+    }
     job->SetPageBoxes(trimBox, bleedBox);
     if (!job->SheetPainter()) {
         job.reset();
@@ -391,21 +412,23 @@ void TPagePrinter::DoEndDocument()
     TCanvasPageEngine::DoEndDocument();
     painter = nullptr;
     std::unique_ptr<TPdfJob> done = std::move(job);
+    std::unique_ptr<AtomicFile> toFile = std::move(fileOut);
+    std::unique_ptr<QTemporaryFile> toQueue = std::move(spool);
     readDevice();
-    // An aborted or failed job sends nothing anywhere.
+    // An aborted or failed job sends nothing anywhere (the file's temporary
+    // copy goes with it).
     if (!done || Aborted() || std::current_exception())
         return;
-    const QByteArray pdf = done->Finish();
+    done->Finish();
+    lastJobBytes = done->BytesWritten();
     done.reset();
-    lastJobBytes = pdf.size();
-    const QString file = targetFile();
-    if (file.isEmpty()) {
-        SendPdfToQueue(queueName, Title(), pdf, queueOptions());
+    if (toFile) {
+        toFile->Commit();
         return;
     }
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(pdf) != pdf.size() || !out.flush())
-        throw EPrinter(QStringLiteral("Unable to write \"%1\"").arg(file));
+    if (!toQueue || !toQueue->flush() || !toQueue->seek(0))
+        throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(queueName));
+    SendPdfToQueue(queueName, Title(), *toQueue, queueOptions());
 }
 
 void TPagePrinter::DoNewPage()

@@ -4,6 +4,7 @@
 #include "platform/Numeric.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -16,6 +17,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <map>
+#include <set>
 
 namespace bv {
 
@@ -82,7 +84,7 @@ struct Layer {
     }
 };
 
-struct Part {
+struct PartOf {
     int page = -1;    // page of the block layer, or
     int shading = -1; // a shading
 };
@@ -90,7 +92,7 @@ struct Part {
 struct Block {
     QString key;
     QSizeF inches;
-    QList<Part> parts;
+    QList<PartOf> parts;
 };
 
 struct Placement {
@@ -176,13 +178,247 @@ QByteArray rectOps(const QRectF& r, double k, double height)
         + num(r.height() * k) + " re W n\n";
 }
 
+
+// The job's PDF written as it is made: each part's pages and everything
+// they use are copied out in order (streams keep their compressed bytes),
+// only the objects' places in the file are remembered, and the page tree,
+// catalogue and cross-reference table close the file. Within a part qpdf
+// objects are numbered afresh; pictures are recognised across parts by
+// their bytes and written once.
+class StreamedPdf {
+public:
+    explicit StreamedPdf(TPdfOutput sink)
+        : sink(std::move(sink))
+    {
+        offsets.assign(3, -1); // 0: free; 1: catalogue; 2: page tree
+        put("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
+        flush();
+    }
+
+    // Writes the pages of `doc` (with what they use) after those written.
+    void AddPages(QPDF& doc)
+    {
+        doc.pushInheritedAttributesToPage();
+        numbers.clear();
+        pageSet.clear();
+        const std::vector<QOH> pages = doc.getAllPages();
+        for (const QOH& page : pages)
+            pageSet.insert(page.getObjGen());
+        for (QOH page : pages)
+            pageNumbers.push_back(reference(page));
+        if (info < 0) {
+            QOH i = doc.getTrailer().getKey("/Info");
+            if (i.isIndirect() && i.isDictionary())
+                info = reference(i);
+        }
+        drain();
+        numbers.clear();
+        pageSet.clear();
+        flush();
+    }
+
+    void Finish()
+    {
+        QByteArray kids;
+        for (int n : pageNumbers)
+            kids += QByteArray::number(n) + " 0 R ";
+        begin(2);
+        put("<< /Type /Pages /Kids [ " + kids + "] /Count " + QByteArray::number(qsizetype(pageNumbers.size()))
+            + " >>\nendobj\n");
+        begin(1);
+        put("<< /Type /Catalog /Pages 2 0 R >>\nendobj\n");
+        const qint64 xref = written + pending.size();
+        const int size = int(offsets.size());
+        put("xref\n0 " + QByteArray::number(size) + "\n0000000000 65535 f \n");
+        for (int n = 1; n < size; ++n)
+            put(QByteArray::number(std::max<qint64>(offsets[size_t(n)], 0)).rightJustified(10, '0') + " 00000 n \n");
+        const QByteArray id = QCryptographicHash::hash(QByteArray::number(written) + kids, QCryptographicHash::Md5).toHex();
+        put("trailer\n<< /Size " + QByteArray::number(size) + " /Root 1 0 R"
+            + (info > 0 ? " /Info " + QByteArray::number(info) + " 0 R" : QByteArray()) + " /ID [<" + id + "> <" + id
+            + ">] >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n");
+        flush();
+    }
+
+    qint64 Written() const { return written + pending.size(); }
+
+private:
+    TPdfOutput sink;
+    QByteArray pending;
+    qint64 written = 0;
+    std::vector<qint64> offsets;
+    std::vector<int> pageNumbers;
+    int info = -1;
+    // The part being written: its objects' numbers in the file, its pages.
+    std::map<QPDFObjGen, int> numbers;
+    std::set<QPDFObjGen> pageSet;
+    std::vector<std::pair<QOH, int>> queue;
+    // Pictures written so far, by the digest of their bytes.
+    std::map<QByteArray, int> pictures;
+
+    void put(const QByteArray& bytes) { pending += bytes; }
+    void flush()
+    {
+        if (pending.isEmpty())
+            return;
+        sink(pending);
+        written += pending.size();
+        pending.clear();
+    }
+    void begin(int n)
+    {
+        offsets[size_t(n)] = written + pending.size();
+        put(QByteArray::number(n) + " 0 obj\n");
+    }
+
+    static bool isPicture(QOH o)
+    {
+        return o.isStream() && o.getDict().getKey("/Subtype").isNameAndEquals("/Image");
+    }
+    // A digest of an object's content, references followed (a picture's
+    // soft mask and colour space are part of it).
+    static void digest(QOH o, QCryptographicHash& h, int depth)
+    {
+        if (depth > 12) {
+            h.addData("~");
+            return;
+        }
+        if (o.isStream()) {
+            digest(o.getDict(), h, depth + 1);
+            const std::shared_ptr<Buffer> data = o.getRawStreamData();
+            h.addData(QByteArrayView(reinterpret_cast<const char*>(data->getBuffer()), qsizetype(data->getSize())));
+        } else if (o.isArray()) {
+            h.addData("[");
+            for (QOH item : o.getArrayAsVector())
+                digest(item, h, depth + 1);
+            h.addData("]");
+        } else if (o.isDictionary()) {
+            h.addData("<<");
+            for (auto [key, value] : o.getDictAsMap()) {
+                if (key == "/Length")
+                    continue;
+                h.addData(QByteArrayView(key.data(), qsizetype(key.size())));
+                digest(value, h, depth + 1);
+            }
+            h.addData(">>");
+        } else {
+            const std::string text = o.unparse();
+            h.addData(QByteArrayView(text.data(), qsizetype(text.size())));
+            h.addData(" ");
+        }
+    }
+
+    int reference(QOH o)
+    {
+        const QPDFObjGen og = o.getObjGen();
+        if (const auto it = numbers.find(og); it != numbers.end())
+            return it->second;
+        QByteArray key;
+        if (isPicture(o)) {
+            QCryptographicHash h(QCryptographicHash::Sha256);
+            digest(o, h, 0);
+            key = h.result();
+            if (const auto it = pictures.find(key); it != pictures.end()) {
+                numbers[og] = it->second;
+                return it->second;
+            }
+        }
+        offsets.push_back(-1);
+        const int n = int(offsets.size()) - 1;
+        numbers[og] = n;
+        if (!key.isEmpty())
+            pictures[key] = n;
+        queue.emplace_back(o, n);
+        return n;
+    }
+
+    void value(QOH o, QByteArray& out)
+    {
+        if (o.isIndirect()) {
+            out += QByteArray::number(reference(o)) + " 0 R";
+        } else if (o.isArray()) {
+            out += '[';
+            for (QOH item : o.getArrayAsVector()) {
+                value(item, out);
+                out += ' ';
+            }
+            out += ']';
+        } else if (o.isDictionary()) {
+            dictionary(o, out, false);
+        } else {
+            out += QByteArray::fromStdString(o.unparse());
+        }
+    }
+
+    void dictionary(QOH o, QByteArray& out, bool page, const char* extra = nullptr)
+    {
+        out += "<<";
+        for (auto [key, item] : o.getDictAsMap()) {
+            if (item.isNull() || (extra && key == "/Length"))
+                continue;
+            out += QByteArray::fromStdString(QOH::newName(key).unparse()) + ' ';
+            if (page && key == "/Parent")
+                out += "2 0 R";
+            else
+                value(item, out);
+            out += ' ';
+        }
+        if (extra)
+            out += extra;
+        out += ">>";
+    }
+
+    void drain()
+    {
+        while (!queue.empty()) {
+            auto [o, n] = queue.back();
+            queue.pop_back();
+            QByteArray body;
+            if (o.isStream()) {
+                QOH dict = o.getDict();
+                const std::shared_ptr<Buffer> raw = o.getRawStreamData();
+                QByteArray data(reinterpret_cast<const char*>(raw->getBuffer()), qsizetype(raw->getSize()));
+                QByteArray extra;
+                // Streams made here (placements, shading functions) are
+                // compressed; what Qt wrote keeps its own filters.
+                if (!dict.hasKey("/Filter") && data.size() > 64) {
+                    data = qCompress(data).mid(4); // zlib's own format: FlateDecode
+                    extra = "/Filter /FlateDecode ";
+                }
+                extra += "/Length " + QByteArray::number(data.size());
+                dictionary(dict, body, false, extra.constData());
+                body += "\nstream\n" + data + "\nendstream";
+            } else if (o.isDictionary()) {
+                dictionary(o, body, pageSet.count(o.getObjGen()) > 0);
+            } else if (o.isArray()) {
+                body += '[';
+                for (QOH item : o.getArrayAsVector()) {
+                    value(item, body);
+                    body += ' ';
+                }
+                body += ']';
+            } else {
+                body += QByteArray::fromStdString(o.unparseResolved());
+            }
+            begin(n);
+            put(body + "\nendobj\n");
+            if (pending.size() > (1 << 20))
+                flush();
+        }
+    }
+};
+
+
+int& blocksPerPart()
+{
+    // About 20 KB of a part's memory per block: a few megabytes a part.
+    static int n = 250;
+    return n;
+}
+
 } // namespace
 
-struct TPdfJob::Private {
-    QString title;
-    QPageSize sheetSize;
-    bool landscape = false;
-    int resolution = 1200;
+// The sheets and blocks of one part of the job.
+struct TPdfJob::Part {
     Layer sheets;
     bool sheetsOk = false;
     QList<QList<Placement>> placements{QList<Placement>()};
@@ -190,66 +426,101 @@ struct TPdfJob::Private {
     bool blocksStarted = false;
     QList<Block> blockList;
     QList<TPdfShading> shadings;
+};
+
+struct TPdfJob::Private {
+    QString title;
+    QPageSize sheetSize;
+    bool landscape = false;
+    int resolution = 1200;
+    std::unique_ptr<Part> part;
+    int sheetsBefore = 0; // in parts already written
+    int blocksBefore = 0;
     int current = -1;
     QRectF trimBox;
     QRectF bleedBox;
+    std::unique_ptr<StreamedPdf> pdf;
+
+    void startPart()
+    {
+        part = std::make_unique<Part>();
+        part->sheetsOk = part->sheets.begin(title, sheetSize, landscape, resolution);
+    }
 
     QPainter* blockPage(const QSizeF& inches)
     {
         const QPageSize size = blockPageSize(inches);
-        if (!blocksStarted) {
-            blocksStarted = true;
+        Layer& blocks = part->blocks;
+        if (!part->blocksStarted) {
+            part->blocksStarted = true;
             if (!blocks.begin(title, size, false, resolution))
                 throw EPrinter(QStringLiteral("Unable to start the PDF writer"));
         } else {
             blocks.newPage(&size);
             blocks.prepare();
         }
-        blockList[current].parts.append(Part{blocks.pages - 1, -1});
+        part->blockList[current].parts.append(PartOf{blocks.pages - 1, -1});
         return &blocks.painter;
     }
+
+    // Joins the part's layers and writes its sheets out.
+    void writePart();
 };
 
-TPdfJob::TPdfJob(const QString& title, const QPageSize& sheet, bool landscape, int resolution)
+TPdfJob::TPdfJob(const QString& title, const QPageSize& sheet, bool landscape, int resolution, TPdfOutput output)
     : d(std::make_unique<Private>())
 {
     d->title = title;
     d->sheetSize = sheet;
     d->landscape = landscape;
     d->resolution = resolution;
-    d->sheetsOk = d->sheets.begin(title, sheet, landscape, resolution);
+    d->pdf = std::make_unique<StreamedPdf>(std::move(output));
+    d->startPart();
 }
 
 TPdfJob::~TPdfJob()
 {
-    d->sheets.end();
-    d->blocks.end();
+    if (d->part) {
+        d->part->sheets.end();
+        d->part->blocks.end();
+    }
+}
+
+void TPdfJob::SetBlocksPerPart(int blocks)
+{
+    blocksPerPart() = std::max(1, blocks);
 }
 
 QPainter* TPdfJob::SheetPainter() const
 {
-    return d->sheetsOk ? &d->sheets.painter : nullptr;
+    return d->part && d->part->sheetsOk ? &d->part->sheets.painter : nullptr;
 }
 
 void TPdfJob::NewSheet()
 {
-    d->sheets.newPage();
-    d->sheets.prepare();
-    d->placements.append(QList<Placement>());
+    if (d->part->blockList.size() >= blocksPerPart()) {
+        d->writePart();
+        d->startPart();
+        return;
+    }
+    d->part->sheets.newPage();
+    d->part->sheets.prepare();
+    d->part->placements.append(QList<Placement>());
 }
 
 int TPdfJob::FindBlock(const QString& key, const QSizeF& inches) const
 {
-    for (int i = 0; i < d->blockList.size(); ++i)
-        if (d->blockList[i].key == key && d->blockList[i].inches == inches)
+    const QList<Block>& list = d->part->blockList;
+    for (int i = 0; i < list.size(); ++i)
+        if (list[i].key == key && list[i].inches == inches)
             return i;
     return -1;
 }
 
 QPainter* TPdfJob::BeginBlock(const QString& key, const QSizeF& inches)
 {
-    d->blockList.append(Block{key, inches, {}});
-    d->current = int(d->blockList.size()) - 1;
+    d->part->blockList.append(Block{key, inches, {}});
+    d->current = int(d->part->blockList.size()) - 1;
     return d->blockPage(inches);
 }
 
@@ -297,9 +568,9 @@ QByteArray TPdfJob::BandFunction(const QList<TColor>& colours)
 
 QPainter* TPdfJob::AddShading(const TPdfShading& shading)
 {
-    Block& block = d->blockList[d->current];
-    d->shadings.append(shading);
-    block.parts.append(Part{-1, int(d->shadings.size()) - 1});
+    Block& block = d->part->blockList[d->current];
+    d->part->shadings.append(shading);
+    block.parts.append(PartOf{-1, int(d->part->shadings.size()) - 1});
     return d->blockPage(block.inches);
 }
 
@@ -312,7 +583,7 @@ int TPdfJob::EndBlock()
 
 void TPdfJob::Place(int block, double x, double y)
 {
-    d->placements.last().append(Placement{block, x, y});
+    d->part->placements.last().append(Placement{block, x, y});
 }
 
 void TPdfJob::SetPageBoxes(const QRectF& trim, const QRectF& bleed)
@@ -323,38 +594,53 @@ void TPdfJob::SetPageBoxes(const QRectF& trim, const QRectF& bleed)
 
 int TPdfJob::Sheets() const
 {
-    return d->sheets.pages;
+    return d->sheetsBefore + (d->part ? d->part->sheets.pages : 0);
 }
 
 int TPdfJob::Blocks() const
 {
-    return int(d->blockList.size());
+    return d->blocksBefore + (d->part ? int(d->part->blockList.size()) : 0);
 }
 
-QByteArray TPdfJob::Finish()
+qint64 TPdfJob::BytesWritten() const
 {
-    d->sheets.end();
-    d->blocks.end();
+    return d->pdf->Written();
+}
+
+void TPdfJob::Finish()
+{
+    if (d->part)
+        d->writePart();
+    d->pdf->Finish();
+}
+
+void TPdfJob::Private::writePart()
+{
+    std::unique_ptr<Part> done = std::move(part);
+    done->sheets.end();
+    done->blocks.end();
+    sheetsBefore += done->sheets.pages;
+    blocksBefore += int(done->blockList.size());
     try {
         QPDF out;
         out.setSuppressWarnings(true);
-        out.processMemoryFile("sheets", d->sheets.bytes.constData(), size_t(d->sheets.bytes.size()));
+        out.processMemoryFile("sheets", done->sheets.bytes.constData(), size_t(done->sheets.bytes.size()));
         QPDF blockDoc;
         blockDoc.setSuppressWarnings(true);
         std::vector<QOH> blockPages;
-        if (d->blocksStarted) {
-            blockDoc.processMemoryFile("blocks", d->blocks.bytes.constData(), size_t(d->blocks.bytes.size()));
+        if (done->blocksStarted) {
+            blockDoc.processMemoryFile("blocks", done->blocks.bytes.constData(), size_t(done->blocks.bytes.size()));
             blockPages = blockDoc.getAllPages();
         }
-        const double k = 72.0 / d->resolution;
+        const double k = 72.0 / resolution;
 
         // Each block once, as a form XObject.
         std::vector<QOH> blockForms;
         std::vector<double> blockHeights;
-        for (const Block& block : d->blockList) {
+        for (const Block& block : done->blockList) {
             std::vector<std::pair<QOH, int>> parts; // form or shading, by kind
             double height = 0;
-            for (const Part& part : block.parts) {
+            for (const PartOf& part : block.parts) {
                 if (part.page >= 0) {
                     if (part.page >= int(blockPages.size()))
                         throw EPrinter(QStringLiteral("A card's page is missing from the PDF"));
@@ -382,7 +668,7 @@ QByteArray TPdfJob::Finish()
                     content += QByteArray::fromStdString(name) + " Do\n";
                     continue;
                 }
-                const TPdfShading& s = d->shadings[shadingIndex];
+                const TPdfShading& s = done->shadings[shadingIndex];
                 QOH function = QOH::newStream(&out, BandFunction(s.Colours).toStdString());
                 QOH fd = function.getDict();
                 fd.replaceKey("/FunctionType", QOH::newInteger(4));
@@ -426,13 +712,13 @@ QByteArray TPdfJob::Finish()
             auto box = [&](const QRectF& r) {
                 return numbers({r.left() * 72, sheetHeight - r.bottom() * 72, r.right() * 72, sheetHeight - r.top() * 72});
             };
-            if (!d->trimBox.isEmpty())
-                page.replaceKey("/TrimBox", box(d->trimBox));
-            if (!d->bleedBox.isEmpty())
-                page.replaceKey("/BleedBox", box(d->bleedBox));
+            if (!trimBox.isEmpty())
+                page.replaceKey("/TrimBox", box(trimBox));
+            if (!bleedBox.isEmpty())
+                page.replaceKey("/BleedBox", box(bleedBox));
         }
-        for (size_t i = 0; i < pages.size() && i < size_t(d->placements.size()); ++i) {
-            const QList<Placement>& placed = d->placements[int(i)];
+        for (size_t i = 0; i < pages.size() && i < size_t(done->placements.size()); ++i) {
+            const QList<Placement>& placed = done->placements[int(i)];
             if (placed.isEmpty())
                 continue;
             QPDFPageObjectHelper page(pages[i]);
@@ -448,7 +734,7 @@ QByteArray TPdfJob::Finish()
             for (const Placement& p : placed) {
                 const std::string name = "/BvCard" + std::to_string(p.block);
                 xobjects.replaceKey(name, blockForms[size_t(p.block)]);
-                const Block& block = d->blockList[p.block];
+                const Block& block = done->blockList[p.block];
                 const double w = block.inches.width() * 72;
                 const double h = block.inches.height() * 72;
                 const double blockHeight = blockHeights[size_t(p.block)];
@@ -461,17 +747,9 @@ QByteArray TPdfJob::Finish()
             page.addPageContents(QOH::newStream(&out, content.toStdString()), false);
         }
 
-        QPDFWriter writer(out);
-        writer.setOutputMemory();
-        // Qt's streams are kept as compressed; the new ones are compressed.
-        writer.setDecodeLevel(qpdf_dl_none);
-        writer.setCompressStreams(true);
-        writer.setObjectStreamMode(qpdf_o_generate);
-        writer.write();
-        const std::shared_ptr<Buffer> result = writer.getBufferSharedPointer();
-        return QByteArray(reinterpret_cast<const char*>(result->getBuffer()), qsizetype(result->getSize()));
-    } catch (const EPrinter&) {
-        throw;
+        pdf->AddPages(out);
+    } catch (const Exception&) {
+        throw; // ours, such as an output that cannot be written
     } catch (const std::exception& e) {
         throw EPrinter(QStringLiteral("The PDF could not be put together: %1").arg(QString::fromLocal8Bit(e.what())));
     }

@@ -13,6 +13,13 @@
 // Ten sheets of a card therefore hold one drawing of the card, and each
 // placement costs a few bytes.
 //
+// A long job (a merge of thousands of records, each card its own block) is
+// put together in parts: once a part has drawn enough distinct blocks, its
+// sheets are joined and written out at the next sheet, and the next part
+// starts afresh. Memory then holds one part, however long the job; a block
+// shown again in a later part is drawn again there, and a picture already
+// written by an earlier part is referred to, not written twice.
+//
 // Qt's PDF writer has no way to reuse a drawing or to write a shading of
 // its own; qpdf (a maintained PDF library in Debian) turns the pages Qt made
 // into form XObjects and adds the few objects needed.
@@ -26,6 +33,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -44,11 +52,16 @@ struct TPdfShading {
     QList<TColor> Colours;
 };
 
+// Where the PDF's bytes go, in order, as they are made.
+using TPdfOutput = std::function<void(const QByteArray&)>;
+
 class TPdfJob {
 public:
     // The sheets are `sheet` (as oriented); drawing is in device pixels of
-    // `resolution` per inch from each page's top-left corner.
-    TPdfJob(const QString& title, const QPageSize& sheet, bool landscape, int resolution);
+    // `resolution` per inch from each page's top-left corner. The PDF goes
+    // to `output` as the job goes on (the file's start is written at once,
+    // so an output that cannot be written fails here).
+    TPdfJob(const QString& title, const QPageSize& sheet, bool landscape, int resolution, TPdfOutput output);
     ~TPdfJob();
     TPdfJob(const TPdfJob&) = delete;
     TPdfJob& operator=(const TPdfJob&) = delete;
@@ -80,16 +93,24 @@ public:
     void SetPageBoxes(const QRectF& trim, const QRectF& bleed);
 
     int Sheets() const;
+    // Blocks drawn over the whole job.
     int Blocks() const;
-    // Ends the writers and joins the layers into one PDF. Throws EPrinter
-    // when the parts cannot be put together.
-    QByteArray Finish();
+    // Ends the writers and writes the rest of the PDF. Throws EPrinter when
+    // the parts cannot be put together.
+    void Finish();
+    // Bytes given to the output so far.
+    qint64 BytesWritten() const;
+
+    // Distinct blocks a part draws before its sheets are written out
+    // (tests make it small to run a long job's path on a few cards).
+    static void SetBlocksPerPart(int blocks);
 
     // The function of a shading as PDF calculator code: the band colour at
     // t in [0, 1] (exposed for the tests of the shading).
     static QByteArray BandFunction(const QList<TColor>& colours);
 
 private:
+    struct Part;
     struct Private;
     std::unique_ptr<Private> d;
 };
