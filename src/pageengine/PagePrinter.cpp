@@ -3,6 +3,7 @@
 #include "pageengine/PageSetupDialog.h"
 #include "pageengine/PdfJob.h"
 #include "pageengine/PrintQueueJob.h"
+#include "pictures/Picture.h"
 #include "platform/AtomicFile.h"
 #include "platform/DialogHooks.h"
 #include "platform/Interaction.h"
@@ -462,7 +463,29 @@ void TPagePrinter::DoPlaceBlock(const QString& key, double x1, double y1, double
         // Drawn once, on a page of its own the block's size, with its corner
         // at the page's corner.
         drawingBlock = true;
-        const DrawTarget sheet = SwitchTarget(job->BeginBlock(key, size),
+        QPainter* blockPainter = job->BeginBlock(key, size);
+        // The card's bitmaps are written by the job: once per job, their
+        // pixels compressed a row at a time.
+        struct Drawer {
+            Drawer(const QPaintDevice* device, TPicture::BitmapDrawer draw)
+            {
+                TPicture::SetBitmapDrawer(device, std::move(draw));
+            }
+            ~Drawer() { TPicture::SetBitmapDrawer(nullptr, nullptr); }
+        } drawer(blockPainter->device(), [this](QPainter& p, const QRectF& box, const QImage& image) {
+            if (!job || !drawingBlock || image.isNull())
+                return false;
+            TPdfPicture picture;
+            picture.Image = image;
+            const QTransform toDevice = p.combinedTransform();
+            picture.ToDevice = QTransform(box.width(), 0, 0, box.height(), box.left(), box.top()) * toDevice;
+            if (p.hasClipping())
+                picture.Clip = toDevice.map(p.clipPath());
+            picture.Opacity = p.opacity();
+            job->AddPicture(picture);
+            return true;
+        });
+        const DrawTarget sheet = SwitchTarget(blockPainter,
             TDeviceFacts{double(PdfResolution), double(PdfResolution), 0, 0, 0, size.width(), size.height()});
         try {
             DoBeginBlockClip(0, 0, size.width(), size.height());

@@ -11,6 +11,8 @@
 // qpdf's own pointers are std::shared_ptr from here on.
 #define POINTERHOLDER_TRANSITION 4
 #include <qpdf/Buffer.hh>
+#include <qpdf/Pl_Buffer.hh>
+#include <qpdf/Pl_Flate.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
@@ -86,7 +88,8 @@ struct Layer {
 
 struct PartOf {
     int page = -1;    // page of the block layer, or
-    int shading = -1; // a shading
+    int shading = -1; // a shading, or
+    int picture = -1; // a picture
 };
 
 struct Block {
@@ -195,9 +198,12 @@ public:
         flush();
     }
 
-    // Writes the pages of `doc` (with what they use) after those written.
-    void AddPages(QPDF& doc)
+    // Writes the pages of `doc` (with what they use) after those written;
+    // `last`: no part follows (a job of one part needs no digests of its
+    // pictures).
+    void AddPages(QPDF& doc, bool last)
     {
+        digests = !(last && pageNumbers.empty());
         doc.pushInheritedAttributesToPage();
         numbers.clear();
         pageSet.clear();
@@ -254,6 +260,7 @@ private:
     std::vector<std::pair<QOH, int>> queue;
     // Pictures written so far, by the digest of their bytes.
     std::map<QByteArray, int> pictures;
+    bool digests = true;
 
     void put(const QByteArray& bytes) { pending += bytes; }
     void flush()
@@ -313,7 +320,7 @@ private:
         if (const auto it = numbers.find(og); it != numbers.end())
             return it->second;
         QByteArray key;
-        if (isPicture(o)) {
+        if (digests && isPicture(o)) {
             QCryptographicHash h(QCryptographicHash::Sha256);
             digest(o, h, 0);
             key = h.result();
@@ -376,7 +383,8 @@ private:
             if (o.isStream()) {
                 QOH dict = o.getDict();
                 const std::shared_ptr<Buffer> raw = o.getRawStreamData();
-                QByteArray data(reinterpret_cast<const char*>(raw->getBuffer()), qsizetype(raw->getSize()));
+                // The stream's bytes as they are (no copy), or compressed.
+                QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(raw->getBuffer()), qsizetype(raw->getSize()));
                 QByteArray extra;
                 // Streams made here (placements, shading functions) are
                 // compressed; what Qt wrote keeps its own filters.
@@ -386,8 +394,22 @@ private:
                 }
                 extra += "/Length " + QByteArray::number(data.size());
                 dictionary(dict, body, false, extra.constData());
-                body += "\nstream\n" + data + "\nendstream";
-            } else if (o.isDictionary()) {
+                begin(n);
+                put(body);
+                put("\nstream\n");
+                if (data.size() > (1 << 16)) {
+                    flush();
+                    sink(data);
+                    written += data.size();
+                } else {
+                    put(data);
+                }
+                put("\nendstream\nendobj\n");
+                if (pending.size() > (1 << 20))
+                    flush();
+                continue;
+            }
+            if (o.isDictionary()) {
                 dictionary(o, body, pageSet.count(o.getObjGen()) > 0);
             } else if (o.isArray()) {
                 body += '[';
@@ -400,13 +422,78 @@ private:
                 body += QByteArray::fromStdString(o.unparseResolved());
             }
             begin(n);
-            put(body + "\nendobj\n");
+            body += "\nendobj\n";
+            put(body);
             if (pending.size() > (1 << 20))
                 flush();
         }
     }
 };
 
+
+// A bitmap's pixels as an image XObject's data: RGB rows and, with
+// transparency, the alpha rows of its soft mask, compressed as they are
+// read, so no full copy of the pixels is made.
+struct CompressedPicture {
+    int width = 0;
+    int height = 0;
+    std::shared_ptr<Buffer> colour;
+    std::shared_ptr<Buffer> alpha; // null: opaque
+};
+
+CompressedPicture compressPicture(const QImage& source)
+{
+    const bool transparent = source.hasAlphaChannel();
+    const QImage::Format want = transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    const bool usable = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
+        || source.format() == QImage::Format_ARGB32_Premultiplied;
+    const QImage image = usable ? source : source.convertToFormat(want);
+    const bool premultiplied = image.format() == QImage::Format_ARGB32_Premultiplied;
+    const int w = image.width();
+    const int h = image.height();
+    Pl_Buffer colourOut("colour");
+    Pl_Flate colour("colour", &colourOut, Pl_Flate::a_deflate);
+    Pl_Buffer alphaOut("alpha");
+    Pl_Flate alpha("alpha", &alphaOut, Pl_Flate::a_deflate);
+    std::vector<unsigned char> rgb(static_cast<size_t>(w) * 3);
+    std::vector<unsigned char> a(static_cast<size_t>(w));
+    for (int y = 0; y < h; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const QRgb c = premultiplied ? qUnpremultiply(row[x]) : row[x];
+            rgb[size_t(x) * 3] = static_cast<unsigned char>(qRed(c));
+            rgb[size_t(x) * 3 + 1] = static_cast<unsigned char>(qGreen(c));
+            rgb[size_t(x) * 3 + 2] = static_cast<unsigned char>(qBlue(c));
+            a[size_t(x)] = static_cast<unsigned char>(qAlpha(c));
+        }
+        colour.write(rgb.data(), rgb.size());
+        if (transparent)
+            alpha.write(a.data(), a.size());
+    }
+    colour.finish();
+    alpha.finish();
+    CompressedPicture out;
+    out.width = w;
+    out.height = h;
+    out.colour = colourOut.getBufferSharedPointer();
+    if (transparent)
+        out.alpha = alphaOut.getBufferSharedPointer();
+    return out;
+}
+
+QOH imageObject(QPDF& doc, const CompressedPicture& p, std::shared_ptr<Buffer> data, bool mask)
+{
+    QOH image = QOH::newStream(&doc);
+    image.replaceStreamData(std::move(data), QOH::newName("/FlateDecode"), QOH::newNull());
+    QOH dict = image.getDict();
+    dict.replaceKey("/Type", QOH::newName("/XObject"));
+    dict.replaceKey("/Subtype", QOH::newName("/Image"));
+    dict.replaceKey("/Width", QOH::newInteger(p.width));
+    dict.replaceKey("/Height", QOH::newInteger(p.height));
+    dict.replaceKey("/ColorSpace", QOH::newName(mask ? "/DeviceGray" : "/DeviceRGB"));
+    dict.replaceKey("/BitsPerComponent", QOH::newInteger(8));
+    return image;
+}
 
 int& blocksPerPart()
 {
@@ -426,6 +513,7 @@ struct TPdfJob::Part {
     bool blocksStarted = false;
     QList<Block> blockList;
     QList<TPdfShading> shadings;
+    QList<TPdfPicture> pictures;
 };
 
 struct TPdfJob::Private {
@@ -440,6 +528,8 @@ struct TPdfJob::Private {
     QRectF trimBox;
     QRectF bleedBox;
     std::unique_ptr<StreamedPdf> pdf;
+    // Each bitmap's pixels compressed once per job, by the image's key.
+    std::map<qint64, CompressedPicture> compressed;
 
     void startPart()
     {
@@ -459,12 +549,12 @@ struct TPdfJob::Private {
             blocks.newPage(&size);
             blocks.prepare();
         }
-        part->blockList[current].parts.append(PartOf{blocks.pages - 1, -1});
+        part->blockList[current].parts.append(PartOf{blocks.pages - 1, -1, -1});
         return &blocks.painter;
     }
 
     // Joins the part's layers and writes its sheets out.
-    void writePart();
+    void writePart(bool last);
 };
 
 TPdfJob::TPdfJob(const QString& title, const QPageSize& sheet, bool landscape, int resolution, TPdfOutput output)
@@ -499,7 +589,7 @@ QPainter* TPdfJob::SheetPainter() const
 void TPdfJob::NewSheet()
 {
     if (d->part->blockList.size() >= blocksPerPart()) {
-        d->writePart();
+        d->writePart(false);
         d->startPart();
         return;
     }
@@ -570,7 +660,15 @@ QPainter* TPdfJob::AddShading(const TPdfShading& shading)
 {
     Block& block = d->part->blockList[d->current];
     d->part->shadings.append(shading);
-    block.parts.append(PartOf{-1, int(d->part->shadings.size()) - 1});
+    block.parts.append(PartOf{-1, int(d->part->shadings.size()) - 1, -1});
+    return d->blockPage(block.inches);
+}
+
+QPainter* TPdfJob::AddPicture(const TPdfPicture& picture)
+{
+    Block& block = d->part->blockList[d->current];
+    d->part->pictures.append(picture);
+    block.parts.append(PartOf{-1, -1, int(d->part->pictures.size()) - 1});
     return d->blockPage(block.inches);
 }
 
@@ -610,11 +708,11 @@ qint64 TPdfJob::BytesWritten() const
 void TPdfJob::Finish()
 {
     if (d->part)
-        d->writePart();
+        d->writePart(true);
     d->pdf->Finish();
 }
 
-void TPdfJob::Private::writePart()
+void TPdfJob::Private::writePart(bool last)
 {
     std::unique_ptr<Part> done = std::move(part);
     done->sheets.end();
@@ -633,36 +731,76 @@ void TPdfJob::Private::writePart()
             blockPages = blockDoc.getAllPages();
         }
         const double k = 72.0 / resolution;
+        // The part's image objects, by the image's key.
+        std::map<qint64, QOH> partImages;
+        auto pictureXObject = [this](QPDF& doc, const QImage& image, std::map<qint64, QOH>& made) {
+            const qint64 key = image.cacheKey();
+            if (const auto it = made.find(key); it != made.end())
+                return it->second;
+            auto c = compressed.find(key);
+            if (c == compressed.end())
+                c = compressed.emplace(key, compressPicture(image)).first;
+            QOH object = imageObject(doc, c->second, c->second.colour, false);
+            if (c->second.alpha)
+                object.getDict().replaceKey("/SMask", imageObject(doc, c->second, c->second.alpha, true));
+            made.emplace(key, object);
+            return object;
+        };
 
         // Each block once, as a form XObject.
         std::vector<QOH> blockForms;
         std::vector<double> blockHeights;
         for (const Block& block : done->blockList) {
-            std::vector<std::pair<QOH, int>> parts; // form or shading, by kind
+            struct Shown {
+                QOH form;
+                int shading = -1;
+                int picture = -1;
+            };
+            std::vector<Shown> parts;
             double height = 0;
             for (const PartOf& part : block.parts) {
                 if (part.page >= 0) {
                     if (part.page >= int(blockPages.size()))
                         throw EPrinter(QStringLiteral("A card's page is missing from the PDF"));
                     double h = 0;
-                    parts.emplace_back(pageAsForm(out, blockPages[size_t(part.page)], h), -1);
+                    parts.push_back(Shown{pageAsForm(out, blockPages[size_t(part.page)], h), -1, -1});
                     if (height == 0)
                         height = h;
                 } else {
-                    parts.emplace_back(QOH::newNull(), part.shading);
+                    parts.push_back(Shown{QOH::newNull(), part.shading, part.picture});
                 }
             }
             blockHeights.push_back(height);
-            if (parts.size() == 1 && parts.front().second < 0) {
-                blockForms.push_back(parts.front().first);
+            if (parts.size() == 1 && parts.front().shading < 0 && parts.front().picture < 0) {
+                blockForms.push_back(parts.front().form);
                 continue;
             }
             QByteArray content;
             QOH xobjects = QOH::newDictionary();
             QOH shadingDict = QOH::newDictionary();
+            QOH states = QOH::newDictionary();
             int n = 0;
-            for (const auto& [form, shadingIndex] : parts) {
+            for (const auto& [form, shadingIndex, pictureIndex] : parts) {
                 const std::string name = "/P" + std::to_string(n++);
+                if (pictureIndex >= 0) {
+                    const TPdfPicture& p = done->pictures[pictureIndex];
+                    xobjects.replaceKey(name, pictureXObject(out, p.Image, partImages));
+                    content += "q\n";
+                    if (p.Clip)
+                        content += pathOps(*p.Clip, k, height);
+                    if (p.Opacity < 1) {
+                        QOH gs = QOH::newDictionary();
+                        gs.replaceKey("/ca", QOH::newReal(std::clamp(p.Opacity, 0.0, 1.0), 4, true));
+                        gs.replaceKey("/CA", QOH::newReal(std::clamp(p.Opacity, 0.0, 1.0), 4, true));
+                        states.replaceKey(name, gs);
+                        content += QByteArray::fromStdString(name) + " gs\n";
+                    }
+                    // The image's unit square has its first row at the top.
+                    const QTransform m = QTransform(1, 0, 0, -1, 0, 1) * p.ToDevice * QTransform(k, 0, 0, -k, 0, height);
+                    content += num(m.m11()) + ' ' + num(m.m12()) + ' ' + num(m.m21()) + ' ' + num(m.m22()) + ' '
+                        + num(m.dx()) + ' ' + num(m.dy()) + " cm " + QByteArray::fromStdString(name) + " Do\nQ\n";
+                    continue;
+                }
                 if (shadingIndex < 0) {
                     xobjects.replaceKey(name, form);
                     content += QByteArray::fromStdString(name) + " Do\n";
@@ -701,6 +839,8 @@ void TPdfJob::Private::writePart()
             QOH resources = QOH::newDictionary();
             resources.replaceKey("/XObject", xobjects);
             resources.replaceKey("/Shading", shadingDict);
+            if (!states.getKeys().empty())
+                resources.replaceKey("/ExtGState", states);
             fd.replaceKey("/Resources", resources);
             blockForms.push_back(form);
         }
@@ -747,7 +887,7 @@ void TPdfJob::Private::writePart()
             page.addPageContents(QOH::newStream(&out, content.toStdString()), false);
         }
 
-        pdf->AddPages(out);
+        pdf->AddPages(out, last);
     } catch (const Exception&) {
         throw; // ours, such as an output that cannot be written
     } catch (const std::exception& e) {

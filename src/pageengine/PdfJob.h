@@ -32,6 +32,8 @@
 #include <QRect>
 #include <QRectF>
 #include <QSizeF>
+#include <QImage>
+#include <QTransform>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -54,6 +56,19 @@ struct TPdfShading {
 
 // Where the PDF's bytes go, in order, as they are made.
 using TPdfOutput = std::function<void(const QByteArray&)>;
+
+// A bitmap inside a block, written by the job itself: the pixels once per
+// job however many blocks and sheets show them, compressed a row at a time
+// (no full copy of a large photo), transparency as a soft mask.
+struct TPdfPicture {
+    QImage Image;
+    // Maps the picture's unit square (y down: (0, 0) its top-left corner)
+    // to the block page's device pixels.
+    QTransform ToDevice;
+    // The clip in force, in device pixels.
+    std::optional<QPainterPath> Clip;
+    double Opacity = 1;
+};
 
 class TPdfJob {
 public:
@@ -82,6 +97,9 @@ public:
     // Paints a gradient in the block being drawn (ShadingFits colours); the
     // block's painter is then a new one (returned).
     QPainter* AddShading(const TPdfShading& shading);
+    // Shows a bitmap in the block being drawn; the block's painter goes on
+    // on a fresh page with its state (returned).
+    QPainter* AddPicture(const TPdfPicture& picture);
     // Ends the block being drawn; returns its number.
     int EndBlock();
     // Shows a block with its top-left corner at (x, y) inches on the
