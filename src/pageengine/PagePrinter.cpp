@@ -464,8 +464,12 @@ void TPagePrinter::DoPlaceBlock(const QString& key, double x1, double y1, double
         // at the page's corner.
         drawingBlock = true;
         QPainter* blockPainter = job->BeginBlock(key, size);
-        // The card's bitmaps are written by the job: once per job, their
-        // pixels compressed a row at a time.
+        // The card's large bitmaps are written by the job: once per job,
+        // their pixels compressed a row at a time, at zlib's fastest level
+        // (Qt's writer makes a full copy of the pixels and compresses at the
+        // default level). A picture splits the card's drawing in two, some
+        // hundred bytes: small pictures (logos on every card of a merge)
+        // stay with Qt's writer, which also writes each once.
         struct Drawer {
             Drawer(const QPaintDevice* device, TPicture::BitmapDrawer draw)
             {
@@ -473,7 +477,8 @@ void TPagePrinter::DoPlaceBlock(const QString& key, double x1, double y1, double
             }
             ~Drawer() { TPicture::SetBitmapDrawer(nullptr, nullptr); }
         } drawer(blockPainter->device(), [this](QPainter& p, const QRectF& box, const QImage& image) {
-            if (!job || !drawingBlock || image.isNull())
+            constexpr qsizetype Large = 512 * 1024;
+            if (!job || !drawingBlock || image.isNull() || image.sizeInBytes() < Large)
                 return false;
             TPdfPicture picture;
             picture.Image = image;
