@@ -330,6 +330,14 @@ QList<CardRow> cardRows()
               i->SetReverse(true);
               i->SetBorderStyle(bsSingle);
           }, {} },
+        { "picture, photo-sized bitmap flipped and reversed, framed", [](auto& p) {
+              QImage photo(480, 360, QImage::Format_RGB32);
+              photo.fill(qRgb(0, 120, 200));
+              auto* i = addPicture(p, TPicture::FromBitmap(Dib::FromImage(photo)), 100, 40, 150, 100);
+              i->SetFlip(true);
+              i->SetReverse(true);
+              i->SetBorderStyle(bsSingle);
+          }, {} },
         { "picture, metafile", [](auto& p) { addPicture(p, metafilePicture("clipart.wmf"), 20, 20, 300, 160); }, {} },
         { "picture, SVG drawing", [](auto& p) { addPicture(p, svgPicture(), 20, 20, 240, 120); }, {} },
         { "picture, enhanced metafile, framed", [](auto& p) {
