@@ -327,7 +327,10 @@ Pen readPen(RecordReader& r)
     case 3: pen.dashes = { 3, 1, 1, 1 }; break;
     case 4: pen.dashes = { 3, 1, 1, 1, 1, 1 }; break;
     case 5: pen.dashes = custom; break;
-    default: break;
+    default:
+        // Dash lengths given without the custom style still dash the line.
+        pen.dashes = custom;
+        break;
     }
     if (!pen.dashes.isEmpty())
         pen.style = Qt::CustomDashLine;
