@@ -29,7 +29,6 @@ constexpr std::uint32_t HasTransform = 0x02;
 constexpr std::uint32_t HasPresetColors = 0x04;
 constexpr std::uint32_t HasBlendH = 0x08;
 constexpr std::uint32_t HasBlendV = 0x10;
-constexpr std::uint32_t HasFocusScales = 0x40;
 
 enum class BrushType { Solid = 0, Hatch = 1, Texture = 2, PathGradient = 3, LinearGradient = 4 };
 

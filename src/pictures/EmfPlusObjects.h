@@ -110,7 +110,12 @@ QTransform readMatrix(RecordReader& r);
 // sent over several records.
 class ObjectTable {
 public:
-    const Object& operator[](std::uint32_t id) const { return held[id % MaxObjects]; }
+    // The object of an id; ids beyond the table hold nothing.
+    const Object& operator[](std::uint32_t id) const
+    {
+        static const Object none;
+        return id < std::uint32_t(MaxObjects) ? held[id] : none;
+    }
     // An object record's data with its flags. Returns once the object is
     // complete (whole, or its last piece).
     void take(RecordReader& data, std::uint16_t flags);

@@ -191,14 +191,14 @@ Brush EmfPlusPlayer::brush(std::uint32_t idOrColour) const
 {
     if (flags & ColourNotBrush)
         return Brush{ QBrush(argb(idOrColour)) };
-    if (const auto* b = std::get_if<Brush>(&objects[idOrColour]); b && idOrColour < MaxObjects)
+    if (const auto* b = std::get_if<Brush>(&objects[idOrColour]))
         return *b;
     return Brush{ QBrush(Qt::NoBrush) };
 }
 
 QPen EmfPlusPlayer::pen(std::uint32_t id) const
 {
-    const auto* pn = id < MaxObjects ? std::get_if<Pen>(&objects[id]) : nullptr;
+    const auto* pn = std::get_if<Pen>(&objects[id]);
     if (!pn)
         return Qt::NoPen;
     double w = worldSize(pn->width, pn->unit);
@@ -293,6 +293,16 @@ QPainterPath EmfPlusPlayer::curve(const std::vector<QPointF>& pts, double tensio
     if (closed)
         out.closeSubpath();
     return out;
+}
+
+// Text is drawn in world units divided by `k`; a brush laid out in world
+// units is scaled with it.
+QBrush EmfPlusPlayer::textBrush(std::uint32_t idOrColour, double k) const
+{
+    QBrush b = brush(idOrColour).brush;
+    if (b.style() != Qt::SolidPattern && b.style() != Qt::NoBrush)
+        b.setTransform(b.transform() * QTransform::fromScale(1 / k, 1 / k));
+    return b;
 }
 
 QFont EmfPlusPlayer::font(const Font& f, double pixels) const
@@ -573,7 +583,7 @@ void EmfPlusPlayer::onDrawString(RecordReader& r, Kind)
     const auto* f = std::get_if<Font>(&objects[flags & 0xFF]);
     if (!f || text.isEmpty())
         return;
-    const StringFormat* format = formatId < MaxObjects ? std::get_if<StringFormat>(&objects[formatId]) : nullptr;
+    const StringFormat* format = std::get_if<StringFormat>(&objects[formatId]);
     const double em = worldSize(f->emSize, f->unit);
     if (!(em > 0) || !std::isfinite(em))
         return;
@@ -610,13 +620,12 @@ void EmfPlusPlayer::onDrawString(RecordReader& r, Kind)
         area.setTop(lineAlign == 1 ? y - Far : lineAlign == 2 ? y - 2 * Far : y);
         area.setHeight(2 * Far);
     }
-    const Brush b = brush(brushId);
     p.save();
     p.setWorldTransform(scaled);
     if (box.width() > 0 && box.height() > 0 && !(formatFlags & NoClip))
         p.setClipRect(box, Qt::IntersectClip);
     p.setFont(font(*f, Em));
-    p.setPen(QPen(b.brush, 1));
+    p.setPen(QPen(textBrush(brushId, k), 1));
     p.drawText(area, qtFlags, text);
     p.restore();
 }
@@ -647,11 +656,10 @@ void EmfPlusPlayer::onDrawDriverString(RecordReader& r, Kind)
     if (!scaled.isInvertible())
         return;
     const QFont qf = font(*f, Em);
-    const Brush b = brush(brushId);
     p.save();
     p.setWorldTransform(scaled);
     p.setFont(qf);
-    p.setPen(QPen(b.brush, 1));
+    p.setPen(QPen(textBrush(brushId, k), 1));
     const bool oneRun = (options & RealizedAdvance) || pos.size() < n;
     if (options & CmapLookup) {
         QString text;

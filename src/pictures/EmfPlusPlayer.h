@@ -78,6 +78,7 @@ private:
     QPainterPath curve(const std::vector<QPointF>& pts, double tension, bool closed, size_t from, size_t segments) const;
     void drawImage(const plus::Image& img, const QRectF& src, const QPointF& ul, const QPointF& ur, const QPointF& ll);
     QFont font(const plus::Font& f, double pixels) const;
+    QBrush textBrush(std::uint32_t idOrColour, double k) const;
 
     void onHeader(RecordReader& r, Kind);
     void onEndOfFile(RecordReader& r, Kind);

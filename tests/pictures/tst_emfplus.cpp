@@ -127,6 +127,11 @@ void TestEmfPlus::drawnWhereTheRecordsSay_data()
                plus(0x400A, 0, u32s({ 6, 1 }) + f32({ 0, 0, 50, 50 })) }
         << QList<Probe> { { { 25, 25 }, blue } };
 
+    const QByteArray square = u32s({ Version, 4, 0 }) + f32({ 0, 0, 100, 0, 100, 100, 0, 100 }) + QByteArray("\x00\x01\x01\x81", 4);
+    QTest::newRow("path id beyond the table")
+        << QList<QByteArray> { plus(0x4008, 0x0300 | 6, square), plus(0x4014, Colour | 70, le32(Red)) }
+        << QList<Probe> { { { 50, 50 }, white } };
+
     // World scaled by 2, then translated by (10, 10) before (default) or
     // after (append flag) the scale.
     const QByteArray scale2 = plus(0x402A, 0, f32({ 2, 0, 0, 2, 0, 0 }));
