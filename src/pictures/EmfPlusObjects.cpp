@@ -399,8 +399,8 @@ Region readRegionNode(RecordReader& r, int depth, int& nodes)
     // An infinite region stands as a rectangle far beyond any picture.
     QPainterPath all;
     all.addRect(-1e7, -1e7, 2e7, 2e7);
-    const QPainterPath pa = a.infinite ? all : a.path;
-    const QPainterPath pb = b.infinite ? all : b.path;
+    const QPainterPath pa = a.infinite ? all : forAlgebra(a.path);
+    const QPainterPath pb = b.infinite ? all : forAlgebra(b.path);
     switch (type) {
     case 1: out.path = pa.intersected(pb); out.infinite = a.infinite && b.infinite; break;
     case 2: out.path = pa.united(pb); out.infinite = a.infinite || b.infinite; break;

@@ -23,7 +23,19 @@ namespace bv::pictures::plus {
 constexpr int MaxObjects = 64;
 // Points of one path or point list, and nodes of one region.
 constexpr std::uint32_t MaxPoints = 1u << 20;
-constexpr int MaxRegionNodes = 4096;
+constexpr int MaxRegionNodes = 256;
+// Paths with more elements take part in region and clip algebra as their
+// bounding box: the algebra grows too fast with more.
+constexpr int MaxAlgebraElements = 4096;
+
+inline QPainterPath forAlgebra(const QPainterPath& p)
+{
+    if (p.elementCount() <= MaxAlgebraElements)
+        return p;
+    QPainterPath box;
+    box.addRect(p.boundingRect());
+    return box;
+}
 
 // Units of sizes and page transforms.
 enum class Unit { World = 0, Display = 1, Pixel = 2, Point = 3, Inch = 4, Document = 5, Millimeter = 6 };

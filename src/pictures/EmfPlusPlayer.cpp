@@ -172,10 +172,10 @@ void EmfPlusPlayer::combineClip(const QPainterPath& worldPath, int mode, bool in
 {
     QPainterPath all;
     all.addRect(frame.target.adjusted(-1, -1, 1, 1));
-    const QPainterPath next = infinite ? all : toTarget().map(worldPath).simplified();
-    const QPainterPath now = st.clipOn ? st.clip : all;
+    const QPainterPath next = infinite ? all : toTarget().map(forAlgebra(worldPath));
+    const QPainterPath now = st.clipOn ? forAlgebra(st.clip) : all;
     switch (mode) {
-    case 0: st.clip = next; break;
+    case 0: st.clip = infinite ? all : toTarget().map(worldPath); break;
     case 1: st.clip = now.intersected(next); break;
     case 2: st.clip = now.united(next); break;
     case 3: st.clip = now.united(next).subtracted(now.intersected(next)); break;
@@ -229,9 +229,19 @@ void EmfPlusPlayer::fill(const QPainterPath& path, const Brush& b)
 
 void EmfPlusPlayer::stroke(const QPainterPath& path, std::uint32_t penId)
 {
-    const QPen qp = pen(penId);
+    QPen qp = pen(penId);
     if (qp.style() == Qt::NoPen || path.isEmpty())
         return;
+    if (qp.style() == Qt::CustomDashLine) {
+        // Dashes by the hundred thousand (a long path, a tiny pattern) cost
+        // far more than they show: such a line is drawn solid.
+        double period = 0;
+        for (const qreal d : qp.dashPattern())
+            period += d;
+        const double dashes = path.length() / std::max(period * qp.widthF(), 1e-9);
+        if (!(dashes <= MaxDashes))
+            qp.setStyle(Qt::SolidLine);
+    }
     p.setWorldTransform(full());
     p.strokePath(path, qp);
 }

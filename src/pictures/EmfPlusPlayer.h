@@ -44,6 +44,8 @@ public:
 
     // Nesting limit for metafile images inside EMF+ pictures.
     static constexpr int MaxNesting = 4;
+    // Dashes of one line drawn as dashes.
+    static constexpr double MaxDashes = 100000;
     // Saved graphics states kept.
     static constexpr int MaxSaved = 1024;
 
