@@ -219,6 +219,7 @@ def seeds():
         obj(O_FONT, 9, font(12, 'DejaVu Sans', unit=3, style=3)),
         rec(DRAWDRIVERSTRING, 9 | COLOUR, driver), rec(DRAWDRIVERSTRING, 9 | COLOUR, glyphs),
     ])
+    nested = dual()
     out['emfplus-containers.emf'] = emf(100, 100, [
         rec(BEGINCONTAINER, UNIT_PIXEL << 8, f32(10, 10, 50, 50, 0, 0, 100, 100) + u32(3)),
         rec(MULTIPLYWORLD, APPEND, f32(1, 0.1, 0, 1, 5, 0)),
@@ -228,6 +229,8 @@ def seeds():
         rec(SETWORLD, 0, f32(1, 0, 0, 1, 3, 3)), rec(RESETWORLD),
         rec(ENDCONTAINER, 0, u32(4)), rec(ENDCONTAINER, 0, u32(3)),
         rec(CLEAR, 0, u32(argb(40, 0, 0, 255))),
+        obj(O_IMAGE, 1, u32(VERSION, 2, 3, len(nested)) + nested),
+        rec(DRAWIMAGE, 1, u32(0, UNIT_PIXEL) + f32(0, 0, 500, 300) + f32(50, 50, 40, 30)),
     ])
     return out
 
