@@ -238,7 +238,14 @@ void EmfPlusPlayer::stroke(const QPainterPath& path, std::uint32_t penId)
         double period = 0;
         for (const qreal d : qp.dashPattern())
             period += d;
-        const double dashes = path.length() / std::max(period * qp.widthF(), 1e-9);
+        // The control polygon's length bounds the path's from above.
+        double length = 0;
+        for (int i = 1; i < path.elementCount(); ++i) {
+            const QPainterPath::Element e = path.elementAt(i), before = path.elementAt(i - 1);
+            if (!e.isMoveTo())
+                length += std::hypot(e.x - before.x, e.y - before.y);
+        }
+        const double dashes = length / std::max(period * qp.widthF(), 1e-9);
         if (!(dashes <= MaxDashes))
             qp.setStyle(Qt::SolidLine);
     }
