@@ -33,7 +33,7 @@ constexpr std::uint32_t NoClip = 0x4000;
 constexpr std::uint32_t CmapLookup = 0x1;
 constexpr std::uint32_t RealizedAdvance = 0x4;
 
-int nesting = 0;
+thread_local int nesting = 0;
 
 void warnMissingGlyphFont(const QString& face)
 {
