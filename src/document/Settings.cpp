@@ -88,6 +88,7 @@ TCardLayout TSettings::LoadLayoutPreferences(const TCardLayout& current) const
     l.Portrait = ini.ReadBool(sLayout, QStringLiteral("Portrait"), current.Portrait);
     l.Stock = ini.ReadString(sLayout, QStringLiteral("Stock")).left(200);
     l.CornerRadius = readLength(ini, QStringLiteral("CornerRadius"), 0);
+    l.Paper = ini.ReadString(sLayout, QStringLiteral("Paper")).left(200);
     ClampToLayoutLimits(l);
     return l;
 }
@@ -116,6 +117,10 @@ void TSettings::SaveLayoutPreferences(const TCardLayout& l) const
             writeLength(ini, QStringLiteral("CornerRadius"), l.CornerRadius);
         else
             ini.DeleteKey(sLayout, QStringLiteral("CornerRadius"));
+        if (l.Paper.isEmpty())
+            ini.DeleteKey(sLayout, QStringLiteral("Paper"));
+        else
+            ini.WriteString(sLayout, QStringLiteral("Paper"), l.Paper);
     });
 }
 

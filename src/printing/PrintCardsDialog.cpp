@@ -240,10 +240,15 @@ void TSelectSpecificLabels::SetSheet(const TCardLayout& layout, const TCardSelec
     Layout = layout;
     Selected = selection;
     if (auto* stock = findChild<QLabel*>(QStringLiteral("StockLabel"))) {
-        stock->setText(QStringLiteral("Card stock: %1").arg(layout.Stock));
-        stock->setVisible(!layout.Stock.isEmpty());
+        // A sheet other than Letter and A4 is named, so the right paper goes in.
+        QString text = layout.Stock.isEmpty() ? QString() : QStringLiteral("Card stock: %1").arg(layout.Stock);
+        if (!layout.Paper.isEmpty())
+            text += (text.isEmpty() ? QStringLiteral("Paper: %1") : QStringLiteral(" on %1"))
+                        .arg(LayoutPaperCaption(layout));
+        stock->setText(text);
+        stock->setVisible(!text.isEmpty());
     }
-    const QSizeF sheet = PaperSizeInches(layout.Papersize);
+    const QSizeF sheet = LayoutPaperInches(layout);
     SheetWidth = sheet.width();
     SheetHeight = sheet.height();
     // Sized now so that the dialog is laid out for the sketch before it shows.

@@ -99,7 +99,7 @@ void TPrintCommands::mnuPrintClick()
         PrintMode = true;
         SheetPreview = false;
         const TCardLayout layout = Layout ? Layout() : TCardLayout();
-        mainPrinter->SetPaper(layout.Papersize);
+        SetEnginePaper(*mainPrinter, layout);
         panel.SetPreviewMode(false);
         OutlineTest = false;
         if (!DoPageSetup())
@@ -142,7 +142,7 @@ bool TPrintCommands::ExportSheetPdf(const QString& path)
     // A file needs no print service: nothing asks it for printers.
     auto pdf = std::make_unique<TPagePrinter>(out.TempPath());
     const TCardLayout layout = Layout ? Layout() : TCardLayout();
-    pdf->SetPaper(layout.Papersize);
+    SetEnginePaper(*pdf, layout);
     std::unique_ptr<TPagePrinter> kept = std::move(mainPrinter);
     mainPrinter = std::move(pdf);
     const bool wasPrintMode = PrintMode;
@@ -184,7 +184,7 @@ void TPrintCommands::mnuPreviewSheetClick()
         return;
     guarded([this] {
         const TCardLayout layout = Layout ? Layout() : TCardLayout();
-        mainPrinter->SetPaper(layout.Papersize);
+        SetEnginePaper(*mainPrinter, layout);
         OutlineTest = false;
         if (!DoPageSetup())
             return;
@@ -212,7 +212,7 @@ void TPrintCommands::mnuPreviewClick()
         SheetPreview = false;
         const TCardLayout layout = Layout ? Layout() : TCardLayout();
         if (mainPrinter)
-            mainPrinter->SetPaper(layout.Papersize);
+            SetEnginePaper(*mainPrinter, layout);
         panel.SetPreviewMode(true);
         OutlineTest = false;
         DoPrint();
@@ -230,7 +230,7 @@ void TPrintCommands::mnuPrintOutlineTestPageClick()
         // The outlines go on the paper the cards print on (the orientation
         // follows the card in the job itself).
         const TCardLayout layout = Layout ? Layout() : TCardLayout();
-        mainPrinter->SetPaper(layout.Papersize);
+        SetEnginePaper(*mainPrinter, layout);
         if (mainPrinter->PrintDialog())
             DoPrint();
     });
@@ -338,7 +338,7 @@ TPrintOutcome TPrintCommands::DoPrint()
         // copies the user chose.
         engine = mainPrinter.get();
     } else {
-        recorder.SetPaper(layout.Papersize);
+        SetEnginePaper(recorder, layout);
         stream.open(QIODevice::WriteOnly);
         recorder.SetStream(&stream);
         engine = &recorder;

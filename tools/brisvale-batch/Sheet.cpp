@@ -281,7 +281,7 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
             // A file output never asks the print service anything.
             printer = std::make_unique<TPagePrinter>(temp);
         }
-        printer->SetPaper(layout.Papersize);
+        SetEnginePaper(*printer, layout);
         printer->SetOrientation(poPortrait);
         printer->SetCopies(sheets);
         printer->ResetDevice();
