@@ -11,6 +11,7 @@
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "printing/PrintCommands.h"
+#include "printing/PrintShopDialog.h"
 #include "printing/PrintShopPdf.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/CompanionFile.h"
@@ -591,11 +592,30 @@ bool TDocumentCommands::mnuExportPrintShopClick()
     choice.fileName = (fileName.isEmpty() ? QStringLiteral("Card") : QFileInfo(fileName).completeBaseName())
                       + QStringLiteral(" print shop.pdf");
     choice.defaultSuffix = QStringLiteral("pdf");
+    // Bleed and crop marks first, as last chosen; then where the file goes.
+    const TSettings settings;
+    TPrintShopPreferences kept = settings.LoadPrintShop();
+    const bool metric = PrefersMillimetres(layout.UseMM);
+    TPrintShopDialog dialog(metric, owner);
+    dialog.SetOptions(TPrintShopOptions{
+        kept.BleedHundredthsMm < 0 ? DefaultBleedMm(metric) : kept.BleedHundredthsMm / 100.0, kept.CropMarks });
+    dialog.SetCardSize(panel.Rotated() ? QSizeF(layout.Height, layout.Width) : QSizeF(layout.Width, layout.Height));
+    CentreForm(dialog);
+    if (Interaction::Current().RunModal(dialog) != mrOk)
+        return false;
+    const TPrintShopOptions options = dialog.Options();
     const QString path = Interaction::Current().ChooseSaveFile(choice);
     if (path.isEmpty())
         return false;
+    kept.BleedHundredthsMm = int(std::lround(options.BleedMm * 100));
+    kept.CropMarks = options.CropMarks;
     try {
-        WritePrintShopPdf(panel, layout, backgroundFile, path, TPrintShopOptions());
+        settings.SavePrintShop(kept);
+    } catch (const std::exception&) {
+        // The choice is not remembered; the export goes on.
+    }
+    try {
+        WritePrintShopPdf(panel, layout, backgroundFile, path, options);
     } catch (const std::exception&) {
         Interaction::Current().ShowError(QStringLiteral("Unable to export the card as ") + path + QLatin1Char('\n')
                                          + DescribeCurrentException());
