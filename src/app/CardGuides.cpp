@@ -125,8 +125,10 @@ void TCardGuides::place()
 
 bool TCardGuides::eventFilter(QObject* watched, QEvent* event)
 {
+    // A zoom or a new card size; placed once the panel's zoom is settled
+    // (the panel resizes while it changes zoom).
     if (watched == panel && event->type() == QEvent::Resize && shown)
-        place(); // a zoom or a new card size
+        QMetaObject::invokeMethod(this, [this] { place(); }, Qt::QueuedConnection);
     return QWidget::eventFilter(watched, event);
 }
 

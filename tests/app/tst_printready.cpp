@@ -169,14 +169,15 @@ void TestPrintReady::guidesShowWhenOnAndNotWhenOff()
     // The card's own picture, which printing uses, has no guides.
     QCOMPARE(lineAt(panel->RenderScreen(), 12, 40, 150), 0);
 
-    // At 200 % both are twice as far.
-    w->ZoomIn();
-    QCoreApplication::processEvents();
-    if (panel->Zoom() > 1.9f && panel->Zoom() < 2.1f) {
-        const QImage zoomed = look();
-        QCOMPARE(panel->pos(), QPoint(34, 31));
-        QVERIFY(lineAt(zoomed, 34 + 24, 31 + 80, 31 + 300) > 40);
-    }
+    // At 150 % both are half as far again: 18 pixels.
+    for (int i = 0; i < 5; ++i)
+        w->ZoomIn();
+    QVERIFY(std::abs(panel->Zoom() - 1.5f) < 0.01f);
+    const QImage zoomed = look();
+    QCOMPARE(panel->pos(), QPoint(28, 25));
+    QVERIFY(tinted(zoomed.pixel(12, 100)));
+    QVERIFY(lineAt(zoomed, 28 + 18, 25 + 60, 25 + 220) > 40);
+    QCOMPARE(lineAt(zoomed, 28 + 12, 25 + 60, 25 + 220), 0);
 
     // Remembered for the next start.
     w.reset();
