@@ -264,4 +264,13 @@ void WriteCardPicture(const QImage& picture, const QString& path, PictureFormat 
     }
 }
 
+QString BackDesignPath(const QString& frontPath)
+{
+    const QFileInfo front(frontPath);
+    const QString suffix = front.suffix();
+    if (suffix.isEmpty())
+        return frontPath + QStringLiteral(".back.QRD");
+    return front.path() + QLatin1Char('/') + front.completeBaseName() + QStringLiteral(".back.") + suffix;
+}
+
 } // namespace bv
