@@ -60,6 +60,11 @@ TPrintShopDialog::TPrintShopDialog(bool metricUnits, QWidget* parent) : QDialog(
     CropMarksBox = new QCheckBox(QStringLiteral("&Crop marks"), this);
     CropMarksBox->setObjectName(QStringLiteral("CropMarksBox"));
     CropMarksBox->setWhatsThis(QStringLiteral("Short lines outside the bleed at each corner, on the cut lines."));
+    BackBox = new QCheckBox(this);
+    BackBox->setObjectName(QStringLiteral("BackBox"));
+    BackBox->setWhatsThis(QStringLiteral("The back of the card, designed as its own file beside this one "
+                                         "(NAME.back.QRD), as the second page."));
+    BackBox->hide();
     SizeLabel = new QLabel(this);
     SizeLabel->setObjectName(QStringLiteral("SizeLabel"));
 
@@ -68,6 +73,7 @@ TPrintShopDialog::TPrintShopDialog(bool metricUnits, QWidget* parent) : QDialog(
     bleedLabel->setBuddy(BleedEdit);
     form->addRow(bleedLabel, BleedEdit);
     form->addRow(QString(), CropMarksBox);
+    form->addRow(QString(), BackBox);
     form->addRow(QStringLiteral("Page:"), SizeLabel);
 
     OkButton = new QPushButton(QStringLiteral("&Export..."), this);
@@ -112,6 +118,18 @@ TPrintShopOptions TPrintShopDialog::Options() const
     o.BleedMm = std::clamp(metric ? BleedEdit->value() : BleedEdit->value() * MmPerInch, 0.0, MaxBleedMm);
     o.CropMarks = CropMarksBox->isChecked();
     return o;
+}
+
+void TPrintShopDialog::SetBackFile(const QString& name)
+{
+    BackBox->setText(QStringLiteral("Bac&k (%1) as page 2").arg(name));
+    BackBox->setChecked(!name.isEmpty());
+    BackBox->setVisible(!name.isEmpty());
+}
+
+bool TPrintShopDialog::WithBack() const
+{
+    return !BackBox->isHidden() && BackBox->isChecked();
 }
 
 void TPrintShopDialog::SetCardSize(const QSizeF& inches)

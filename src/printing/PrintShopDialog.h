@@ -31,12 +31,17 @@ public:
 
     QDoubleSpinBox* BleedEdit = nullptr;
     QCheckBox* CropMarksBox = nullptr;
+    // The card's back as page 2, offered when the design has one.
+    QCheckBox* BackBox = nullptr;
     QLabel* SizeLabel = nullptr;
     QPushButton* OkButton = nullptr;
     QPushButton* CancelButton = nullptr;
 
     // The card's trim size in inches, for the page size shown.
     void SetCardSize(const QSizeF& inches);
+    // The back design's file name (empty: no back, nothing offered).
+    void SetBackFile(const QString& name);
+    bool WithBack() const;
     void reject() override;
 
 private:

@@ -7,8 +7,10 @@
 
 #include "app/CardGuides.h"
 #include "printing/PrintShopDialog.h"
+#include "surface/CompanionFile.h"
 
 #include <QCheckBox>
+#include <QPushButton>
 #include <QDoubleSpinBox>
 #include <QLocale>
 #include <QProcess>
@@ -55,6 +57,7 @@ private slots:
     }
     void exportDialogGivesTheBoxes_data();
     void exportDialogGivesTheBoxes();
+    void exportOffersTheBackBesideTheDesign();
     void guidesShowWhenOnAndNotWhenOff();
 
 private:
@@ -129,6 +132,36 @@ void TestPrintReady::exportDialogGivesTheBoxes()
     // The page holds the bleed box, to the point's hundredth.
     QVERIFY2(std::abs(media.width() - (252 + 2 * bleed + 2 * margin)) < 0.02, qPrintable(out));
     QVERIFY2(std::abs(media.height() - (144 + 2 * bleed + 2 * margin)) < 0.02, qPrintable(out));
+}
+
+void TestPrintReady::exportOffersTheBackBesideTheDesign()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        QSKIP("pdfinfo (poppler-utils) is needed to count the pages");
+    ScriptedInteraction ui;
+    auto w = startMainScreen();
+    const QString front = home->path(QStringLiteral("card.QRD"));
+    const QString back = home->path(QStringLiteral("card.back.QRD"));
+    QVERIFY(QFile::copy(QStringLiteral(BRISVALE_TEST_DATA "/designs/empty.qrd"), back));
+    WriteCompanionFile(CompanionPath(back), QString(), CompanionLayout());
+    w->Document().SetCurrentFileName(front);
+    const QString pdf = home->path(QStringLiteral("both.pdf"));
+    QString offered;
+    ui.answerDialog([&](QDialog& dialog) {
+        auto& d = static_cast<TPrintShopDialog&>(dialog);
+        d.show();
+        offered = d.BackBox->isVisible() && d.BackBox->isChecked() ? d.BackBox->text() : QString();
+        QTest::mouseClick(d.OkButton, Qt::LeftButton);
+        return d.result();
+    });
+    ui.answerSaveFile(pdf);
+    ui.expectInfo();
+    QVERIFY(w->Document().mnuExportPrintShopClick());
+    QVERIFY2(offered.contains(QStringLiteral("card.back.QRD")), qPrintable(offered));
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), { pdf });
+    QVERIFY(info.waitForFinished(10000));
+    QVERIFY(QString::fromLatin1(info.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\b"))));
 }
 
 void TestPrintReady::guidesShowWhenOnAndNotWhenOff()
