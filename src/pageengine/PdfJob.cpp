@@ -426,6 +426,23 @@ QByteArray TPdfJob::Finish()
             auto box = [&](const QRectF& r) {
                 return numbers({r.left() * 72, sheetHeight - r.bottom() * 72, r.right() * 72, sheetHeight - r.top() * 72});
             };
+            if (!d->trimBox.isEmpty() || !d->bleedBox.isEmpty()) {
+                // The writer rounds the page to whole points, which would
+                // cut a bleed box of any other size: the page is given its
+                // exact size, its top edge (where drawing is measured from)
+                // kept.
+                QSizeF exact = d->sheetSize.definitionSize();
+                switch (d->sheetSize.definitionUnits()) {
+                case QPageSize::Inch: exact *= 72; break;
+                case QPageSize::Millimeter: exact *= 72 / 25.4; break;
+                case QPageSize::Point: break;
+                default: exact = QSizeF(d->sheetSize.sizePoints()); break;
+                }
+                if (d->landscape)
+                    exact.transpose();
+                if (exact.width() > 0 && exact.height() > 0)
+                    page.replaceKey("/MediaBox", numbers({0, sheetHeight - exact.height(), exact.width(), sheetHeight}));
+            }
             if (!d->trimBox.isEmpty())
                 page.replaceKey("/TrimBox", box(d->trimBox));
             if (!d->bleedBox.isEmpty())
