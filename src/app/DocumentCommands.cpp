@@ -11,7 +11,9 @@
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "printing/PrintCommands.h"
+#include "printing/PrintShopDialog.h"
 #include "printing/PrintShopPdf.h"
+#include "richtext/RichBaseLabel.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/CompanionFile.h"
 #include "surface/Handle.h"
@@ -20,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <memory>
 
 namespace bv {
 
@@ -591,11 +594,45 @@ bool TDocumentCommands::mnuExportPrintShopClick()
     choice.fileName = (fileName.isEmpty() ? QStringLiteral("Card") : QFileInfo(fileName).completeBaseName())
                       + QStringLiteral(" print shop.pdf");
     choice.defaultSuffix = QStringLiteral("pdf");
+    // Bleed and crop marks first, as last chosen; then where the file goes.
+    const TSettings settings;
+    TPrintShopPreferences kept = settings.LoadPrintShop();
+    const bool metric = PrefersMillimetres(layout.UseMM);
+    TPrintShopDialog dialog(metric, owner);
+    dialog.SetOptions(TPrintShopOptions{
+        kept.BleedHundredthsMm < 0 ? DefaultBleedMm(metric) : kept.BleedHundredthsMm / 100.0, kept.CropMarks });
+    dialog.SetCardSize(panel.Rotated() ? QSizeF(layout.Height, layout.Width) : QSizeF(layout.Width, layout.Height));
+    const QString backPath = fileName.isEmpty() ? QString() : BackDesignPath(fileName);
+    if (!backPath.isEmpty() && QFileInfo(backPath).isFile())
+        dialog.SetBackFile(QFileInfo(backPath).fileName());
+    CentreForm(dialog);
+    if (Interaction::Current().RunModal(dialog) != mrOk)
+        return false;
+    const TPrintShopOptions options = dialog.Options();
     const QString path = Interaction::Current().ChooseSaveFile(choice);
     if (path.isEmpty())
         return false;
+    kept.BleedHundredthsMm = int(std::lround(options.BleedMm * 100));
+    kept.CropMarks = options.CropMarks;
     try {
-        WritePrintShopPdf(panel, layout, backgroundFile, path, TPrintShopOptions());
+        settings.SavePrintShop(kept);
+    } catch (const std::exception&) {
+        // The choice is not remembered; the export goes on.
+    }
+    try {
+        // The back, read into a card of its own as the batch tool reads one.
+        std::unique_ptr<TGBusinessCardPanel32> back;
+        TPrintShopBack backSide;
+        if (dialog.WithBack()) {
+            back = std::make_unique<TGBusinessCardPanel32>();
+            back->SetDeletesTemporaryFiles(false);
+            CreateMasterRichText(back.get());
+            ApplyProgramSettings(*back, settings.LoadPreferences().DefaultFont, settings.LoadPersonalInfo());
+            TCardLayout backLayout = layout;
+            ReadDesign(*back, backPath, backLayout, backSide.BackgroundFile);
+            backSide.Panel = back.get();
+        }
+        WritePrintShopPdf(panel, layout, backgroundFile, path, options, backSide);
     } catch (const std::exception&) {
         Interaction::Current().ShowError(QStringLiteral("Unable to export the card as ") + path + QLatin1Char('\n')
                                          + DescribeCurrentException());

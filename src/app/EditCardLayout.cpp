@@ -481,7 +481,12 @@ void TEditCardLayout::fillControls(bool keepOrientation)
         else
             eLandscape->setChecked(true);
     }
-    if (Layout.Papersize == PaperLetter)
+    // A sheet of a card stock product other than Letter and A4 is the third
+    // entry, named by its size.
+    epapersize->setItemText(2, Layout.Paper.isEmpty() ? QString() : LayoutPaperCaption(Layout));
+    if (!Layout.Paper.isEmpty())
+        epapersize->setCurrentIndex(2);
+    else if (Layout.Papersize == PaperLetter)
         epapersize->setCurrentIndex(0);
     else if (Layout.Papersize == PaperA4)
         epapersize->setCurrentIndex(1);
@@ -579,10 +584,13 @@ void TEditCardLayout::OkButtonClick()
     Layout.HPitch = take(eHorizPitch);
     Layout.VPitch = take(eVertPitch);
 
-    if (epapersize->currentIndex() == 0)
+    if (epapersize->currentIndex() == 0) {
         Layout.Papersize = PaperLetter;
-    else if (epapersize->currentIndex() == 1)
+        Layout.Paper.clear();
+    } else if (epapersize->currentIndex() == 1) {
         Layout.Papersize = PaperA4;
+        Layout.Paper.clear();
+    }
     // Values edited after choosing a product are no longer that product.
     if (!Layout.Stock.isEmpty()) {
         const TCardLayout* product = stockLayout ? &*stockLayout : nullptr;
@@ -590,7 +598,7 @@ void TEditCardLayout::OkButtonClick()
                 && Layout.Across == product->Across && Layout.Down == product->Down
                 && Layout.LeftMargin == product->LeftMargin && Layout.TopMargin == product->TopMargin
                 && Layout.HPitch == product->HPitch && Layout.VPitch == product->VPitch
-                && Layout.Papersize == product->Papersize
+                && Layout.Papersize == product->Papersize && Layout.Paper == product->Paper
                                   : true;
         if (!same) {
             Layout.Stock.clear();
@@ -639,6 +647,7 @@ bool EditCardLayout(TCardLayout& layout, QWidget* parent)
     const TCardLayout& edited = dialog.Layout;
     layout.PredefLayout = edited.PredefLayout;
     layout.Papersize = edited.Papersize;
+    layout.Paper = edited.Paper;
     layout.Height = edited.Height;
     layout.Width = edited.Width;
     layout.TopMargin = edited.TopMargin;

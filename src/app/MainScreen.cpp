@@ -2,6 +2,7 @@
 #include "app/MergeRecordPicker.h"
 
 #include "app/AboutBox.h"
+#include "app/CardGuides.h"
 #include "app/ChangeFontAll.h"
 #include "app/DesignClasses.h"
 #include "app/DocumentCommands.h"
@@ -16,11 +17,13 @@
 #include "app/UndoHistory.h"
 #include "document/AppServices.h"
 #include "document/CardDocument.h"
+#include "document/Settings.h"
 #include "effects/SuperShapeProperties.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/Interaction.h"
 #include "printing/PrintCommands.h"
+#include "printing/PrintShopDialog.h"
 #include "richtext/RichBaseLabel.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/CommandGuard.h"
@@ -144,6 +147,7 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
     BusinessCardPanel->setObjectName(QStringLiteral("BusinessCardPanel"));
     BusinessCardPanel->move(10, 7);
     BusinessCardPanel->SetOwner(this);
+    cardGuides = new TCardGuides(*BusinessCardPanel, cardHolder, QPoint(10, 7));
     PrintCommands = std::make_unique<TPrintCommands>(*BusinessCardPanel, this);
     PrintCommands->Preferences = &Preferences;
     PrintCommands->SavePreferences = [this] { TSettings().SavePreferences(Preferences); };
@@ -158,6 +162,7 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
     connect(document, &TDocumentCommands::ButtonsChanged, this, &TMainScreen::Setbuttons);
     connect(document, &TDocumentCommands::UndoStateChanged, this, &TMainScreen::updateUndoActions);
     connect(document, &TDocumentCommands::CardResized, this, &TMainScreen::updateScrollExtent);
+    connect(cardGuides, &TCardGuides::Placed, this, &TMainScreen::updateScrollExtent);
     connect(document, &TDocumentCommands::CloseRequested, this, &TMainScreen::close);
     ScrollBox1->setWidget(cardHolder);
     column->addWidget(ScrollBox1, 1);
@@ -372,7 +377,13 @@ void TMainScreen::buildMenus()
     item(File1, "mnuSaveAsJPG", QStringLiteral("Save As JPG"), [doc] { doc->mnuSaveAsJPGClick(); });
     item(File1, "mnuExportPng", QStringLiteral("E&xport as PNG..."), [doc] { doc->mnuExportPngClick(); });
     item(File1, "mnuExportSheetPdf", QStringLiteral("Export S&heet as PDF..."), [doc] { doc->mnuExportSheetPdfClick(); });
-    item(File1, "mnuExportPrintShop", QStringLiteral("Export for Print Sho&p..."), [doc] { doc->mnuExportPrintShopClick(); });
+    item(File1, "mnuExportPrintShop", QStringLiteral("Export for Print Sho&p..."), [this, doc] {
+        doc->mnuExportPrintShopClick();
+        // The guides show the bleed the export last used.
+        const int bleed = TSettings().LoadPrintShop().BleedHundredthsMm;
+        if (bleed >= 0)
+            cardGuides->SetBleedInches(bleed / 2540.0);
+    });
     File1->addSeparator();
     QAction* mnuPrint = item(File1, "mnuPrint", QStringLiteral("&Print"), [print] { print->mnuPrintClick(); });
     mnuPrint->setShortcut(QKeySequence::Print);
@@ -453,6 +464,26 @@ void TMainScreen::buildMenus()
         ->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal) });
     item(View1, "mnuZoomOut", QStringLiteral("Zoom &Out"), [this] { ZoomOut(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    View1->addSeparator();
+    {
+        // Bleed and safe zone around and on the card, as last left.
+        const TPrintShopPreferences shop = TSettings().LoadPrintShop();
+        cardGuides->SetBleedInches(shop.BleedHundredthsMm >= 0 ? shop.BleedHundredthsMm / 2540.0
+                                                               : DefaultBleedMm(PrefersMillimetres(false)) / 25.4);
+        cardGuides->SetShown(shop.ShowGuides);
+        QAction* guides = item(View1, "mnuGuides", QStringLiteral("Bleed and Safe Zone &Guides"), [this](bool on) {
+            cardGuides->SetShown(on);
+            TPrintShopPreferences kept = TSettings().LoadPrintShop();
+            kept.ShowGuides = on;
+            try {
+                TSettings().SavePrintShop(kept);
+            } catch (const std::exception&) {
+                // Shown now; not remembered.
+            }
+        });
+        guides->setCheckable(true);
+        guides->setChecked(shop.ShowGuides);
+    }
 
     QMenu* Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -970,7 +1001,9 @@ void TMainScreen::updateScrollExtent()
 {
     if (!cardHolder || !BusinessCardPanel)
         return;
-    const QRect card = BusinessCardPanel->geometry();
+    QRect card = BusinessCardPanel->geometry();
+    if (cardGuides && cardGuides->Shown())
+        card |= cardGuides->BleedRect();
     cardHolder->setMinimumSize(card.right() + 1 + 10, card.bottom() + 1 + 7);
 }
 

@@ -21,6 +21,7 @@ class QButtonGroup;
 
 namespace bv {
 
+class TCardGuides;
 class TDocumentCommands;
 class TGBusinessCardPanel32;
 class TGBasePanel;
@@ -147,6 +148,7 @@ private:
     // --- widgets and actions (named as their objectName) -----------------------------
     QScrollArea* ScrollBox1 = nullptr;
     QWidget* cardHolder = nullptr;
+    TCardGuides* cardGuides = nullptr;
     QButtonGroup* ToolGroup = nullptr;
     QToolButton* Pointerbutton = nullptr;
     TAssistantOru* AssistantOru1 = nullptr; // the quick tips, made at the first use

@@ -94,6 +94,7 @@ TCardLayout LayoutFromCompanion(const CompanionLayout& stored)
     layout.Portrait = stored.usePortrait;
     layout.Stock = stored.stock;
     layout.CornerRadius = ThousandthsToInches(stored.cornerRadius);
+    layout.Paper = stored.paper;
     ClampToLayoutLimits(layout);
     return layout;
 }
@@ -115,6 +116,7 @@ CompanionLayout CompanionFromLayout(const TCardLayout& layout)
     stored.usePortrait = layout.Portrait;
     stored.stock = layout.Stock;
     stored.cornerRadius = InchesToThousandths(layout.CornerRadius);
+    stored.paper = layout.Paper;
     return stored;
 }
 
@@ -260,6 +262,15 @@ void WriteCardPicture(const QImage& picture, const QString& path, PictureFormat 
         return;
     }
     }
+}
+
+QString BackDesignPath(const QString& frontPath)
+{
+    const QFileInfo front(frontPath);
+    const QString suffix = front.suffix();
+    if (suffix.isEmpty())
+        return frontPath + QStringLiteral(".back.QRD");
+    return front.path() + QLatin1Char('/') + front.completeBaseName() + QStringLiteral(".back.") + suffix;
 }
 
 } // namespace bv

@@ -56,6 +56,11 @@ QString FindBackgroundFile(const QString& stored);
 void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& layout, QString& backgroundFile,
     QStringList* warnings = nullptr);
 
+// The back of a two-sided card: a design pair of its own beside the front,
+// NAME.back.QRD with NAME.back.QRE, so that the front stays exactly the file
+// older readers know.
+QString BackDesignPath(const QString& frontPath);
+
 // Writes the objects to `path` and the companion file beside it as one save
 // (WriteDesignPair). Raises on failure (EWriteError and the filer's errors).
 void WriteDesign(TGBusinessCardPanel32& panel, const QString& path, const QString& backgroundFile,

@@ -2,6 +2,8 @@
 
 #include "platform/LayoutLimits.h"
 
+#include <QRegularExpression>
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 
@@ -49,6 +51,7 @@ bool ApplyPredefinedLayout(TCardLayout& layout, int index)
     layout.HPitch = p.HPitch;
     layout.VPitch = p.VPitch;
     layout.Papersize = p.Papersize;
+    layout.Paper.clear();
     return true;
 }
 
@@ -71,6 +74,14 @@ void ClampToLayoutLimits(TCardLayout& l)
     const Single half = std::min(l.Width, l.Height) / 2;
     l.CornerRadius = std::isnan(l.CornerRadius) ? 0.0f : std::clamp(l.CornerRadius, 0.0f, half);
     l.Stock = l.Stock.left(200);
+    // A sheet name from a file that gives no usable size is dropped: the
+    // paper code's sheet is printed instead.
+    if (!l.Paper.isEmpty()) {
+        const auto sheet = MediaNameInches(l.Paper.left(200));
+        const double hi = StoredToLayoutLength(MaxLength);
+        if (!sheet || sheet->width() < 1 || sheet->height() < 1 || sheet->width() > hi || sheet->height() > hi)
+            l.Paper.clear();
+    }
 }
 
 int LayoutLengthToStored(Single inches)
@@ -88,6 +99,56 @@ QSizeF PaperSizeInches(int papersize)
     if (papersize == PaperA4)
         return {8.268, 11.69};
     return {8.5, 11.0};
+}
+
+} // namespace bv
+
+namespace bv {
+
+std::optional<QSizeF> MediaNameInches(const QString& name)
+{
+    // class_name_WxHunit: the size is the last part.
+    static const QRegularExpression form(
+        QStringLiteral("^[a-z0-9]+_[A-Za-z0-9.\\-]+_([0-9]+(?:\\.[0-9]+)?)x([0-9]+(?:\\.[0-9]+)?)(mm|in)$"));
+    const QRegularExpressionMatch m = form.match(name);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const double per = m.captured(3) == QLatin1String("mm") ? 1 / 25.4 : 1.0;
+    const QSizeF size(m.captured(1).toDouble() * per, m.captured(2).toDouble() * per);
+    if (!(size.width() > 0 && size.height() > 0))
+        return std::nullopt;
+    return size;
+}
+
+QSizeF LayoutPaperInches(const TCardLayout& layout)
+{
+    if (const auto sheet = MediaNameInches(layout.Paper))
+        return *sheet;
+    return PaperSizeInches(layout.Papersize);
+}
+
+QString LayoutPaperCaption(const TCardLayout& layout)
+{
+    const auto sheet = MediaNameInches(layout.Paper);
+    if (!sheet)
+        return layout.Papersize == PaperA4 ? QStringLiteral("A4") : QStringLiteral("Letter");
+    // "iso_b4_250x353mm": B4 (250 x 353 mm); "custom_..._4x6in": 4 x 6 in.
+    const QStringList parts = layout.Paper.split(QLatin1Char('_'));
+    QString size = parts.last();
+    size.replace(QLatin1Char('x'), QStringLiteral(" x "));
+    size.replace(QRegularExpression(QStringLiteral("(mm|in)$")), QStringLiteral(" \\1"));
+    const QString kind = parts.first() == QLatin1String("custom") ? QString() : parts.at(1);
+    if (kind.isEmpty())
+        return size;
+    return QStringLiteral("%1 (%2)").arg(kind.size() <= 3 ? kind.toUpper() : kind, size);
+}
+
+void SetEnginePaper(TPageEngine& engine, const TCardLayout& layout)
+{
+    if (const auto sheet = MediaNameInches(layout.Paper))
+        engine.SetPaperSheet(layout.Papersize, *sheet, layout.Paper);
+    else
+        engine.SetPaper(layout.Papersize);
 }
 
 } // namespace bv

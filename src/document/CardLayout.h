@@ -8,6 +8,7 @@
 #include <QSizeF>
 #include <QString>
 #include <array>
+#include <optional>
 
 namespace bv {
 
@@ -32,6 +33,11 @@ struct TCardLayout {
     // the corner radius of its cards (0: square corners).
     QString Stock;
     Single CornerRadius = 0.0f;
+    // A sheet other than Letter and A4, by its self-describing media name
+    // ("iso_b4_250x353mm", "custom_100x148mm_100x148mm"), which carries its
+    // size; empty for the paper code's sheet. Papersize then still holds
+    // Letter or A4, the nearer, for readers that know only those.
+    QString Paper;
 
     // Positions the layout describes (may exceed MaxCardPositions).
     int Positions() const { return Across * Down; }
@@ -72,5 +78,16 @@ Single StoredToLayoutLength(int thousandths);
 // Sheet size in inches of a paper code, as the sheet sketch draws it
 // (Letter 8.5 × 11, A4 8.268 × 11.69); Letter for unknown codes.
 QSizeF PaperSizeInches(int papersize);
+
+// The size in inches of a self-describing media name ("iso_b4_250x353mm",
+// "na_legal_8.5x14in"), upright; nothing when the name carries none.
+std::optional<QSizeF> MediaNameInches(const QString& name);
+// The sheet a layout is printed on, inches, upright: its Paper when set,
+// otherwise its paper code's.
+QSizeF LayoutPaperInches(const TCardLayout& layout);
+// How the dialogs name the sheet: "Letter", "A4", "B4 (250 x 353 mm)".
+QString LayoutPaperCaption(const TCardLayout& layout);
+// Asks an engine for the layout's sheet.
+void SetEnginePaper(TPageEngine& engine, const TCardLayout& layout);
 
 } // namespace bv

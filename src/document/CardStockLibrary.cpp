@@ -126,18 +126,24 @@ bool readTemplates(const QByteArray& bytes, QList<RawTemplate>& out, QString& er
     return true;
 }
 
-bool readPapers(const QByteArray& bytes, QList<QPair<QString, QSizeF>>& papers, QString& error)
+bool readPapers(const QByteArray& bytes, QList<TCardStockLibrary::Paper>& papers, QString& error)
 {
     QXmlStreamReader xml(bytes);
-    QList<QPair<QString, QSizeF>> found;
+    QList<TCardStockLibrary::Paper> found;
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement() && xml.name() == QLatin1String("Paper-size")) {
             const QXmlStreamAttributes a = xml.attributes();
             const auto w = LibraryLengthInches(a.value(QLatin1String("width")).toString());
             const auto h = LibraryLengthInches(a.value(QLatin1String("height")).toString());
-            if (w && h)
-                found.append({ a.value(QLatin1String("id")).toString(), QSizeF(*w, *h) });
+            if (w && h) {
+                QString kind = a.value(QLatin1String("pwg_size")).toString();
+                if (!QRegularExpression(QStringLiteral("^[a-z0-9]+_[a-z0-9.\\-]+$")).match(kind).hasMatch())
+                    kind = QStringLiteral("custom");
+                found.append({ a.value(QLatin1String("id")).toString(), QSizeF(*w, *h),
+                    LibraryMediaName(kind, a.value(QLatin1String("width")).toString(),
+                        a.value(QLatin1String("height")).toString()) });
+            }
         }
     }
     if (xml.hasError()) {
@@ -148,7 +154,7 @@ bool readPapers(const QByteArray& bytes, QList<QPair<QString, QSizeF>>& papers, 
     return true;
 }
 
-// The paper codes this program prints on.
+// The paper codes of the common sheets.
 std::optional<int> paperCode(const QString& id)
 {
     if (id == QLatin1String("US-Letter"))
@@ -156,6 +162,23 @@ std::optional<int> paperCode(const QString& id)
     if (id == QLatin1String("A4"))
         return PaperA4;
     return std::nullopt;
+}
+
+// The common sheet nearest in size, for readers that know no other.
+int nearerPaperCode(const QSizeF& inches)
+{
+    auto distance = [&](int code) {
+        const QSizeF s = PaperSizeInches(code);
+        return std::abs(s.width() - inches.width()) + std::abs(s.height() - inches.height());
+    };
+    return distance(PaperA4) < distance(PaperLetter) ? PaperA4 : PaperLetter;
+}
+
+// A number as a media name writes it: no trailing zeros, at most four
+// decimals.
+QString mediaNumber(double v)
+{
+    return QString::number(std::round(v * 10000) / 10000, 'f', 4).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
 }
 
 } // namespace
@@ -175,6 +198,26 @@ std::optional<double> LibraryLengthInches(const QString& text)
     if (unit == QLatin1String("cm"))
         return n / 2.54;
     return n / 72.0; // points, also when no unit is given
+}
+
+QString LibraryMediaName(const QString& kind, const QString& width, const QString& height)
+{
+    const auto w = LibraryLengthInches(width);
+    const auto h = LibraryLengthInches(height);
+    if (!w || !h || *w <= 0 || *h <= 0)
+        return {};
+    auto metric = [](const QString& t) {
+        const QString u = t.trimmed();
+        return u.endsWith(QLatin1String("mm")) || u.endsWith(QLatin1String("cm"));
+    };
+    const bool mm = metric(width) && metric(height);
+    const double f = mm ? 25.4 : 1.0;
+    const QString size = mediaNumber(*w * f) + QLatin1Char('x') + mediaNumber(*h * f)
+        + (mm ? QStringLiteral("mm") : QStringLiteral("in"));
+    // A custom sheet is named by its size.
+    if (kind == QLatin1String("custom"))
+        return kind + QLatin1Char('_') + size + QLatin1Char('_') + size;
+    return kind + QLatin1Char('_') + size;
 }
 
 QString TCardStock::SearchText() const
@@ -232,20 +275,21 @@ TCardStockLibrary TCardStockLibrary::Load(const QStringList& folders)
             const auto h = LibraryLengthInches(t.paperHeight);
             s.PaperId = QStringLiteral("Other");
             s.PaperInches = w && h ? QSizeF(*w, *h) : QSizeF();
+            s.PaperMedia = LibraryMediaName(QStringLiteral("custom"), t.paperWidth, t.paperHeight);
+        } else if (const Paper* p = library.paper(id)) {
+            s.PaperId = id;
+            s.PaperInches = p->Inches;
+            s.PaperMedia = paperCode(id) ? QString() : p->Media;
         } else {
             s.PaperId = id;
-            s.PaperInches = library.PaperSize(id);
         }
         if (!t.shapeNote.isEmpty())
             s.Note = QStringLiteral("Not printable here: %1").arg(t.shapeNote);
         else if (t.layouts != 1)
             s.Note = QStringLiteral("Not printable here: the labels are not one regular grid (%1 layouts)")
                          .arg(t.layouts);
-        else if (!paperCode(s.PaperId))
-            s.Note = QStringLiteral("Not printable here: %1 paper (%2 x %3 in)")
-                         .arg(s.PaperId)
-                         .arg(s.PaperInches.width(), 0, 'f', 2)
-                         .arg(s.PaperInches.height(), 0, 'f', 2);
+        else if (!paperCode(s.PaperId) && (s.PaperMedia.isEmpty() || !MediaNameInches(s.PaperMedia)))
+            s.Note = QStringLiteral("Not printable here: %1 paper of no known size").arg(s.PaperId);
         else if (s.Across < 1 || s.Down < 1 || s.Across > 10 || s.Down > 30)
             s.Note = QStringLiteral("Not printable here: %1 x %2 labels").arg(s.Across).arg(s.Down);
         byName.insert((s.Brand + QLatin1Char(' ') + s.Part).toLower(), int(library.products.size()));
@@ -304,18 +348,25 @@ const TCardStock* TCardStockLibrary::Find(const QString& name) const
     return nullptr;
 }
 
+const TCardStockLibrary::Paper* TCardStockLibrary::paper(const QString& id) const
+{
+    for (const Paper& p : papers)
+        if (p.Id == id)
+            return &p;
+    return nullptr;
+}
+
 QSizeF TCardStockLibrary::PaperSize(const QString& id) const
 {
-    for (const auto& p : papers)
-        if (p.first == id)
-            return p.second;
-    return {};
+    const Paper* p = paper(id);
+    return p ? p->Inches : QSizeF();
 }
 
 bool ApplyCardStock(TCardLayout& layout, const TCardStock& stock)
 {
     const auto code = paperCode(stock.PaperId);
-    if (!stock.Choosable() || !code)
+    const auto sheet = MediaNameInches(stock.PaperMedia);
+    if (!stock.Choosable() || (!code && !sheet))
         return false;
     // Whole thousandths of an inch, as the layout stores them.
     auto stored = [](double inches) { return StoredToLayoutLength(int(std::lround(inches * 1000))); };
@@ -327,7 +378,8 @@ bool ApplyCardStock(TCardLayout& layout, const TCardStock& stock)
     layout.TopMargin = stored(stock.TopMargin);
     layout.HPitch = stored(stock.HPitch);
     layout.VPitch = stored(stock.VPitch);
-    layout.Papersize = *code;
+    layout.Papersize = code ? *code : nearerPaperCode(*sheet);
+    layout.Paper = code ? QString() : stock.PaperMedia;
     layout.CornerRadius = stored(stock.Round);
     layout.Stock = stock.Name();
     return true;

@@ -25,6 +25,9 @@ struct TCardStock {
     QStringList Equivalents;
     QString PaperId;
     QSizeF PaperInches;
+    // The sheet's self-describing media name ("iso_b4_250x353mm",
+    // "custom_100x148mm_100x148mm") for sheets other than Letter and A4.
+    QString PaperMedia;
     // Geometry in inches, exactly as the file gives it.
     double Width = 0, Height = 0, Round = 0;
     int Across = 0, Down = 0;
@@ -59,17 +62,34 @@ public:
     // Paper sizes of the library by id, in inches.
     QSizeF PaperSize(const QString& id) const;
 
+    // A paper of the library: its size and its media name.
+    struct Paper {
+        QString Id;
+        QSizeF Inches;
+        QString Media;
+    };
+
 private:
+    const Paper* paper(const QString& id) const;
+
     QList<TCardStock> products;
-    QList<QPair<QString, QSizeF>> papers;
+    QList<Paper> papers;
 };
 
 // A length of the library ("3.5in", "89mm", "2.54cm", "72pt", "72") in inches;
 // nothing when it is not one.
 std::optional<double> LibraryLengthInches(const QString& text);
 
+// The self-describing media name of a sheet from its class ("iso_b4",
+// "custom") and its sides as the library writes them ("250mm", "8.5in",
+// "612pt"): millimetres when both are given in millimetres or centimetres,
+// inches otherwise. Empty when a side is not a length.
+QString LibraryMediaName(const QString& kind, const QString& width, const QString& height);
+
 // Puts a product into a layout: across, down, margins, pitches, card size,
-// paper; the product's name becomes the layout's stock name. False for a
+// paper (a sheet other than Letter and A4 as the layout's Paper, with the
+// nearer of the two as its paper code); the product's name becomes the
+// layout's stock name. False for a
 // product that cannot be chosen (layout untouched).
 bool ApplyCardStock(TCardLayout& layout, const TCardStock& stock);
 

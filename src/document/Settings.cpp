@@ -13,6 +13,7 @@ const QString sFont = QStringLiteral("Default Font");
 const QString sLayout = QStringLiteral("Layout");
 const QString sPersonal = QStringLiteral("Personal");
 const QString sMru = QStringLiteral("MRU");
+const QString sPrintShop = QStringLiteral("Print Shop");
 
 int readNudge(const ProfileFile& ini, const QString& key)
 {
@@ -88,6 +89,7 @@ TCardLayout TSettings::LoadLayoutPreferences(const TCardLayout& current) const
     l.Portrait = ini.ReadBool(sLayout, QStringLiteral("Portrait"), current.Portrait);
     l.Stock = ini.ReadString(sLayout, QStringLiteral("Stock")).left(200);
     l.CornerRadius = readLength(ini, QStringLiteral("CornerRadius"), 0);
+    l.Paper = ini.ReadString(sLayout, QStringLiteral("Paper")).left(200);
     ClampToLayoutLimits(l);
     return l;
 }
@@ -116,6 +118,31 @@ void TSettings::SaveLayoutPreferences(const TCardLayout& l) const
             writeLength(ini, QStringLiteral("CornerRadius"), l.CornerRadius);
         else
             ini.DeleteKey(sLayout, QStringLiteral("CornerRadius"));
+        if (l.Paper.isEmpty())
+            ini.DeleteKey(sLayout, QStringLiteral("Paper"));
+        else
+            ini.WriteString(sLayout, QStringLiteral("Paper"), l.Paper);
+    });
+}
+
+TPrintShopPreferences TSettings::LoadPrintShop() const
+{
+    const ProfileFile ini(FileName());
+    TPrintShopPreferences p;
+    const int bleed = ini.ReadInteger(sPrintShop, QStringLiteral("Bleed"), -1);
+    p.BleedHundredthsMm = bleed < 0 ? -1 : std::min(bleed, 600);
+    p.CropMarks = ini.ReadBool(sPrintShop, QStringLiteral("CropMarks"), true);
+    p.ShowGuides = ini.ReadBool(sPrintShop, QStringLiteral("ShowGuides"), false);
+    return p;
+}
+
+void TSettings::SavePrintShop(const TPrintShopPreferences& p) const
+{
+    ProfileFile(FileName()).Update([&](ProfileFile& ini) {
+        if (p.BleedHundredthsMm >= 0)
+            ini.WriteInteger(sPrintShop, QStringLiteral("Bleed"), std::min(p.BleedHundredthsMm, 600));
+        ini.WriteBool(sPrintShop, QStringLiteral("CropMarks"), p.CropMarks);
+        ini.WriteBool(sPrintShop, QStringLiteral("ShowGuides"), p.ShowGuides);
     });
 }
 

@@ -43,6 +43,17 @@ struct TPreferences {
     bool operator==(const TPreferences&) const = default;
 };
 
+// What the print-shop export and the design panel's guides last used.
+struct TPrintShopPreferences {
+    // Bleed in hundredths of a millimetre; negative: not chosen yet (the
+    // default then follows the units: 3 mm or 1/8 inch).
+    int BleedHundredthsMm = -1;
+    bool CropMarks = true;
+    // The bleed and safe-zone guides around and on the card.
+    bool ShowGuides = false;
+    bool operator==(const TPrintShopPreferences&) const = default;
+};
+
 // Most recent files kept.
 constexpr int MaxRecentFiles = 5;
 
@@ -70,6 +81,11 @@ public:
     void SaveLayoutPreferences(const TCardLayout& layout) const;
 
     // [Personal], the ten keys in order.
+    // [Print Shop] Bleed (hundredths of a millimetre, 0 to 600), CropMarks,
+    // ShowGuides.
+    TPrintShopPreferences LoadPrintShop() const;
+    void SavePrintShop(const TPrintShopPreferences& value) const;
+
     TPersonalInfo LoadPersonalInfo() const;
     void SavePersonalInfo(const TPersonalInfo& info) const;
 

@@ -87,8 +87,9 @@ QFont TPageEngine::DeviceFont(const FontSpec& spec, double resolutionY, double z
 
 void TPageEngine::recomputePageSize()
 {
-    const double w = paper == PaperA4 ? 210.0 / 25.4 : 8.5;
-    const double h = paper == PaperA4 ? 297.0 / 25.4 : 11.0;
+    const bool sheet = !paperSheet.isEmpty();
+    const double w = sheet ? paperSheet.width() : paper == PaperA4 ? 210.0 / 25.4 : 8.5;
+    const double h = sheet ? paperSheet.height() : paper == PaperA4 ? 297.0 / 25.4 : 11.0;
     facts.PageWidth = orientation == poLandscape ? h : w;
     facts.PageHeight = orientation == poLandscape ? w : h;
 }
@@ -96,6 +97,16 @@ void TPageEngine::recomputePageSize()
 void TPageEngine::SetPaper(int code)
 {
     paper = code == PaperA4 ? PaperA4 : PaperLetter;
+    paperSheet = QSizeF();
+    paperMedia.clear();
+    recomputePageSize();
+}
+
+void TPageEngine::SetPaperSheet(int code, const QSizeF& inches, const QString& media)
+{
+    paper = code == PaperA4 ? PaperA4 : PaperLetter;
+    paperSheet = inches.isValid() && !inches.isEmpty() ? inches : QSizeF();
+    paperMedia = paperSheet.isEmpty() ? QString() : media;
     recomputePageSize();
 }
 

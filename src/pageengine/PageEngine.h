@@ -174,6 +174,14 @@ public:
     // follows, as oriented.
     virtual void SetPaper(int code);
     int Paper() const { return paper; }
+    // A sheet of any size (inches, upright): Paper() names the code of the
+    // nearer common sheet, the page size follows the sheet as oriented, and
+    // `media` names it for a print queue (a self-describing media name such
+    // as "iso_b4_250x353mm"). SetPaper returns to the code's own sheet.
+    virtual void SetPaperSheet(int code, const QSizeF& inches, const QString& media);
+    // The sheet set by SetPaperSheet (empty size: the paper code's).
+    QSizeF PaperSheet() const { return paperSheet; }
+    QString PaperMedia() const { return paperMedia; }
 
     // ---- Job control ------------------------------------------------------
     // Runs one job synchronously: OnBeforePrint, then the document starts,
@@ -389,6 +397,8 @@ protected:
 
     TDeviceFacts facts;
     int paper = PaperLetter;
+    QSizeF paperSheet;
+    QString paperMedia;
     FontSpec font;
 
 private:

@@ -160,6 +160,18 @@ void TPagePrinter::SetPaper(int code)
     applyPageSize();
 }
 
+void TPagePrinter::SetPaperSheet(int code, const QSizeF& inches, const QString& media)
+{
+    TPageEngine::SetPaperSheet(code, inches, media);
+    if (PaperSheet().isEmpty()) {
+        SetPaper(code);
+        return;
+    }
+    // Exactly the sheet asked for, also where a common size lies close by.
+    pageSize = QPageSize(PaperSheet(), QPageSize::Inch, QString(), QPageSize::ExactMatch);
+    applyPageSize();
+}
+
 void TPagePrinter::SetPageSize(const QPageSize& size)
 {
     if (!size.isValid())
@@ -241,12 +253,13 @@ void TPagePrinter::readSettings()
 {
     QPrinter& p = Printer();
     const QPageLayout layout = p.pageLayout();
+    const bool sameSheet = layout.pageSize().isEquivalentTo(pageSize);
     pageSize = layout.pageSize();
     const QPageSize::PageSizeId id = pageSize.id();
-    if (id == QPageSize::A4)
-        TPageEngine::SetPaper(PaperA4);
-    else
-        TPageEngine::SetPaper(PaperLetter);
+    // A sheet set by size stays as it was (with its media name) unless the
+    // dialog chose another.
+    if (!sameSheet || PaperSheet().isEmpty())
+        TPageEngine::SetPaper(id == QPageSize::A4 ? PaperA4 : PaperLetter);
     // The platform's print dialog may have picked another queue.
     if (p.outputFileName().isEmpty() && p.outputFormat() == QPrinter::NativeFormat)
         queueName = p.printerName();
@@ -309,9 +322,12 @@ bool TPagePrinter::PrintDialog()
 }
 
 namespace {
-// The sheet's self-describing media name (PWG 5101.1) for CUPS.
-QString mediaName(const QPageSize& size)
+// The sheet's self-describing media name (PWG 5101.1) for CUPS: the one
+// given with the sheet when it is still the sheet asked for.
+QString mediaName(const QPageSize& size, const QString& given)
 {
+    if (!given.isEmpty())
+        return given;
     switch (size.id()) {
     case QPageSize::Letter: return QStringLiteral("na_letter_8.5x11in");
     case QPageSize::Legal: return QStringLiteral("na_legal_8.5x14in");
@@ -328,7 +344,7 @@ QList<QPair<QString, QString>> TPagePrinter::queueOptions() const
 {
     QList<QPair<QString, QString>> options;
     options.append({QStringLiteral("copies"), QString::number(Copies())});
-    options.append({QStringLiteral("media"), mediaName(pageSize)});
+    options.append({QStringLiteral("media"), mediaName(pageSize, PaperMedia())});
     // Inches on the sheet are inches on paper.
     options.append({QStringLiteral("print-scaling"), QStringLiteral("none")});
     if (FirstPage() > 1 || LastPage() < 9999)

@@ -67,6 +67,9 @@ public:
     // Paper() names Letter or A4 only; PageSize() is the sheet the printer
     // is asked for, which the printer setup may set to any size it offers.
     void SetPaper(int code) override;
+    // Any sheet: the printer is asked for exactly this size, under its media
+    // name when the queue takes one.
+    void SetPaperSheet(int code, const QSizeF& inches, const QString& media) override;
     QPageSize PageSize() const { return pageSize; }
     void SetPageSize(const QPageSize& size);
     void SetOrientation(int value) override;

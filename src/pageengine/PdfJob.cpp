@@ -920,6 +920,23 @@ void TPdfJob::Private::writePart(bool last)
             auto box = [&](const QRectF& r) {
                 return numbers({r.left() * 72, sheetHeight - r.bottom() * 72, r.right() * 72, sheetHeight - r.top() * 72});
             };
+            if (!trimBox.isEmpty() || !bleedBox.isEmpty()) {
+                // The writer rounds the page to whole points, which would
+                // cut a bleed box of any other size: the page is given its
+                // exact size, its top edge (where drawing is measured from)
+                // kept.
+                QSizeF exact = sheetSize.definitionSize();
+                switch (sheetSize.definitionUnits()) {
+                case QPageSize::Inch: exact *= 72; break;
+                case QPageSize::Millimeter: exact *= 72 / 25.4; break;
+                case QPageSize::Point: break;
+                default: exact = QSizeF(sheetSize.sizePoints()); break;
+                }
+                if (landscape)
+                    exact.transpose();
+                if (exact.width() > 0 && exact.height() > 0)
+                    page.replaceKey("/MediaBox", numbers({0, sheetHeight - exact.height(), exact.width(), sheetHeight}));
+            }
             if (!trimBox.isEmpty())
                 page.replaceKey("/TrimBox", box(trimBox));
             if (!bleedBox.isEmpty())

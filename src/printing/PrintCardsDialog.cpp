@@ -10,6 +10,7 @@
 #include "platform/Numeric.h"
 #include "widgets/WhatsThis.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -149,6 +150,22 @@ TSelectSpecificLabels::TSelectSpecificLabels(QWidget* parent) : QDialog(parent)
     pagesRow->addWidget(pages);
     pagesRow->addStretch(1);
 
+    // Cutting.
+    auto* cuttingBox = new QGroupBox(QStringLiteral("Cutting"), this);
+    cuttingBox->setObjectName(QStringLiteral("CuttingPanel"));
+    CropMarksCheck = new QCheckBox(QStringLiteral("Crop &marks"), cuttingBox);
+    CropMarksCheck->setObjectName(QStringLiteral("CropMarksCheck"));
+    CropMarksCheck->setWhatsThis(QStringLiteral("Short lines in the sheet's margin in line with every edge of the "
+                                                "cards, to cut along with a ruler or a guillotine."));
+    BleedCheck = new QCheckBox(QStringLiteral("&Bleed beyond each card"), cuttingBox);
+    BleedCheck->setObjectName(QStringLiteral("BleedCheck"));
+    BleedCheck->setWhatsThis(QStringLiteral("The background runs on beyond each card's edge (as far as the gap "
+                                            "to the next card allows), so a cut a little off the line leaves no "
+                                            "white edge."));
+    auto* cuttingColumn = new QVBoxLayout(cuttingBox);
+    cuttingColumn->addWidget(CropMarksCheck);
+    cuttingColumn->addWidget(BleedCheck);
+
     // Merge.
     auto* mergeBox = new QGroupBox(QStringLiteral("Merge"), this);
     mergeBox->setObjectName(QStringLiteral("MergePanel"));
@@ -194,6 +211,7 @@ TSelectSpecificLabels::TSelectSpecificLabels(QWidget* parent) : QDialog(parent)
     auto* right = new QVBoxLayout;
     right->addWidget(printerBox);
     right->addWidget(pagesBox);
+    right->addWidget(cuttingBox);
     right->addWidget(mergeBox);
     right->addStretch(1);
 
@@ -240,10 +258,15 @@ void TSelectSpecificLabels::SetSheet(const TCardLayout& layout, const TCardSelec
     Layout = layout;
     Selected = selection;
     if (auto* stock = findChild<QLabel*>(QStringLiteral("StockLabel"))) {
-        stock->setText(QStringLiteral("Card stock: %1").arg(layout.Stock));
-        stock->setVisible(!layout.Stock.isEmpty());
+        // A sheet other than Letter and A4 is named, so the right paper goes in.
+        QString text = layout.Stock.isEmpty() ? QString() : QStringLiteral("Card stock: %1").arg(layout.Stock);
+        if (!layout.Paper.isEmpty())
+            text += (text.isEmpty() ? QStringLiteral("Paper: %1") : QStringLiteral(" on %1"))
+                        .arg(LayoutPaperCaption(layout));
+        stock->setText(text);
+        stock->setVisible(!text.isEmpty());
     }
-    const QSizeF sheet = PaperSizeInches(layout.Papersize);
+    const QSizeF sheet = LayoutPaperInches(layout);
     SheetWidth = sheet.width();
     SheetHeight = sheet.height();
     // Sized now so that the dialog is laid out for the sketch before it shows.

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -93,6 +94,9 @@ public:
     QLabel* PrinterLabel = nullptr;
     QPushButton* PrintSetupButton = nullptr;
     QSpinBox* pages = nullptr;
+    // Crop marks in the margin at the cut lines; a bleed beyond each card.
+    QCheckBox* CropMarksCheck = nullptr;
+    QCheckBox* BleedCheck = nullptr;
     QPushButton* AllButton = nullptr;
     QPushButton* NoneButton = nullptr;
     QPushButton* OkButton = nullptr;

@@ -1,4 +1,6 @@
 #include "printing/PrintCommands.h"
+#include "document/Settings.h"
+#include "printing/PrintShopDialog.h"
 
 #include "document/AppServices.h"
 #include "pageengine/PagePrinter.h"
@@ -10,6 +12,7 @@
 #include "printing/PreviewForm.h"
 #include "printing/PrintCardsDialog.h"
 #include "printing/PrintFineTune.h"
+#include "printing/PrintShopDialog.h"
 #include "printing/SheetJob.h"
 #include "printing/WarnBottomMargin.h"
 #include "surface/BusinessCardPanel.h"
@@ -18,6 +21,7 @@
 #include <algorithm>
 
 #include <QBuffer>
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QCoreApplication>
@@ -99,7 +103,7 @@ void TPrintCommands::mnuPrintClick()
         PrintMode = true;
         SheetPreview = false;
         const TCardLayout layout = Layout ? Layout() : TCardLayout();
-        mainPrinter->SetPaper(layout.Papersize);
+        SetEnginePaper(*mainPrinter, layout);
         panel.SetPreviewMode(false);
         OutlineTest = false;
         if (!DoPageSetup())
@@ -142,7 +146,7 @@ bool TPrintCommands::ExportSheetPdf(const QString& path)
     // A file needs no print service: nothing asks it for printers.
     auto pdf = std::make_unique<TPagePrinter>(out.TempPath());
     const TCardLayout layout = Layout ? Layout() : TCardLayout();
-    pdf->SetPaper(layout.Papersize);
+    SetEnginePaper(*pdf, layout);
     std::unique_ptr<TPagePrinter> kept = std::move(mainPrinter);
     mainPrinter = std::move(pdf);
     const bool wasPrintMode = PrintMode;
@@ -184,7 +188,7 @@ void TPrintCommands::mnuPreviewSheetClick()
         return;
     guarded([this] {
         const TCardLayout layout = Layout ? Layout() : TCardLayout();
-        mainPrinter->SetPaper(layout.Papersize);
+        SetEnginePaper(*mainPrinter, layout);
         OutlineTest = false;
         if (!DoPageSetup())
             return;
@@ -212,7 +216,7 @@ void TPrintCommands::mnuPreviewClick()
         SheetPreview = false;
         const TCardLayout layout = Layout ? Layout() : TCardLayout();
         if (mainPrinter)
-            mainPrinter->SetPaper(layout.Papersize);
+            SetEnginePaper(*mainPrinter, layout);
         panel.SetPreviewMode(true);
         OutlineTest = false;
         DoPrint();
@@ -230,7 +234,7 @@ void TPrintCommands::mnuPrintOutlineTestPageClick()
         // The outlines go on the paper the cards print on (the orientation
         // follows the card in the job itself).
         const TCardLayout layout = Layout ? Layout() : TCardLayout();
-        mainPrinter->SetPaper(layout.Papersize);
+        SetEnginePaper(*mainPrinter, layout);
         if (mainPrinter->PrintDialog())
             DoPrint();
     });
@@ -259,6 +263,13 @@ void TPrintCommands::mnuPrinterFineTuningClick()
     });
 }
 
+double TPrintCommands::SheetBleedInches() const
+{
+    const int chosen = TSettings().LoadPrintShop().BleedHundredthsMm;
+    const TCardLayout layout = Layout ? Layout() : TCardLayout();
+    return (chosen >= 0 ? chosen / 100.0 : DefaultBleedMm(PrefersMillimetres(layout.UseMM))) / 25.4;
+}
+
 bool TPrintCommands::DoPageSetup()
 {
     const TCardLayout layout = Layout ? Layout() : TCardLayout();
@@ -267,10 +278,14 @@ bool TPrintCommands::DoPageSetup()
     dialog.SetSheet(layout, SelectedCards);
     dialog.CheckMerge = [this](const TMergeTable& table) { return CheckMergeFields(panel.Objects(), table); };
     dialog.SetMerge(Merge);
+    dialog.CropMarksCheck->setChecked(CropMarks);
+    dialog.BleedCheck->setChecked(SheetBleed);
     CentreForm(dialog);
     if (Interaction::Current().RunModal(dialog) != mrOk)
         return false;
     SelectedCards = dialog.Selected;
+    CropMarks = dialog.CropMarksCheck->isChecked();
+    SheetBleed = dialog.BleedCheck->isChecked();
     Merge = dialog.Merge();
     if (Merge.Active() && panel.SharedMergeTable() != Merge.Table) {
         // The card panel offers the file's records in its record picker.
@@ -328,6 +343,8 @@ TPrintOutcome TPrintCommands::DoPrint()
     job.Selected = SelectedCards;
     job.OutlineTest = OutlineTest;
     job.Sheet = CurrentImposition();
+    job.CropMarks = CropMarks || OutlineTest;
+    job.Bleed = SheetBleed && !OutlineTest ? SheetBleedInches() : 0;
     job.BackgroundFile = BackgroundFile ? BackgroundFile() : QString();
     job.PrintingMode = PrintMode;
     job.WholeSheet = !PrintMode && SheetPreview;
@@ -338,7 +355,7 @@ TPrintOutcome TPrintCommands::DoPrint()
         // copies the user chose.
         engine = mainPrinter.get();
     } else {
-        recorder.SetPaper(layout.Papersize);
+        SetEnginePaper(recorder, layout);
         stream.open(QIODevice::WriteOnly);
         recorder.SetStream(&stream);
         engine = &recorder;

@@ -59,6 +59,13 @@ public:
     // Card positions chosen for printing; all selected at start-up, kept for
     // the whole run, never saved.
     TCardSelection SelectedCards = AllCardsSelected();
+    // Asked for in the Print dialog: crop marks in the sheet's margin (the
+    // outline test page always has them) and a bleed beyond each card.
+    bool CropMarks = false;
+    bool SheetBleed = false;
+    // The bleed a sheet gets, inches: the print-shop bleed last chosen, or
+    // 1/8 inch or 3 mm by the units.
+    double SheetBleedInches() const;
     // Print mode of the next DoPrint: printing (else preview) and outline test.
     bool PrintMode = true;
     bool OutlineTest = false;

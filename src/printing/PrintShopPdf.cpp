@@ -29,7 +29,7 @@ TPrintShopPage TPrintShopPage::For(const QSizeF& card, const TPrintShopOptions& 
 }
 
 void WritePrintShopPdf(TGBusinessCardPanel32& panel, const TCardLayout& layout, const QString& backgroundFile,
-    const QString& path, const TPrintShopOptions& options)
+    const QString& path, const TPrintShopOptions& options, const TPrintShopBack& back)
 {
     const bool rotated = panel.Rotated();
     const QSizeF card = rotated ? QSizeF(layout.Height, layout.Width) : QSizeF(layout.Width, layout.Height);
@@ -40,6 +40,10 @@ void WritePrintShopPdf(TGBusinessCardPanel32& panel, const TCardLayout& layout, 
     art.BackgroundFile = backgroundFile;
     art.Sheet.Rotated = rotated;
     art.LoadBackGround();
+    TSheetJob backArt;
+    backArt.BackgroundFile = back.BackgroundFile;
+    backArt.Sheet.Rotated = rotated;
+    backArt.LoadBackGround();
 
     AtomicFile out(QFileInfo(path).absoluteFilePath());
     TPagePrinter printer(out.TempPath());
@@ -50,7 +54,11 @@ void WritePrintShopPdf(TGBusinessCardPanel32& panel, const TCardLayout& layout, 
     printer.ResetDevice();
     const Single zoom = panel.Zoom();
     panel.SetZoom(1.0f);
-    printer.OnPrint = [&](TPageEngine& e) {
+    const Single backZoom = back.Panel ? back.Panel->Zoom() : 1.0f;
+    if (back.Panel)
+        back.Panel->SetZoom(1.0f);
+    // One side of the card on the current page.
+    auto side = [&](TPageEngine& e, TGBusinessCardPanel32& card, TSheetJob& sideArt, const QString& key) {
         e.SetMarginLeft(0);
         e.SetMarginTop(0);
         if (options.CropMarks) {
@@ -75,28 +83,40 @@ void WritePrintShopPdf(TGBusinessCardPanel32& panel, const TCardLayout& layout, 
             }
         }
         const QRectF b = page.BleedBox;
-        e.PlaceBlock(QStringLiteral("card"), b.left(), b.top(), b.right(), b.bottom(),
+        e.PlaceBlock(key, b.left(), b.top(), b.right(), b.bottom(),
             [&](TPageEngine& engine, double left, double top) {
                 const double x = left + page.Bleed;
                 const double y = top + page.Bleed;
-                art.PrintBackGround(engine, x, y, page.Bleed);
-                panel.SetPrinting(true);
+                sideArt.PrintBackGround(engine, x, y, page.Bleed);
+                card.SetPrinting(true);
                 try {
-                    panel.PrintObjects(engine, x, y);
+                    card.PrintObjects(engine, x, y);
                 } catch (...) {
-                    panel.SetPrinting(false);
+                    card.SetPrinting(false);
                     throw;
                 }
-                panel.SetPrinting(false);
+                card.SetPrinting(false);
             });
+    };
+    printer.OnPrint = [&](TPageEngine& e) {
+        side(e, panel, art, QStringLiteral("card"));
+        if (back.Panel) {
+            e.NewPage();
+            side(e, *back.Panel, backArt, QStringLiteral("back"));
+        }
+    };
+    auto restore = [&] {
+        panel.SetZoom(zoom);
+        if (back.Panel)
+            back.Panel->SetZoom(backZoom);
     };
     try {
         printer.Execute();
     } catch (...) {
-        panel.SetZoom(zoom);
+        restore();
         throw;
     }
-    panel.SetZoom(zoom);
+    restore();
     if (!EndsWithPdfTrailer(out.TempPath()))
         throw EWriteError(AtomicFile::FailureMessage(out.Target()));
     out.Commit();

@@ -34,9 +34,17 @@ struct TPrintShopPage {
     static TPrintShopPage For(const QSizeF& card, const TPrintShopOptions& options);
 };
 
-// Writes the panel's card into `path` (replaced only once complete). Throws
-// EPrinter or EWriteError with the reason when it cannot.
+// The back of a card: a design of its own (see BackDesignPath) and its
+// background art.
+struct TPrintShopBack {
+    TGBusinessCardPanel32* Panel = nullptr;
+    QString BackgroundFile;
+};
+
+// Writes the panel's card into `path` (replaced only once complete); with a
+// back, the back is page 2 at the same size. Throws EPrinter or EWriteError
+// with the reason when it cannot.
 void WritePrintShopPdf(TGBusinessCardPanel32& panel, const TCardLayout& layout, const QString& backgroundFile,
-    const QString& path, const TPrintShopOptions& options);
+    const QString& path, const TPrintShopOptions& options, const TPrintShopBack& back = {});
 
 } // namespace bv

@@ -37,6 +37,24 @@ private:
     TGBusinessCardPanel32* panel;
 };
 
+// Crop marks: up to a quarter inch long, ending 1/16 inch before the cards
+// (or their bleed); a mark the margin has less than 1/16 inch room for is
+// left out.
+constexpr double MarkGap = 1.0 / 16;
+constexpr double MarkLength = 0.25;
+constexpr double ShortestMark = 1.0 / 16;
+constexpr double Same = 1e-6;
+
+QList<double> distinct(QList<double> v)
+{
+    std::sort(v.begin(), v.end());
+    QList<double> out;
+    for (double x : v)
+        if (out.isEmpty() || x - out.last() > Same)
+            out.append(x);
+    return out;
+}
+
 } // namespace
 
 TSheetJob::~TSheetJob()
@@ -150,8 +168,17 @@ void TSheetJob::PrintLabels(TPageEngine& engine)
     engine.SetMarginTop(0);
     const int across = std::clamp(Sheet.Across, 0, MaxSheetAcross);
     const int down = std::clamp(Sheet.Down, 0, MaxSheetDown);
+    // The one-card preview shows a card, not a sheet: no marks.
+    const bool marks = CropMarks && (PrintingMode || WholeSheet);
     for (;;) {
         const int cardsBefore = currentCard;
+        if (marks) {
+            engine.SetPen(clBlack, PageStyle::psSolid, -1, PageStyle::pmCopy);
+            for (const QLineF& line : CropMarkLines(engine.PageWidth(), engine.PageHeight())) {
+                engine.MoveTo(line.x1(), line.y1());
+                engine.LineTo(line.x2(), line.y2());
+            }
+        }
         for (int row = 0; row < down; ++row) {
             for (int column = 0; column < across; ++column) {
                 if (cancelRequested || engine.Aborted())
@@ -177,19 +204,32 @@ void TSheetJob::PrintLabels(TPageEngine& engine)
                     // overhangs the card's edge stays off its neighbours,
                     // and a PDF draws each distinct card once per job.
                     const bool outline = !PrintingMode && !WholeSheet;
-                    const QString key = Cards ? QStringLiteral("record %1").arg(Cards->CardKey(currentCard))
-                        : CardKey                ? CardKey(index)
-                                                 : QStringLiteral("card");
-                    engine.PlaceBlock(key, box.left(), box.top(),
-                        box.right(), box.bottom(), [&](TPageEngine& e, double left, double top) {
-                            PrintBackGround(e, left, top);
+                    QString key = Cards ? QStringLiteral("record %1").arg(Cards->CardKey(currentCard))
+                        : CardKey       ? CardKey(index)
+                                        : QStringLiteral("card");
+                    // With a bleed the block reaches beyond the card, as far
+                    // as this position allows.
+                    const QRectF block = BleedBox(row, column, engine.PageWidth(), engine.PageHeight());
+                    const double inX = box.left() - block.left();
+                    const double inY = box.top() - block.top();
+                    if (block != box)
+                        key += QStringLiteral(" bleed %1 %2 %3 %4")
+                                   .arg(inX, 0, 'f', 4)
+                                   .arg(inY, 0, 'f', 4)
+                                   .arg(block.width(), 0, 'f', 4)
+                                   .arg(block.height(), 0, 'f', 4);
+                    engine.PlaceBlock(key, block.left(), block.top(),
+                        block.right(), block.bottom(), [&](TPageEngine& e, double left, double top) {
+                            const double x = left + inX;
+                            const double y = top + inY;
+                            PrintBackGround(e, x, y, block != box ? Bleed : 0);
                             if (outline) {
                                 e.SetBrush(clBlack, PageStyle::bsClear);
                                 e.SetPen(0xC0C0C0, PageStyle::psSolid, -1, PageStyle::pmCopy);
-                                e.Rectangle(left, top, left + box.width(), top + box.height());
+                                e.Rectangle(x, y, x + box.width(), y + box.height());
                             }
                             if (Panel)
-                                Panel->PrintObjects(e, left, top);
+                                Panel->PrintObjects(e, x, y);
                         });
                 }
                 drawn.append(index);
@@ -206,6 +246,75 @@ void TSheetJob::PrintLabels(TPageEngine& engine)
             return;
         engine.NewPage();
     }
+}
+
+QRectF TSheetJob::BleedBox(int row, int column, double pageWidth, double pageHeight) const
+{
+    const QRectF card = Sheet.CardBox(Sheet.Origin(row, column, pageHeight));
+    if (Bleed <= 0)
+        return card;
+    // Each side: the bleed, half the gap to a card beside it, the page edge.
+    double left = std::min(Bleed, card.left());
+    double top = std::min(Bleed, card.top());
+    double right = std::min(Bleed, pageWidth - card.right());
+    double bottom = std::min(Bleed, pageHeight - card.bottom());
+    const int across = std::clamp(Sheet.Across, 0, MaxSheetAcross);
+    const int down = std::clamp(Sheet.Down, 0, MaxSheetDown);
+    for (int r = 0; r < down; ++r) {
+        for (int c = 0; c < across; ++c) {
+            if (r == row && c == column)
+                continue;
+            const QRectF o = Sheet.CardBox(Sheet.Origin(r, c, pageHeight));
+            const bool besideY = o.top() < card.bottom() - Same && o.bottom() > card.top() + Same;
+            const bool besideX = o.left() < card.right() - Same && o.right() > card.left() + Same;
+            if (besideY && o.right() <= card.left() + Same)
+                left = std::min(left, (card.left() - o.right()) / 2);
+            if (besideY && o.left() >= card.right() - Same)
+                right = std::min(right, (o.left() - card.right()) / 2);
+            if (besideX && o.bottom() <= card.top() + Same)
+                top = std::min(top, (card.top() - o.bottom()) / 2);
+            if (besideX && o.top() >= card.bottom() - Same)
+                bottom = std::min(bottom, (o.top() - card.bottom()) / 2);
+        }
+    }
+    return card.adjusted(-std::max(0.0, left), -std::max(0.0, top), std::max(0.0, right), std::max(0.0, bottom));
+}
+
+QList<QLineF> TSheetJob::CropMarkLines(double pageWidth, double pageHeight) const
+{
+    const int across = std::clamp(Sheet.Across, 0, MaxSheetAcross);
+    const int down = std::clamp(Sheet.Down, 0, MaxSheetDown);
+    QList<double> xs, ys;
+    QRectF grid;
+    for (int r = 0; r < down; ++r) {
+        for (int c = 0; c < across; ++c) {
+            const QRectF card = Sheet.CardBox(Sheet.Origin(r, c, pageHeight));
+            xs << card.left() << card.right();
+            ys << card.top() << card.bottom();
+            grid = grid.isNull() ? card : grid.united(card);
+        }
+    }
+    QList<QLineF> marks;
+    if (grid.isNull())
+        return marks;
+    // Outside the bleed as well, so no mark lands in printed art.
+    const double gap = MarkGap + std::max(0.0, Bleed);
+    auto add = [&](bool vertical, double at, double from, double to) {
+        from = std::max(from, 0.0);
+        to = std::min(to, vertical ? pageHeight : pageWidth);
+        if (to - from < ShortestMark)
+            return;
+        marks << (vertical ? QLineF(at, from, at, to) : QLineF(from, at, to, at));
+    };
+    for (double x : distinct(xs)) {
+        add(true, x, grid.top() - gap - MarkLength, grid.top() - gap);
+        add(true, x, grid.bottom() + gap, grid.bottom() + gap + MarkLength);
+    }
+    for (double y : distinct(ys)) {
+        add(false, y, grid.left() - gap - MarkLength, grid.left() - gap);
+        add(false, y, grid.right() + gap, grid.right() + gap + MarkLength);
+    }
+    return marks;
 }
 
 void TSheetJob::AfterPrintLabels(TPageEngine& engine)

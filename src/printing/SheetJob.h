@@ -17,7 +17,9 @@
 #include "pictures/Metafile.h"
 #include "printing/Imposition.h"
 
+#include <QLineF>
 #include <QList>
+#include <QRectF>
 #include <QString>
 #include <functional>
 
@@ -52,6 +54,13 @@ public:
     bool WholeSheet = false;
     // Card size, counts, effective margins and pitches, orientation.
     TImposition Sheet;
+    // Crop marks in the page margin in line with every cut of the grid,
+    // never over a card (the outline test page has them too when asked).
+    bool CropMarks = false;
+    // Bleed around each card, inches: the background art and whatever
+    // overhangs the card's edge print on beyond the cut, up to half the gap
+    // to a neighbouring card (cards that touch share none) and the page edge.
+    double Bleed = 0;
     QString BackgroundFile;
     // Copies the printer driver can make by itself. When unset, a
     // TPagePrinter engine is asked; any other engine makes none.
@@ -90,6 +99,12 @@ public:
     // With a bleed (inches), the art is enlarged evenly about the card's
     // centre until it covers the card and the bleed around it.
     void PrintBackGround(TPageEngine& engine, double x, double y, double bleed = 0);
+
+    // ---- Geometry of the sheet ------------------------------------------------------
+    // The crop marks of a page of this size (inches from its top-left corner).
+    QList<QLineF> CropMarkLines(double pageWidth, double pageHeight) const;
+    // The card at a position with the bleed it gets on this page.
+    QRectF BleedBox(int row, int column, double pageWidth, double pageHeight) const;
 
     // ---- What LoadBackGround prepared -------------------------------------------
     TBackgroundKind BackgroundKind() const { return backgroundKind; }

@@ -68,6 +68,8 @@ void WriteCompanionFile(const QString& path, const QString& background, const Co
         ini.WriteString(layoutSection, QStringLiteral("Stock"), layout.stock);
     if (layout.cornerRadius > 0)
         ini.WriteInteger(layoutSection, QStringLiteral("CornerRadius"), layout.cornerRadius);
+    if (!layout.paper.isEmpty())
+        ini.WriteString(layoutSection, QStringLiteral("Paper"), layout.paper);
     if (!designFingerprint.isEmpty())
         ini.WriteString(pairSection, QStringLiteral("Design"), QString::fromLatin1(designFingerprint));
     try {
@@ -175,6 +177,7 @@ CompanionData ReadCompanionFile(const QString& path)
         l.usePortrait = ini.ReadBool(layoutSection, QStringLiteral("UsePortrait"), d.usePortrait);
         l.stock = ini.ReadString(layoutSection, QStringLiteral("Stock")).left(200);
         l.cornerRadius = ini.ReadInteger(layoutSection, QStringLiteral("CornerRadius"), 0);
+        l.paper = ini.ReadString(layoutSection, QStringLiteral("Paper")).left(200);
         ClampCompanionLayout(l);
         return data;
     }

@@ -32,6 +32,9 @@ struct CompanionLayout {
     // readers and designs without them see the file they know.
     QString stock;
     int cornerRadius = 0;
+    // A sheet other than Letter and A4 by its media name (paperSize then
+    // holds the nearer of the two); written only when set.
+    QString paper;
 
     bool operator==(const CompanionLayout&) const = default;
 };

@@ -4,7 +4,8 @@
 // inch the layout keeps), equivalents, products refused with their note,
 // broken files skipped with a log message, the layout dialog driven by
 // typing a part number and clicking the row, and a sheet printed on a
-// library product with card 1 where the XML puts it.
+// library product (Letter, A4 or another sheet of the library's papers)
+// with the page size and card 1 where the XML puts them.
 #include "app/EditCardLayout.h"
 #include "document/CardDocument.h"
 #include "document/CardStockLibrary.h"
@@ -22,6 +23,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -58,6 +61,7 @@ private slots:
     void brokenFilesAreSkippedWithAMessage();
     void dialogFindsTypedPartAndTakesTheClickedRow();
     void missingLibraryKeepsTheOwnLayoutsAndHints();
+    void sheetOnALibraryProductPutsCardOneWhereTheXmlSays_data();
     void sheetOnALibraryProductPutsCardOneWhereTheXmlSays();
 
 private:
@@ -234,41 +238,81 @@ void TestCardStock::missingLibraryKeepsTheOwnLayoutsAndHints()
     QVERIFY(d.StockInfo->text().contains(QStringLiteral("glabels-data")));
 }
 
+void TestCardStock::sheetOnALibraryProductPutsCardOneWhereTheXmlSays_data()
+{
+    QTest::addColumn<QString>("name");
+    // The sheet in PDF points, from the paper's size in the XML (x 72 / 25.4).
+    QTest::addColumn<QSizeF>("pagePoints");
+    // A blue box on the card, in panel pixels at 96 per inch.
+    QTest::addColumn<QRect>("box");
+    // At 100 dpi: card 1's ink left, top and last column, and card 2's
+    // first column, by hand from the XML.
+    QTest::addColumn<QList<int>>("ink");
+    // Avery C32011-10 on A4 (210 x 297 mm: 595.28 x 841.89 pt), the box over
+    // the whole card. Card 1 from x0 15mm, y0 13.5mm: 59.1 and 53.1 pixels;
+    // 85 mm wide: 334.6 pixels, so its last column is 393. Card 2 starts at
+    // x0 + dx = 110mm: 433.1 pixels.
+    QTest::newRow("A4") << "Avery C32011-10" << QSizeF(595.28, 841.89) << QRect(0, 0, -1, -1)
+                        << QList<int>{ 59, 53, 393, 433 };
+    // Hisago GB865 on B4 (250 x 353 mm: 708.66 x 1000.63 pt), 6 x 4 cards of
+    // 42.83333 x 91 mm from the sheet's corner (x0 = y0 = 0). The box from
+    // 0.25 in, 0.5 in, one inch square: card 1's ink from 25 and 50 pixels
+    // to 124; card 2 from dx + 0.25 in = 168.6 + 25 = 193.6 pixels.
+    QTest::newRow("B4, from the library's paper sizes")
+        << "Hisago GB865" << QSizeF(708.66, 1000.63) << QRect(24, 48, 96, 96) << QList<int>{ 25, 50, 124, 194 };
+}
+
 void TestCardStock::sheetOnALibraryProductPutsCardOneWhereTheXmlSays()
 {
     if (!haveLibrary)
         QSKIP("glabels-data is not installed");
     if (!havePdftoppm())
         QSKIP("pdftoppm (poppler-utils) is needed to read the sheet back");
-    const TCardStock* stock = TCardStockLibrary::Installed().Find(QStringLiteral("Avery C32011-10"));
+    QFETCH(QString, name);
+    QFETCH(QSizeF, pagePoints);
+    QFETCH(QRect, box);
+    QFETCH(QList<int>, ink);
+    const TCardStock* stock = TCardStockLibrary::Installed().Find(name);
     QVERIFY(stock);
+    QVERIFY2(stock->Choosable(), qPrintable(stock->Note));
     TCardLayout layout;
     QVERIFY(ApplyCardStock(layout, *stock));
+    // Stored and read back as a design keeps it: the sheet is printed from
+    // what a saved layout holds.
+    layout = LayoutFromCompanion(CompanionFromLayout(layout));
     ScriptedInteraction ui;
     TGBusinessCardPanel32 panel;
     SetCardSizeFromInches(panel, layout);
-    // A blue box over the whole card.
-    addPrintBox(panel, 0, 0, panel.width(), panel.height());
+    if (box.isEmpty())
+        box = QRect(0, 0, panel.width(), panel.height());
+    addPrintBox(panel, box.x(), box.y(), box.width(), box.height());
     TPrintCommands printing(panel);
     printing.Unattended = true;
     printing.Layout = [&] { return layout; };
-    const QString pdf = home.filePath(QStringLiteral("c32011.pdf"));
+    const QString pdf = home.filePath(QStringLiteral("%1.pdf").arg(QTest::currentDataTag()).replace(' ', '-'));
     QVERIFY(printing.ExportSheetPdf(pdf));
+
+    // The page size as poppler reads it; the writer keeps whole points.
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), { pdf });
+    QVERIFY(info.waitForFinished(10000));
+    const QRegularExpressionMatch size = QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts"))
+                                             .match(QString::fromLatin1(info.readAllStandardOutput()));
+    QVERIFY(size.hasMatch());
+    QVERIFY2(std::abs(size.captured(1).toDouble() - pagePoints.width()) <= 0.5
+            && std::abs(size.captured(2).toDouble() - pagePoints.height()) <= 0.5,
+        qPrintable(size.captured(0)));
+
     const QList<QImage> pages = rasterizePdf(pdf, 100);
     QCOMPARE(pages.size(), 1);
     const QImage& page = pages[0];
-    // A4 at 100 dpi: 826.8 x 1169.3 pixels.
-    QVERIFY(std::abs(page.width() - 827) <= 1 && std::abs(page.height() - 1169) <= 1);
-    // Card 1 from x0 15mm, y0 13.5mm: 59.1 and 53.1 pixels; 85 x 54 mm wide
-    // and high: 334.6 and 212.6 pixels. The card 2 beside it starts at
-    // x0 + dx = 110mm: 433.1 pixels.
-    const int y = 53 + 100;
-    const int x = 59 + 150;
+    const int y = ink[1] + 50;
+    const int x = ink[0] + 50;
     QVERIFY(isBlue(page.pixel(x, y)));
-    QVERIFY(std::abs(firstX(page, y, 20, x, isBlue) - 59) <= 1);
-    QVERIFY(std::abs(firstY(page, x, 20, y, isBlue) - 53) <= 1);
-    QVERIFY(std::abs(lastX(page, y, x, 420, isBlue) - 393) <= 1);
-    QVERIFY(std::abs(firstX(page, y, 400, 600, isBlue) - 433) <= 1);
+    QVERIFY(std::abs(firstX(page, y, 0, x, isBlue) - ink[0]) <= 1);
+    QVERIFY(std::abs(firstY(page, x, 0, y, isBlue) - ink[1]) <= 1);
+    QVERIFY(std::abs(lastX(page, y, x, ink[3] - 5, isBlue) - ink[2]) <= 1);
+    QVERIFY(std::abs(firstX(page, y, ink[3] - 20, ink[3] + 100, isBlue) - ink[3]) <= 1);
 }
 
 QTEST_MAIN(TestCardStock)

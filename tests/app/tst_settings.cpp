@@ -44,6 +44,8 @@ private slots:
     void layoutStoredInThousandths_data();
     void layoutStoredInThousandths();
     void layoutWrittenInOrderAndReadBack();
+    void sheetByMediaNameKeptBesideThePaperCode_data();
+    void sheetByMediaNameKeptBesideThePaperCode();
     void portraitDefaultIsTheCurrentValue();
     void personalInformationRoundTrip();
     void recentFilesIgnoreKeyNames();
@@ -182,6 +184,38 @@ void TestSettings::layoutWrittenInOrderAndReadBack()
                                    "Across=3\r\nDown=5\r\nUseMM=1\r\nPortrait=1\r\n"));
     const TCardLayout back = TSettings().LoadLayoutPreferences(TCardLayout());
     QCOMPARE(back, l); // the table's singles survive the thousandths
+}
+
+void TestSettings::sheetByMediaNameKeptBesideThePaperCode_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("read");   // the Paper read back
+    QTest::addColumn<QSizeF>("inches"); // the sheet printed on
+    QTest::newRow("ISO B4") << "iso_b4_250x353mm" << "iso_b4_250x353mm" << QSizeF(250 / 25.4, 353 / 25.4);
+    QTest::newRow("custom, inches") << "custom_4x6in_4x6in" << "custom_4x6in_4x6in" << QSizeF(4, 6);
+    // Names without a usable size: the paper code's sheet (A4) instead.
+    QTest::newRow("no size in the name") << "iso_b4" << "" << QSizeF(8.268, 11.69);
+    QTest::newRow("no sheet") << "custom_0x0mm_0x0mm" << "" << QSizeF(8.268, 11.69);
+    QTest::newRow("beyond 99 inches") << "custom_3000x100in_3000x100in" << "" << QSizeF(8.268, 11.69);
+}
+
+void TestSettings::sheetByMediaNameKeptBesideThePaperCode()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, read);
+    QFETCH(QSizeF, inches);
+    TCardLayout l;
+    l.Papersize = PaperA4;
+    l.Paper = stored;
+    TSettings().SaveLayoutPreferences(l);
+    // Older readers find the paper code where it always was.
+    QVERIFY(readIni().contains("Papersize=9\r\n"));
+    QVERIFY(readIni().endsWith(QStringLiteral("Paper=%1\r\n").arg(stored).toLatin1()));
+    const TCardLayout back = TSettings().LoadLayoutPreferences(TCardLayout());
+    QCOMPARE(back.Paper, read);
+    QCOMPARE(back.Papersize, int(PaperA4));
+    const QSizeF sheet = LayoutPaperInches(back);
+    QVERIFY(std::abs(sheet.width() - inches.width()) < 1e-3 && std::abs(sheet.height() - inches.height()) < 1e-3);
 }
 
 void TestSettings::portraitDefaultIsTheCurrentValue()

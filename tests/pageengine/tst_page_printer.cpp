@@ -291,6 +291,11 @@ void TestPagePrinter::queueJobCarriesThePrintDialogsChoices_data()
         << QStringLiteral("sides=two-sided-short-edge");
     QTest::newRow("2 copies, one side")
         << 2 << int(QPrinter::DuplexNone) << PaperLetter << QStringList{"copies=2"} << QStringLiteral("sides=one-sided");
+    // A sheet given by size and media name (paper -1: ISO B4, 250 x 353 mm)
+    // keeps its name through the print dialog.
+    QTest::newRow("B4 by its media name")
+        << 1 << int(QPrinter::DuplexNone) << -1 << QStringList{"media=iso_b4_250x353mm"}
+        << QStringLiteral("sides=one-sided");
 }
 
 void TestPagePrinter::queueJobCarriesThePrintDialogsChoices()
@@ -319,7 +324,10 @@ void TestPagePrinter::queueJobCarriesThePrintDialogsChoices()
     });
     test::ScriptedInteraction ui;
     TPagePrinter printer;
-    printer.SetPaper(paper);
+    if (paper < 0)
+        printer.SetPaperSheet(PaperA4, QSizeF(250 / 25.4, 353 / 25.4), QStringLiteral("iso_b4_250x353mm"));
+    else
+        printer.SetPaper(paper);
     ui.answerDialog([&](QDialog& d) {
         auto* dialog = qobject_cast<QPrintDialog*>(&d);
         if (!dialog)

@@ -3,16 +3,19 @@
 // outside the bleed (a page rasterised with pdftoppm at 300 dpi). Expected
 // positions are worked out by hand: a 3.5 × 2 inch card, a bleed of b mm is
 // b / 25.4 inch, and crop marks take 3/8 inch (a 1/16 inch gap, a 1/4 inch
-// mark, a 1/16 inch edge) outside the bleed.
+// mark, a 1/16 inch edge) outside the bleed. The batch tool's --back puts the
+// design NAME.back.QRD beside the front on page 2.
 #include "PrintTestKit.h"
 
 #include "pageengine/PagePrinter.h"
 #include "printing/PrintShopPdf.h"
+#include "surface/CompanionFile.h"
 
 #define POINTERHOLDER_TRANSITION 4
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -57,6 +60,7 @@ private slots:
     void pageBoxes_data();
     void pageBoxes();
     void bleedAndCropMarksOnThePage();
+    void batchBackIsPageTwo();
 
 private:
     QString writeCard(double bleedMm, bool marks, const QString& background = {});
@@ -171,6 +175,57 @@ void TestPrintShop::bleedAndCropMarksOnThePage()
     // The gap between the marks and the bleed stays clear.
     QVERIFY(!inkNear(int(m - 8), cutTop, true));
     QVERIFY(!inkNear(cutLeft, int(m - 8), false));
+}
+
+void TestPrintShop::batchBackIsPageTwo()
+{
+    const QString batch = QCoreApplication::applicationDirPath() + QStringLiteral("/../brisvale-batch");
+    if (!QFileInfo(batch).isExecutable())
+        QSKIP("brisvale-batch is not built");
+    if (!havePdftoppm())
+        QSKIP("pdftoppm (poppler-utils) not installed");
+    // Front and back: empty designs on red and on blue background art.
+    QTemporaryDir work;
+    auto design = [&](const QString& name, QRgb colour) {
+        QImage art(70, 40, QImage::Format_RGB32);
+        art.fill(colour);
+        const QString bmp = work.filePath(name + QStringLiteral(".bmp"));
+        Dib::SaveToFile(art, bmp);
+        const QString path = work.filePath(name + QStringLiteral(".QRD"));
+        QFile::copy(QStringLiteral(BRISVALE_TEST_DATA "/designs/empty.qrd"), path);
+        WriteCompanionFile(CompanionPath(path), bmp, CompanionLayout());
+        return path;
+    };
+    const QString front = design(QStringLiteral("card"), qRgb(255, 0, 0));
+    const QString out = work.filePath(QStringLiteral("shop.pdf"));
+    auto run = [&](QProcess& p) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("BRISVALE_HOME"), home.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(env);
+        p.start(batch, { QStringLiteral("pdf"), front, out, QStringLiteral("--back") });
+        return p.waitForFinished(60000);
+    };
+    // No back beside the front: refused, naming the file looked for.
+    QProcess missing;
+    QVERIFY(run(missing));
+    QCOMPARE(missing.exitCode(), 1);
+    QVERIFY(QString::fromLocal8Bit(missing.readAllStandardError()).contains(QStringLiteral("card.back.QRD")));
+    QVERIFY(!QFile::exists(out));
+
+    design(QStringLiteral("card.back"), qRgb(0, 0, 255));
+    QProcess p;
+    QVERIFY(run(p));
+    QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+    const QList<QImage> pages = rasterizePdf(out, 72);
+    QCOMPARE(pages.size(), 2);
+    // 3.5 x 2 inches plus a 1/8 inch bleed: 270 x 162 points, each page.
+    for (const QImage& page : pages)
+        QVERIFY(std::abs(page.width() - 270) <= 1 && std::abs(page.height() - 162) <= 1);
+    const QRgb one = pages[0].pixel(135, 81);
+    const QRgb two = pages[1].pixel(135, 81);
+    QVERIFY(qRed(one) > 200 && qBlue(one) < 60);
+    QVERIFY(qBlue(two) > 200 && qRed(two) < 60);
 }
 
 QTEST_MAIN(TestPrintShop)

@@ -1,4 +1,5 @@
 // Sheets through the real printer path: the Print and outline commands into
+// (also crop marks and bleed asked for in the Print dialog, at 300 dpi)
 // a PDF file, the same through a CUPS queue that writes PDF files (cups-pdf),
 // and `brisvale-batch sheet`. Each PDF is read back with pdftoppm at 100 dpi
 // and the cards are looked for where the layout puts them, within a pixel.
@@ -19,7 +20,9 @@
 #include "support/ScriptedInteraction.h"
 #include "surface/CompanionFile.h"
 
+#include <QCheckBox>
 #include <QDateTime>
+#include <QLocale>
 #include <QDirIterator>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -29,6 +32,8 @@
 #include <QTest>
 #include <pwd.h>
 #include <unistd.h>
+
+Q_DECLARE_METATYPE(bv::TCardLayout)
 
 using namespace bv;
 using namespace bv::test;
@@ -330,6 +335,8 @@ private slots:
     void sheetPreviewShowsThePagesThatPrint();
     void outlineTestPageOnTheCardsPaper();
     void printQualityPictureMatchesTheCardPicture();
+    void cropMarksAndBleedOnAPrintedSheet_data();
+    void cropMarksAndBleedOnAPrintedSheet();
 
 private:
     std::unique_ptr<TPagePrinter> pdfPrinter(const QString& name)
@@ -789,6 +796,111 @@ void TestSheetPdf::printQualityPictureMatchesTheCardPicture()
                                 .arg(a.left()).arg(a.top()).arg(a.right()).arg(a.bottom())
                                 .arg(b.left() / k).arg(b.top() / k).arg(b.right() / k).arg(b.bottom() / k)));
     }
+}
+
+// Points on the sheet, inches.
+using Spots = QList<QPointF>;
+
+void TestSheetPdf::cropMarksAndBleedOnAPrintedSheet_data()
+{
+    QTest::addColumn<TCardLayout>("layout");
+    QTest::addColumn<bool>("bleed");
+    QTest::addColumn<Spots>("marks");  // black ink (a mark's line)
+    QTest::addColumn<Spots>("clear");  // no black ink
+    QTest::addColumn<Spots>("red");    // the background
+    QTest::addColumn<Spots>("white");  // no background
+    // The default layout: 2 x 5 touching 3.5 x 2 inch cards from (0.75, 0.5).
+    // Cuts at x 0.75, 4.25, 7.75 and y 0.5, 2.5, ... 10.5. Marks end 1/16 inch
+    // before the cards and are at most 1/4 inch long: above the grid from
+    // y 0.1875 to 0.4375, left of it from x 0.4375 to 0.6875, right of it
+    // from 7.8125 to 8.0625, below it from 10.5625 to 10.8125.
+    QTest::newRow("touching cards, marks")
+        << TCardLayout() << false
+        << Spots{ { 0.75, 0.3 }, { 4.25, 0.3 }, { 7.75, 0.3 }, { 0.55, 2.5 }, { 7.95, 6.5 }, { 4.25, 10.7 } }
+        << Spots{ { 6.0, 0.3 }, { 0.75, 0.47 }, { 0.72, 2.5 }, { 2.0, 1.5 }, { 4.25, 1.5 } }
+        << Spots{ { 0.8, 1.0 }, { 4.2, 1.0 } } << Spots{ { 0.7, 1.0 }, { 2.0, 0.45 } };
+    // 2 x 2 cards from (0.5, 1.0), 0.2 inch apart across, touching down;
+    // a 1/8 inch bleed. Cuts at x 0.5, 4.0, 4.2, 7.7 and y 1.0, 3.0, 5.0.
+    // The marks keep 1/16 inch outside the bleed: above from y 0.5625 to
+    // 0.8125, left from x 0.0625 to 0.3125, right from 7.8875 to 8.1375.
+    // The background reaches 1/8 inch beyond the outer edges (x 0.375 and
+    // 7.825, y 0.875 and 5.125); the two columns share the 0.2 inch gap.
+    TCardLayout gapped;
+    gapped.Across = 2;
+    gapped.Down = 2;
+    gapped.LeftMargin = 0.5f;
+    gapped.TopMargin = 1.0f;
+    gapped.HPitch = 3.7f;
+    gapped.VPitch = 2.0f;
+    QTest::newRow("cards apart, marks and bleed")
+        << gapped << true
+        << Spots{ { 0.5, 0.7 }, { 4.0, 0.7 }, { 4.2, 0.7 }, { 7.7, 0.7 }, { 0.2, 3.0 }, { 8.0, 1.0 }, { 4.2, 5.3 } }
+        << Spots{ { 4.1, 0.7 }, { 0.5, 0.84 }, { 0.34, 3.0 }, { 2.0, 0.7 } }
+        << Spots{ { 0.4, 2.0 }, { 2.0, 0.9 }, { 4.05, 2.0 }, { 4.15, 2.0 }, { 2.0, 5.1 }, { 7.8, 2.0 } }
+        << Spots{ { 0.35, 2.0 }, { 2.0, 0.85 }, { 2.0, 5.15 }, { 7.85, 2.0 } };
+}
+
+void TestSheetPdf::cropMarksAndBleedOnAPrintedSheet()
+{
+    QFETCH(TCardLayout, layout);
+    QFETCH(bool, bleed);
+    QFETCH(Spots, marks);
+    QFETCH(Spots, clear);
+    QFETCH(Spots, red);
+    QFETCH(Spots, white);
+    QLocale::setDefault(QLocale(QStringLiteral("en_US"))); // a 1/8 inch bleed
+    ScriptedInteraction ui;
+    TGBusinessCardPanel32 panel;
+    QImage art(70, 40, QImage::Format_RGB32);
+    art.fill(qRgb(255, 0, 0));
+    const QString bmp = home.filePath(QStringLiteral("red.bmp"));
+    Dib::SaveToFile(art, bmp);
+    TPreferences preferences;
+    preferences.ShowBottomMarginWarning = false;
+    TPrintCommands printing(panel);
+    printing.Layout = [&] { return layout; };
+    printing.BackgroundFile = [&] { return bmp; };
+    printing.Preferences = &preferences;
+    const QString file = QStringLiteral("marks-%1.pdf").arg(bleed ? 2 : 1);
+    printing.SetMainPagePrinter(pdfPrinter(file));
+    ui.answerDialog([bleed](QDialog& dialog) {
+        auto& d = static_cast<TSelectSpecificLabels&>(dialog);
+        d.FormActivate();
+        QTest::mouseClick(d.CropMarksCheck, Qt::LeftButton, {}, QPoint(8, d.CropMarksCheck->height() / 2));
+        if (bleed)
+            QTest::mouseClick(d.BleedCheck, Qt::LeftButton, {}, QPoint(8, d.BleedCheck->height() / 2));
+        QTest::mouseClick(d.OkButton, Qt::LeftButton);
+        return d.result();
+    });
+    ui.answerDialog(runStatusWindow);
+    printing.mnuPrintClick();
+    QVERIFY(ui.allUsed());
+    QLocale::setDefault(QLocale::c());
+    const QList<QImage> pages = rasterizePdf(home.filePath(file), 300);
+    QCOMPARE(pages.size(), 1);
+    const QImage& page = pages[0];
+    auto at = [](const QPointF& p) { return QPoint(int(p.x() * 300 + 0.5), int(p.y() * 300 + 0.5)); };
+    auto dark = [](QRgb c) { return qRed(c) < 128 && qGreen(c) < 128 && qBlue(c) < 128; };
+    // Within 2 pixels (1/150 inch) of the spot, either way.
+    auto darkNear = [&](const QPointF& spot) {
+        const QPoint p = at(spot);
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx)
+                if (dark(page.pixel(p.x() + dx, p.y() + dy)))
+                    return true;
+        return false;
+    };
+    auto where = [](const QPointF& p) { return qPrintable(QStringLiteral("(%1, %2) in").arg(p.x()).arg(p.y())); };
+    for (const QPointF& p : marks)
+        QVERIFY2(darkNear(p), where(p));
+    for (const QPointF& p : clear)
+        QVERIFY2(!darkNear(p), where(p));
+    for (const QPointF& p : red) {
+        const QRgb c = page.pixel(at(p));
+        QVERIFY2(qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60, where(p));
+    }
+    for (const QPointF& p : white)
+        QVERIFY2(qGray(page.pixel(at(p))) > 245, where(p));
 }
 
 QTEST_MAIN(TestSheetPdf)

@@ -19,6 +19,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <memory>
 
 namespace bv::batch {
 
@@ -281,7 +282,7 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
             // A file output never asks the print service anything.
             printer = std::make_unique<TPagePrinter>(temp);
         }
-        printer->SetPaper(layout.Papersize);
+        SetEnginePaper(*printer, layout);
         printer->SetOrientation(poPortrait);
         printer->SetCopies(sheets);
         printer->ResetDevice();
@@ -330,6 +331,7 @@ int PrintShop(const QStringList& args, QTextStream& out, QTextStream& err)
     QString pdf;
     TPrintShopOptions options;
     options.CropMarks = false;
+    bool withBack = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QLatin1String("--marks")) {
@@ -343,8 +345,7 @@ int PrintShop(const QStringList& args, QTextStream& out, QTextStream& err)
                 return 1;
             }
         } else if (a == QLatin1String("--back")) {
-            err << "brisvale-batch: pdf: --back: designs with a back are not supported yet\n";
-            return 1;
+            withBack = true;
         } else if (a.startsWith(QLatin1String("--"))) {
             err << "brisvale-batch: pdf: unknown option " << a << "\n";
             return 1;
@@ -372,8 +373,23 @@ int PrintShop(const QStringList& args, QTextStream& out, QTextStream& err)
         TBatchDesign loaded(design);
         if (RefusesOverwritingBackground(loaded.background, pdf, err))
             return 1;
-        WritePrintShopPdf(loaded.panel, loaded.layout, loaded.background, pdf, options);
-        out << "1 card to " << QDir::toNativeSeparators(pdf) << "\n";
+        // The back is the design beside the front, NAME.back.QRD.
+        std::unique_ptr<TBatchDesign> back;
+        if (withBack) {
+            const QString backPath = BackDesignPath(design);
+            if (!QFileInfo(backPath).isFile()) {
+                err << "brisvale-batch: pdf: --back: no back design " << QDir::toNativeSeparators(backPath) << "\n";
+                return 1;
+            }
+            if (RefusesOverwritingDesign(backPath, pdf, err))
+                return 1;
+            back = std::make_unique<TBatchDesign>(backPath);
+            if (RefusesOverwritingBackground(back->background, pdf, err))
+                return 1;
+        }
+        WritePrintShopPdf(loaded.panel, loaded.layout, loaded.background, pdf, options,
+            back ? TPrintShopBack{ &back->panel, back->background } : TPrintShopBack{});
+        out << (back ? "1 card, front and back, to " : "1 card to ") << QDir::toNativeSeparators(pdf) << "\n";
     } catch (const std::exception&) {
         err << "brisvale-batch: " << design << ": " << DescribeCurrentException() << "\n";
         return 1;
