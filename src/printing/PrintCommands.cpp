@@ -12,7 +12,7 @@
 #include "printing/PrintFineTune.h"
 #include "printing/SheetJob.h"
 #include "printing/WarnBottomMargin.h"
-#include "surface/BusinessCardPanel.h"
+#include "surface/DesignModel.h"
 #include "surface/MergeFields.h"
 
 #include <algorithm>
@@ -26,14 +26,14 @@ namespace bv {
 
 namespace {
 
-// Puts the panel's zoom back when the job ends, however it ends.
+// Puts the design's zoom back when the job ends, however it ends.
 class ZoomRestore {
 public:
-    explicit ZoomRestore(TGBusinessCardPanel32& p) : panel(p), zoom(p.Zoom()) {}
+    explicit ZoomRestore(TDesignModel& p) : design(p), zoom(p.Zoom()) {}
     ~ZoomRestore()
     {
         try {
-            panel.SetZoom(zoom);
+            design.SetZoom(zoom);
         } catch (const std::exception&) {
             // Nothing may leave a destructor; the card keeps the job's zoom.
         }
@@ -42,7 +42,7 @@ public:
     ZoomRestore& operator=(const ZoomRestore&) = delete;
 
 private:
-    TGBusinessCardPanel32& panel;
+    TDesignModel& design;
     Single zoom;
 };
 
@@ -65,7 +65,7 @@ void guarded(F&& f)
 
 } // namespace
 
-TPrintCommands::TPrintCommands(TGBusinessCardPanel32& p, QWidget* o) : panel(p), owner(o) {}
+TPrintCommands::TPrintCommands(TDesignModel& p, QWidget* o) : design(p), owner(o) {}
 
 TPrintCommands::~TPrintCommands() = default;
 
@@ -88,7 +88,7 @@ TPrinterNudges TPrintCommands::nudges() const
 TImposition TPrintCommands::CurrentImposition() const
 {
     const TCardLayout layout = Layout ? Layout() : TCardLayout();
-    return TImposition::FromLayout(layout, nudges(), panel.Rotated());
+    return TImposition::FromLayout(layout, nudges(), design.Rotated());
 }
 
 void TPrintCommands::mnuPrintClick()
@@ -100,7 +100,7 @@ void TPrintCommands::mnuPrintClick()
         SheetPreview = false;
         const TCardLayout layout = Layout ? Layout() : TCardLayout();
         mainPrinter->SetPaper(layout.Papersize);
-        panel.SetPreviewMode(false);
+        design.SetPreviewMode(false);
         OutlineTest = false;
         if (!DoPageSetup())
             return;
@@ -112,7 +112,7 @@ void TPrintCommands::printChosenSheets()
 {
     PrintMode = true;
     SheetPreview = false;
-    panel.SetPreviewMode(false);
+    design.SetPreviewMode(false);
     OutlineTest = false;
     mainPrinter->ResetDevice();
     QCoreApplication::processEvents();
@@ -155,7 +155,7 @@ bool TPrintCommands::ExportSheetPdf(const QString& path)
     // the file gets its name only after the job; the caller reports the
     // file once it is in place.
     Unattended = true;
-    panel.SetPreviewMode(false);
+    design.SetPreviewMode(false);
     TPrintOutcome outcome;
     try {
         outcome = DoPrint();
@@ -193,10 +193,10 @@ void TPrintCommands::mnuPreviewSheetClick()
         const int sheets = mainPrinter->Copies();
         PrintMode = false;
         SheetPreview = true;
-        panel.SetPreviewMode(true);
+        design.SetPreviewMode(true);
         DoPrint();
         SheetPreview = false;
-        panel.SetPreviewMode(false);
+        design.SetPreviewMode(false);
         if (printFromPreview) {
             printFromPreview = false;
             mainPrinter->SetCopies(sheets);
@@ -213,7 +213,7 @@ void TPrintCommands::mnuPreviewClick()
         const TCardLayout layout = Layout ? Layout() : TCardLayout();
         if (mainPrinter)
             mainPrinter->SetPaper(layout.Papersize);
-        panel.SetPreviewMode(true);
+        design.SetPreviewMode(true);
         OutlineTest = false;
         DoPrint();
     });
@@ -265,16 +265,16 @@ bool TPrintCommands::DoPageSetup()
     TSelectSpecificLabels dialog(owner);
     dialog.Printer = mainPrinter.get();
     dialog.SetSheet(layout, SelectedCards);
-    dialog.CheckMerge = [this](const TMergeTable& table) { return CheckMergeFields(panel.Objects(), table); };
+    dialog.CheckMerge = [this](const TMergeTable& table) { return CheckMergeFields(design.Objects(), table); };
     dialog.SetMerge(Merge);
     CentreForm(dialog);
     if (Interaction::Current().RunModal(dialog) != mrOk)
         return false;
     SelectedCards = dialog.Selected;
     Merge = dialog.Merge();
-    if (Merge.Active() && panel.SharedMergeTable() != Merge.Table) {
+    if (Merge.Active() && design.SharedMergeTable() != Merge.Table) {
         // The card panel offers the file's records in its record picker.
-        panel.SetMergeTable(Merge.Table);
+        design.SetMergeTable(Merge.Table);
         if (MergeChanged)
             MergeChanged();
     }
@@ -288,8 +288,8 @@ TPrintOutcome TPrintCommands::DoPrint()
     if (PrintMode && !mainPrinter)
         return outcome;
 
-    ZoomRestore zoomRestore(panel);
-    panel.SetZoom(1.0f);
+    ZoomRestore zoomRestore(design);
+    design.SetZoom(1.0f);
     QCoreApplication::processEvents();
 
     const TCardLayout layout = Layout ? Layout() : TCardLayout();
@@ -301,7 +301,7 @@ TPrintOutcome TPrintCommands::DoPrint()
     // the job before anything is drawn.
     std::unique_ptr<TMergeCards> cards;
     if (Merge.Active() && !OutlineTest) {
-        const QString missing = CheckMergeFields(panel.Objects(), *Merge.Table);
+        const QString missing = CheckMergeFields(design.Objects(), *Merge.Table);
         if (!missing.isEmpty()) {
             outcome.Error = missing;
             lastOutcome = outcome;
@@ -317,11 +317,11 @@ TPrintOutcome TPrintCommands::DoPrint()
             const int records = std::max(1, perSheet * MaxMergePreviewSheets / copies);
             choice.Last = std::min(choice.LastRecord(), choice.FirstRecord() + records - 1);
         }
-        cards = std::make_unique<TMergeCards>(panel, choice);
+        cards = std::make_unique<TMergeCards>(design, choice);
     }
     TSheetJob job;
     job.Cards = cards.get();
-    job.Panel = &panel;
+    job.Design = &design;
     job.Sheets = mainPrinter ? mainPrinter->Copies() : 1;
     if (mainPrinter)
         mainPrinter->SetCopies(1);

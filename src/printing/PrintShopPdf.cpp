@@ -4,7 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "printing/SheetJob.h"
-#include "surface/BusinessCardPanel.h"
+#include "surface/DesignModel.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -28,10 +28,10 @@ TPrintShopPage TPrintShopPage::For(const QSizeF& card, const TPrintShopOptions& 
     return p;
 }
 
-void WritePrintShopPdf(TGBusinessCardPanel32& panel, const TCardLayout& layout, const QString& backgroundFile,
+void WritePrintShopPdf(TDesignModel& design, const TCardLayout& layout, const QString& backgroundFile,
     const QString& path, const TPrintShopOptions& options)
 {
-    const bool rotated = panel.Rotated();
+    const bool rotated = design.Rotated();
     const QSizeF card = rotated ? QSizeF(layout.Height, layout.Width) : QSizeF(layout.Width, layout.Height);
     const TPrintShopPage page = TPrintShopPage::For(card, options);
 
@@ -48,8 +48,8 @@ void WritePrintShopPdf(TGBusinessCardPanel32& panel, const TCardLayout& layout, 
     printer.SetOrientation(poPortrait);
     printer.SetPageBoxes(page.Trim, page.BleedBox);
     printer.ResetDevice();
-    const Single zoom = panel.Zoom();
-    panel.SetZoom(1.0f);
+    const Single zoom = design.Zoom();
+    design.SetZoom(1.0f);
     printer.OnPrint = [&](TPageEngine& e) {
         e.SetMarginLeft(0);
         e.SetMarginTop(0);
@@ -80,23 +80,23 @@ void WritePrintShopPdf(TGBusinessCardPanel32& panel, const TCardLayout& layout, 
                 const double x = left + page.Bleed;
                 const double y = top + page.Bleed;
                 art.PrintBackGround(engine, x, y, page.Bleed);
-                panel.SetPrinting(true);
+                design.SetPrinting(true);
                 try {
-                    panel.PrintObjects(engine, x, y);
+                    design.PrintObjects(engine, x, y);
                 } catch (...) {
-                    panel.SetPrinting(false);
+                    design.SetPrinting(false);
                     throw;
                 }
-                panel.SetPrinting(false);
+                design.SetPrinting(false);
             });
     };
     try {
         printer.Execute();
     } catch (...) {
-        panel.SetZoom(zoom);
+        design.SetZoom(zoom);
         throw;
     }
-    panel.SetZoom(zoom);
+    design.SetZoom(zoom);
     if (!EndsWithPdfTrailer(out.TempPath()))
         throw EWriteError(AtomicFile::FailureMessage(out.Target()));
     out.Commit();

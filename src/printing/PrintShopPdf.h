@@ -13,7 +13,7 @@
 
 namespace bv {
 
-class TGBusinessCardPanel32;
+class TDesignModel;
 
 struct TPrintShopOptions {
     // Bleed on every side, millimetres (0 to 6; 1/8 inch by default).
@@ -34,9 +34,9 @@ struct TPrintShopPage {
     static TPrintShopPage For(const QSizeF& card, const TPrintShopOptions& options);
 };
 
-// Writes the panel's card into `path` (replaced only once complete). Throws
+// Writes the design's card into `path` (replaced only once complete). Throws
 // EPrinter or EWriteError with the reason when it cannot.
-void WritePrintShopPdf(TGBusinessCardPanel32& panel, const TCardLayout& layout, const QString& backgroundFile,
+void WritePrintShopPdf(TDesignModel& design, const TCardLayout& layout, const QString& backgroundFile,
     const QString& path, const TPrintShopOptions& options);
 
 } // namespace bv

@@ -246,10 +246,10 @@ void TestCardStock::sheetOnALibraryProductPutsCardOneWhereTheXmlSays()
     QVERIFY(ApplyCardStock(layout, *stock));
     ScriptedInteraction ui;
     TGBusinessCardPanel32 panel;
-    SetCardSizeFromInches(panel, layout);
+    SetCardSizeFromInches(panel.Model(), layout);
     // A blue box over the whole card.
     addPrintBox(panel, 0, 0, panel.width(), panel.height());
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.Unattended = true;
     printing.Layout = [&] { return layout; };
     const QString pdf = home.filePath(QStringLiteral("c32011.pdf"));
