@@ -183,6 +183,25 @@ void EmfPlayer::play(RecordReader& file)
             return;
         if (count > 1 && type == std::uint32_t(EmfRecord::Eof))
             return;
+        if (count > 1 && type == std::uint32_t(EmfRecord::Comment)) {
+            // The comment's size, then its data.
+            const QByteArray data = file.slice(at + 12, qsizetype(size) - 12);
+            if (EmfPlusPlayer::IsEmfPlus(data)) {
+                playEmfPlus(data);
+                at += size;
+                continue;
+            }
+        }
+        // Once EMF+ records draw the picture, the classic records are the
+        // fallback for programs without EMF+, except after a GetDC record.
+        if (plus && plus->started() && !plus->classicRecordsDraw()) {
+            at += size;
+            continue;
+        }
+        if (plusDrewLast) {
+            plusDrewLast = false;
+            applyClip();
+        }
         const Table::Handler handler = count > 1 ? table().find(type) : nullptr;
         if (handler) {
             const QByteArray body = file.slice(at + 8, qsizetype(size) - 8);
@@ -191,6 +210,14 @@ void EmfPlayer::play(RecordReader& file)
         }
         at += size;
     }
+}
+
+void EmfPlayer::playEmfPlus(const QByteArray& data)
+{
+    if (!plus)
+        plus = std::make_unique<EmfPlusPlayer>(p, EmfPlusPlayer::Frame { target, base, device, hadClip, outerClip });
+    plus->playComment(data);
+    plusDrewLast = true;
 }
 
 // PolyBezier, Polygon, Polyline, PolyBezierTo, PolylineTo and their forms

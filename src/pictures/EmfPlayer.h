@@ -3,9 +3,12 @@
 // file names, the frame in the reference device's pixels mapped onto the
 // target, world transforms, paths. Each record kind has its handler, listed
 // once in the player's record table.
+#include "pictures/EmfPlusPlayer.h"
 #include "pictures/GdiPlayer.h"
 #include "pictures/RecordKinds.h"
 #include "pictures/RecordTable.h"
+
+#include <memory>
 
 namespace bv::pictures {
 
@@ -17,6 +20,11 @@ private:
     using Table = RecordTable<EmfPlayer, EmfRecord>;
     static const Table& table();
     void play(RecordReader& file) override;
+    // An EMF+ comment: played by the EMF+ player, which the first one starts.
+    void playEmfPlus(const QByteArray& commentData);
+
+    std::unique_ptr<EmfPlusPlayer> plus;
+    bool plusDrewLast = false;
 
     void onPoly(RecordReader& r, EmfRecord);
     void onPolyPoly(RecordReader& r, EmfRecord kind);

@@ -6,9 +6,10 @@
 // A Metafile keeps the bytes it was given, so a design file that carries a
 // metafile picture writes back precisely what it read. Playing draws the
 // records as vectors (pens, brushes, fonts and text, lines, polygons, paths,
-// arcs, ellipses, rectangles, bitmaps held in the records) stretched into a
-// target rectangle under the painter's own transform, so the same picture is
-// sharp on the screen and on a 1200-dpi printer. Unknown records are skipped.
+// arcs, ellipses, rectangles, bitmaps held in the records; in an enhanced
+// metafile with EMF+ records, those, translucency and gradients included)
+// stretched into a target rectangle under the painter's own transform, so
+// the same picture is sharp on the screen and on a 1200-dpi printer. Unknown records are skipped.
 // Malformed input draws what can be drawn up to the first broken record and
 // never reads past the data; object tables, save depth, record counts and
 // sizes are capped.

@@ -1,7 +1,7 @@
 // Pictures made by other programs, compared with those programs' own
 // rendering (tests/data/conformance, made by make-conformance.sh there):
-// LibreOffice's WMF and EMF of a drawing against LibreOffice's drawing of
-// them, photos tagged with each EXIF orientation against jpegtran's turning
+// LibreOffice's WMF and EMF of a drawing and EMF+ pictures written from the
+// published record layouts against LibreOffice's drawing of them, photos tagged with each EXIF orientation against jpegtran's turning
 // of the pixels, a grey photo against libjpeg's own decoding; and an icon
 // with several sizes drawn at each.
 #include "pictures/Metafile.h"
@@ -72,6 +72,15 @@ void TestConformance::metafilesAsLibreOfficeDrawsThem_data()
     QTest::addColumn<QString>("reference");
     QTest::newRow("classic") << "shapes.wmf" << "shapes-wmf-lo.png";
     QTest::newRow("enhanced") << "shapes.emf" << "shapes-emf-lo.png";
+    // EMF+ only: a translucent fill over an opaque one, a path with a curve,
+    // a dashed pen, a string (DejaVu Sans).
+    QTest::newRow("EMF+") << "emfplus-shapes.emf" << "emfplus-shapes-lo.png";
+    // Dual: the EMF+ box and the classic box after GetDC, not the classic
+    // fallback box drawn elsewhere.
+    QTest::newRow("EMF+ dual") << "emfplus-dual.emf" << "emfplus-dual-lo.png";
+    // Millimetre page units, a clip rectangle undone by restoring the saved
+    // state, a translated and rotated world.
+    QTest::newRow("EMF+ transforms and clip") << "emfplus-transformed.emf" << "emfplus-transformed-lo.png";
 }
 
 // Both drawings at 96 pixels per inch, cut to their ink and laid onto each

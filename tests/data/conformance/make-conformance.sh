@@ -22,6 +22,17 @@ for fmt in wmf emf; do
   convert "$work/shapes-$fmt.png" -background white -alpha remove -alpha off -trim +repage "shapes-$fmt-lo.png"
 done
 
+# EMF+ pictures: make-emfplus.py writes them from the published record
+# layouts (LibreOffice cannot write EMF+, but it draws it); LibreOffice's
+# drawing of each, trimmed to the ink, is the reference.
+python3 make-emfplus.py .
+for name in emfplus-shapes emfplus-dual emfplus-transformed; do
+  cp "$name.emf" "$work/$name.emf"
+  office --convert-to png --outdir "$work" "$work/$name.emf"
+  convert "$work/$name.png" -background white -alpha remove -alpha off -trim +repage "$name-lo.png"
+done
+python3 make-emfplus.py --seeds ../pictures/seeds-metafile
+
 # Photos: one picture with four coloured quarters, tagged with each EXIF
 # orientation by exiftool; jpegtran turns the pixels themselves the way each
 # orientation says, which is what a viewer shows.
