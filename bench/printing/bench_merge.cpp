@@ -116,7 +116,7 @@ void BM_MergeToPdf(benchmark::State& state)
     TGBusinessCardPanel32 panel;
     panel.SetDeletesTemporaryFiles(false);
     buildCard(panel);
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.Unattended = true;
     printing.PrintMode = true;
     const QString pdf = dir.filePath(QStringLiteral("merge.pdf"));

@@ -94,7 +94,7 @@ void BM_LetterSheetToPdf(benchmark::State& state)
 {
     Fixture f;
     QTemporaryDir dir;
-    TPrintCommands printing(f.panel);
+    TPrintCommands printing(f.panel.Model());
     auto printer = std::make_unique<TPagePrinter>();
     printer->SetOutputFileName(dir.filePath(QStringLiteral("sheet.pdf")));
     printing.SetMainPagePrinter(std::move(printer));
@@ -111,7 +111,7 @@ BENCHMARK(BM_LetterSheetToPdf)->Unit(benchmark::kMillisecond);
 void BM_PreviewJobAndFirstReplay(benchmark::State& state)
 {
     Fixture f;
-    TPrintCommands printing(f.panel);
+    TPrintCommands printing(f.panel.Model());
     printing.PrintMode = false;
     for (auto _ : state) {
         f.unattended.previewDrawn = false;

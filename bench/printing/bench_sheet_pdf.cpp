@@ -127,7 +127,7 @@ struct Fixture {
     TGBusinessCardPanel32 panel;
     QTemporaryDir dir;
     QString path;
-    TPrintCommands printing{panel};
+    TPrintCommands printing{panel.Model()};
 };
 
 void sheets(benchmark::State& state, void (*build)(TGBusinessCardPanel32&))

@@ -34,7 +34,7 @@ struct RichCard {
     TGBusinessCardPanel32* panel = new TGBusinessCardPanel32(&form);
     RichCard()
     {
-        CreateMasterRichText(&form);
+        CreateMasterRichText(panel->Model(), &form);
         panel->resize(336, 192);
         for (int i = 0; i < 5; ++i) {
             auto* o = new TGPRichBaseLabel;

@@ -79,11 +79,11 @@ bool reportSaveFailure(const QString& path, F&& save)
 
 } // namespace
 
-TDocumentCommands::TDocumentCommands(TGBusinessCardPanel32& panel, TPrintCommands& printing, QWidget* owner)
-    : QObject(owner), panel(panel), printing(printing), owner(owner)
+TDocumentCommands::TDocumentCommands(TDesignModel& design, TGBasePanel* view, TPrintCommands& printing, QWidget* owner)
+    : QObject(owner), design(design), view(view), printing(printing), owner(owner)
 {
     setObjectName(QStringLiteral("DocumentCommands"));
-    history = new TUndoHistory(panel.Model(), this);
+    history = new TUndoHistory(design, this);
     // The card's own state is part of every snapshot: background art,
     // layout and orientation are undone like the objects.
     history->SetCardState(
@@ -91,19 +91,19 @@ TDocumentCommands::TDocumentCommands(TGBusinessCardPanel32& panel, TPrintCommand
             TCardState s;
             s.backgroundFile = backgroundFile;
             s.layout = layout;
-            s.rotated = this->panel.Rotated();
-            s.picture = this->panel.ColorPicture();
-            s.metafile = this->panel.ColorMetafile();
+            s.rotated = this->design.Rotated();
+            s.picture = this->design.ColorPicture();
+            s.metafile = this->design.ColorMetafile();
             return s;
         },
         [this](const TCardState& s) {
             backgroundFile = s.backgroundFile;
             layout = s.layout;
-            this->panel.SetRotated(s.rotated);
-            this->panel.Model().SetBackgroundArt(s.picture, s.metafile);
+            this->design.SetRotated(s.rotated);
+            this->design.SetBackgroundArt(s.picture, s.metafile);
             SetCardSizeFromInches();
         });
-    connect(history, &TUndoHistory::StateRestored, this, [this] { this->panel.update(); });
+    connect(history, &TUndoHistory::StateRestored, this, [this] { this->repaintView(); });
     // The changed mark is the difference between the document and the
     // state last saved, whatever way the history reached it.
     connect(history, &TUndoHistory::HistoryChanged, this, [this] {
@@ -134,6 +134,12 @@ void TDocumentCommands::SetChangesMade(bool flag)
     }
     changesMade = flag;
     emit ChangesMadeChanged(flag);
+}
+
+void TDocumentCommands::repaintView()
+{
+    if (view)
+        view->update();
 }
 
 void TDocumentCommands::LabelChanged(TGBasePanel*)
@@ -204,16 +210,16 @@ void TDocumentCommands::New1Click()
     if (!CheckSaveNeeded())
         return;
     loading = true;
-    panel.ClearAll();
-    panel.ClearBackground();
+    design.ClearAll();
+    design.ClearBackground();
     backgroundFile.clear();
-    panel.update();
+    repaintView();
     // The stored default layout, its orientation included: a standing card
     // made from a template does not make the next blank card stand.
     layout = TSettings().LoadLayoutPreferences(TCardLayout());
     SetCardSizeFromInches();
-    panel.SetRotated(layout.Portrait);
-    SetCardOrientation(panel.Rotated());
+    design.SetRotated(layout.Portrait);
+    SetCardOrientation(design.Rotated());
     fileName.clear();
     SetChangesMade(false);
     loading = false;
@@ -233,19 +239,21 @@ void TDocumentCommands::Open1Click()
 bool TDocumentCommands::OpenBCFile(const QString& path)
 {
     loading = true;
-    panel.ClearAll();
-    TGHandle& frame = panel.Handle();
-    frame.FitBounds(panel.width() + 1, frame.Top(), frame.Width(), frame.Height());
+    design.ClearAll();
+    TGHandle& frame = design.Frame();
+    frame.FitBounds(design.CardWidth() + 1, frame.Top(), frame.Width(), frame.Height());
     backgroundFile.clear();
-    panel.ClearBackground();
-    panel.SetRotated(false);
+    design.ClearBackground();
+    design.SetRotated(false);
 
     bool opened = true;
     QStringList readWarnings;
     try {
-        panel.hide();
-        ReadDesign(panel, path, layout, backgroundFile, &readWarnings);
-        panel.show();
+        if (view)
+            view->hide();
+        ReadDesign(design, path, layout, backgroundFile, &readWarnings);
+        if (view)
+            view->show();
         fileName = path;
         recentFiles->Add(path);
         storeRecentFiles();
@@ -253,8 +261,9 @@ bool TDocumentCommands::OpenBCFile(const QString& path)
         // Whatever the file holds, a design that cannot be read is reported
         // the same way (a damaged file may also run out of memory).
         opened = false;
-        panel.ClearAll();
-        panel.show();
+        design.ClearAll();
+        if (view)
+            view->show();
         // The name of the design that was open before no longer describes
         // what is on screen; a later Save must not overwrite that file with
         // an empty design.
@@ -271,7 +280,10 @@ bool TDocumentCommands::OpenBCFile(const QString& path)
     // tracking is on, and the fit then counted as an edit. Painting the card
     // once here, while loading, makes those fits part of opening whatever
     // the window system does later.
-    panel.RenderScreen();
+    if (view)
+        view->RenderScreen();
+    else
+        design.RenderToBitmap();
     SetChangesMade(false);
     QCoreApplication::processEvents();
     loading = false;
@@ -350,12 +362,12 @@ void TDocumentCommands::Delete1Click()
 
 void TDocumentCommands::SaveBCFile(const QString& path)
 {
-    WriteDesign(panel, path, backgroundFile, layout);
+    WriteDesign(design, path, backgroundFile, layout);
 }
 
 bool TDocumentCommands::mnuSaveClick()
 {
-    panel.PurgeStrayObjects();
+    design.PurgeStrayObjects();
     if (fileName.isEmpty()) {
         Interaction::Current().Beep();
         return false;
@@ -378,7 +390,7 @@ QString TDocumentCommands::FirstFreeDesignName(const QString& folder)
 
 bool TDocumentCommands::mnuSaveAsClick()
 {
-    panel.PurgeStrayObjects();
+    design.PurgeStrayObjects();
     FileChoice choice;
     choice.title = QStringLiteral("Save Business Card As");
     choice.filter = designFilter;
@@ -427,15 +439,15 @@ void TDocumentCommands::CancelbuttonClick()
 {
     if (!AskYesNo(QStringLiteral("Cancel all changes?"), QStringLiteral("CANCEL")))
         return;
-    panel.ClearAll();
+    design.ClearAll();
     backgroundFile.clear();
-    panel.ClearBackground();
+    design.ClearBackground();
     if (!fileName.isEmpty())
         OpenBCFile(fileName);
     SetChangesMade(false);
     history->Reset();
     emit UndoStateChanged();
-    panel.update();
+    repaintView();
 }
 
 void TDocumentCommands::Exit1Click()
@@ -461,8 +473,8 @@ void TDocumentCommands::mnuSaveAsJPGClick()
 bool TDocumentCommands::exportCard(bool jpeg)
 {
     // The picture is the card at its true size.
-    const Single zoom = panel.Zoom();
-    panel.SetZoom(1.0f);
+    const Single zoom = design.Zoom();
+    design.SetZoom(1.0f);
     // Rescaling rounds at every step, so after zooming the panel can come
     // back a pixel larger than the card; the picture has the card's size.
     if (zoom != 1.0f)
@@ -488,7 +500,7 @@ bool TDocumentCommands::exportCard(bool jpeg)
         written = true;
         ShowInfo(QStringLiteral("Saved as ") + path);
     }
-    panel.SetZoom(zoom);
+    design.SetZoom(zoom);
     emit CardResized();
     return written;
 }
@@ -497,17 +509,18 @@ bool TDocumentCommands::SaveCardToBitmap(const QString& path, bool jpeg)
 {
     const bool border = AskYesNo(QStringLiteral("Would you like to draw a border around the card?"), QStringLiteral("Save"));
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    panel.repaint();
+    if (view)
+        view->repaint();
     QString reason;
     bool written = false;
     try {
-        const QImage picture = RenderCardPicture(panel, border);
+        const QImage picture = RenderCardPicture(design, border);
         WriteCardPicture(picture, path, jpeg ? PictureFormat::Jpeg : PictureFormat::Bitmap);
         written = true;
     } catch (const std::exception&) {
         reason = DescribeCurrentException();
     }
-    panel.update();
+    repaintView();
     QApplication::restoreOverrideCursor();
     QCoreApplication::processEvents();
     emit ButtonsChanged();
@@ -537,21 +550,21 @@ bool TDocumentCommands::mnuExportPngClick()
     if (path.isEmpty())
         return false;
     const double dpi = chosen == at600 ? 600 : 300;
-    const Single zoom = panel.Zoom();
-    panel.SetZoom(1.0f);
+    const Single zoom = design.Zoom();
+    design.SetZoom(1.0f);
     if (zoom != 1.0f)
         SetCardSizeFromInches();
     QString reason;
     bool written = false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        WriteCardPicture(RenderCardPictureAtDpi(panel, dpi, false), path, PictureFormat::Png);
+        WriteCardPicture(RenderCardPictureAtDpi(design, dpi, false), path, PictureFormat::Png);
         written = true;
     } catch (const std::exception&) {
         reason = DescribeCurrentException();
     }
     QApplication::restoreOverrideCursor();
-    panel.SetZoom(zoom);
+    design.SetZoom(zoom);
     emit CardResized();
     if (written)
         ShowInfo(QStringLiteral("Saved as ") + path);
@@ -601,7 +614,7 @@ bool TDocumentCommands::mnuExportPrintShopClick()
     TPrintShopDialog dialog(metric, owner);
     dialog.SetOptions(TPrintShopOptions{
         kept.BleedHundredthsMm < 0 ? DefaultBleedMm(metric) : kept.BleedHundredthsMm / 100.0, kept.CropMarks });
-    dialog.SetCardSize(panel.Rotated() ? QSizeF(layout.Height, layout.Width) : QSizeF(layout.Width, layout.Height));
+    dialog.SetCardSize(design.Rotated() ? QSizeF(layout.Height, layout.Width) : QSizeF(layout.Width, layout.Height));
     const QString backPath = fileName.isEmpty() ? QString() : BackDesignPath(fileName);
     if (!backPath.isEmpty() && QFileInfo(backPath).isFile())
         dialog.SetBackFile(QFileInfo(backPath).fileName());
@@ -621,18 +634,18 @@ bool TDocumentCommands::mnuExportPrintShopClick()
     }
     try {
         // The back, read into a card of its own as the batch tool reads one.
-        std::unique_ptr<TGBusinessCardPanel32> back;
+        std::unique_ptr<TDesignModel> back;
         TPrintShopBack backSide;
         if (dialog.WithBack()) {
-            back = std::make_unique<TGBusinessCardPanel32>();
+            back = std::make_unique<TDesignModel>();
             back->SetDeletesTemporaryFiles(false);
-            CreateMasterRichText(back.get());
+            CreateMasterRichText(*back);
             ApplyProgramSettings(*back, settings.LoadPreferences().DefaultFont, settings.LoadPersonalInfo());
             TCardLayout backLayout = layout;
             ReadDesign(*back, backPath, backLayout, backSide.BackgroundFile);
-            backSide.Panel = back.get();
+            backSide.Design = back.get();
         }
-        WritePrintShopPdf(panel, layout, backgroundFile, path, options, backSide);
+        WritePrintShopPdf(design, layout, backgroundFile, path, options, backSide);
     } catch (const std::exception&) {
         Interaction::Current().ShowError(QStringLiteral("Unable to export the card as ") + path + QLatin1Char('\n')
                                          + DescribeCurrentException());
@@ -646,7 +659,7 @@ bool TDocumentCommands::mnuExportPrintShopClick()
 
 void TDocumentCommands::mnuUndoClick()
 {
-    panel.Handle().ClearSelection();
+    design.Frame().ClearSelection();
     loading = true;
     try {
         history->Undo();
@@ -673,7 +686,7 @@ void TDocumentCommands::mnuRedoClick()
 
 void TDocumentCommands::mnuSelectAllClick()
 {
-    panel.SelectAll();
+    design.SelectAll();
 }
 
 void TDocumentCommands::SaveCurrentLayoutasDefault1Click()
@@ -691,21 +704,21 @@ void TDocumentCommands::ChangeCardLayout1Click()
 {
     if (!EditCardLayout(layout, owner))
         return;
-    panel.SetRotated(layout.Portrait);
+    design.SetRotated(layout.Portrait);
     SetCardSizeFromInches();
-    SetCardOrientation(panel.Rotated());
+    SetCardOrientation(design.Rotated());
     SetChangesMade(true);
 }
 
 void TDocumentCommands::SetCardSizeFromInches()
 {
-    bv::SetCardSizeFromInches(panel, layout);
+    bv::SetCardSizeFromInches(design, layout);
     emit CardResized();
 }
 
 void TDocumentCommands::SetCardOrientation(bool rotated)
 {
-    bv::SetCardOrientation(panel, layout, rotated, backgroundFile);
+    bv::SetCardOrientation(design, layout, rotated, backgroundFile);
     emit CardResized();
 }
 

@@ -7,7 +7,7 @@
 // it calls these from its menu entries and buttons and shows what the
 // signals report.
 //
-//     TDocumentCommands document(panel, printing, window);
+//     TDocumentCommands document(panel.Model(), &panel, printing, window);
 //     document.SetRecentFiles(recentFiles);
 //     connect(&document, &TDocumentCommands::ChangesMadeChanged, window, [..](bool changed) { ... });
 //     connect(saveAction, &QAction::triggered, &document, &TDocumentCommands::mnuSaveClick);
@@ -21,7 +21,7 @@ class QWidget;
 namespace bv {
 
 class TGBasePanel;
-class TGBusinessCardPanel32;
+class TDesignModel;
 class TPrintCommands;
 class TRecentFiles;
 class TUndoHistory;
@@ -30,7 +30,9 @@ class TDocumentCommands : public QObject {
     Q_OBJECT
 public:
     // `owner` parents the dialogs the commands open.
-    TDocumentCommands(TGBusinessCardPanel32& panel, TPrintCommands& printing, QWidget* owner);
+    // `view` shows the design (nullptr: none; the commands then work on the
+    // design alone).
+    TDocumentCommands(TDesignModel& design, TGBasePanel* view, TPrintCommands& printing, QWidget* owner);
     ~TDocumentCommands() override;
 
     // The recent files list of the File menu (owned by the window).
@@ -136,7 +138,11 @@ private:
     void storeRecentFiles();
     bool exportCard(bool jpeg);
 
-    TGBusinessCardPanel32& panel;
+    // Paints the view again, when there is one.
+    void repaintView();
+
+    TDesignModel& design;
+    TGBasePanel* view;
     TPrintCommands& printing;
     QWidget* owner;
     TRecentFiles* recentFiles = nullptr;

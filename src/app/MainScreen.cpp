@@ -148,16 +148,16 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
     BusinessCardPanel->move(10, 7);
     BusinessCardPanel->SetOwner(this);
     cardGuides = new TCardGuides(*BusinessCardPanel, cardHolder, QPoint(10, 7));
-    PrintCommands = std::make_unique<TPrintCommands>(*BusinessCardPanel, this);
+    PrintCommands = std::make_unique<TPrintCommands>(BusinessCardPanel->Model(), this);
     PrintCommands->Preferences = &Preferences;
     PrintCommands->SavePreferences = [this] { TSettings().SavePreferences(Preferences); };
-    document = new TDocumentCommands(*BusinessCardPanel, *PrintCommands, this);
+    document = new TDocumentCommands(BusinessCardPanel->Model(), BusinessCardPanel, *PrintCommands, this);
     PrintCommands->Layout = [this] { return document->CardLayout(); };
     PrintCommands->BackgroundFile = [this] { return document->BackgroundFile(); };
     // The record picker joins the tool palette once the card and its print
     // commands exist.
     if (auto* palette = qobject_cast<QHBoxLayout*>(topBar->layout()))
-        palette->insertWidget(palette->count() - 1, new TMergeRecordPicker(*BusinessCardPanel, *PrintCommands, topBar));
+        palette->insertWidget(palette->count() - 1, new TMergeRecordPicker(BusinessCardPanel->Model(), *PrintCommands, topBar));
     connect(document, &TDocumentCommands::ChangesMadeChanged, this, &TMainScreen::showChangesMade);
     connect(document, &TDocumentCommands::ButtonsChanged, this, &TMainScreen::Setbuttons);
     connect(document, &TDocumentCommands::UndoStateChanged, this, &TMainScreen::updateUndoActions);
@@ -175,8 +175,9 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
 
     buildMenus();
     InstallWhatsThisMenus(central);
-    // Every rich text object paints through this hidden control.
-    CreateMasterRichText(this);
+    // Every rich text object paints through this hidden control, which the
+    // design is given.
+    CreateMasterRichText(BusinessCardPanel->Model(), this);
     connect(&document->UndoHistory(), &TUndoHistory::HistoryChanged, this, [this] { updateUndoActions(); });
 
     connect(BusinessCardPanel, &TGBasePanel::DroppedObjectEvent, this, &TMainScreen::DroppedObject);
@@ -705,7 +706,7 @@ void TMainScreen::NewFromTemplate1Click()
         document->StartTemplateStep();
         RunCommand([&] {
             TCardLayout layout = document->CardLayout();
-            document->SetBackgroundFile(StartDesignFromTemplate(*BusinessCardPanel, file, font, layout));
+            document->SetBackgroundFile(StartDesignFromTemplate(BusinessCardPanel->Model(), file, font, layout));
             document->SetCardLayout(layout);
         });
         document->SetCardOrientation(document->CardLayout().Portrait);

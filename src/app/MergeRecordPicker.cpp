@@ -3,12 +3,12 @@
 #include "platform/Interaction.h"
 #include "platform/MergeSource.h"
 #include "printing/PrintCommands.h"
-#include "surface/BusinessCardPanel.h"
+#include "surface/DesignModel.h"
 #include "surface/MergeFields.h"
 
 namespace bv {
 
-TMergeRecordPicker::TMergeRecordPicker(TGBusinessCardPanel32& p, TPrintCommands& c, QWidget* parent)
+TMergeRecordPicker::TMergeRecordPicker(TDesignModel& p, TPrintCommands& c, QWidget* parent)
     : QComboBox(parent), panel(p), printing(c)
 {
     setObjectName(QStringLiteral("MergeRecordPicker"));

@@ -6,13 +6,13 @@
 
 namespace bv {
 
-class TGBusinessCardPanel32;
+class TDesignModel;
 class TPrintCommands;
 
 class TMergeRecordPicker : public QComboBox {
     Q_OBJECT
 public:
-    TMergeRecordPicker(TGBusinessCardPanel32& panel, TPrintCommands& printing, QWidget* parent = nullptr);
+    TMergeRecordPicker(TDesignModel& panel, TPrintCommands& printing, QWidget* parent = nullptr);
 
     // Fills the list from the panel's merge file (when it changed).
     void Refresh();
@@ -22,7 +22,7 @@ private:
     void chosen(int item);
     void chooseFile();
 
-    TGBusinessCardPanel32& panel;
+    TDesignModel& panel;
     TPrintCommands& printing;
     const void* listed = nullptr; // the table the list was made from
 };

@@ -213,7 +213,7 @@ void TSelectPreviewTemplate::refreshSample()
     TCardLayout size;
     size.Width = CardWidth;
     size.Height = CardHeight;
-    SetCardSizeFromInches(*BusinessCardPanel, size);
+    SetCardSizeFromInches(BusinessCardPanel->Model(), size);
     BusinessCardPanel->RepaintCard();
 }
 
@@ -236,16 +236,16 @@ QString TemplateBackgroundPath(const QString& nameInTemplate)
     return ProgramFolder() + QStringLiteral("bg/") + name;
 }
 
-QString StartDesignFromTemplate(TGBusinessCardPanel32& panel, const QString& templatePath, const QString& fontName,
+QString StartDesignFromTemplate(TDesignModel& design, const QString& templatePath, const QString& fontName,
     TCardLayout& layout)
 {
-    const QString backgroundFile = TemplateBackgroundPath(panel.ImportTemplate(templatePath));
-    panel.SetAllFontNames(fontName);
+    const QString backgroundFile = TemplateBackgroundPath(design.ImportTemplate(templatePath));
+    design.SetAllFontNames(fontName);
     if (!backgroundFile.isEmpty()) {
-        panel.LoadBackground(backgroundFile);
-        panel.RepaintCard();
+        design.LoadBackground(backgroundFile);
+        design.RepaintCard();
     }
-    layout.Portrait = panel.Rotated();
+    layout.Portrait = design.Rotated();
     return backgroundFile;
 }
 

@@ -16,6 +16,7 @@ class QToolButton;
 namespace bv {
 
 class TFontListBoxx;
+class TDesignModel;
 class TGBusinessCardPanel32;
 
 class TSelectPreviewTemplate : public QDialog {
@@ -87,7 +88,7 @@ QString TemplateBackgroundPath(const QString& nameInTemplate);
 // when the template names none. The caller turns the card
 // (SetCardOrientation). A bad colour text raises EConvertError; a template
 // that cannot be read (missing, not a regular file, too large) EFOpenError.
-QString StartDesignFromTemplate(TGBusinessCardPanel32& panel, const QString& templatePath, const QString& fontName,
+QString StartDesignFromTemplate(TDesignModel& design, const QString& templatePath, const QString& fontName,
     TCardLayout& layout);
 
 } // namespace bv

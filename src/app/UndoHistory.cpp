@@ -236,7 +236,7 @@ void TUndoHistory::restore(const State& state)
             if (order[i])
                 continue;
             const QList<TGGraphicControl*> one =
-                TGLabelObjectFiler::Default().ReadStream(streamOf(state.objects[i].record), model.Owner(), model.Panel());
+                TGLabelObjectFiler::Default().ReadStream(streamOf(state.objects[i].record), model.Owner(), model);
             for (TGGraphicControl* o : one) {
                 o->SetName(state.objects[i].name);
                 // The stream holds the stored (zoom 1.0) geometry: the object
@@ -249,12 +249,10 @@ void TUndoHistory::restore(const State& state)
         order.removeAll(nullptr);
         model.SetObjectOrder(order);
         model.AttachAll();
-        if (!read.isEmpty())
-            model.Panel().AfterLoad();
         for (const QString& name : state.selected)
             if (TGGraphicControl* o = model.FindObject(name))
                 model.Frame().AddToSelection(o);
-        model.Panel().update();
+        model.RepaintCard();
         // Let the refit requests and change reports of the rebuilt objects run
         // while restoring is still set, so they do not count as a new step.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

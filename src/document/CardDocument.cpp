@@ -9,7 +9,7 @@
 #include "platform/Jpeg.h"
 #include "platform/PictureLimits.h"
 #include "platform/SafeFile.h"
-#include "surface/BusinessCardPanel.h"
+#include "surface/DesignModel.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -19,34 +19,34 @@
 
 namespace bv {
 
-void SetCardSizeFromInches(TGBusinessCardPanel32& panel, const TCardLayout& layout)
+void SetCardSizeFromInches(TDesignModel& design, const TCardLayout& layout)
 {
-    const Single zoom = panel.Zoom();
+    const Single zoom = design.Zoom();
     if (zoom != 1.0f)
-        panel.SetZoom(1.0f);
+        design.SetZoom(1.0f);
     const Extended ppi = ScreenPpi();
     const int across = static_cast<int>(Round(ppi * layout.Width));
     const int down = static_cast<int>(Round(ppi * layout.Height));
-    if (panel.Rotated())
-        panel.resize(down, across);
+    if (design.Rotated())
+        design.SetCardSize(QSize(down, across));
     else
-        panel.resize(across, down);
+        design.SetCardSize(QSize(across, down));
     if (zoom != 1.0f)
-        panel.SetZoom(zoom);
-    panel.SetCornerRadiusInches(layout.CornerRadius);
-    panel.update();
+        design.SetZoom(zoom);
+    design.SetCornerRadiusInches(layout.CornerRadius);
+    design.RepaintCard();
 }
 
-void SetCardOrientation(TGBusinessCardPanel32& panel, const TCardLayout& layout, bool rotated,
+void SetCardOrientation(TDesignModel& design, const TCardLayout& layout, bool rotated,
     const QString& backgroundFile)
 {
-    panel.SetRotated(rotated);
-    SetCardSizeFromInches(panel, layout);
+    design.SetRotated(rotated);
+    SetCardSizeFromInches(design, layout);
     // Without a background file there is nothing to load (and nothing to
     // replace: loading never removes a picture).
     if (!backgroundFile.isEmpty())
-        panel.LoadBackground(backgroundFile);
-    panel.update();
+        design.LoadBackground(backgroundFile);
+    design.RepaintCard();
 }
 
 TFont PanelFontFromDefault(const TDefaultFont& font, const TFont& base)
@@ -71,10 +71,10 @@ TDefaultFont DefaultFontFromPanel(const TFont& font)
     return d;
 }
 
-void ApplyProgramSettings(TGBusinessCardPanel32& panel, const TDefaultFont& font, const TPersonalInfo& info)
+void ApplyProgramSettings(TDesignModel& design, const TDefaultFont& font, const TPersonalInfo& info)
 {
-    panel.SetPanelFont(PanelFontFromDefault(font, panel.PanelFont()));
-    panel.SetPersonalInfo(info);
+    design.SetPanelFont(PanelFontFromDefault(font, design.PanelFont()));
+    design.SetPersonalInfo(info);
 }
 
 TCardLayout LayoutFromCompanion(const CompanionLayout& stored)
@@ -136,7 +136,7 @@ QString FindBackgroundFile(const QString& stored)
     return stored;
 }
 
-void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& layout, QString& backgroundFile,
+void ReadDesign(TDesignModel& design, const QString& path, TCardLayout& layout, QString& backgroundFile,
     QStringList* warnings)
 {
     CompanionData companion;
@@ -144,7 +144,7 @@ void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& 
         // Both files of one save: a save of the same pair by another process
         // waits until both are read.
         const FolderLock lock(QFileInfo(path).absolutePath(), FolderLock::Shared);
-        panel.LoadFromFile(path);
+        design.LoadFromFile(path);
         companion = ReadPairedCompanion(path);
     }
     if (companion.unreadable && warnings)
@@ -152,7 +152,7 @@ void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& 
     if (companion.isIni) {
         backgroundFile = companion.background;
         layout = LayoutFromCompanion(companion.layout);
-        panel.SetRotated(companion.layout.usePortrait);
+        design.SetRotated(companion.layout.usePortrait);
     } else if (companion.exists && !companion.background.isEmpty()) {
         backgroundFile = companion.background;
     }
@@ -165,22 +165,22 @@ void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& 
         const SafeReadResult check = CheckOutsideFile(backgroundFile, MaxPictureFileBytes);
         if (!check.ok() && warnings)
             warnings->append(check.error);
-        panel.LoadBackground(backgroundFile);
+        design.LoadBackground(backgroundFile);
     }
-    SetCardSizeFromInches(panel, layout);
-    SetCardOrientation(panel, layout, panel.Rotated(), backgroundFile);
+    SetCardSizeFromInches(design, layout);
+    SetCardOrientation(design, layout, design.Rotated(), backgroundFile);
 }
 
-void WriteDesign(TGBusinessCardPanel32& panel, const QString& path, const QString& backgroundFile,
+void WriteDesign(TDesignModel& design, const QString& path, const QString& backgroundFile,
     const TCardLayout& layout)
 {
-    WriteDesignPair(path, [&panel](const QString& design) { panel.SaveToFile(design); }, backgroundFile,
+    WriteDesignPair(path, [&design](const QString& file) { design.SaveToFile(file); }, backgroundFile,
         CompanionFromLayout(layout));
 }
 
-QImage RenderCardPicture(TGBusinessCardPanel32& panel, bool border)
+QImage RenderCardPicture(TDesignModel& design, bool border)
 {
-    QImage picture = panel.RenderToBitmap();
+    QImage picture = design.RenderToBitmap();
     if (border && !picture.isNull()) {
         // The outermost ring of pixels, as a one-pixel rectangle from (0, 0)
         // to (width, height) with the far edges excluded draws it.
@@ -203,12 +203,12 @@ PictureFormat PictureFormatForPath(const QString& path)
     return PictureFormat::Bitmap;
 }
 
-QImage RenderCardPictureAtDpi(TGBusinessCardPanel32& panel, double dpi, bool border)
+QImage RenderCardPictureAtDpi(TDesignModel& design, double dpi, bool border)
 {
     const double ppi = ScreenPpi();
     dpi = std::clamp(dpi, 24.0, 2400.0);
-    const double wInches = std::max(1, panel.width()) / ppi;
-    const double hInches = std::max(1, panel.height()) / ppi;
+    const double wInches = std::max(1, design.CardWidth()) / ppi;
+    const double hInches = std::max(1, design.CardHeight()) / ppi;
     const std::int64_t pw = std::max<std::int64_t>(1, Round(wInches * dpi));
     const std::int64_t ph = std::max<std::int64_t>(1, Round(hInches * dpi));
     // Beyond the largest picture the program makes, no picture: writing it
@@ -223,10 +223,10 @@ QImage RenderCardPictureAtDpi(TGBusinessCardPanel32& panel, double dpi, bool bor
     QPainter p(&picture);
     // The background art as the card shows it: a bitmap, or a metafile
     // drawn as vectors at this resolution.
-    panel.DrawBackgroundArt(p, picture.width(), picture.height());
+    design.DrawBackgroundArt(p, picture.width(), picture.height());
     {
         TCanvasPageEngine engine(&p, TDeviceFacts{ dpi, dpi, 0, 0, 0, wInches, hInches });
-        engine.OnPrint = [&panel](TPageEngine& e) { panel.PrintObjects(e, 0, 0); };
+        engine.OnPrint = [&design](TPageEngine& e) { design.PrintObjects(e, 0, 0); };
         engine.Execute();
     }
     if (border) {

@@ -1,5 +1,5 @@
 #pragma once
-// The document work on the card panel that both the main window and the
+// The document work on a card design that both the main window and the
 // batch tool do: sizing and turning the card from the layout record, reading
 // and writing a design file pair (.QRD objects and .QRE companion), and the
 // card picture exports. One implementation, so a picture written by
@@ -15,24 +15,24 @@
 
 namespace bv {
 
-class TGBusinessCardPanel32;
+class TDesignModel;
 
-// Sizes the panel from the layout: Round(ppi × height) by Round(ppi × width),
-// the two swapped when the panel is rotated. The size is set at zoom 1 and
+// Sizes the card from the layout: Round(ppi × height) by Round(ppi × width),
+// the two swapped when the card is turned. The size is set at zoom 1 and
 // the zoom factor that was in force is put back afterwards.
-void SetCardSizeFromInches(TGBusinessCardPanel32& panel, const TCardLayout& layout);
-// Sets the panel's rotated flag, sizes the card and loads the background
+void SetCardSizeFromInches(TDesignModel& design, const TCardLayout& layout);
+// Sets the design's rotated flag, sizes the card and loads the background
 // picture again (turned a quarter turn when rotated).
-void SetCardOrientation(TGBusinessCardPanel32& panel, const TCardLayout& layout, bool rotated,
+void SetCardOrientation(TDesignModel& design, const TCardLayout& layout, bool rotated,
     const QString& backgroundFile);
 
-// The default font of QRD.INI as the panel's font for new text objects, and
+// The default font of QRD.INI as the design's font for new text objects, and
 // back (the colour and the rest of `base` are kept).
 TFont PanelFontFromDefault(const TDefaultFont& font, const TFont& base);
 TDefaultFont DefaultFontFromPanel(const TFont& font);
-// Gives a panel the program's settings that affect how a design looks: the
+// Gives a design the program's settings that affect how a design looks: the
 // default font and the personal information.
-void ApplyProgramSettings(TGBusinessCardPanel32& panel, const TDefaultFont& font, const TPersonalInfo& info);
+void ApplyProgramSettings(TDesignModel& design, const TDefaultFont& font, const TPersonalInfo& info);
 
 // Layout record and its stored companion form.
 TCardLayout LayoutFromCompanion(const CompanionLayout& stored);
@@ -43,7 +43,7 @@ CompanionLayout CompanionFromLayout(const TCardLayout& layout);
 // folder's "bg", else the name as stored.
 QString FindBackgroundFile(const QString& stored);
 
-// Reads the design file pair into the panel (which the caller has cleared):
+// Reads the design file pair into the design (which the caller has cleared):
 // the objects of `path`, then the companion file. A companion in the INI form
 // replaces `backgroundFile` and `layout` and gives the orientation; the older
 // plain-text form gives only the background picture; without a companion
@@ -53,7 +53,7 @@ QString FindBackgroundFile(const QString& stored);
 // a companion that is there but cannot be read, and a background that is no
 // picture file (a device, a pipe), are told in `warnings`. The pair is read
 // as one save (see WriteDesignPair).
-void ReadDesign(TGBusinessCardPanel32& panel, const QString& path, TCardLayout& layout, QString& backgroundFile,
+void ReadDesign(TDesignModel& design, const QString& path, TCardLayout& layout, QString& backgroundFile,
     QStringList* warnings = nullptr);
 
 // The back of a two-sided card: a design pair of its own beside the front,
@@ -63,18 +63,18 @@ QString BackDesignPath(const QString& frontPath);
 
 // Writes the objects to `path` and the companion file beside it as one save
 // (WriteDesignPair). Raises on failure (EWriteError and the filer's errors).
-void WriteDesign(TGBusinessCardPanel32& panel, const QString& path, const QString& backgroundFile,
+void WriteDesign(TDesignModel& design, const QString& path, const QString& backgroundFile,
     const TCardLayout& layout);
 
-// The card as a picture at the panel's current size (callers set zoom 1):
+// The card as a picture at the design's current size (callers set zoom 1):
 // background and objects on white, with a one-pixel black border around the
 // edge when asked.
-QImage RenderCardPicture(TGBusinessCardPanel32& panel, bool border);
+QImage RenderCardPicture(TDesignModel& design, bool border);
 // The card as a print-quality picture at dpi pixels per inch (callers set
 // zoom 1): the background stretched over the card and the objects drawn
 // through the page engine as on paper, so text is laid out at that
 // resolution. The picture records its resolution.
-QImage RenderCardPictureAtDpi(TGBusinessCardPanel32& panel, double dpi, bool border);
+QImage RenderCardPictureAtDpi(TDesignModel& design, double dpi, bool border);
 
 enum class PictureFormat { Bitmap, Jpeg, Png };
 // By the file's extension: .jpg/.jpeg JPEG, .png PNG, anything else a

@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -69,6 +70,40 @@ const PropertyTable& TGPCircleText::ClassProperties()
             [mut](TGGraphicControl& o, const Value& v) { mut(o).SetDrawLettersAngled(expectBool(v)); } });
         for (PropertyInfo& p : SharedProperties())
             own.push_back(std::move(p));
+        // The outline and shadow came later: each is left out at its default,
+        // so a design without them is written as before and older readers
+        // never meet them.
+        auto styled = [mut](TGGraphicControl& o, auto change) {
+            TEffectStyle s = mut(o).Style();
+            change(s);
+            mut(o).SetStyle(s);
+        };
+        const TEffectStyle plain;
+        own.push_back({ "OutlineColor", PropertyKind::Colour, Value::integer(plain.Outline.Color),
+            [self](const TGGraphicControl& o) { return Value::integer(self(o).Style().Outline.Color); },
+            [styled](TGGraphicControl& o, const Value& v) {
+                styled(o, [&](TEffectStyle& s) { s.Outline.Color = static_cast<TColor>(expectInt(v)); });
+            } });
+        own.push_back({ "OutlineWidth", PropertyKind::Integer, Value::integer(plain.Outline.Width),
+            [self](const TGGraphicControl& o) { return Value::integer(self(o).Style().Outline.Width); },
+            [styled](TGGraphicControl& o, const Value& v) {
+                styled(o, [&](TEffectStyle& s) { s.Outline.Width = static_cast<int>(expectInt(v)); });
+            } });
+        own.push_back({ "ShadowDepth", PropertyKind::Integer, Value::integer(plain.Shadow.Depth),
+            [self](const TGGraphicControl& o) { return Value::integer(self(o).Style().Shadow.Depth); },
+            [styled](TGGraphicControl& o, const Value& v) {
+                styled(o, [&](TEffectStyle& s) { s.Shadow.Depth = static_cast<int>(expectInt(v)); });
+            } });
+        own.push_back(EnumProperty("ShadowOrientation", ShadowDirectionNames(), int(plain.Shadow.Direction),
+            [self](const TGGraphicControl& o) { return int(self(o).Style().Shadow.Direction); },
+            [styled](TGGraphicControl& o, int v) {
+                styled(o, [&](TEffectStyle& s) { s.Shadow.Direction = TShadowDirection(v); });
+            }));
+        own.push_back({ "Shadowcolor", PropertyKind::Colour, Value::integer(plain.Shadow.Color),
+            [self](const TGGraphicControl& o) { return Value::integer(self(o).Style().Shadow.Color); },
+            [styled](TGGraphicControl& o, const Value& v) {
+                styled(o, [&](TEffectStyle& s) { s.Shadow.Color = static_cast<TColor>(expectInt(v)); });
+            } });
         return PropertyTable::extend(TGGraphicControl::ClassProperties(), own);
     }();
     return table;
@@ -98,6 +133,16 @@ void TGPCircleText::SetMirror(bool value)
         return;
     mirror = value;
     Invalidate();
+}
+
+void TGPCircleText::SetStyle(const TEffectStyle& value)
+{
+    if (value == style)
+        return;
+    style = value;
+    Invalidate();
+    if (!IsLoading() && !IsReading())
+        NotifyChanged();
 }
 
 void TGPCircleText::SetDrawLettersAngled(bool value)
@@ -216,25 +261,44 @@ void TGPCircleText::DrawTo(QPainter& canvas)
     }
     canvas.setBrush(Qt::NoBrush);
     canvas.setBackgroundMode(Qt::TransparentMode);
-    canvas.setPen(ToQColor(Font().Color));
     const QFontMetrics fm(font, canvas.device());
     const int descent = fm.descent();
-    for (const TCircleLetter& letter : LetterPlacements(fm)) {
-        if (!letter.Inside)
-            continue;
-        const QString text = ShownText(Font(), QString(letter.Letter));
-        // The reference point is the middle of the cell's bottom edge.
-        const qreal half = fm.horizontalAdvance(text) / 2.0;
-        if (drawLettersAngled) {
+    const QList<TCircleLetter> letters = LetterPlacements(fm);
+    // One letter in place: plain text (so it stays text on paper), or, with
+    // an outline, its glyph outline filled and stroked.
+    const int outline = style.OutlineWidth(Zoom());
+    auto drawLetters = [&](QPointF offset, const QColor& colour, bool outlined) {
+        for (const TCircleLetter& letter : letters) {
+            if (!letter.Inside)
+                continue;
+            const QString text = ShownText(Font(), QString(letter.Letter));
+            // The reference point is the middle of the cell's bottom edge.
+            const qreal half = fm.horizontalAdvance(text) / 2.0;
             canvas.save();
-            canvas.translate(letter.X, letter.Y);
-            canvas.rotate(-letter.Escapement / 10.0); // counter-clockwise on the screen
-            canvas.drawText(QPointF(-half, -descent), text);
+            canvas.translate(offset);
+            QPointF at(letter.X - half, letter.Y - descent);
+            if (drawLettersAngled) {
+                canvas.translate(letter.X, letter.Y);
+                canvas.rotate(-letter.Escapement / 10.0); // counter-clockwise on the screen
+                at = QPointF(-half, -descent);
+            }
+            if (outlined) {
+                QPainterPath path;
+                path.addText(at, font, text);
+                canvas.setRenderHint(QPainter::Antialiasing, true);
+                canvas.fillPath(path, colour);
+                canvas.strokePath(path, QPen(ToQColor(style.Outline.Color), outline, Qt::SolidLine, Qt::RoundCap,
+                                            Qt::RoundJoin));
+            } else {
+                canvas.setPen(colour);
+                canvas.drawText(at, text);
+            }
             canvas.restore();
-        } else {
-            canvas.drawText(QPointF(letter.X - half, letter.Y - descent), text);
         }
-    }
+    };
+    if (style.HasShadow())
+        drawLetters(QPointF(style.ShadowOffset(Zoom())), ToQColor(style.Shadow.Color), false);
+    drawLetters(QPointF(), ToQColor(Font().Color), outline > 0);
     canvas.restore();
 }
 
@@ -271,6 +335,7 @@ void TGPCircleText::CopyCircleSettings(const TGPCircleText& other)
     degrees = other.degrees;
     drawLettersAngled = other.drawLettersAngled;
     mirror = other.mirror;
+    style = other.style;
     painting = false;
     Invalidate();
 }

@@ -4,6 +4,7 @@
 // letter can be turned to follow the circle (its baseline tangent, its top
 // away from the centre) and, when turned, the whole text can be mirrored so
 // that it reads along the inside of the arc.
+#include "effects/EffectStyle.h"
 #include "effects/EffectTextControl.h"
 
 #include <QList>
@@ -43,6 +44,10 @@ public:
     void SetMirror(bool value);
     bool DrawLettersAngled() const { return drawLettersAngled; }
     void SetDrawLettersAngled(bool value);
+    // The letters' outline and shadow. Stored only when set, after every
+    // older property, so designs without them keep their bytes.
+    const TEffectStyle& Style() const { return style; }
+    void SetStyle(const TEffectStyle& value);
 
     // Where the letters of the caption go with the given font metrics (the
     // font at the object's zoom).
@@ -78,6 +83,7 @@ private:
     TDegrees degrees = dg360;
     bool mirror = false;
     bool drawLettersAngled = true;
+    TEffectStyle style;
 
 };
 

@@ -1,6 +1,7 @@
 #include "effects/CircleTextProperties.h"
 
 #include "effects/CircleText.h"
+#include "effects/EffectStyle.h"
 #include "effects/EffectText.h"
 #include "objects/ColorCombo.h"
 #include "objects/DialogButtons.h"
@@ -46,7 +47,7 @@ TCircleTextProperties::TCircleTextProperties(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("CircleTextProperties"));
     setWindowTitle(QStringLiteral("CircleText Properties"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setFixedSize(582, 423);
+    setFixedSize(582, 483);
 
     sample = std::make_unique<TGPCircleText>();
     sample->SetName(QStringLiteral("Sample"));
@@ -142,6 +143,9 @@ TCircleTextProperties::TCircleTextProperties(QWidget* parent) : QDialog(parent)
     zoomRow->addWidget(ZoomLabel);
     grid->addLayout(zoomRow, 3, 4);
 
+    StylePanel = new TEffectStylePanel(this);
+    grid->addWidget(StylePanel, 4, 0, 1, 5);
+
     auto* buttons = new QHBoxLayout;
     outer->addLayout(buttons);
     const DialogButtons b = AddDialogButtons(*this, *buttons, HelpContextCircleText, QStringLiteral("OKButton"),
@@ -199,6 +203,10 @@ TCircleTextProperties::TCircleTextProperties(QWidget* parent) : QDialog(parent)
         sample->SetFont(f);
         sampleChanged();
     });
+    connect(StylePanel, &TEffectStylePanel::StyleChanged, this, [this](const TEffectStyle& style) {
+        sample->SetStyle(style);
+        sampleChanged();
+    });
     connect(ZoomInButton, &QPushButton::clicked, this, [this] {
         if (sample->Zoom() < 1.0f)
             sample->SetZoom(sample->Zoom() + 0.1f);
@@ -239,6 +247,7 @@ void TCircleTextProperties::ShowSampleValues()
     AngledCheckBox->setChecked(sample->DrawLettersAngled());
     MirroredCheckBox->setChecked(sample->Mirror());
     FontColorButton->SetColor(sample->Font().Color);
+    StylePanel->SetStyle(sample->Style());
     CaptionText->setText(sample->Caption());
     showZoom();
     sampleChanged();

@@ -18,6 +18,7 @@ namespace bv {
 
 class TColorCombo;
 class TEffectSample;
+class TEffectStylePanel;
 class TGPCircleText;
 class TUpDownButtons;
 
@@ -51,6 +52,7 @@ public:
     TColorCombo* FontColorButton = nullptr;
     QPushButton* Fontbutton = nullptr;
     TUpDownButtons* RapidChangeFontSize = nullptr;
+    TEffectStylePanel* StylePanel = nullptr;
     QPushButton* ZoomInButton = nullptr;
     QPushButton* ZoomOutButton = nullptr;
     QLabel* ZoomLabel = nullptr;

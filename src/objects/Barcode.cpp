@@ -346,8 +346,8 @@ void TGBarcode::BuildContextMenu(QMenu& menu)
 bool TGBarcode::EditProperties()
 {
     TPersonalInfo info;
-    if (auto* panel = qobject_cast<TGBusinessCardPanel32*>(Parent()))
-        info = panel->PersonalInfo();
+    if (const TDesignModel* design = Parent())
+        info = design->PersonalInfo();
     TBarcodeProperties dialog(*this, info);
     if (Interaction::Current().RunModal(dialog) != mrOk)
         return false;

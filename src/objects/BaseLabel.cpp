@@ -326,8 +326,8 @@ void TGBaseLabel::SetTransparent(bool value)
     transparent = value;
     NotifyChangedIfLive();
     Invalidate();
-    if (!IsLoading() && !IsReading() && Parent() && Visible() && Parent()->isVisible())
-        Parent()->repaint(QRect(Left() - 3, Top() - 3, Width() + 6, Height() + 6));
+    if (!IsLoading() && !IsReading() && Parent() && Visible())
+        Parent()->RepaintCardNow(QRect(Left() - 3, Top() - 3, Width() + 6, Height() + 6));
 }
 
 void TGBaseLabel::SetBackColor(TColor value)
@@ -394,7 +394,7 @@ QString TGBaseLabel::ShownCaption() const
     if (!ShowsMergeRecord(*this))
         return DisplayedCaption();
     QString text = caption;
-    if (const auto* card = dynamic_cast<const TGBusinessCardPanel32*>(Parent())) {
+    if (const TDesignModel* card = Parent()) {
         const int personal = PersonalFieldOfText(caption, card->PersonalInfo());
         if (personal >= 0)
             text = QLatin1Char('{') + TPersonalInfo::Keys()[personal] + QLatin1Char('}');

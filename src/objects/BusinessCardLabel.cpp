@@ -13,15 +13,15 @@ namespace bv {
 
 TGBusinessCardLabel::TGBusinessCardLabel() = default;
 
-TGBusinessCardPanel32* TGBusinessCardLabel::cardPanel() const
+TDesignModel* TGBusinessCardLabel::design() const
 {
-    return qobject_cast<TGBusinessCardPanel32*>(Parent());
+    return Parent();
 }
 
 void TGBusinessCardLabel::CaptureMenuState()
 {
     TGPLabel::CaptureMenuState();
-    personalInfoDue = cardPanel() != nullptr;
+    personalInfoDue = design() != nullptr;
 }
 
 QMenu* TGBusinessCardLabel::PersonalInfoMenu()
@@ -52,7 +52,7 @@ void TGBusinessCardLabel::rebuildPersonalInfoMenu()
         return;
     personalInfoMenu->clear();
     TPersonalInfo info;
-    if (TGBusinessCardPanel32* panel = cardPanel())
+    if (TDesignModel* panel = design())
         info = panel->PersonalInfo();
     const std::pair<const char*, const QString*> fields[] = { { "Name", &info.Name },
         { "Company", &info.Company }, { "Title", &info.Title }, { "Address 1", &info.Address1 },
@@ -93,7 +93,7 @@ void TGBusinessCardLabel::EditText()
 {
     TGetBCLabelText dialog;
     TPersonalInfo info;
-    if (TGBusinessCardPanel32* panel = cardPanel())
+    if (TDesignModel* panel = design())
         info = panel->PersonalInfo();
     dialog.FillPersonalInfo(info);
     dialog.LabelText->setText(Caption());

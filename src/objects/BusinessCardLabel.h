@@ -6,6 +6,7 @@
 
 namespace bv {
 
+class TDesignModel;
 class TGBusinessCardPanel32;
 
 class TGBusinessCardLabel : public TGPLabel {
@@ -16,14 +17,14 @@ public:
 
     // The text-or-personal-information prompt.
     void EditText() override;
-    // Rebuilds the "Personal Information" submenu from the panel's current
+    // Rebuilds the "Personal Information" submenu from the design's current
     // record, then sets the check marks.
     void UpdateMenuChecks() override;
     // Sets Caption to what follows the first tab of a submenu item's caption.
     void ChoosePersonalInfo(const QString& itemCaption);
 
-    // The "Personal Information" submenu, or nullptr when the label's parent
-    // was not the card panel at load completion. Asking builds the menu.
+    // The "Personal Information" submenu, or nullptr when the label was in
+    // no design at load completion. Asking builds the menu.
     QMenu* PersonalInfoMenu();
 
 protected:
@@ -31,11 +32,11 @@ protected:
     void CaptureMenuState() override;
 
 private:
-    TGBusinessCardPanel32* cardPanel() const;
+    TDesignModel* design() const;
     void rebuildPersonalInfoMenu();
 
     QMenu* personalInfoMenu = nullptr;
-    // The label sat on the card panel at load completion: its menu gets the
+    // The label was in a design at load completion: its menu gets the
     // "Personal Information" submenu.
     bool personalInfoDue = false;
 };

@@ -123,13 +123,13 @@ void TGLineShape::DrawTo(QPainter& canvas)
 
 void TGLineShape::StretchToEdges()
 {
-    TGBasePanel* panel = Parent();
-    if (!panel)
+    const TDesignModel* design = Parent();
+    if (!design)
         return;
     if (lineStyle == stHorizontal)
-        SetBounds(0, Top(), panel->width(), Height());
+        SetBounds(0, Top(), design->CardWidth(), Height());
     else if (lineStyle == stVertical)
-        SetBounds(Left(), 0, Width(), panel->height());
+        SetBounds(Left(), 0, Width(), design->CardHeight());
     Invalidate();
 }
 

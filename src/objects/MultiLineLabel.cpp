@@ -384,8 +384,8 @@ void TGMultiLineLabel::ToggleWordWrap()
 {
     // Wrapping an object that reaches past the card's right edge wraps at
     // that edge; the lines then grow down.
-    if (!WordWrap() && Parent() && Left() + Width() > Parent()->width() && Left() < Parent()->width())
-        SetWidth(Parent()->width() - Left());
+    if (!WordWrap() && Parent() && Left() + Width() > Parent()->CardWidth() && Left() < Parent()->CardWidth())
+        SetWidth(Parent()->CardWidth() - Left());
     SetWordWrap(!WordWrap());
     if (WordWrap())
         FitToText();

@@ -43,7 +43,7 @@ void TGSymbolLabel::ApplyFont(const TFont& font)
 
 bool TGSymbolLabel::followsGlyph() const
 {
-    return Font().Size() > 9 && !IsReading() && qobject_cast<TGBasePanel*>(Parent()) != nullptr;
+    return Font().Size() > 9 && !IsReading() && Parent() != nullptr;
 }
 
 void TGSymbolLabel::BoundsChanged()

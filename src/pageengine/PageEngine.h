@@ -123,6 +123,9 @@ public:
     void SetScaleY(double percent) { scaleY = percent; }
     int Copies() const { return copies; }
     virtual void SetCopies(int value) { copies = value < 1 ? 1 : value; }
+    // Copies of one page the device makes by itself (a print queue's driver);
+    // 1 for a device that holds what was drawn and no more.
+    virtual int DriverCopies() const { return 1; }
     int Orientation() const { return orientation; }
     virtual void SetOrientation(int value);
     QString Title() const { return title; }

@@ -207,7 +207,7 @@ void TPagePrinter::SetCopies(int value)
     TPageEngine::SetCopies(value);
 }
 
-int TPagePrinter::MaxCopies() const
+int TPagePrinter::DriverCopies() const
 {
     if (!targetFile().isEmpty())
         return 1;

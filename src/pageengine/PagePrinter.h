@@ -76,7 +76,7 @@ public:
     void SetCopies(int value) override;
     // Copies the driver makes by itself: 1 when it cannot, and 1 whenever
     // the output goes to a file (a file holds what was drawn, no more).
-    int MaxCopies() const;
+    int DriverCopies() const override;
 
     // Re-reads the device facts and resets the margins to 0.
     void ResetDevice();

@@ -132,7 +132,7 @@ void TLabelPrinter::finishStatus()
         format = printing ? QStringLiteral("\rBusiness Card Print Canceled!")
                           : QStringLiteral("\rBusiness Card Preview Canceled!");
     } else {
-        const bool complex = job.Panel && job.Panel->HasEffectObjects();
+        const bool complex = job.Design && job.Design->HasEffectObjects();
         if (printing)
             format = complex ? QStringLiteral("Print job completed and sent to printer!\r\rNote: this design contains "
                                               "complex shapes or text.\rPlease be patient while the printer produces "

@@ -1,7 +1,7 @@
 #include "printing/MergeCards.h"
 
 #include "platform/MergeSource.h"
-#include "surface/BusinessCardPanel.h"
+#include "surface/DesignModel.h"
 
 #include <algorithm>
 
@@ -30,8 +30,8 @@ int TMergeChoice::Cards() const
     return static_cast<int>(std::min<long long>(records * std::max(1, Copies), 100000000LL));
 }
 
-TMergeCards::TMergeCards(TGBusinessCardPanel32& p, const TMergeChoice& c)
-    : panel(p), choice(c), shownBefore(p.SharedMergeTable()), recordBefore(p.MergeRecord())
+TMergeCards::TMergeCards(TDesignModel& p, const TMergeChoice& c)
+    : design(p), choice(c), shownBefore(p.SharedMergeTable()), recordBefore(p.MergeRecord())
 {
 }
 
@@ -57,16 +57,16 @@ int TMergeCards::CardKey(int card) const
 
 void TMergeCards::Show(int card)
 {
-    if (panel.SharedMergeTable() != choice.Table)
-        panel.SetMergeTable(choice.Table);
-    panel.SetMergeRecord(RecordOf(card), false);
+    if (design.SharedMergeTable() != choice.Table)
+        design.SetMergeTable(choice.Table);
+    design.SetMergeRecord(RecordOf(card), false);
 }
 
 void TMergeCards::Done()
 {
-    if (panel.SharedMergeTable() != shownBefore)
-        panel.SetMergeTable(shownBefore);
-    panel.SetMergeRecord(recordBefore, false);
+    if (design.SharedMergeTable() != shownBefore)
+        design.SetMergeTable(shownBefore);
+    design.SetMergeRecord(recordBefore, false);
 }
 
 QString TMergeCards::Describe(int card) const

@@ -1,13 +1,13 @@
 #pragma once
 // The cards of a mail merge: records first..last of a merge file, each
-// `copies` times in a row, drawn by showing each record on the card panel.
+// `copies` times in a row, drawn by showing each record on the card.
 #include "printing/CardSource.h"
 
 #include <memory>
 
 namespace bv {
 
-class TGBusinessCardPanel32;
+class TDesignModel;
 class TMergeTable;
 
 // What the user chose for a merge (in the Print dialog or on the batch
@@ -28,7 +28,7 @@ struct TMergeChoice {
 
 class TMergeCards final : public TCardSource {
 public:
-    TMergeCards(TGBusinessCardPanel32& panel, const TMergeChoice& choice);
+    TMergeCards(TDesignModel& design, const TMergeChoice& choice);
     ~TMergeCards() override;
 
     int CardCount() const override;
@@ -41,7 +41,7 @@ public:
     int RecordOf(int card) const;
 
 private:
-    TGBusinessCardPanel32& panel;
+    TDesignModel& design;
     TMergeChoice choice;
     std::shared_ptr<const TMergeTable> shownBefore;
     int recordBefore = -1;

@@ -15,7 +15,7 @@
 #include "printing/PrintShopDialog.h"
 #include "printing/SheetJob.h"
 #include "printing/WarnBottomMargin.h"
-#include "surface/BusinessCardPanel.h"
+#include "surface/DesignModel.h"
 #include "surface/MergeFields.h"
 
 #include <algorithm>
@@ -30,14 +30,14 @@ namespace bv {
 
 namespace {
 
-// Puts the panel's zoom back when the job ends, however it ends.
+// Puts the design's zoom back when the job ends, however it ends.
 class ZoomRestore {
 public:
-    explicit ZoomRestore(TGBusinessCardPanel32& p) : panel(p), zoom(p.Zoom()) {}
+    explicit ZoomRestore(TDesignModel& p) : design(p), zoom(p.Zoom()) {}
     ~ZoomRestore()
     {
         try {
-            panel.SetZoom(zoom);
+            design.SetZoom(zoom);
         } catch (const std::exception&) {
             // Nothing may leave a destructor; the card keeps the job's zoom.
         }
@@ -46,7 +46,7 @@ public:
     ZoomRestore& operator=(const ZoomRestore&) = delete;
 
 private:
-    TGBusinessCardPanel32& panel;
+    TDesignModel& design;
     Single zoom;
 };
 
@@ -69,7 +69,7 @@ void guarded(F&& f)
 
 } // namespace
 
-TPrintCommands::TPrintCommands(TGBusinessCardPanel32& p, QWidget* o) : panel(p), owner(o) {}
+TPrintCommands::TPrintCommands(TDesignModel& p, QWidget* o) : design(p), owner(o) {}
 
 TPrintCommands::~TPrintCommands() = default;
 
@@ -92,7 +92,7 @@ TPrinterNudges TPrintCommands::nudges() const
 TImposition TPrintCommands::CurrentImposition() const
 {
     const TCardLayout layout = Layout ? Layout() : TCardLayout();
-    return TImposition::FromLayout(layout, nudges(), panel.Rotated());
+    return TImposition::FromLayout(layout, nudges(), design.Rotated());
 }
 
 void TPrintCommands::mnuPrintClick()
@@ -104,7 +104,7 @@ void TPrintCommands::mnuPrintClick()
         SheetPreview = false;
         const TCardLayout layout = Layout ? Layout() : TCardLayout();
         SetEnginePaper(*mainPrinter, layout);
-        panel.SetPreviewMode(false);
+        design.SetPreviewMode(false);
         OutlineTest = false;
         if (!DoPageSetup())
             return;
@@ -116,7 +116,7 @@ void TPrintCommands::printChosenSheets()
 {
     PrintMode = true;
     SheetPreview = false;
-    panel.SetPreviewMode(false);
+    design.SetPreviewMode(false);
     OutlineTest = false;
     mainPrinter->ResetDevice();
     QCoreApplication::processEvents();
@@ -159,7 +159,7 @@ bool TPrintCommands::ExportSheetPdf(const QString& path)
     // the file gets its name only after the job; the caller reports the
     // file once it is in place.
     Unattended = true;
-    panel.SetPreviewMode(false);
+    design.SetPreviewMode(false);
     TPrintOutcome outcome;
     try {
         outcome = DoPrint();
@@ -197,10 +197,10 @@ void TPrintCommands::mnuPreviewSheetClick()
         const int sheets = mainPrinter->Copies();
         PrintMode = false;
         SheetPreview = true;
-        panel.SetPreviewMode(true);
+        design.SetPreviewMode(true);
         DoPrint();
         SheetPreview = false;
-        panel.SetPreviewMode(false);
+        design.SetPreviewMode(false);
         if (printFromPreview) {
             printFromPreview = false;
             mainPrinter->SetCopies(sheets);
@@ -217,7 +217,7 @@ void TPrintCommands::mnuPreviewClick()
         const TCardLayout layout = Layout ? Layout() : TCardLayout();
         if (mainPrinter)
             SetEnginePaper(*mainPrinter, layout);
-        panel.SetPreviewMode(true);
+        design.SetPreviewMode(true);
         OutlineTest = false;
         DoPrint();
     });
@@ -276,7 +276,7 @@ bool TPrintCommands::DoPageSetup()
     TSelectSpecificLabels dialog(owner);
     dialog.Printer = mainPrinter.get();
     dialog.SetSheet(layout, SelectedCards);
-    dialog.CheckMerge = [this](const TMergeTable& table) { return CheckMergeFields(panel.Objects(), table); };
+    dialog.CheckMerge = [this](const TMergeTable& table) { return CheckMergeFields(design.Objects(), table); };
     dialog.SetMerge(Merge);
     dialog.CropMarksCheck->setChecked(CropMarks);
     dialog.BleedCheck->setChecked(SheetBleed);
@@ -287,9 +287,9 @@ bool TPrintCommands::DoPageSetup()
     CropMarks = dialog.CropMarksCheck->isChecked();
     SheetBleed = dialog.BleedCheck->isChecked();
     Merge = dialog.Merge();
-    if (Merge.Active() && panel.SharedMergeTable() != Merge.Table) {
+    if (Merge.Active() && design.SharedMergeTable() != Merge.Table) {
         // The card panel offers the file's records in its record picker.
-        panel.SetMergeTable(Merge.Table);
+        design.SetMergeTable(Merge.Table);
         if (MergeChanged)
             MergeChanged();
     }
@@ -303,8 +303,8 @@ TPrintOutcome TPrintCommands::DoPrint()
     if (PrintMode && !mainPrinter)
         return outcome;
 
-    ZoomRestore zoomRestore(panel);
-    panel.SetZoom(1.0f);
+    ZoomRestore zoomRestore(design);
+    design.SetZoom(1.0f);
     QCoreApplication::processEvents();
 
     const TCardLayout layout = Layout ? Layout() : TCardLayout();
@@ -316,7 +316,7 @@ TPrintOutcome TPrintCommands::DoPrint()
     // the job before anything is drawn.
     std::unique_ptr<TMergeCards> cards;
     if (Merge.Active() && !OutlineTest) {
-        const QString missing = CheckMergeFields(panel.Objects(), *Merge.Table);
+        const QString missing = CheckMergeFields(design.Objects(), *Merge.Table);
         if (!missing.isEmpty()) {
             outcome.Error = missing;
             lastOutcome = outcome;
@@ -332,11 +332,11 @@ TPrintOutcome TPrintCommands::DoPrint()
             const int records = std::max(1, perSheet * MaxMergePreviewSheets / copies);
             choice.Last = std::min(choice.LastRecord(), choice.FirstRecord() + records - 1);
         }
-        cards = std::make_unique<TMergeCards>(panel, choice);
+        cards = std::make_unique<TMergeCards>(design, choice);
     }
     TSheetJob job;
     job.Cards = cards.get();
-    job.Panel = &panel;
+    job.Design = &design;
     job.Sheets = mainPrinter ? mainPrinter->Copies() : 1;
     if (mainPrinter)
         mainPrinter->SetCopies(1);

@@ -1,11 +1,11 @@
 #pragma once
 // The print commands of the main window: Print, Preview, Print Outline Test
 // Page, Printer Setup and Printer Fine Tuning, and the job they share
-// (DoPrint). The main window keeps one of these beside its design panel and
+// (DoPrint). The main window keeps one of these beside its design and
 // calls the command methods from its menu entries and buttons; the command
 // line tool uses the same object, so a sheet comes out the same either way.
 //
-//     TPrintCommands printing(panel, mainWindow);
+//     TPrintCommands printing(panel.Model(), mainWindow);
 //     printing.Layout = [this] { return layout; };
 //     printing.BackgroundFile = [this] { return BackgroundFile; };
 //     printing.Preferences = &preferences;      // nudges, bottom-margin warning
@@ -24,7 +24,7 @@ class QWidget;
 
 namespace bv {
 
-class TGBusinessCardPanel32;
+class TDesignModel;
 class TPagePrinter;
 
 // How one DoPrint ended.
@@ -39,7 +39,7 @@ struct TPrintOutcome {
 
 class TPrintCommands {
 public:
-    TPrintCommands(TGBusinessCardPanel32& panel, QWidget* owner = nullptr);
+    TPrintCommands(TDesignModel& design, QWidget* owner = nullptr);
     ~TPrintCommands();
     TPrintCommands(const TPrintCommands&) = delete;
     TPrintCommands& operator=(const TPrintCommands&) = delete;
@@ -108,13 +108,13 @@ public:
     void mnuPrinterFineTuningClick();
     // The "Print Cards" dialog; true (and SelectedCards taken) on "Ok".
     bool DoPageSetup();
-    // Runs one job in the mode set by the command; the panel's zoom is 1
+    // Runs one job in the mode set by the command; the design's zoom is 1
     // while it runs and restored afterwards, also after an error.
     TPrintOutcome DoPrint();
 
     const TPrintOutcome& LastOutcome() const { return lastOutcome; }
 
-    // The sheet geometry DoPrint will use (layout + nudges, panel turn).
+    // The sheet geometry DoPrint will use (layout + nudges, design turn).
     TImposition CurrentImposition() const;
 
 private:
@@ -124,7 +124,7 @@ private:
     void printChosenSheets();
     bool printFromPreview = false;
 
-    TGBusinessCardPanel32& panel;
+    TDesignModel& design;
     QWidget* owner;
     std::unique_ptr<TPagePrinter> mainPrinter;
     TPrintOutcome lastOutcome;

@@ -4,7 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "printing/SheetJob.h"
-#include "surface/BusinessCardPanel.h"
+#include "surface/DesignModel.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -28,10 +28,10 @@ TPrintShopPage TPrintShopPage::For(const QSizeF& card, const TPrintShopOptions& 
     return p;
 }
 
-void WritePrintShopPdf(TGBusinessCardPanel32& panel, const TCardLayout& layout, const QString& backgroundFile,
+void WritePrintShopPdf(TDesignModel& design, const TCardLayout& layout, const QString& backgroundFile,
     const QString& path, const TPrintShopOptions& options, const TPrintShopBack& back)
 {
-    const bool rotated = panel.Rotated();
+    const bool rotated = design.Rotated();
     const QSizeF card = rotated ? QSizeF(layout.Height, layout.Width) : QSizeF(layout.Width, layout.Height);
     const TPrintShopPage page = TPrintShopPage::For(card, options);
 
@@ -52,13 +52,13 @@ void WritePrintShopPdf(TGBusinessCardPanel32& panel, const TCardLayout& layout, 
     printer.SetOrientation(poPortrait);
     printer.SetPageBoxes(page.Trim, page.BleedBox);
     printer.ResetDevice();
-    const Single zoom = panel.Zoom();
-    panel.SetZoom(1.0f);
-    const Single backZoom = back.Panel ? back.Panel->Zoom() : 1.0f;
-    if (back.Panel)
-        back.Panel->SetZoom(1.0f);
+    const Single zoom = design.Zoom();
+    design.SetZoom(1.0f);
+    const Single backZoom = back.Design ? back.Design->Zoom() : 1.0f;
+    if (back.Design)
+        back.Design->SetZoom(1.0f);
     // One side of the card on the current page.
-    auto side = [&](TPageEngine& e, TGBusinessCardPanel32& card, TSheetJob& sideArt, const QString& key) {
+    auto side = [&](TPageEngine& e, TDesignModel& card, TSheetJob& sideArt, const QString& key) {
         e.SetMarginLeft(0);
         e.SetMarginTop(0);
         if (options.CropMarks) {
@@ -99,16 +99,16 @@ void WritePrintShopPdf(TGBusinessCardPanel32& panel, const TCardLayout& layout, 
             });
     };
     printer.OnPrint = [&](TPageEngine& e) {
-        side(e, panel, art, QStringLiteral("card"));
-        if (back.Panel) {
+        side(e, design, art, QStringLiteral("card"));
+        if (back.Design) {
             e.NewPage();
-            side(e, *back.Panel, backArt, QStringLiteral("back"));
+            side(e, *back.Design, backArt, QStringLiteral("back"));
         }
     };
     auto restore = [&] {
-        panel.SetZoom(zoom);
-        if (back.Panel)
-            back.Panel->SetZoom(backZoom);
+        design.SetZoom(zoom);
+        if (back.Design)
+            back.Design->SetZoom(backZoom);
     };
     try {
         printer.Execute();

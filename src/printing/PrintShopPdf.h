@@ -13,7 +13,7 @@
 
 namespace bv {
 
-class TGBusinessCardPanel32;
+class TDesignModel;
 
 struct TPrintShopOptions {
     // Bleed on every side, millimetres (0 to 6; 1/8 inch by default).
@@ -37,14 +37,14 @@ struct TPrintShopPage {
 // The back of a card: a design of its own (see BackDesignPath) and its
 // background art.
 struct TPrintShopBack {
-    TGBusinessCardPanel32* Panel = nullptr;
+    TDesignModel* Design = nullptr;
     QString BackgroundFile;
 };
 
-// Writes the panel's card into `path` (replaced only once complete); with a
+// Writes the design's card into `path` (replaced only once complete); with a
 // back, the back is page 2 at the same size. Throws EPrinter or EWriteError
 // with the reason when it cannot.
-void WritePrintShopPdf(TGBusinessCardPanel32& panel, const TCardLayout& layout, const QString& backgroundFile,
+void WritePrintShopPdf(TDesignModel& design, const TCardLayout& layout, const QString& backgroundFile,
     const QString& path, const TPrintShopOptions& options, const TPrintShopBack& back = {});
 
 } // namespace bv

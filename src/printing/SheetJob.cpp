@@ -1,13 +1,12 @@
 #include "printing/SheetJob.h"
 
 #include "pageengine/PageEngine.h"
-#include "pageengine/PagePrinter.h"
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "pictures/Metafile.h"
 #include "platform/Numeric.h"
 #include "printing/CardSource.h"
-#include "surface/BusinessCardPanel.h"
+#include "surface/DesignModel.h"
 
 #include <QFileInfo>
 #include <QPainter>
@@ -17,24 +16,24 @@ namespace bv {
 
 namespace {
 
-// Restores the panel's Printing flag when the card walk ends, also on error.
+// Restores the design's Printing flag when the card walk ends, also on error.
 class PrintingFlag {
 public:
-    explicit PrintingFlag(TGBusinessCardPanel32* p) : panel(p)
+    explicit PrintingFlag(TDesignModel* p) : design(p)
     {
-        if (panel)
-            panel->SetPrinting(true);
+        if (design)
+            design->SetPrinting(true);
     }
     ~PrintingFlag()
     {
-        if (panel)
-            panel->SetPrinting(false);
+        if (design)
+            design->SetPrinting(false);
     }
     PrintingFlag(const PrintingFlag&) = delete;
     PrintingFlag& operator=(const PrintingFlag&) = delete;
 
 private:
-    TGBusinessCardPanel32* panel;
+    TDesignModel* design;
 };
 
 // Crop marks: up to a quarter inch long, ending 1/16 inch before the cards
@@ -80,14 +79,7 @@ int TSheetJob::driverCopies() const
 {
     if (DriverCopies)
         return DriverCopies();
-    if (auto* printer = dynamic_cast<TPagePrinter*>(Engine)) {
-        // A file (PDF output, or "print to file" chosen in the print dialog)
-        // holds what was drawn and no more, whatever the queue could do.
-        if (!printer->OutputFileName().isEmpty())
-            return 1;
-        return printer->MaxCopies();
-    }
-    return 1;
+    return Engine ? Engine->DriverCopies() : 1;
 }
 
 bool TSheetJob::Aborted() const
@@ -153,7 +145,7 @@ void TSheetJob::BeforePrintLabels(TPageEngine& engine)
 
 void TSheetJob::PrintLabels(TPageEngine& engine)
 {
-    PrintingFlag flag(Panel);
+    PrintingFlag flag(Design);
     // The design shows what it showed before once the cards are drawn.
     struct CardsDone {
         TCardSource* cards;
@@ -228,8 +220,8 @@ void TSheetJob::PrintLabels(TPageEngine& engine)
                                 e.SetPen(0xC0C0C0, PageStyle::psSolid, -1, PageStyle::pmCopy);
                                 e.Rectangle(x, y, x + box.width(), y + box.height());
                             }
-                            if (Panel)
-                                Panel->PrintObjects(e, x, y);
+                            if (Design)
+                                Design->PrintObjects(e, x, y);
                         });
                 }
                 drawn.append(index);

@@ -1,5 +1,5 @@
 #pragma once
-// One sheet job: puts the card of a design panel on sheets, either to the
+// One sheet job: puts the card of a design on sheets, either to the
 // printer or a PDF file (a TPagePrinter) or into a recording for the preview
 // window (a TPageRecorder). It knows nothing of windows: whoever runs it
 // watches its progress through OnCard and OnIdle and may Cancel it between
@@ -7,9 +7,9 @@
 // tool runs it unattended.
 //
 //     TSheetJob job;
-//     job.Panel = &panel;                 // whose objects are printed
+//     job.Design = &design;                // whose objects are printed
 //     job.Engine = &printer;              // or a recorder for a preview
-//     job.Sheet = TImposition::FromLayout(layout, nudges, panel.Rotated());
+//     job.Sheet = TImposition::FromLayout(layout, nudges, design.Rotated());
 //     job.Selected = selection;
 //     job.Sheets = 3;
 //     job.Run();                          // or show it in a TLabelPrinter
@@ -26,7 +26,7 @@
 namespace bv {
 
 class TCardSource;
-class TGBusinessCardPanel32;
+class TDesignModel;
 class TPageEngine;
 
 class TSheetJob {
@@ -40,7 +40,7 @@ public:
     TSheetJob& operator=(const TSheetJob&) = delete;
 
     // ---- The job, filled in before it runs --------------------------------------
-    TGBusinessCardPanel32* Panel = nullptr;
+    TDesignModel* Design = nullptr;
     // The engine the job draws with (not owned).
     TPageEngine* Engine = nullptr;
     // Sheets to produce.
@@ -62,8 +62,8 @@ public:
     // to a neighbouring card (cards that touch share none) and the page edge.
     double Bleed = 0;
     QString BackgroundFile;
-    // Copies the printer driver can make by itself. When unset, a
-    // TPagePrinter engine is asked; any other engine makes none.
+    // Copies the printer driver can make by itself. When unset, the engine
+    // is asked (TPageEngine::DriverCopies).
     std::function<int()> DriverCopies;
     // Names the card drawn at a position (index row × across + column):
     // positions with the same key show the same card, which an engine may

@@ -109,16 +109,9 @@ void TGPRichBaseLabel::SetBGColor(TColor value)
         NotifyChanged();
 }
 
-TRichTextControl* TGPRichBaseLabel::FindMaster(QWidget* start)
+TRichTextControl* TGPRichBaseLabel::MasterOf(const TDesignModel* design)
 {
-    if (!start)
-        return nullptr;
-    QWidget* form = start->window();
-    const QList<TRichTextControl*> controls = form->findChildren<TRichTextControl*>();
-    for (TRichTextControl* c : controls)
-        if (c->objectName().toUpper() == QLatin1String("MASTERRICHTEXT"))
-            return c;
-    return nullptr;
+    return design ? design->Service<TRichTextControl>() : nullptr;
 }
 
 void TGPRichBaseLabel::Loaded()
@@ -127,7 +120,7 @@ void TGPRichBaseLabel::Loaded()
     if (IsReading() || masterSought)
         return;
     masterSought = true;
-    master = FindMaster(Parent());
+    master = MasterOf(Parent());
     if (!master) {
         masterSought = false;
         throw ENoMasterRich();
@@ -337,9 +330,19 @@ void RegisterRichTextClasses()
     });
 }
 
-TRichTextControl* CreateMasterRichText(QWidget* form)
+TRichTextControl* CreateMasterRichText(TDesignModel& design, QWidget* owner)
 {
-    auto* master = new TRichTextControl(form);
+    auto* master = new TRichTextControl(owner);
+    design.SetService<TRichTextControl>(master);
+    if (!owner)
+        QObject::connect(&design, &QObject::destroyed, [master] { delete master; });
+    else
+        // A master that goes before the design is no longer given.
+        QObject::connect(master, &QObject::destroyed, &design,
+            [d = &design, master] {
+                if (d->Service<TRichTextControl>() == master)
+                    d->SetService<TRichTextControl>(nullptr);
+            });
     master->setObjectName(QStringLiteral("MASTERRICHTEXT"));
     master->resize(53, 44);
     master->SetZooming(100);

@@ -48,9 +48,8 @@ public:
     // --- run-time state ----------------------------------------------------------------
     TRtfStorage& RtfStorage() { return *storage; }
     TRichTextControl* Master() const { return master; }
-    // The first rich text control named MASTERRICHTEXT (letter case ignored)
-    // among the components of the form that `start` belongs to, or nullptr.
-    static TRichTextControl* FindMaster(QWidget* start);
+    // The rich text master the design was given, or nullptr.
+    static TRichTextControl* MasterOf(const TDesignModel* design);
 
     // --- virtual operations --------------------------------------------------------------
     // After the base step: finds the master (ENoMasterRich when there is
@@ -98,8 +97,9 @@ private:
 // text tool with the card panel. Safe to call more than once.
 void RegisterRichTextClasses();
 
-// The hidden master control of a form: 53 × 44 pixels, zoom 100, never
-// shown. The form owns it.
-TRichTextControl* CreateMasterRichText(QWidget* form);
+// The hidden master control that lays out and draws rich text: 53 × 44
+// pixels, zoom 100, never shown. `owner` (a window) owns it; without one the
+// design does. The design is given it as its rich text service.
+TRichTextControl* CreateMasterRichText(TDesignModel& design, QWidget* owner = nullptr);
 
 } // namespace bv

@@ -48,24 +48,28 @@ TGBasePanel::TGBasePanel(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    model = std::make_unique<TDesignModel>(*this);
+    model = std::make_unique<TDesignModel>();
+    model->SetView(this);
+    model->Frame().SetView(this);
+    model->SetCardSize(size());
     connect(model.get(), &TDesignModel::Changed, this, [this] { emit LabelChangedEvent(this); });
-    connect(model.get(), &TDesignModel::RepaintRequested, this, [this] { RepaintCard(); });
-    connect(model.get(), &TDesignModel::CardResizeRequested, this, [this](QSize size) { resize(size); });
+    connect(model.get(), &TDesignModel::CardResizeRequested, this, [this](QSize size) { QWidget::resize(size); });
     BuildContextMenu();
     Handle().SetMenu(contextMenu.get());
 }
 
 TGBasePanel::~TGBasePanel()
 {
-    // The objects go while the panel they are children of is whole.
+    // The objects go while the panel that shows them is whole.
     model->ClearAll();
+    model->Frame().SetView(nullptr);
+    model->SetView(nullptr);
     model.reset();
 }
 
 // --- children -------------------------------------------------------------------
 
-void TGBasePanel::RemoveObject(TGGraphicControl* object)
+void TGBasePanel::ForgetObject(TGGraphicControl* object)
 {
     if (hoverObject == object) {
         hoverObject = nullptr;
@@ -76,8 +80,6 @@ void TGBasePanel::RemoveObject(TGGraphicControl* object)
         if (capture == CaptureTarget::Object)
             capture = CaptureTarget::None;
     }
-    if (model)
-        model->RemoveObject(object);
 }
 
 // --- context menu -----------------------------------------------------------------
@@ -305,14 +307,6 @@ void TGBasePanel::SetScreenCursor(int number)
     setCursor(DesignCursor(number));
 }
 
-void TGBasePanel::SetCornerRadiusInches(double value)
-{
-    if (value == cornerRadiusInches)
-        return;
-    cornerRadiusInches = value;
-    RepaintCard();
-}
-
 void TGBasePanel::SetOutline(Outline kind, std::optional<TRect> r)
 {
     auto& slot = outlines[static_cast<int>(kind)];
@@ -442,7 +436,7 @@ void TGBasePanel::PaintCard(QPainter& p)
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
         const QRectF box(0.5, 0.5, w - 1, h - 1);
-        const double stockRadius = cornerRadiusInches * ScreenPpi() * Zoom();
+        const double stockRadius = model->CornerRadiusInches() * ScreenPpi() * Zoom();
         if (stockRadius > 0) {
             p.setRenderHint(QPainter::Antialiasing);
             p.drawRoundedRect(box, stockRadius, stockRadius);
@@ -501,6 +495,14 @@ void TGBasePanel::RepaintCard(const QRect& r)
     QWidget::update(r);
 }
 
+void TGBasePanel::RepaintCardNow(const QRect& r)
+{
+    if (!isVisible())
+        return;
+    cardDirty = true;
+    QWidget::repaint(r);
+}
+
 void TGBasePanel::updateOutline(const TRect& r)
 {
     // Only the border strips: a drag or nudge step then repaints from the
@@ -517,7 +519,7 @@ void TGBasePanel::updateOutline(const TRect& r)
 
 void TGBasePanel::paintEvent(QPaintEvent* event)
 {
-    if (suppressPainting)
+    if (model->SuppressPainting())
         return;
     // Painted at the screen's device pixel ratio, so a high-resolution
     // screen shows the card sharp; the card's geometry stays in panel pixels.
@@ -544,6 +546,8 @@ void TGBasePanel::paintEvent(QPaintEvent* event)
 void TGBasePanel::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    // A layout or the window may size the widget: the card takes its size.
+    model->SetCardSize(size());
     RepaintCard();
 }
 

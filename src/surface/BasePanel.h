@@ -1,11 +1,13 @@
 #pragma once
 // The card being edited: a white widget sized like the card that shows the
-// design (TDesignModel: objects, selection, zoom, card settings, commands),
+// design (TDesignModel: objects, selection, zoom, card size and settings,
+// commands; the panel makes one and is its view),
 // paints the background art, outline and dot grid under the objects and
 // routes every mouse and key event to the objects, the selection frame and
 // its own rubber band. The design's published names stay callable here and
 // go to the model.
 #include "surface/DesignModel.h"
+#include "surface/DesignView.h"
 
 #include <QImage>
 #include <QRegion>
@@ -34,7 +36,7 @@ constexpr int crHandPoint = -10;
 constexpr int crDrag = -12;
 constexpr int crNoDrop = -13;
 
-class TGBasePanel : public QWidget, public NameRegistry {
+class TGBasePanel : public QWidget, public NameRegistry, public TDesignView {
     Q_OBJECT
 public:
     explicit TGBasePanel(QWidget* parent = nullptr);
@@ -51,10 +53,12 @@ public:
     TGGraphicControl* ObjectAt(int x, int y) const { return model->ObjectAt(x, y); }
     void BringObjectToFront(TGGraphicControl* object) { model->BringObjectToFront(object); }
     void SendObjectToBack(TGGraphicControl* object) { model->SendObjectToBack(object); }
-    // Used by TGGraphicControl::SetParent and its destructor only; an object
-    // is in the list of the panel that is its Parent() and of no other.
-    void InsertObject(TGGraphicControl* object) { model->InsertObject(object); }
-    void RemoveObject(TGGraphicControl* object);
+    // The card's size is the model's: resizing the panel resizes the card,
+    // and the panel follows the model's size.
+    void resize(int w, int h) { model->SetCardSize(QSize(w, h)); }
+    void resize(const QSize& size) { model->SetCardSize(size); }
+    // The view's side of an object leaving the design.
+    void ForgetObject(TGGraphicControl* object) override;
 
     TGHandle& Handle() { return model->Frame(); }
     const TGHandle& Handle() const { return model->Frame(); }
@@ -75,8 +79,8 @@ public:
     void SetShape(TLabelShapeType value) { model->SetShape(value); }
     // The corner radius of the card stock's cards in inches (0: the outline
     // follows Shape); the outline shows it.
-    double CornerRadiusInches() const { return cornerRadiusInches; }
-    void SetCornerRadiusInches(double value);
+    double CornerRadiusInches() const { return model->CornerRadiusInches(); }
+    void SetCornerRadiusInches(double value) { model->SetCornerRadiusInches(value); }
     TGridSize GridSize() const { return model->GridSize(); }
     void SetGridSize(TGridSize value) { model->SetGridSize(value); }
     bool ShowGrid() const { return model->ShowGrid(); }
@@ -102,13 +106,13 @@ public:
     // The pointer tool is active (else a drawing tool: a band creates).
     bool Pointing() const { return pointing; }
     void SetPointing(bool value) { pointing = value; }
-    // A print job is drawing the objects.
-    bool Printing() const { return printing; }
-    void SetPrinting(bool value) { printing = value; }
-    bool PreviewMode() const { return previewMode; }
-    void SetPreviewMode(bool value) { previewMode = value; }
-    bool SuppressPainting() const { return suppressPainting; }
-    void SetSuppressPainting(bool value) { suppressPainting = value; }
+    // The model's drawing state.
+    bool Printing() const { return model->Printing(); }
+    void SetPrinting(bool value) { model->SetPrinting(value); }
+    bool PreviewMode() const { return model->PreviewMode(); }
+    void SetPreviewMode(bool value) { model->SetPreviewMode(value); }
+    bool SuppressPainting() const { return model->SuppressPainting(); }
+    void SetSuppressPainting(bool value) { model->SetSuppressPainting(value); }
 
     // --- operations (the model's) ---------------------------------------------------
     void SignalChanged() { model->SignalChanged(); }
@@ -124,8 +128,6 @@ public:
     void PrintObjects(TPageEngine& report, double left, double top) { model->PrintObjects(report, left, top); }
     void SelectionClipboard(int action) { model->SelectionClipboard(action); }
     void ObjectClipboard(TGGraphicControl* object, int action) { model->ObjectClipboard(object, action); }
-    // Runs after a design was read or written.
-    virtual void AfterLoad() {}
     virtual void CreateObjectInRect(const TRect& r) { Q_UNUSED(r); }
     void FreeObjectLater(TGGraphicControl* object) { model->FreeObjectLater(object); }
 
@@ -180,14 +182,14 @@ public:
 
     // --- refit request -------------------------------------------------------------
     // Posts the refit request; it is handled from the event loop.
-    void PostRefitRequest();
+    void PostRefitRequest() override;
     int PendingRefitRequests() const { return pendingRefits; }
 
     // --- cursor and painting support -----------------------------------------------
     int ScreenCursor() const { return screenCursor; }
     void SetScreenCursor(int number);
     // The panel's canvas while it paints (untranslated), else nullptr.
-    QPainter* PanelCanvas() const { return panelCanvas; }
+    QPainter* PanelCanvas() const override { return panelCanvas; }
     // XOR-style rubber outlines, painted over everything; nullopt removes.
     enum class Outline { Drag, Nudge, Band };
     void SetOutline(Outline kind, std::optional<TRect> r);
@@ -197,8 +199,9 @@ public:
     // Asks for the card (or a part of it) to be painted again. Everything
     // that changes what the card shows goes through these, so that steps
     // that only move a rubber outline can reuse the painted card.
-    void RepaintCard();
-    void RepaintCard(const QRect& r);
+    void RepaintCard() override;
+    void RepaintCard(const QRect& r) override;
+    void RepaintCardNow(const QRect& r) override;
     // Mouse capture inside the panel (the frame's capture and the implicit
     // capture of the control that was pressed).
     void CaptureToFrame();
@@ -253,9 +256,6 @@ private:
 
     std::unique_ptr<TDesignModel> model;
     bool pointing = true;
-    bool printing = false;
-    bool previewMode = false;
-    bool suppressPainting = false;
     std::unique_ptr<QMenu> contextMenu;
     QList<QAction*> menuItems;
     bool bandActive = false;
@@ -275,7 +275,6 @@ private:
     TGGraphicControl* hoverObject = nullptr;
     QPoint lastMousePos;
     bool pressPending = false; // a press arrived and its release has not
-    double cornerRadiusInches = 0; // see CornerRadiusInches
 };
 
 } // namespace bv

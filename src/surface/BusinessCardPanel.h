@@ -45,44 +45,30 @@ public:
     void CreateObjectInRect(const TRect& r) override;
     // Moves an object the tools made so that it lies on the card, making it
     // no larger than the card first.
-    void KeepInCard(TGGraphicControl& object) const;
+    void KeepInCard(TGGraphicControl& object) const { Model().KeepInCard(object); }
     // The drag that made the last band: where the button went down and
     // where it came up (equal for a click).
     QPoint BandStart() const { return QPoint(RubberBandRect().Left, RubberBandRect().Top); }
     QPoint BandEnd() const { return QPoint(RubberBandRect().Right, RubberBandRect().Bottom); }
-    // Background art and every object at their current size, without grid,
-    // outline or selection marks; the caller owns the image.
-    QImage RenderToBitmap();
+    // The model's card picture, templates, personal information and merge.
+    QImage RenderToBitmap() { return Model().RenderToBitmap(); }
     bool HasEffectObjects() const { return Model().HasEffectObjects(); }
     void SetAllFontNames(const QString& name) { Model().SetAllFontNames(name); }
-
-    // Builds the card template at `path` into the panel (a missing file
-    // gives nothing) and returns its background picture's file name; sets the
-    // rotated flag. A bad colour text raises EConvertError.
-    QString ImportTemplate(const QString& path);
-    // Writes the design as a card template, replacing the file at once.
-    void ExportTemplate(const QString& path, const QString& backgroundPath);
-
-    const TPersonalInfo& PersonalInfo() const { return personalInfo; }
-    // Takes the user's personal information; the objects built from it
-    // follow a change.
-    void SetPersonalInfo(const TPersonalInfo& value);
-
-    // Merge: the records the design's fields are filled from (none: the
-    // card shows its texts as typed), and the record the card shows, -1 for
-    // the fields as typed. A print job shows each record in turn.
-    const TMergeTable* MergeTable() const { return mergeTable.get(); }
-    const std::shared_ptr<const TMergeTable>& SharedMergeTable() const { return mergeTable; }
-    void SetMergeTable(std::shared_ptr<const TMergeTable> table);
-    int MergeRecord() const { return mergeRecord; }
-    // Shows a record (or -1); `repaint` false while a job draws cards.
-    void SetMergeRecord(int record, bool repaint = true);
+    QString ImportTemplate(const QString& path) { return Model().ImportTemplate(path); }
+    void ExportTemplate(const QString& path, const QString& backgroundPath)
+    {
+        Model().ExportTemplate(path, backgroundPath);
+    }
+    const TPersonalInfo& PersonalInfo() const { return Model().PersonalInfo(); }
+    void SetPersonalInfo(const TPersonalInfo& value) { Model().SetPersonalInfo(value); }
+    const TMergeTable* MergeTable() const { return Model().MergeTable(); }
+    const std::shared_ptr<const TMergeTable>& SharedMergeTable() const { return Model().SharedMergeTable(); }
+    void SetMergeTable(std::shared_ptr<const TMergeTable> table) { Model().SetMergeTable(std::move(table)); }
+    int MergeRecord() const { return Model().MergeRecord(); }
+    void SetMergeRecord(int record, bool repaint = true) { Model().SetMergeRecord(record, repaint); }
 
 private:
     TLPanelState panelState = psPointing;
-    TPersonalInfo personalInfo;
-    std::shared_ptr<const TMergeTable> mergeTable;
-    int mergeRecord = -1;
 };
 
 } // namespace bv

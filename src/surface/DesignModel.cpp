@@ -7,10 +7,14 @@
 #include "platform/Interaction.h"
 #include "platform/PictureLimits.h"
 #include "platform/SafeFile.h"
-#include "surface/BasePanel.h"
+#include "platform/AtomicFile.h"
+#include "platform/MergeSource.h"
+#include "platform/ProfileFile.h"
+#include "surface/DesignView.h"
 #include "surface/GraphicControl.h"
 #include "surface/Handle.h"
 #include "surface/PanelFiler.h"
+#include "surface/TemplateFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -43,9 +47,9 @@ private:
 
 } // namespace
 
-TDesignModel::TDesignModel(TGBasePanel& owner) : panel(owner)
+TDesignModel::TDesignModel()
 {
-    frame = std::make_unique<TGHandle>(panel);
+    frame = std::make_unique<TGHandle>(*this);
     frame->SetEnabled(true);
     frame->SetVisible(true);
     frame->SetSnapToGrid(false);
@@ -64,9 +68,56 @@ TDesignModel::~TDesignModel()
     ClearAll();
 }
 
-QSize TDesignModel::cardSize() const
+// --- view -------------------------------------------------------------------------
+
+void TDesignModel::RepaintCard()
 {
-    return panel.size();
+    if (view)
+        view->RepaintCard();
+}
+
+void TDesignModel::RepaintCard(const QRect& r)
+{
+    if (view)
+        view->RepaintCard(r);
+}
+
+void TDesignModel::RepaintCardNow(const QRect& r)
+{
+    if (view)
+        view->RepaintCardNow(r);
+}
+
+void TDesignModel::RequestRefit()
+{
+    if (view)
+        view->PostRefitRequest();
+    else
+        frame->Refit();
+}
+
+// --- card size ----------------------------------------------------------------------
+
+void TDesignModel::SetCardSize(QSize size)
+{
+    size = QSize(std::max(0, size.width()), std::max(0, size.height()));
+    if (size == cardSize)
+        return;
+    cardSize = size;
+    emit CardResizeRequested(size);
+    repaint();
+}
+
+void TDesignModel::KeepInCard(TGGraphicControl& object) const
+{
+    const int cw = cardSize.width();
+    const int ch = cardSize.height();
+    const int w = std::min(object.Width(), std::max(1, cw));
+    const int h = std::min(object.Height(), std::max(1, ch));
+    const int l = std::clamp(object.Left(), 0, std::max(0, cw - w));
+    const int t = std::clamp(object.Top(), 0, std::max(0, ch - h));
+    if (l != object.Left() || t != object.Top() || w != object.Width() || h != object.Height())
+        object.SetBounds(l, t, w, h);
 }
 
 // --- objects ----------------------------------------------------------------------
@@ -107,11 +158,11 @@ void TDesignModel::SendObjectToBack(TGGraphicControl* object)
 
 void TDesignModel::InsertObject(TGGraphicControl* object)
 {
-    // SetParent keeps an object in exactly the list of the panel it names as
+    // SetParent keeps an object in exactly the list of the model it names as
     // its parent and calls this only when that changes, so the object is not
     // in the list yet: no search (reading a design inserts a thousand objects
     // one by one).
-    if (object->Parent() != &panel)
+    if (object->Parent() != this)
         return;
     Q_ASSERT(!objects.contains(object));
     objects.append(object);
@@ -120,6 +171,8 @@ void TDesignModel::InsertObject(TGGraphicControl* object)
 
 void TDesignModel::RemoveObject(TGGraphicControl* object)
 {
+    if (view)
+        view->ForgetObject(object);
     if (frame && frame->IndexOf(object) >= 0)
         frame->RemoveFromSelection(object);
     // Objects go mostly from the top (clearing frees the list from its end):
@@ -141,7 +194,7 @@ void TDesignModel::FreeObjectLater(TGGraphicControl* object)
 {
     if (!object)
         return;
-    object->SetParent(nullptr);
+    object->SetParent(static_cast<TDesignModel*>(nullptr));
     object->deleteLater();
 }
 
@@ -174,7 +227,7 @@ void TDesignModel::SetZoom(Single x)
     // geometry is: a resize since the last zoom step (the card layout) gives
     // it anew, and every factor's size is derived from it, never from the
     // previous factor's rounded size.
-    const QSize now = cardSize();
+    const QSize now = cardSize;
     if (unzoomedSize.isEmpty() || now != zoomedSize) {
         const Extended z = zoom;
         unzoomedSize = zoom == 1.0f ? now
@@ -184,7 +237,7 @@ void TDesignModel::SetZoom(Single x)
     const QSize next = x == 1.0f ? unzoomedSize
                                  : QSize(static_cast<int>(Round(unzoomedSize.width() * ex)),
                                        static_cast<int>(Round(unzoomedSize.height() * ex)));
-    emit CardResizeRequested(next);
+    SetCardSize(next);
     zoomedSize = next;
     zoom = x;
     const QList<TGGraphicControl*> snapshot = objects;
@@ -192,6 +245,14 @@ void TDesignModel::SetZoom(Single x)
         o->SetZoom(x);
     QCoreApplication::processEvents();
     zooming = false;
+}
+
+void TDesignModel::SetCornerRadiusInches(double value)
+{
+    if (value == cornerRadiusInches)
+        return;
+    cornerRadiusInches = value;
+    repaint();
 }
 
 void TDesignModel::SetDrawOutline(bool value)
@@ -278,7 +339,7 @@ void TDesignModel::AttachAll()
 void TDesignModel::AddObject(TGGraphicControl* object, const TRect& r)
 {
     object->SetVisible(false);
-    object->SetParent(&panel);
+    object->SetParent(this);
     object->SetName(UniqueName(QStringLiteral("Special")));
     object->SetTop(r.Top);
     object->SetLeft(r.Left);
@@ -303,7 +364,6 @@ void TDesignModel::SaveToFile(const QString& path)
     for (TGGraphicControl* o : objects)
         o->PrepareToSave();
     filer->WriteObjects(objects, path);
-    panel.AfterLoad();
 }
 
 void TDesignModel::LoadFromFile(const QString& path)
@@ -317,20 +377,19 @@ void TDesignModel::LoadFromFile(const QString& path)
     // factor so a later save (which rescales to 1.0 first) stores it unchanged.
     QList<TGGraphicControl*> read;
     try {
-        read = filer->ReadObjects(panel, path, false);
+        read = filer->ReadObjects(*this, path, false);
     } catch (...) {
         AttachAll();
         throw;
     }
     adoptReadObjects(read);
     AttachAll();
-    panel.AfterLoad();
 }
 
 void TDesignModel::adoptReadObjects(const QList<TGGraphicControl*>& read)
 {
     for (TGGraphicControl* o : read) {
-        if (o->Parent() != &panel)
+        if (o->Parent() != this)
             continue;
         o->AssignZoom(1.0f);
         o->SetZoom(zoom);
@@ -433,7 +492,7 @@ void TDesignModel::DrawBackgroundArt(QPainter& p, int w, int h) const
 
 void TDesignModel::PurgeStrayObjects()
 {
-    const QSize card = cardSize();
+    const QSize card = cardSize;
     frame->ClearSelection();
     for (int i = static_cast<int>(objects.size()) - 1; i >= 0; --i) {
         if (i >= objects.size())
@@ -482,10 +541,10 @@ void TDesignModel::SelectionClipboard(int action)
         if (!filer || !QFile::exists(clipboardPath))
             return;
         // The clipboard file holds stored (zoom 1.0) geometry, as a design
-        // file does: the pasted objects take the panel's zoom from it.
+        // file does: the pasted objects take the design's zoom from it.
         QList<TGGraphicControl*> read;
         try {
-            read = filer->ReadObjects(panel, clipboardPath, true);
+            read = filer->ReadObjects(*this, clipboardPath, true);
         } catch (...) {
             // What was read before the failure stays on the card: route it too.
             AttachAll();
@@ -554,7 +613,7 @@ void TDesignModel::alignSelection(Qt::Edge edge)
     const bool nearSide = edge == Qt::LeftEdge || edge == Qt::TopEdge;
     const auto start = [across](const TGGraphicControl* o) { return across ? o->Left() : o->Top(); };
     const auto extent = [across](const TGGraphicControl* o) { return across ? o->Width() : o->Height(); };
-    int m = nearSide ? (across ? cardSize().width() : cardSize().height()) : 0;
+    int m = nearSide ? (across ? cardSize.width() : cardSize.height()) : 0;
     for (const TGGraphicControl* o : frame->Selection())
         m = nearSide ? std::min(m, start(o)) : std::max(m, start(o) + extent(o));
     for (TGGraphicControl* o : frame->Selection()) {
@@ -690,6 +749,70 @@ bool TDesignModel::HasEffectObjects() const
         if (o->IsEffectObject())
             return true;
     return false;
+}
+
+void TDesignModel::SetPersonalInfo(const TPersonalInfo& value)
+{
+    if (value == personalInfo)
+        return;
+    personalInfo = value;
+    // A copy: an object may change the design while it follows.
+    const QList<TGGraphicControl*> snapshot = objects;
+    for (TGGraphicControl* o : snapshot)
+        o->PersonalInfoChanged(personalInfo);
+}
+
+void TDesignModel::SetMergeTable(std::shared_ptr<const TMergeTable> table)
+{
+    mergeTable = std::move(table);
+    SetMergeRecord(-1);
+}
+
+void TDesignModel::SetMergeRecord(int record, bool paint)
+{
+    if (!mergeTable || record < 0 || record >= mergeTable->RecordCount())
+        record = -1;
+    if (record == mergeRecord)
+        return;
+    mergeRecord = record;
+    if (paint)
+        repaint();
+}
+
+QImage TDesignModel::RenderToBitmap()
+{
+    const int w = std::max(1, cardSize.width());
+    const int h = std::max(1, cardSize.height());
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    DrawBackgroundArt(p, cardSize.width(), cardSize.height());
+    const QList<TGGraphicControl*> snapshot = objects;
+    for (TGGraphicControl* o : snapshot) {
+        if (!o->Visible())
+            continue;
+        p.save();
+        p.setClipRect(QRect(o->Left(), o->Top(), o->Width(), o->Height()));
+        try {
+            o->PaintAt(p, o->Left(), o->Top());
+        } catch (const std::exception&) {
+            // One object that cannot paint must not stop the card from painting.
+        }
+        p.restore();
+    }
+    return image;
+}
+
+QString TDesignModel::ImportTemplate(const QString& path)
+{
+    // A template that cannot be read fails here with its reason, rather than
+    // reading as an empty template that starts an empty design.
+    return ReadTemplate(*this, ProfileText(ReadOutsideFileOrThrow(path, MaxProfileFileBytes)));
+}
+
+void TDesignModel::ExportTemplate(const QString& path, const QString& backgroundPath) const
+{
+    WriteFileAtomically(path, TemplateText(*this, backgroundPath).Bytes());
 }
 
 void TDesignModel::SetAllFontNames(const QString& name)

@@ -7,28 +7,35 @@
 // what this holds and turns mouse and key events into calls on it; undo
 // snapshots it.
 //
-// The objects stay children of the panel (their Parent()), which is why the
-// model is made by the panel and keeps a reference to it: new and read objects
-// are parented to it, and the card's pixel size is the panel's size.
+// The objects are the model's (their Parent()); the card's size in pixels at
+// the current zoom is the model's too, and the panel takes it. A model needs
+// no widget: the batch tool, print jobs and tests build, edit, read, write
+// and print designs with none. A view that shows the model sets itself
+// (SetView) to be asked for painting.
 #include "pictures/Metafile.h"
 #include "platform/Numeric.h"
 #include "surface/Drawing.h"
 #include "surface/NameRegistry.h"
+#include "surface/PersonalInfo.h"
 
 #include <QImage>
 #include <QList>
 #include <QObject>
 #include <QSize>
+#include <map>
 #include <memory>
+#include <typeindex>
 
 class QPainter;
 
 namespace bv {
 
-class TGBasePanel;
+class TDesignView;
 class TGGraphicControl;
 class TGHandle;
+class TMergeTable;
 class TPageEngine;
+class ProfileText;
 
 enum TLabelShapeType { lsRectangle, lsRoundRect, lsEllipse };
 enum TGridSize { gs4x4, gs8x8 };
@@ -42,11 +49,48 @@ constexpr int caDelete = 3;
 class TDesignModel : public QObject, public NameRegistry {
     Q_OBJECT
 public:
-    explicit TDesignModel(TGBasePanel& panel);
+    TDesignModel();
     ~TDesignModel() override;
 
-    // The widget the objects are children of.
-    TGBasePanel& Panel() const { return panel; }
+    // --- the view ----------------------------------------------------------------
+    // What shows the design, or nullptr. The view sets itself and clears
+    // itself before it goes.
+    TDesignView* View() const { return view; }
+    void SetView(TDesignView* value) { view = value; }
+    // Requests to the view (nothing without one).
+    void RepaintCard();
+    void RepaintCard(const QRect& r);
+    void RepaintCardNow(const QRect& r);
+    // An object moved or resized: the selection frame fits it again (from
+    // the view's event loop when there is a view, else at once).
+    void RequestRefit();
+
+    // --- services ------------------------------------------------------------------
+    // Things the program gives the design's objects, found by type (the rich
+    // text master that lays out and draws rich text). Not owned; nullptr
+    // when not given.
+    template <class T>
+    void SetService(T* service)
+    {
+        services[std::type_index(typeid(T))] = service;
+    }
+    template <class T>
+    T* Service() const
+    {
+        const auto it = services.find(std::type_index(typeid(T)));
+        return it == services.end() ? nullptr : static_cast<T*>(it->second);
+    }
+
+    // --- card size -----------------------------------------------------------------
+    // The card in pixels at the current zoom. Setting it (the card layout, a
+    // zoom step) resizes the view.
+    QSize CardSize() const { return cardSize; }
+    int CardWidth() const { return cardSize.width(); }
+    int CardHeight() const { return cardSize.height(); }
+    void SetCardSize(QSize size);
+    // Moves an object the tools made so that it lies on the card, making it
+    // no larger than the card first.
+    void KeepInCard(TGGraphicControl& object) const;
 
     // --- objects -----------------------------------------------------------------
     // Design objects in z-order, bottom first. The selection frame is not one.
@@ -57,7 +101,7 @@ public:
     TGGraphicControl* ObjectAt(int x, int y) const;
     void BringObjectToFront(TGGraphicControl* object);
     void SendObjectToBack(TGGraphicControl* object);
-    // An object that names the panel as its parent joins the top of the
+    // An object that names the model as its parent joins the top of the
     // z-order; one that leaves is taken out of the list and the selection.
     void InsertObject(TGGraphicControl* object);
     void RemoveObject(TGGraphicControl* object);
@@ -92,6 +136,10 @@ public:
     bool Zooming() const { return zooming; }
 
     // --- card settings --------------------------------------------------------------
+    // The corner radius of the card stock's cards in inches (0: the outline
+    // follows Shape).
+    double CornerRadiusInches() const { return cornerRadiusInches; }
+    void SetCornerRadiusInches(double value);
     bool DrawOutline() const { return drawOutline; }
     void SetDrawOutline(bool value);
     TLabelShapeType Shape() const { return shape; }
@@ -125,6 +173,43 @@ public:
     // Default font for new text and initial font of the "Font" command.
     const TFont& PanelFont() const { return panelFont; }
     void SetPanelFont(const TFont& value) { panelFont = value; }
+
+    // --- personal information and merge ----------------------------------------------
+    const TPersonalInfo& PersonalInfo() const { return personalInfo; }
+    // Takes the user's personal information; the objects built from it
+    // follow a change.
+    void SetPersonalInfo(const TPersonalInfo& value);
+    // Merge: the records the design's fields are filled from (none: the
+    // card shows its texts as typed), and the record the card shows, -1 for
+    // the fields as typed. A print job shows each record in turn.
+    const TMergeTable* MergeTable() const { return mergeTable.get(); }
+    const std::shared_ptr<const TMergeTable>& SharedMergeTable() const { return mergeTable; }
+    void SetMergeTable(std::shared_ptr<const TMergeTable> table);
+    int MergeRecord() const { return mergeRecord; }
+    // Shows a record (or -1); `repaint` false while a job draws cards.
+    void SetMergeRecord(int record, bool repaint = true);
+
+    // --- drawing state -----------------------------------------------------------------
+    // A print job is drawing the objects (their changes are not edits).
+    bool Printing() const { return printing; }
+    void SetPrinting(bool value) { printing = value; }
+    // A preview job is drawing the objects.
+    bool PreviewMode() const { return previewMode; }
+    void SetPreviewMode(bool value) { previewMode = value; }
+    // Objects skip painting while a template is being built.
+    bool SuppressPainting() const { return suppressPainting; }
+    void SetSuppressPainting(bool value) { suppressPainting = value; }
+    // Background art and every visible object at their current size,
+    // without grid, outline or selection marks.
+    QImage RenderToBitmap();
+
+    // --- card templates ----------------------------------------------------------------
+    // Builds the card template at `path` into the design (a missing file
+    // gives nothing) and returns its background picture's file name; sets the
+    // rotated flag. A bad colour text raises EConvertError.
+    QString ImportTemplate(const QString& path);
+    // Writes the design as a card template, replacing the file at once.
+    void ExportTemplate(const QString& path, const QString& backgroundPath) const;
 
     // --- clipboard and temporary files -------------------------------------------------
     const QString& ClipboardPath() const { return clipboardPath; }
@@ -178,21 +263,20 @@ public:
 signals:
     // The design changed (silent while zooming).
     void Changed();
-    // What the card shows changed: it wants painting again.
-    void RepaintRequested();
-    // A zoom step gave the card this pixel size.
+    // The card's pixel size changed (a zoom step, the card layout).
     void CardResizeRequested(QSize size);
 
 private:
     // Objects just read from a file hold stored (zoom 1.0) geometry: they
     // take the current zoom from it.
     void adoptReadObjects(const QList<TGGraphicControl*>& read);
-    void repaint() { emit RepaintRequested(); }
+    void repaint() { RepaintCard(); }
     // Lines the selection up on one side (the four Align commands).
     void alignSelection(Qt::Edge edge);
-    QSize cardSize() const;
 
-    TGBasePanel& panel;
+    TDesignView* view = nullptr;
+    std::map<std::type_index, void*> services;
+    QSize cardSize;
     QList<TGGraphicControl*> objects;
     std::unique_ptr<TGHandle> frame;
     NameRegistry* owner = nullptr;
@@ -211,8 +295,15 @@ private:
     bool showGrid = false;
     bool snapToGrid = false;
     bool drawOutline = true;
+    double cornerRadiusInches = 0;
     bool rotated = false;
     TFont panelFont;
+    TPersonalInfo personalInfo;
+    std::shared_ptr<const TMergeTable> mergeTable;
+    int mergeRecord = -1;
+    bool printing = false;
+    bool previewMode = false;
+    bool suppressPainting = false;
 
     std::int64_t lastPasteTime = 0;
     bool deletesTemporaryFiles = true;

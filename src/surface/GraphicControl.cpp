@@ -7,6 +7,8 @@
 #include "platform/Environment.h"
 #include "surface/BasePanel.h"
 #include "surface/CommandGuard.h"
+#include "surface/DesignModel.h"
+#include "surface/DesignView.h"
 #include "surface/Handle.h"
 #include "surface/PanelFiler.h"
 
@@ -23,8 +25,8 @@ TGGraphicControl::TGGraphicControl() = default;
 
 TGGraphicControl::~TGGraphicControl()
 {
-    if (panel)
-        panel->RemoveObject(this);
+    if (model)
+        model->RemoveObject(this);
 }
 
 namespace {
@@ -96,15 +98,20 @@ const PropertyTable& TGGraphicControl::ClassProperties()
     return table;
 }
 
-void TGGraphicControl::SetParent(TGBasePanel* newParent)
+void TGGraphicControl::SetParent(TDesignModel* newParent)
 {
-    if (newParent == panel)
+    if (newParent == model)
         return;
-    if (panel)
-        panel->RemoveObject(this);
-    panel = newParent;
-    if (panel)
-        panel->InsertObject(this);
+    if (model)
+        model->RemoveObject(this);
+    model = newParent;
+    if (model)
+        model->InsertObject(this);
+}
+
+void TGGraphicControl::SetParent(TGBasePanel* panel)
+{
+    SetParent(panel ? &panel->Model() : nullptr);
 }
 
 namespace {
@@ -220,8 +227,8 @@ void TGGraphicControl::SetVisible(bool value)
     if (visible == value)
         return;
     visible = value;
-    if (panel)
-        panel->RepaintCard();
+    if (model)
+        model->RepaintCard();
 }
 
 void TGGraphicControl::SetFont(const TFont& value)
@@ -270,8 +277,8 @@ void TGGraphicControl::SetUnselectable(bool value)
         return;
     try {
         NotifyChanged();
-        if (unselectable && panel)
-            panel->Handle().RemoveFromSelection(this);
+        if (unselectable && model)
+            model->Frame().RemoveFromSelection(this);
     } catch (const Exception&) {
         // The flag keeps its value; the menu and the change signal are cosmetic.
     }
@@ -293,8 +300,8 @@ void TGGraphicControl::MakeUnselectable()
     try {
         SetUnselectable(true);
         NotifyChanged();
-        if (unselectable && panel)
-            panel->Handle().RemoveFromSelection(this);
+        if (unselectable && model)
+            model->Frame().RemoveFromSelection(this);
     } catch (const Exception&) {
         // The flag keeps its value; the menu and the change signal are cosmetic.
     }
@@ -346,12 +353,12 @@ void TGGraphicControl::Paint()
 
 void TGGraphicControl::DrawSelectionSquares()
 {
-    if (!panel)
+    if (!model || !model->View())
         return;
-    TGHandle& frame = panel->Handle();
+    TGHandle& frame = model->Frame();
     if (frame.IndexOf(this) < 0)
         return;
-    QPainter* canvas = panel->PanelCanvas();
+    QPainter* canvas = model->View()->PanelCanvas();
     if (!canvas)
         return;
     const int count = frame.SelectionCount();
@@ -379,20 +386,20 @@ void TGGraphicControl::DrawSelectionSquares()
 
 void TGGraphicControl::Invalidate()
 {
-    if (panel && visible)
-        panel->RepaintCard(QRect(left - 3, top - 3, width + 6, height + 6));
+    if (model && visible)
+        model->RepaintCard(QRect(left - 3, top - 3, width + 6, height + 6));
 }
 
 void TGGraphicControl::NotifyChanged()
 {
-    if (panel && !panel->Printing())
-        panel->SignalChanged();
+    if (model && !model->Printing())
+        model->SignalChanged();
 }
 
 void TGGraphicControl::RequestRefit()
 {
-    if (panel)
-        panel->PostRefitRequest();
+    if (model)
+        model->RequestRefit();
 }
 
 void TGGraphicControl::BoundsChanged()
@@ -479,29 +486,29 @@ void TGGraphicControl::BuildContextMenu(QMenu& menu)
 {
     AddMenuItem(menu, QStringLiteral("Bring To Front"), [this] {
         NotifyChanged();
-        if (panel)
-            panel->BringObjectToFront(this);
+        if (model)
+            model->BringObjectToFront(this);
     });
     AddMenuItem(menu, QStringLiteral("Send To Back"), [this] {
         NotifyChanged();
-        if (panel) {
-            panel->SendObjectToBack(this);
-            panel->Handle().ClearSelection();
+        if (model) {
+            model->SendObjectToBack(this);
+            model->Frame().ClearSelection();
         }
     });
     AddMenuItem(menu, QStringLiteral("Cut"), [this] {
         NotifyChanged();
-        if (panel)
-            panel->ObjectClipboard(this, caCut);
+        if (model)
+            model->ObjectClipboard(this, caCut);
     });
     AddMenuItem(menu, QStringLiteral("Copy"), [this] {
-        if (panel)
-            panel->ObjectClipboard(this, caCopy);
+        if (model)
+            model->ObjectClipboard(this, caCopy);
     });
     AddMenuItem(menu, QStringLiteral("Delete"), [this] {
         NotifyChanged();
-        if (panel)
-            panel->ObjectClipboard(this, caDelete);
+        if (model)
+            model->ObjectClipboard(this, caDelete);
     });
     AddMenuItem(menu, QStringLiteral("Clone"), [this] { Clone(); });
     menu.addSeparator();
@@ -516,29 +523,29 @@ void TGGraphicControl::BuildContextMenu(QMenu& menu)
 
 void TGGraphicControl::CenterVertically()
 {
-    if (!panel)
+    if (!model)
         return;
-    SetTop(panel->height() / 2 - height / 2);
+    SetTop(model->CardHeight() / 2 - height / 2);
     NotifyChanged();
     QCoreApplication::processEvents();
-    if (panel)
-        panel->RepaintCard();
+    if (model)
+        model->RepaintCard();
 }
 
 void TGGraphicControl::CenterHorizontally()
 {
-    if (!panel)
+    if (!model)
         return;
-    SetLeft(panel->width() / 2 - width / 2);
+    SetLeft(model->CardWidth() / 2 - width / 2);
     NotifyChanged();
     QCoreApplication::processEvents();
-    if (panel)
-        panel->RepaintCard();
+    if (model)
+        model->RepaintCard();
 }
 
 void TGGraphicControl::Clone()
 {
-    TGBasePanel* target = panel;
+    TDesignModel* target = model;
     PanelFiler* filer = PanelFiler::Current();
     if (!target || !filer)
         return;
@@ -547,14 +554,13 @@ void TGGraphicControl::Clone()
     if (!copy)
         return;
     // The copy has the source's stored geometry, 25 pixels (at zoom 1.0)
-    // lower, and takes the panel's zoom from it.
+    // lower, and takes the design's zoom from it.
     copy->SetStoredBounds(stored.Left, stored.Top + 25, stored.Width, stored.Height);
     copy->SetZoom(target->Zoom());
     target->BringObjectToFront(copy);
-    target->AfterLoad();
-    if (target->Handle().IndexOf(this) >= 0) {
-        target->Handle().RemoveFromSelection(this);
-        target->Handle().AddToSelection(copy);
+    if (target->Frame().IndexOf(this) >= 0) {
+        target->Frame().RemoveFromSelection(this);
+        target->Frame().AddToSelection(copy);
     }
     target->AttachAll();
     NotifyChanged();

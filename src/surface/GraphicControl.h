@@ -1,7 +1,7 @@
 #pragma once
 // The base of every design object on the card. An object is not a widget: the
-// panel (TGBasePanel) owns it in its z-ordered child list, paints it, hit-tests
-// it and routes its mouse events. What the base adds is what every object
+// design model (TDesignModel) owns it in its z-ordered list; a panel that
+// shows the model paints it, hit-tests it and routes its mouse events. What the base adds is what every object
 // shares: the persisted Locked/Unselectable flags, the zoom factor, the
 // redirectable drawing canvas, the change/refit contract with the panel and the
 // object's own context menu.
@@ -22,6 +22,7 @@ class QPainter;
 
 namespace bv {
 
+class TDesignModel;
 class TGBasePanel;
 class TPageEngine;
 
@@ -69,13 +70,15 @@ public:
     void SetLoading(bool value) { loading = value; }
     void SetReading(bool value) { reading = value; }
 
-    // The panel this object is a child of, or nullptr. Setting it appends the
-    // object at the top of the panel's z-order (and removes it from a previous
-    // panel).
-    TGBasePanel* Parent() const { return panel; }
-    void SetParent(TGBasePanel* newParent);
+    // The design this object belongs to, or nullptr. Setting it appends the
+    // object at the top of the design's z-order (and removes it from a
+    // previous design).
+    TDesignModel* Parent() const { return model; }
+    void SetParent(TDesignModel* newParent);
+    // The design a panel shows.
+    void SetParent(TGBasePanel* panel);
 
-    // --- geometry (panel pixels at the current zoom) -------------------------
+    // --- geometry (card pixels at the current zoom) --------------------------
     // The object keeps two rectangles: its geometry at zoom 1.0 (the stored
     // geometry: what the design file, the clipboard, clones and printing use)
     // and the panel pixels at the current zoom, which are always derived from
@@ -252,7 +255,7 @@ private:
     QString hint;
     bool loading = false;
     bool reading = false;
-    TGBasePanel* panel = nullptr;
+    TDesignModel* model = nullptr;
     int left = 0;
     int top = 0;
     int width = 0;

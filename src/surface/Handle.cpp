@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "surface/BasePanel.h"
+#include "surface/DesignModel.h"
 #include "surface/GraphicControl.h"
 
 #include <QMenu>
@@ -10,7 +11,7 @@
 
 namespace bv {
 
-TGHandle::TGHandle(TGBasePanel& owner) : panel(owner) {}
+TGHandle::TGHandle(TDesignModel& owner) : model(owner) {}
 
 // --- bounds -------------------------------------------------------------------------
 
@@ -18,12 +19,12 @@ void TGHandle::FitBounds(int l, int t, int w, int h)
 {
     if (l == left && t == top && w == width && h == height)
         return;
-    panel.RepaintCard(QRect(left - 1, top - 1, width + 2, height + 2));
+    model.RepaintCard(QRect(left - 1, top - 1, width + 2, height + 2));
     left = l;
     top = t;
     width = w;
     height = h;
-    panel.RepaintCard(QRect(left - 1, top - 1, width + 2, height + 2));
+    model.RepaintCard(QRect(left - 1, top - 1, width + 2, height + 2));
 }
 
 void TGHandle::SetBounds(int nl, int nt, int nw, int nh)
@@ -50,7 +51,7 @@ void TGHandle::SetVisible(bool value)
     if (visible == value)
         return;
     visible = value;
-    panel.RepaintCard();
+    model.RepaintCard();
 }
 
 // A new step is remembered for snapping; it only takes effect at once while
@@ -64,7 +65,7 @@ void TGHandle::SetGridX(int value)
     storedGridX = value;
     if (SnapToGrid())
         gridX = value;
-    panel.RepaintCard();
+    model.RepaintCard();
 }
 
 void TGHandle::SetGridY(int value)
@@ -75,7 +76,7 @@ void TGHandle::SetGridY(int value)
     storedGridY = value;
     if (SnapToGrid())
         gridY = value;
-    panel.RepaintCard();
+    model.RepaintCard();
 }
 
 void TGHandle::SetSnapToGrid(bool value)
@@ -98,7 +99,8 @@ void TGHandle::AddToSelection(TGGraphicControl* object)
     pressTime = GetTickCount();
     if (!object || selection.contains(object))
         return;
-    panel.SetScreenCursor(crHandGrab);
+    if (view)
+        view->SetScreenCursor(crHandGrab);
     if (!selection.isEmpty()) {
         const int l = std::min(left, object->Left() - 2);
         const int t = std::min(top, object->Top() - 2);
@@ -113,11 +115,13 @@ void TGHandle::AddToSelection(TGGraphicControl* object)
     }
     selection.append(object);
     zone = 0;
-    panel.CaptureToFrame();
-    // The frame takes the keyboard so that arrow keys nudge the selection.
-    if (panel.isVisible())
-        panel.setFocus(Qt::OtherFocusReason);
-    panel.RepaintCard();
+    if (view) {
+        view->CaptureToFrame();
+        // The frame takes the keyboard so that arrow keys nudge the selection.
+        if (view->isVisible())
+            view->setFocus(Qt::OtherFocusReason);
+    }
+    model.RepaintCard();
 }
 
 void TGHandle::refitFromScratch()
@@ -153,7 +157,7 @@ void TGHandle::RemoveFromSelection(TGGraphicControl* object)
     } else {
         refitFromScratch();
     }
-    panel.RepaintCard();
+    model.RepaintCard();
 }
 
 void TGHandle::ClearSelection()
@@ -164,7 +168,7 @@ void TGHandle::ClearSelection()
     FitBounds(left, top, 24, 24);
     enabled = false;
     dragFrame = {};
-    panel.RepaintCard();
+    model.RepaintCard();
 }
 
 TGGraphicControl* TGHandle::Selected(int i) const
@@ -202,7 +206,7 @@ void TGHandle::BringSelectionToFront()
     if (selection.isEmpty() || locked)
         return;
     for (TGGraphicControl* o : selection)
-        panel.BringObjectToFront(o);
+        model.BringObjectToFront(o);
 }
 
 void TGHandle::SendSelectionToBack()
@@ -210,7 +214,7 @@ void TGHandle::SendSelectionToBack()
     if (selection.isEmpty() || locked)
         return;
     for (TGGraphicControl* o : selection)
-        panel.SendObjectToBack(o);
+        model.SendObjectToBack(o);
 }
 
 void TGHandle::Refit()
@@ -228,7 +232,7 @@ void TGHandle::Refit()
         b = std::max(b, o->Top() + o->Height());
     }
     FitBounds(l - 2, t - 2, r - l + 6, b - t + 6);
-    panel.RepaintCard();
+    model.RepaintCard();
 }
 
 // --- dragging ---------------------------------------------------------------------
@@ -291,21 +295,23 @@ TBounds TGHandle::NewBounds(int x, int y) const
 
 void TGHandle::showDragOutline(bool wanted, int x, int y)
 {
+    if (!view)
+        return;
     if (!dragFrame.IsZero())
-        panel.SetOutline(TGBasePanel::Outline::Drag, std::nullopt);
+        view->SetOutline(TGBasePanel::Outline::Drag, std::nullopt);
     dragFrame = {};
     if (!wanted)
         return;
     const TBounds b = NewBounds(x, y);
-    panel.SetOutline(TGBasePanel::Outline::Drag,
+    view->SetOutline(TGBasePanel::Outline::Drag,
         TRect(b.Left + 2, b.Top + 2, b.Left + b.Width - 3, b.Top + b.Height - 3));
     dragFrame = b;
 }
 
 void TGHandle::clampToPanel(int& x, int& y) const
 {
-    x = std::clamp(x, -left, panel.width() - left);
-    y = std::clamp(y, -top, panel.height() - top);
+    x = std::clamp(x, -left, model.CardWidth() - left);
+    y = std::clamp(y, -top, model.CardHeight() - top);
 }
 
 namespace {
@@ -330,37 +336,42 @@ int zoneAt(int x, int y, int w, int h, int& cursor)
 
 void TGHandle::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
 {
+    // Gestures come from the view that shows the design.
+    if (!view)
+        return;
     pressTime = GetTickCount();
-    if (panel.Pointing() && button == Qt::LeftButton
+    if (view->Pointing() && button == Qt::LeftButton
         && (HitSelected(x + left, y + top) || !selection.isEmpty())) {
         if (!locked) {
             originX = x;
             originY = y;
             dragging = true;
         }
-        panel.HandleMouseDown(button, shift, x, y);
+        view->HandleMouseDown(button, shift, x, y);
         return;
     }
     if (button == Qt::RightButton) {
         if (HitSelected(x + left, y + top) && selection.size() == 1)
-            panel.PopupMenu(selection.first()->ContextMenu());
+            view->PopupMenu(selection.first()->ContextMenu());
         else
-            panel.PopupMenu(menu);
+            view->PopupMenu(menu);
         return;
     }
-    panel.SetScreenCursor(crDefault);
-    panel.PassPressBelowFrame(button, shift, x + left, y + top);
+    view->SetScreenCursor(crDefault);
+    view->PassPressBelowFrame(button, shift, x + left, y + top);
 }
 
 void TGHandle::MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y)
 {
+    if (!view)
+        return;
     if (doubleClicked) {
         dragging = false;
         doubleClicked = false;
     }
-    if (!panel.Pointing()) {
-        panel.SetScreenCursor(crDrag);
-        panel.TranslateMouseMove(nullptr, shift, x, y);
+    if (!view->Pointing()) {
+        view->SetScreenCursor(crDrag);
+        view->TranslateMouseMove(nullptr, shift, x, y);
         return;
     }
     if ((buttons & Qt::LeftButton) && !dragging && !locked) {
@@ -369,12 +380,12 @@ void TGHandle::MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, 
             originY = y;
             dragging = true;
         }
-        panel.TranslateMouseMove(nullptr, shift, x, y);
+        view->TranslateMouseMove(nullptr, shift, x, y);
         return;
     }
     if (!(buttons & Qt::LeftButton))
-        panel.ReleaseFrameCapture();
-    int cursor = dragging ? panel.ScreenCursor() : crHandGrab;
+        view->ReleaseFrameCapture();
+    int cursor = dragging ? view->ScreenCursor() : crHandGrab;
     int z = 0;
     if (selection.size() == 1) {
         int zc = cursor;
@@ -390,12 +401,14 @@ void TGHandle::MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, 
     } else {
         zone = z;
     }
-    panel.SetScreenCursor(cursor);
-    panel.TranslateMouseMove(nullptr, shift, x, y);
+    view->SetScreenCursor(cursor);
+    view->TranslateMouseMove(nullptr, shift, x, y);
 }
 
 void TGHandle::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
 {
+    if (!view)
+        return;
     if (dragging && GetTickCount() - pressTime < 150) {
         // A quick click never moves anything.
         originX = x;
@@ -403,41 +416,47 @@ void TGHandle::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int 
     }
     pressTime = 0;
     if (!dragging || button != Qt::LeftButton) {
-        panel.PassReleaseBelowFrame(button, shift, x + left, y + top);
+        view->PassReleaseBelowFrame(button, shift, x + left, y + top);
     } else {
         clampToPanel(x, y);
         if (x != originX || y != originY) {
-            panel.RepaintCard();
+            model.RepaintCard();
             const TBounds b = NewBounds(x, y);
             SetBounds(b.Left, b.Top, b.Width, b.Height);
         }
         showDragOutline(false, x, y);
         dragging = false;
-        panel.SetScreenCursor(crDefault);
-        panel.ReleaseFrameCapture();
-        panel.TranslateMouseUp(nullptr, button, shift, x, y);
+        view->SetScreenCursor(crDefault);
+        view->ReleaseFrameCapture();
+        view->TranslateMouseUp(nullptr, button, shift, x, y);
     }
-    panel.RepaintCard();
+    model.RepaintCard();
 }
 
 void TGHandle::DblClick()
 {
+    if (!view)
+        return;
     doubleClicked = true;
-    panel.SelectionDblClick(nullptr);
+    view->SelectionDblClick(nullptr);
 }
 
 void TGHandle::MouseLeave()
 {
+    if (!view)
+        return;
     if (!dragging)
-        panel.SetScreenCursor(panel.Pointing() ? crDefault : crDrag);
+        view->SetScreenCursor(view->Pointing() ? crDefault : crDrag);
 }
 
 // --- keys -------------------------------------------------------------------------
 
 void TGHandle::KeyDown(int key, Qt::KeyboardModifiers shift)
 {
+    if (!view)
+        return;
     if (nudging)
-        panel.SetOutline(TGBasePanel::Outline::Nudge, std::nullopt);
+        view->SetOutline(TGBasePanel::Outline::Nudge, std::nullopt);
     if (key >= 37 && key <= 40) {
         if (!nudging) {
             nudging = true;
@@ -471,7 +490,7 @@ void TGHandle::KeyDown(int key, Qt::KeyboardModifiers shift)
             }
             break;
         case 39:
-            if (w + n.Left <= panel.width()) {
+            if (w + n.Left <= model.CardWidth()) {
                 if (resize)
                     n.Right += 1;
                 else
@@ -479,7 +498,7 @@ void TGHandle::KeyDown(int key, Qt::KeyboardModifiers shift)
             }
             break;
         case 40:
-            if (h + n.Top <= panel.height()) {
+            if (h + n.Top <= model.CardHeight()) {
                 if (resize)
                     n.Bottom += 1;
                 else
@@ -490,22 +509,22 @@ void TGHandle::KeyDown(int key, Qt::KeyboardModifiers shift)
             break;
         }
     }
-    panel.PanelKeyDown(key, shift);
+    view->PanelKeyDown(key, shift);
     if (nudging)
-        panel.SetOutline(TGBasePanel::Outline::Nudge, nudgeRect);
+        view->SetOutline(TGBasePanel::Outline::Nudge, nudgeRect);
 }
 
 void TGHandle::KeyUp(int key, Qt::KeyboardModifiers shift)
 {
     Q_UNUSED(key);
     Q_UNUSED(shift);
-    if (!nudging)
+    if (!nudging || !view)
         return;
-    panel.SetOutline(TGBasePanel::Outline::Nudge, std::nullopt);
+    view->SetOutline(TGBasePanel::Outline::Nudge, std::nullopt);
     nudging = false;
     const TRect n = nudgeRect;
     SetBounds(n.Left - 2, n.Top - 2, n.Right - n.Left + 5, n.Bottom - n.Top + 5);
-    panel.RepaintCard();
+    model.RepaintCard();
 }
 
 void TGHandle::Paint()

@@ -2,8 +2,10 @@
 // The selection frame: holds the selected objects in the order they were
 // added, lies 2 pixels outside their bounding box above every object, turns
 // drags into moves and resizes (with grid snapping), nudges with the arrow
-// keys and pops up the context menus. It is a plain object: the panel
-// hit-tests it before the objects while it is visible and enabled.
+// keys and pops up the context menus. It is a plain object of the design
+// model: the selection is the model's; gestures come from the panel that
+// shows the model, which hit-tests the frame before the objects while it is
+// visible and enabled.
 #include "platform/Colors.h"
 #include "surface/Drawing.h"
 
@@ -14,12 +16,18 @@ class QMenu;
 
 namespace bv {
 
+class TDesignModel;
 class TGBasePanel;
 class TGGraphicControl;
 
 class TGHandle {
 public:
-    explicit TGHandle(TGBasePanel& panel);
+    explicit TGHandle(TDesignModel& model);
+
+    // The panel that shows the design and sends the frame its gestures;
+    // nullptr without one (gestures then do nothing).
+    TGBasePanel* View() const { return view; }
+    void SetView(TGBasePanel* value) { view = value; }
 
     // --- frame bounds (panel coordinates) -----------------------------------------
     int Left() const { return left; }
@@ -105,7 +113,8 @@ private:
     void clampToPanel(int& x, int& y) const;
     void refitFromScratch();
 
-    TGBasePanel& panel;
+    TDesignModel& model;
+    TGBasePanel* view = nullptr;
     QMenu* menu = nullptr;
     std::int64_t pressTime = 0;
     int originX = 0;

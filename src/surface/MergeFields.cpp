@@ -2,7 +2,7 @@
 
 #include "platform/VCardReader.h"
 #include "surface/BasePanel.h"
-#include "surface/BusinessCardPanel.h"
+#include "surface/DesignModel.h"
 #include "surface/GraphicControl.h"
 
 #include <array>
@@ -192,9 +192,9 @@ const std::array<QStringList, TPersonalInfo::Count>& templateCaptions()
     return captions;
 }
 
-const TGBusinessCardPanel32* cardOf(const TGGraphicControl& object)
+const TDesignModel* cardOf(const TGGraphicControl& object)
 {
-    return dynamic_cast<const TGBusinessCardPanel32*>(object.Parent());
+    return object.Parent();
 }
 
 } // namespace
@@ -308,7 +308,7 @@ QString CheckMergeFields(const QList<TGGraphicControl*>& objects, const TMergeTa
 
 bool ShowsMergeRecord(const TGGraphicControl& object)
 {
-    const TGBusinessCardPanel32* card = cardOf(object);
+    const TDesignModel* card = cardOf(object);
     return card && card->MergeTable() && card->MergeRecord() >= 0
         && card->MergeRecord() < card->MergeTable()->RecordCount();
 }
@@ -324,7 +324,7 @@ QString MergedText(const TGGraphicControl& object, const QString& text, bool* em
         *emptied = false;
     if (!ShowsMergeRecord(object))
         return text;
-    const TGBusinessCardPanel32* card = cardOf(object);
+    const TDesignModel* card = cardOf(object);
     const QString merged = FillMergeFields(text, *card->MergeTable(), card->MergeRecord());
     if (emptied)
         *emptied = merged.trimmed().isEmpty() && !text.trimmed().isEmpty();
@@ -336,7 +336,7 @@ TPersonalInfo MergeRecordPersonalInfo(const TGGraphicControl& object)
     TPersonalInfo info;
     if (!ShowsMergeRecord(object))
         return info;
-    const TGBusinessCardPanel32* card = cardOf(object);
+    const TDesignModel* card = cardOf(object);
     for (int i = 0; i < TPersonalInfo::Count; ++i)
         info.Field(i) = personalValue(*card->MergeTable(), card->MergeRecord(), i);
     return info;

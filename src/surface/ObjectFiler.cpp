@@ -280,12 +280,17 @@ void WriteFileReplacing(const QString& path, const QByteArray& bytes)
     WriteFileAtomically(QFileInfo(path).absoluteFilePath(), bytes);
 }
 
-void TGLabelObjectFiler::WritePanel(const TGBasePanel& panel, const QString& path)
+void TGLabelObjectFiler::WriteDesign(const TDesignModel& design, const QString& path)
 {
     QList<const TGGraphicControl*> list;
-    for (const TGGraphicControl* o : panel.Objects())
+    for (const TGGraphicControl* o : design.Objects())
         list.append(o);
     WriteFileReplacing(path, WriteStream(list));
+}
+
+void TGLabelObjectFiler::WritePanel(const TGBasePanel& panel, const QString& path)
+{
+    WriteDesign(panel.Model(), path);
 }
 
 void TGLabelObjectFiler::WriteSelection(const TGHandle& frame, const QString& path)
@@ -314,6 +319,11 @@ void TGLabelObjectFiler::WriteObjects(const QList<TGGraphicControl*>& objects, c
 // --- reading --------------------------------------------------------------------
 
 QList<TGGraphicControl*> TGLabelObjectFiler::ReadStream(QByteArrayView data, NameRegistry& owner, TGBasePanel& panel)
+{
+    return ReadStream(data, owner, panel.Model());
+}
+
+QList<TGGraphicControl*> TGLabelObjectFiler::ReadStream(QByteArrayView data, NameRegistry& owner, TDesignModel& design)
 {
     ObjectReader reader(data);
     QList<TGGraphicControl*> read;
@@ -349,7 +359,7 @@ QList<TGGraphicControl*> TGLabelObjectFiler::ReadStream(QByteArrayView data, Nam
                 throw EReadError(streamerr::ClassNotFound(className));
             object->SetLoading(true);
             object->SetReading(true);
-            // The objects join the panel when the whole stream has been read
+            // The objects join the design when the whole stream has been read
             // (or a record fails), so the owner's name lookups do not walk the
             // objects of this read again and again; the names given so far are
             // remembered instead.
@@ -411,7 +421,7 @@ QList<TGGraphicControl*> TGLabelObjectFiler::ReadStream(QByteArrayView data, Nam
         }
         reader.ReadListEnd();
         for (TGGraphicControl* o : read)
-            o->SetParent(&panel);
+            o->SetParent(&design);
 
         // References name components by their stored names; objects of this
         // stream answer to their new names now.
@@ -427,9 +437,9 @@ QList<TGGraphicControl*> TGLabelObjectFiler::ReadStream(QByteArrayView data, Nam
         }
     } catch (...) {
         // The object being read is freed (its unique_ptr); the objects read
-        // before it stay in the panel, completed.
+        // before it stay in the design, completed.
         for (TGGraphicControl* o : read)
-            o->SetParent(&panel);
+            o->SetParent(&design);
         completeLoading(read);
         throw;
     }
@@ -439,19 +449,29 @@ QList<TGGraphicControl*> TGLabelObjectFiler::ReadStream(QByteArrayView data, Nam
 
 QList<TGGraphicControl*> TGLabelObjectFiler::ReadInto(NameRegistry& owner, TGBasePanel& panel, const QString& path)
 {
+    return ReadInto(owner, panel.Model(), path);
+}
+
+QList<TGGraphicControl*> TGLabelObjectFiler::ReadInto(NameRegistry& owner, TDesignModel& design, const QString& path)
+{
     QFileInfo info(path);
     if (!info.exists())
         return {};
     const QByteArray data = ReadOutsideFileOrThrow(info.absoluteFilePath(), MaxDesignFileBytes);
-    return ReadStream(data, owner, panel);
+    return ReadStream(data, owner, design);
 }
 
 QList<TGGraphicControl*> TGLabelObjectFiler::PasteInto(NameRegistry& owner, TGBasePanel& panel, const QString& path)
 {
+    return PasteInto(owner, panel.Model(), path);
+}
+
+QList<TGGraphicControl*> TGLabelObjectFiler::PasteInto(NameRegistry& owner, TDesignModel& design, const QString& path)
+{
     const bool was = pasteOffset;
     pasteOffset = true;
     try {
-        QList<TGGraphicControl*> read = ReadInto(owner, panel, path);
+        QList<TGGraphicControl*> read = ReadInto(owner, design, path);
         pasteOffset = was;
         return read;
     } catch (...) {
@@ -462,11 +482,16 @@ QList<TGGraphicControl*> TGLabelObjectFiler::PasteInto(NameRegistry& owner, TGBa
 
 TGGraphicControl* TGLabelObjectFiler::Duplicate(const TGGraphicControl& object, NameRegistry& owner, TGBasePanel& panel)
 {
+    return Duplicate(object, owner, panel.Model());
+}
+
+TGGraphicControl* TGLabelObjectFiler::Duplicate(const TGGraphicControl& object, NameRegistry& owner, TDesignModel& design)
+{
     const QByteArray data = WriteStream({&object});
     const bool was = pasteOffset;
     pasteOffset = false;
     try {
-        QList<TGGraphicControl*> read = ReadStream(data, owner, panel);
+        QList<TGGraphicControl*> read = ReadStream(data, owner, design);
         pasteOffset = was;
         return read.isEmpty() ? nullptr : read.first();
     } catch (...) {
@@ -475,14 +500,14 @@ TGGraphicControl* TGLabelObjectFiler::Duplicate(const TGGraphicControl& object, 
     }
 }
 
-QList<TGGraphicControl*> TGLabelObjectFiler::ReadObjects(TGBasePanel& panel, const QString& path, bool offset)
+QList<TGGraphicControl*> TGLabelObjectFiler::ReadObjects(TDesignModel& design, const QString& path, bool offset)
 {
-    return offset ? PasteInto(panel.Owner(), panel, path) : ReadInto(panel.Owner(), panel, path);
+    return offset ? PasteInto(design.Owner(), design, path) : ReadInto(design.Owner(), design, path);
 }
 
-TGGraphicControl* TGLabelObjectFiler::Duplicate(TGGraphicControl& object, TGBasePanel& panel)
+TGGraphicControl* TGLabelObjectFiler::Duplicate(TGGraphicControl& object, TDesignModel& design)
 {
-    return Duplicate(static_cast<const TGGraphicControl&>(object), panel.Owner(), panel);
+    return Duplicate(static_cast<const TGGraphicControl&>(object), design.Owner(), design);
 }
 
 TGLabelObjectFiler& TGLabelObjectFiler::Default()

@@ -16,6 +16,7 @@
 namespace bv {
 
 class NameRegistry;
+class TDesignModel;
 class TGBasePanel;
 class TGGraphicControl;
 class TGHandle;
@@ -31,23 +32,28 @@ public:
     // Each creates or replaces `path`. The stream is written to a new file in
     // the same folder, which then replaces the target in one step, so a failed
     // write leaves an existing file as it was. Failures raise EWriteError.
-    // Every design object of the panel, bottom of the z-order first.
+    // Every object of the design, bottom of the z-order first.
+    void WriteDesign(const TDesignModel& design, const QString& path);
     void WritePanel(const TGBasePanel& panel, const QString& path);
     // The selected objects in selection order; nothing when none is selected.
     void WriteSelection(const TGHandle& frame, const QString& path);
     void WriteObject(const TGGraphicControl& object, const QString& path);
 
     // --- reading ------------------------------------------------------------------
-    // Reads every record of `path` into `panel`; new objects are named
+    // Reads every record of `path` into `design`; new objects are named
     // "Component"+n, n the lowest number 0..1000 that `owner` does not use yet.
     // A missing file reads nothing. Returns the objects read, in order, after
     // their load-completion step. On a failure the object being read is freed,
-    // the objects read before it stay in the panel, and EReadError propagates.
+    // the objects read before it stay in the design, and EReadError propagates.
+    // The forms taking a panel read into the design it shows.
+    QList<TGGraphicControl*> ReadInto(NameRegistry& owner, TDesignModel& design, const QString& path);
     QList<TGGraphicControl*> ReadInto(NameRegistry& owner, TGBasePanel& panel, const QString& path);
     // As ReadInto, with every object moved PasteOffset pixels right and down.
+    QList<TGGraphicControl*> PasteInto(NameRegistry& owner, TDesignModel& design, const QString& path);
     QList<TGGraphicControl*> PasteInto(NameRegistry& owner, TGBasePanel& panel, const QString& path);
-    // Writes the object into memory and reads it straight back into `panel`
+    // Writes the object into memory and reads it straight back into `design`
     // (no offset); returns the copy.
+    TGGraphicControl* Duplicate(const TGGraphicControl& object, NameRegistry& owner, TDesignModel& design);
     TGGraphicControl* Duplicate(const TGGraphicControl& object, NameRegistry& owner, TGBasePanel& panel);
 
     // --- the byte level (used by the above, the batch tool and the tests) -------
@@ -59,7 +65,8 @@ public:
     // The same record in pieces: large binary values (pictures) are the
     // object's own bytes, shared rather than copied (see ObjectWriter).
     static QByteArrayList WriteRecordPieces(const TGGraphicControl& object);
-    // Reads a complete stream into `panel` as ReadInto does.
+    // Reads a complete stream into `design` as ReadInto does.
+    QList<TGGraphicControl*> ReadStream(QByteArrayView data, NameRegistry& owner, TDesignModel& design);
     QList<TGGraphicControl*> ReadStream(QByteArrayView data, NameRegistry& owner, TGBasePanel& panel);
 
     // The paste-offset state: while on, every object read is moved.
@@ -68,10 +75,10 @@ public:
 
     // --- PanelFiler ----------------------------------------------------------------
     void WriteObjects(const QList<TGGraphicControl*>& objects, const QString& path) override;
-    QList<TGGraphicControl*> ReadObjects(TGBasePanel& panel, const QString& path, bool pasteOffset) override;
-    TGGraphicControl* Duplicate(TGGraphicControl& object, TGBasePanel& panel) override;
+    QList<TGGraphicControl*> ReadObjects(TDesignModel& design, const QString& path, bool pasteOffset) override;
+    TGGraphicControl* Duplicate(TGGraphicControl& object, TDesignModel& design) override;
 
-    // The filer the panels use (PanelFiler::Current() unless another was
+    // The filer the designs use (PanelFiler::Current() unless another was
     // installed).
     static TGLabelObjectFiler& Default();
 

@@ -4,7 +4,7 @@
 #include "platform/Environment.h"
 #include "platform/Errors.h"
 #include "platform/ProfileFile.h"
-#include "surface/BusinessCardPanel.h"
+#include "surface/DesignModel.h"
 #include "surface/ClassRegistry.h"
 #include "surface/GraphicControl.h"
 #include "surface/ObjectStream.h"
@@ -19,7 +19,7 @@ namespace {
 
 constexpr int SectionsPerKind = 15;
 
-// The personal-information sections, in the panel's field order, and the
+// The personal-information sections, in the card's field order, and the
 // placeholder each shows when neither the user nor the template gives text.
 const QStringList& personalSections()
 {
@@ -103,7 +103,7 @@ int getOrdinal(const TGGraphicControl& o, const char* name)
 
 class Reader {
 public:
-    Reader(TGBusinessCardPanel32& panel, const ProfileText& ini) : panel(panel), ini(ini) {}
+    Reader(TDesignModel& design, const ProfileText& ini) : design(design), ini(ini) {}
 
     void shape(const QString& section)
     {
@@ -212,8 +212,8 @@ private:
             ini.ReadInteger(section, "Height", 0));
     }
 
-    // A new object added to the panel with the stored geometry (l, t, w, h)
-    // widened to the smallest object, whatever the panel's zoom.
+    // A new object added to the design with the stored geometry (l, t, w, h)
+    // widened to the smallest object, whatever the design's zoom.
     TGGraphicControl* place(const QString& className, int l, int t, int w, int h)
     {
         std::unique_ptr<TGGraphicControl> made(CreateObjectOfClass(className));
@@ -224,13 +224,13 @@ private:
         w = std::max(checked::Coordinate(w), 10);
         h = std::max(checked::Coordinate(h), 15);
         TGGraphicControl* o = made.get();
-        o->SetParent(&panel);
-        made.release(); // the panel owns it now
+        o->SetParent(&design);
+        made.release(); // the design owns it now
         o->SetBounds(l, t, w, h);
         o->Loaded();
-        const Single z = panel.Zoom();
+        const Single z = design.Zoom();
         const auto zoomed = [z](int v) { return checked::Saturate(Round(static_cast<Extended>(v) * z)); };
-        panel.AddObject(o, TRect::FromBounds(zoomed(l), zoomed(t), zoomed(w), zoomed(h)));
+        design.AddObject(o, TRect::FromBounds(zoomed(l), zoomed(t), zoomed(w), zoomed(h)));
         o->SetStoredBounds(l, t, w, h);
         return o;
     }
@@ -240,7 +240,7 @@ private:
         return TemplateTextToColor(ini.ReadString(section, QLatin1String(key), QLatin1String(defaultText)));
     }
 
-    TGBusinessCardPanel32& panel;
+    TDesignModel& design;
     const ProfileText& ini;
 };
 
@@ -432,24 +432,24 @@ QImage TemplateLogoImage(int side)
     return image;
 }
 
-QString ReadTemplate(TGBusinessCardPanel32& panel, const ProfileText& ini)
+QString ReadTemplate(TDesignModel& design, const ProfileText& ini)
 {
-    panel.SetSuppressPainting(true);
+    design.SetSuppressPainting(true);
     struct PaintingBack {
-        TGBusinessCardPanel32& panel;
+        TDesignModel& design;
         ~PaintingBack()
         {
-            panel.SetSuppressPainting(false);
-            panel.RepaintCard();
+            design.SetSuppressPainting(false);
+            design.RepaintCard();
         }
-    } paintingBack { panel };
+    } paintingBack { design };
 
-    Reader reader(panel, ini);
+    Reader reader(design, ini);
     for (int n = 1; n <= SectionsPerKind; ++n)
         reader.shape(QStringLiteral("Shape%1").arg(n));
     for (int n = 1; n <= SectionsPerKind; ++n)
         reader.line(QStringLiteral("Line%1").arg(n));
-    const TPersonalInfo personal = panel.PersonalInfo();
+    const TPersonalInfo personal = design.PersonalInfo();
     for (int i = 0; i < TPersonalInfo::Count; ++i)
         reader.text(personalSections()[i], personal.Field(i), QLatin1Char('<') + personalSections()[i] + QLatin1Char('>'));
     for (int n = 1; n <= SectionsPerKind; ++n)
@@ -457,18 +457,18 @@ QString ReadTemplate(TGBusinessCardPanel32& panel, const ProfileText& ini)
     for (int n = 1; n <= SectionsPerKind; ++n)
         reader.code(QStringLiteral("Code%1").arg(n), personal);
     reader.logo();
-    panel.SetRotated(ini.ReadBool(QStringLiteral("Card Data"), QStringLiteral("Portrait Mode"), false));
+    design.SetRotated(ini.ReadBool(QStringLiteral("Card Data"), QStringLiteral("Portrait Mode"), false));
     return ini.ReadString(QStringLiteral("Card Data"), QStringLiteral("Background File"));
 }
 
-ProfileText TemplateText(const TGBusinessCardPanel32& panel, const QString& backgroundPath)
+ProfileText TemplateText(const TDesignModel& design, const QString& backgroundPath)
 {
     ProfileText ini;
     int shapes = 0;
     int lines = 0;
     int texts = 0;
     int codes = 0;
-    const QList<TGGraphicControl*>& objects = panel.Objects();
+    const QList<TGGraphicControl*>& objects = design.Objects();
     for (auto it = objects.crbegin(); it != objects.crend(); ++it) {
         const TGGraphicControl& o = **it;
         if (o.InheritsClass(QStringLiteral("TGBusinessCardLabel")))
@@ -484,7 +484,7 @@ ProfileText TemplateText(const TGBusinessCardPanel32& panel, const QString& back
             writeGeometry(ini, QStringLiteral("Logo"), o);
         }
     }
-    ini.WriteBool(QStringLiteral("Card Data"), QStringLiteral("Portrait Mode"), panel.Rotated());
+    ini.WriteBool(QStringLiteral("Card Data"), QStringLiteral("Portrait Mode"), design.Rotated());
     QString file = backgroundPath;
     file = file.mid(std::max(file.lastIndexOf(QLatin1Char('/')), file.lastIndexOf(QLatin1Char('\\'))) + 1);
     ini.WriteString(QStringLiteral("Card Data"), QStringLiteral("Background File"), file);

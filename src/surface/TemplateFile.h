@@ -1,11 +1,11 @@
 #pragma once
 // Card templates (.QRDT): a few kinds of object in fixed, named INI sections,
 // whose text objects are matched to the user's personal information. The
-// card panel reads a template into itself and writes its design as one.
+// card design reads a template into itself and writes its design as one.
 //
 // Geometry in a template is pixels at zoom 1.0. Reading and writing use the
 // objects' stored (zoom 1.0) geometry, so neither depends on the zoom the
-// panel happens to show.
+// design happens to show.
 #include "platform/Colors.h"
 #include "surface/Drawing.h"
 
@@ -15,16 +15,16 @@
 namespace bv {
 
 class ProfileText;
-class TGBusinessCardPanel32;
+class TDesignModel;
 
-// Builds the template's objects on the panel (shapes at the bottom, then
-// lines, texts and the logo on top), sets the panel's rotated flag from the
+// Builds the template's objects on the design (shapes at the bottom, then
+// lines, texts and the logo on top), sets the design's rotated flag from the
 // card data and returns the background picture's file name. Painting is
 // suppressed while it runs and enabled again afterwards, also when a colour
 // text fails with EConvertError (the objects made before it stay).
-QString ReadTemplate(TGBusinessCardPanel32& panel, const ProfileText& text);
-// The panel's design as a template text.
-ProfileText TemplateText(const TGBusinessCardPanel32& panel, const QString& backgroundPath);
+QString ReadTemplate(TDesignModel& design, const ProfileText& text);
+// The design as a template text.
+ProfileText TemplateText(const TDesignModel& design, const QString& backgroundPath);
 
 // Colour texts: a name of the colour table, else "$" + eight hexadecimal
 // digits. Reading takes a name, a decimal number or "$"/"0x" hexadecimal;

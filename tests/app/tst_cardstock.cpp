@@ -282,11 +282,11 @@ void TestCardStock::sheetOnALibraryProductPutsCardOneWhereTheXmlSays()
     layout = LayoutFromCompanion(CompanionFromLayout(layout));
     ScriptedInteraction ui;
     TGBusinessCardPanel32 panel;
-    SetCardSizeFromInches(panel, layout);
+    SetCardSizeFromInches(panel.Model(), layout);
     if (box.isEmpty())
         box = QRect(0, 0, panel.width(), panel.height());
     addPrintBox(panel, box.x(), box.y(), box.width(), box.height());
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.Unattended = true;
     printing.Layout = [&] { return layout; };
     const QString pdf = home.filePath(QStringLiteral("%1.pdf").arg(QTest::currentDataTag()).replace(' ', '-'));

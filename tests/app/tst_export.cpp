@@ -121,7 +121,7 @@ void TestExport::jpegIsQualityHundredPicture()
     QVERIFY(near(image.pixel(150, 120), Qt::white, 6));
     QVERIFY(near(image.pixel(0, 100), Qt::black, 40));
     // The same picture through the encoder gives the same file.
-    const QImage picture = RenderCardPicture(*cardPanel(*w), true);
+    const QImage picture = RenderCardPicture(cardPanel(*w)->Model(), true);
     QCOMPARE(Jpeg::Encode(picture, 100), bytes);
 }
 
@@ -281,7 +281,7 @@ void TestExport::batchRenderWritesTheSamePicture()
     const QString fromWindow = home->path(QStringLiteral("window.") + extension);
     const QString fromBatch = home->path(QStringLiteral("batch.") + extension);
     if (extension == QLatin1String("png")) {
-        WriteCardPicture(RenderCardPicture(*cardPanel(*w), border), fromWindow, PictureFormat::Png);
+        WriteCardPicture(RenderCardPicture(cardPanel(*w)->Model(), border), fromWindow, PictureFormat::Png);
     } else {
         ui.answerSaveFile(fromWindow);
         ui.answerYesNo(border);

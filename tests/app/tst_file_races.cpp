@@ -113,7 +113,7 @@ void TestFileRaces::makeSave(Save& save, const QString& caption, const QString& 
         save.panel.LoadFromFile(scratch);
     save.background = background;
     save.layout.Across = across;
-    WriteDesign(save.panel, scratch, save.background, save.layout);
+    WriteDesign(save.panel.Model(), scratch, save.background, save.layout);
     save.designBytes = readBytes(scratch);
 }
 
@@ -123,7 +123,7 @@ int TestFileRaces::whichSave(const QString& path)
     panel.SetDeletesTemporaryFiles(false);
     TCardLayout layout;
     QString background;
-    ReadDesign(panel, path, layout, background);
+    ReadDesign(panel.Model(), path, layout, background);
     const QByteArray design = readBytes(path);
     for (int k = 0; k < 2; ++k)
         if (design == saves[k].designBytes)
@@ -149,7 +149,7 @@ void TestFileRaces::designPairKilledAtEachStep()
     QFETCH(int, step);
     QFETCH(int, expected);
     const QString path = dir.filePath(QStringLiteral("killed.QRD"));
-    WriteDesign(saves[0].panel, path, saves[0].background, saves[0].layout);
+    WriteDesign(saves[0].panel.Model(), path, saves[0].background, saves[0].layout);
     QCOMPARE(whichSave(path), 0);
     const pid_t child = spawn([&] {
         int renames = 0;
@@ -157,12 +157,12 @@ void TestFileRaces::designPairKilledAtEachStep()
             if (renames++ == step)
                 ::_exit(0); // as a kill at this point would leave the files
         });
-        WriteDesign(saves[1].panel, path, saves[1].background, saves[1].layout);
+        WriteDesign(saves[1].panel.Model(), path, saves[1].background, saves[1].layout);
     });
     QCOMPARE(waitFor(child), 0);
     QCOMPARE(whichSave(path), expected);
     // The next save puts everything in order.
-    WriteDesign(saves[0].panel, path, saves[0].background, saves[0].layout);
+    WriteDesign(saves[0].panel.Model(), path, saves[0].background, saves[0].layout);
     QCOMPARE(whichSave(path), 0);
 }
 
@@ -177,7 +177,7 @@ void TestFileRaces::twoWritersOfOneDesignPair()
         pid_t pids[2];
         for (int k = 0; k < 2; ++k) {
             Save& s = saves[(first + k) % 2];
-            pids[k] = spawn([&] { WriteDesign(s.panel, path, s.background, s.layout); });
+            pids[k] = spawn([&] { WriteDesign(s.panel.Model(), path, s.background, s.layout); });
         }
         QCOMPARE(waitFor(pids[0]), 0);
         QCOMPARE(waitFor(pids[1]), 0);

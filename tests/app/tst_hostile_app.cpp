@@ -143,7 +143,7 @@ void TestHostileApp::designPairOnAFullDisk()
     }
     TGBusinessCardPanel32 panel;
     AtomicFile::SetFailureHook([&](const QString& target) { return target.endsWith(failing); });
-    QVERIFY_THROWS_EXCEPTION(EWriteError, WriteDesign(panel, path, QString(), TCardLayout()));
+    QVERIFY_THROWS_EXCEPTION(EWriteError, WriteDesign(panel.Model(), path, QString(), TCardLayout()));
     // Both files as they were: neither without the other.
     QCOMPARE(QFile::exists(path), existing);
     QCOMPARE(QFile::exists(companion), existing);
@@ -172,7 +172,7 @@ void TestHostileApp::sheetPdfExportOnAFullDisk()
     test::ScriptedInteraction ui;
     ui.allowMessages();
     TGBusinessCardPanel32 panel;
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.Unattended = true;
     AtomicFile::SetFailureHook([&](const QString& target) { return full && target.endsWith(QStringLiteral(".pdf")); });
     if (full) {

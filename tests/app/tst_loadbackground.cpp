@@ -291,7 +291,7 @@ void TestLoadBackground::pictureAtResolution()
     ScriptedInteraction ui;
     auto w = startMainScreen();
     cardPanel(*w)->LoadBackground(bg + file);
-    const QImage picture = RenderCardPictureAtDpi(*cardPanel(*w), 192, false);
+    const QImage picture = RenderCardPictureAtDpi(cardPanel(*w)->Model(), 192, false);
     QCOMPARE(picture.size(), QSize(672, 384));
     QCOMPARE(picture.pixelColor(10, 10), QColor(255, 0, 0));
     QCOMPARE(picture.pixelColor(660, 370), QColor(Qt::white));

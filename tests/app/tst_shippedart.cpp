@@ -199,7 +199,7 @@ void TestShippedArt::templates()
 
     if (!background.isEmpty())
         panel.LoadBackground(BackgroundFolder() + background);
-    const QImage card = RenderCardPictureAtDpi(panel, 192, false);
+    const QImage card = RenderCardPictureAtDpi(panel.Model(), 192, false);
     QVERIFY(inkShare(card) > 0.005);
 }
 

@@ -65,7 +65,7 @@ void TestEffectTextStream::propertiesInStreamOrder()
     QCOMPARE(propertyNames(TGSuperText::ClassProperties()), superText);
     const QStringList circleText = base + QStringList { "StartingVector", "Degrees", "PopupMenu" } + font
             + QStringList { "Mirror", "DrawLettersAngled", "BorderStyle", "ControlTransparent", "BGColor",
-                "Caption" };
+                "Caption", "OutlineColor", "OutlineWidth", "ShadowDepth", "ShadowOrientation", "Shadowcolor" };
     QCOMPARE(propertyNames(TGPCircleText::ClassProperties()), circleText);
 }
 

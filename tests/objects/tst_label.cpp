@@ -723,9 +723,8 @@ void TestLabel::personalInformationSubmenu()
 
 void TestLabel::noPersonalInformationOffTheCardPanel()
 {
-    TGBasePanel plain;
-    auto* label = new TGBusinessCardLabel;
-    label->SetParent(&plain);
+    // In no design at load completion: no personal information to offer.
+    auto label = std::make_unique<TGBusinessCardLabel>();
     label->Loaded();
     QMenu* menu = label->ContextMenu();
     QVERIFY(!label->PersonalInfoMenu());

@@ -190,7 +190,7 @@ void TestPagePrinter::deviceFactsFollowPaperAndOrientation()
     QCOMPARE(printer.MarginLeft(), 0.0);
     QVERIFY(printer.OffsetLeft() >= 0 && printer.OffsetBottom() >= 0);
     QCOMPARE(printer.PrinterIndex(), -1); // PDF output, not a queue
-    QVERIFY(printer.MaxCopies() >= 1);
+    QVERIFY(printer.DriverCopies() >= 1);
 }
 
 void TestPagePrinter::printDialogSetsCopies()

@@ -491,7 +491,7 @@ void TestPageSetup::filesNeverRelyOnDriverCopies()
     else
         printer.Printer().setOutputFileName(dir.filePath(file));
     QCOMPARE(printer.OutputFileName(), dir.filePath(file));
-    QCOMPARE(printer.MaxCopies(), 1);
+    QCOMPARE(printer.DriverCopies(), 1);
     printer.SetOutputFileName(QString());
     QVERIFY(printer.OutputFileName().isEmpty());
 }

@@ -117,7 +117,7 @@ void TestBarcodePrint::decodesOnScreenInPictureAndOnTheSheet()
         screen.save(QStringLiteral("/tmp/x/screen-%1.png").arg(int(symbology)));
     QCOMPARE(decodedOnce(screen), decoded);
     // The card picture at 300 dpi.
-    const QImage picture = RenderCardPictureAtDpi(panel, 300, false);
+    const QImage picture = RenderCardPictureAtDpi(panel.Model(), 300, false);
     QCOMPARE(picture.width(), 1050);
     if (qEnvironmentVariableIsSet("BARCODE_DEBUG"))
         picture.save(QStringLiteral("/tmp/x/picture-%1.png").arg(int(symbology)));
@@ -127,7 +127,7 @@ void TestBarcodePrint::decodesOnScreenInPictureAndOnTheSheet()
     if (!havePdftoppm())
         QSKIP("pdftoppm (poppler-utils) is needed to read the sheet back");
     ScriptedInteraction ui;
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.Unattended = true;
     const QString pdf = home.filePath(QStringLiteral("sheet-%1.pdf").arg(int(symbology)));
     QVERIFY(printing.ExportSheetPdf(pdf));
@@ -181,7 +181,7 @@ void TestBarcodePrint::shippedTemplatesCarryTheUsersVCard()
                                                "TEL;TYPE=WORK,VOICE:+44 20 7946 0000\r\n"
                                                "EMAIL;TYPE=INTERNET:zoe@example.com\r\n"
                                                "END:VCARD\r\n");
-    QCOMPARE(decodedOnce(RenderCardPictureAtDpi(panel, 300, false)), expected);
+    QCOMPARE(decodedOnce(RenderCardPictureAtDpi(panel.Model(), 300, false)), expected);
 }
 
 QTEST_MAIN(TestBarcodePrint)

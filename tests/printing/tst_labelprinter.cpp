@@ -114,7 +114,7 @@ TCardSelection only(std::initializer_list<int> positions)
 void prepare(TSheetJob& job, TGBusinessCardPanel32& panel, TPageEngine& engine, const TCardLayout& layout,
              const TPrinterNudges& nudges = {})
 {
-    job.Panel = &panel;
+    job.Design = &panel.Model();
     job.Engine = &engine;
     job.Sheet = TImposition::FromLayout(layout, nudges, panel.Rotated());
 }
@@ -551,7 +551,7 @@ void TestLabelPrinter::previewShowsOneCardWithSilverOutline()
     addPrintBox(panel, 24, 48, 48, 48);
     TCardLayout layout;
     layout.Portrait = rotated;
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.Layout = [&] { return layout; };
     QImage shown;
     QString caption;
@@ -628,7 +628,7 @@ void TestLabelPrinter::stopEndsPreviewWithoutPreviewWindow()
     ScriptedInteraction ui;
     TGBusinessCardPanel32 panel;
     PrintBox* box = addPrintBox(panel, 24, 48, 48, 48);
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     QString buttonCaption;
     ui.answerDialog([&](QDialog& d) {
         auto& status = static_cast<TLabelPrinter&>(d);
@@ -659,7 +659,7 @@ void TestLabelPrinter::failingObjectReportsFailureAndRestoresPanel()
         zoomWhilePrinting = panel.Zoom();
         printingFlag = panel.Printing();
     };
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     QString statusText;
     ui.answerDialog([&](QDialog& d) {
         const int r = runStatusWindow(d);
@@ -865,7 +865,7 @@ void TestLabelPrinter::unattendedPrintRunsWithoutAnyWindow()
     ScriptedInteraction ui;
     TGBusinessCardPanel32 panel;
     PrintBox* box = addPrintBox(panel, 24, 48, 96, 48);
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     auto printer = std::make_unique<TPagePrinter>(home.filePath(QStringLiteral("unattended.pdf")));
     printer->SetCopies(2);
     printing.SetMainPagePrinter(std::move(printer));

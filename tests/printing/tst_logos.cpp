@@ -92,7 +92,7 @@ void printSheet(TGBusinessCardPanel32& panel, const QString& pdf, const QString&
     printer.SetOutputFileName(pdf);
     printer.SetPaper(PaperLetter);
     TSheetJob job;
-    job.Panel = &panel;
+    job.Design = &panel.Model();
     job.Engine = &printer;
     job.Sheet = TImposition::FromLayout(TCardLayout(), {}, false);
     job.Selected.fill(false);
@@ -176,7 +176,7 @@ void TestLogos::clearLogoShowsTheArtThrough()
     if (where == QLatin1String("screen")) {
         card = panel.RenderToBitmap();
     } else if (where == QLatin1String("picture")) {
-        card = RenderCardPictureAtDpi(panel, 300, false);
+        card = RenderCardPictureAtDpi(panel.Model(), 300, false);
         scale = 300 / kPpi;
     } else {
         if (!havePdftoppm())
@@ -263,7 +263,7 @@ void TestLogos::largeLogoKeepsItsPixels()
 
     // A 600-dpi card picture shows every stripe: 200 over the inch, each 3
     // pixels wide.
-    const QImage card = RenderCardPictureAtDpi(panel, 600, false);
+    const QImage card = RenderCardPictureAtDpi(panel.Model(), 600, false);
     int changes = 0;
     for (int x = 301; x < 899; ++x)
         changes += (qGray(card.pixel(x, 600)) < 128) != (qGray(card.pixel(x - 1, 600)) < 128);

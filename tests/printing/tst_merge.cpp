@@ -193,7 +193,7 @@ void TestMerge::recordsFillTheCardsInOrder()
     addMergeDesign(panel, nameText);
     TPreferences preferences;
     preferences.ShowBottomMarginWarning = false;
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.Preferences = &preferences;
     const QString pdf = home.filePath(QStringLiteral("merge-%1.pdf").arg(QTest::currentDataTag()[0]));
     auto printer = std::make_unique<TPagePrinter>();
@@ -281,7 +281,7 @@ void TestMerge::batchCopiesAndRecordRange()
     TGBusinessCardPanel32 panel;
     addMergeDesign(panel, QStringLiteral("{Name}"));
     const QString design = work.filePath(QStringLiteral("team.qrd"));
-    WriteDesign(panel, design, QString(), TCardLayout());
+    WriteDesign(panel.Model(), design, QString(), TCardLayout());
     const QString pdf = work.filePath(QStringLiteral("team.pdf"));
     int code = 0;
     QString out;
@@ -327,7 +327,7 @@ void TestMerge::refusedInputPrintsNothing()
     TGBusinessCardPanel32 panel;
     addMergeDesign(panel, design);
     const QString designFile = work.filePath(QStringLiteral("team.qrd"));
-    WriteDesign(panel, designFile, QString(), TCardLayout());
+    WriteDesign(panel.Model(), designFile, QString(), TCardLayout());
     const QString list = work.filePath(name);
     QFile f(list);
     QVERIFY(f.open(QIODevice::WriteOnly));
@@ -402,7 +402,7 @@ void TestMerge::qrCodeCarriesEachRecordsCard()
     code->SetBounds(190, 30, 130, 130);
     code->Loaded();
     panel.AttachObject(code);
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.Unattended = true;
     const QString pdf = home.filePath(QStringLiteral("qr.pdf"));
     auto printer = std::make_unique<TPagePrinter>();
@@ -461,7 +461,7 @@ void TestMerge::longMergeIsWrittenInParts()
     image->SetBounds(300, 150, 30, 30);
     image->Loaded();
     panel.AttachObject(image);
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.Unattended = true;
     const QString pdf = work.filePath(QStringLiteral("team.pdf"));
     auto printer = std::make_unique<TPagePrinter>();

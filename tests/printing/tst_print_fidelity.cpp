@@ -114,12 +114,11 @@ Label* addLabel(TGBasePanel& panel, const QString& caption, const TFont& f, int 
     return label;
 }
 
-// A rich text object; its master is put on the panel's form when the form
-// has none.
+// A rich text object; the design is given a master when it has none.
 TGPRichBaseLabel* addRich(TGBasePanel& panel, const QByteArray& rtf, int l, int t, int w, int h)
 {
-    if (!TGPRichBaseLabel::FindMaster(&panel))
-        CreateMasterRichText(panel.window());
+    if (!TGPRichBaseLabel::MasterOf(&panel.Model()))
+        CreateMasterRichText(panel.Model(), panel.window());
     auto* rich = new TGPRichBaseLabel;
     rich->SetParent(&panel);
     rich->SetBounds(l, t, w, h);

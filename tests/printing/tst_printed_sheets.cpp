@@ -66,7 +66,7 @@ TSuperShape* gradientRectangle(TGBusinessCardPanel32& panel, int l, int t, int w
 TSheetJob& prepare(TSheetJob& job, TGBusinessCardPanel32& panel, TPageEngine& engine, int sheets,
     const TCardSelection& selected)
 {
-    job.Panel = &panel;
+    job.Design = &panel.Model();
     job.Engine = &engine;
     job.Sheets = sheets;
     job.Selected = selected;

@@ -209,7 +209,7 @@ void TestPrintOptions::printCardsKeepsSelectionOnlyOnOk()
 {
     ScriptedInteraction ui;
     TGBusinessCardPanel32 panel;
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     // Cancel leaves the selection as it was.
     ui.answerDialog([](QDialog& dialog) {
         auto& d = static_cast<TSelectSpecificLabels&>(dialog);
@@ -316,7 +316,7 @@ void TestPrintOptions::fineTuningOkSavesCancelDiscards()
     TPreferences preferences;
     preferences.Nudges = TPrinterNudges{1, 0, 0, 0};
     int saves = 0;
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.Preferences = &preferences;
     printing.SavePreferences = [&] {
         ++saves;
@@ -361,7 +361,7 @@ void TestPrintOptions::refusedSettingsFileIsReported()
     ui.expectError();
     TGBusinessCardPanel32 panel;
     TPreferences preferences;
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.Preferences = &preferences;
     printing.SavePreferences = [] { throw EWriteError(QStringLiteral("Unable to write to /locked/QRD.INI")); };
     ui.answerDialog([](QDialog& dialog) {
@@ -437,7 +437,7 @@ void TestPrintOptions::printAsksAboutBottomMargin()
     TPreferences preferences;
     preferences.ShowBottomMarginWarning = showWarning;
     TSettings().SavePreferences(preferences);
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.Preferences = &preferences;
     printing.SavePreferences = [&] { TSettings().SavePreferences(preferences); };
     printing.PrinterBottomMargin = [bottom] { return bottom; };

@@ -81,7 +81,7 @@ QString TestPrintShop::writeCard(double bleedMm, bool marks, const QString& back
     TPrintShopOptions options;
     options.BleedMm = bleedMm;
     options.CropMarks = marks;
-    WritePrintShopPdf(panel, TCardLayout(), background, pdf, options);
+    WritePrintShopPdf(panel.Model(), TCardLayout(), background, pdf, options);
     return pdf;
 }
 

@@ -390,7 +390,7 @@ void TestSheetPdf::printCommandWritesTheSheet()
     preferences.Nudges.TopMargin = topNudge;
     preferences.Nudges.LeftMargin = leftNudge;
     preferences.ShowBottomMarginWarning = false;
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.Layout = [&] { return layout; };
     printing.Preferences = &preferences;
     const QString file = QStringLiteral("print-%1.pdf").arg(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_'));
@@ -421,9 +421,9 @@ void TestSheetPdf::sheetsWithoutDriverCopiesArePages()
     ScriptedInteraction ui;
     TGBusinessCardPanel32 panel;
     addPrintBox(panel, 24, 48, 96, 48);
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.SetMainPagePrinter(pdfPrinter(QStringLiteral("three.pdf")));
-    QCOMPARE(printing.MainPagePrinter()->MaxCopies(), 1);
+    QCOMPARE(printing.MainPagePrinter()->DriverCopies(), 1);
     ui.answerDialog(chooseCards({2}, 3));
     ui.answerDialog(runStatusWindow);
     printing.mnuPrintClick();
@@ -440,7 +440,7 @@ void TestSheetPdf::outlineTestPageFromThePrintDialog()
     ScriptedInteraction ui;
     TGBusinessCardPanel32 panel;
     PrintBox* box = addPrintBox(panel, 24, 48, 96, 48);
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.SelectedCards = only({0, 5, 9});
     printing.SetMainPagePrinter(pdfPrinter(QStringLiteral("outline.pdf")));
     ui.answerDialog([](QDialog& dialog) {
@@ -493,7 +493,7 @@ void TestSheetPdf::printOnACupsQueue()
     const QRect textInk = screenTextInk(panel, QSize(400, 400));
     TCardLayout layout;
     layout.Portrait = rotated;
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.Layout = [&] { return layout; };
     auto printer = std::make_unique<TPagePrinter>();
     QVERIFY(printer->SetPrinterName(queue->name));
@@ -625,7 +625,7 @@ void TestSheetPdf::batchSheetTextMatchesTheCardPicture()
     {
         TGBusinessCardPanel32 panel;
         addPhoneLabel(panel, angle);
-        WriteDesign(panel, design, QString(), TCardLayout());
+        WriteDesign(panel.Model(), design, QString(), TCardLayout());
     }
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -705,7 +705,7 @@ void TestSheetPdf::sheetPreviewShowsThePagesThatPrint()
     addPrintBox(panel, 24, 48, 96, 48);
     addPhoneLabel(panel, 0);
     const QRect textInk = screenTextInk(panel, QSize(400, 400));
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     const QString file = QStringLiteral("preview-sheet.pdf");
     printing.SetMainPagePrinter(pdfPrinter(file));
     const QList<int> cards = {0, 3, 6};
@@ -746,7 +746,7 @@ void TestSheetPdf::outlineTestPageOnTheCardsPaper()
     // An A4 layout: the outline test page comes out on A4, as the cards do.
     ScriptedInteraction ui;
     TGBusinessCardPanel32 panel;
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     TCardLayout layout;
     layout.Papersize = PaperA4;
     printing.Layout = [&] { return layout; };
@@ -769,8 +769,8 @@ void TestSheetPdf::printQualityPictureMatchesTheCardPicture()
     addPhoneLabel(panel, 0);
     addPhoneLabel(panel, 90);
     addPrintBox(panel, 24, 48, 96, 48);
-    const QImage screen = RenderCardPicture(panel, true);
-    const QImage fine = RenderCardPictureAtDpi(panel, 600, true);
+    const QImage screen = RenderCardPicture(panel.Model(), true);
+    const QImage fine = RenderCardPictureAtDpi(panel.Model(), 600, true);
     QCOMPARE(fine.size(), QSize(2100, 1200));
     QCOMPARE(fine.dotsPerMeterX(), 23622);
     auto inkIn = [](const QImage& img, const QRect& area) {
@@ -857,7 +857,7 @@ void TestSheetPdf::cropMarksAndBleedOnAPrintedSheet()
     Dib::SaveToFile(art, bmp);
     TPreferences preferences;
     preferences.ShowBottomMarginWarning = false;
-    TPrintCommands printing(panel);
+    TPrintCommands printing(panel.Model());
     printing.Layout = [&] { return layout; };
     printing.BackgroundFile = [&] { return bmp; };
     printing.Preferences = &preferences;

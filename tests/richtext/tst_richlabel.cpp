@@ -34,8 +34,8 @@ namespace {
 // A form with the master control and a card panel, as the main window has.
 struct Form {
     QWidget window;
-    TRichTextControl* master = CreateMasterRichText(&window);
     TGBusinessCardPanel32* panel = new TGBusinessCardPanel32(&window);
+    TRichTextControl* master = CreateMasterRichText(panel->Model(), &window);
     Form()
     {
         window.resize(500, 300);
@@ -315,6 +315,7 @@ void TestRichLabel::designKeepsRichTextBytes()
 
     TGLabelObjectFiler filer;
     TGBusinessCardPanel32* other = new TGBusinessCardPanel32(&form.window);
+    other->Model().SetService<TRichTextControl>(form.master);
     const QList<TGGraphicControl*> read = filer.ReadStream(stream, *other, *other);
     QCOMPARE(read.size(), 1);
     QList<const TGGraphicControl*> list { read.first() };
@@ -342,12 +343,17 @@ void TestRichLabel::missingMasterFailsTheRead()
     TGPRichBaseLabel* o = addRich(*form.panel, 5, 6, 150, 60, rtfOf("x"));
     const QByteArray stream = TGLabelObjectFiler::WriteStream({ o });
     TGBusinessCardPanel32 lonely; // on no form with a master
+    // On the form that holds a master, but its design was not given one: the
+    // master is a service of the design, never found by its name.
+    auto* sibling = new TGBusinessCardPanel32(&form.window);
     TGLabelObjectFiler filer;
-    try {
-        filer.ReadStream(stream, lonely, lonely);
-        QFAIL("read without a master");
-    } catch (const Exception& e) {
-        QCOMPARE(e.message(), QStringLiteral("No master rich text object found"));
+    for (TGBusinessCardPanel32* panel : { &lonely, sibling }) {
+        try {
+            filer.ReadStream(stream, *panel, *panel);
+            QFAIL("read without a master");
+        } catch (const Exception& e) {
+            QCOMPARE(e.message(), QStringLiteral("No master rich text object found"));
+        }
     }
 }
 

@@ -69,7 +69,7 @@ public:
         if (f.open(QIODevice::WriteOnly))
             f.write("\x01\x00", 2);
     }
-    QList<TGGraphicControl*> ReadObjects(TGBasePanel& panel, const QString&, bool pasteOffset) override
+    QList<TGGraphicControl*> ReadObjects(TDesignModel& panel, const QString&, bool pasteOffset) override
     {
         ++reads;
         QList<TGGraphicControl*> out;
@@ -88,7 +88,7 @@ public:
         }
         return out;
     }
-    TGGraphicControl* Duplicate(TGGraphicControl& object, TGBasePanel& panel) override
+    TGGraphicControl* Duplicate(TGGraphicControl& object, TDesignModel& panel) override
     {
         auto* b = new Box;
         b->SetReading(true);

@@ -115,7 +115,7 @@ void TestTemplate::textSectionCaptionAndFont()
     TPersonalInfo info;
     info.Name = personalName;
     panel.SetPersonalInfo(info);
-    ReadTemplate(panel, ProfileText(sections));
+    ReadTemplate(panel.Model(), ProfileText(sections));
     const auto labels = objectsOf<TGBusinessCardLabel>(panel);
     QCOMPARE(labels.size(), 1);
     const TGBusinessCardLabel* l = labels[0];
@@ -153,7 +153,7 @@ void TestTemplate::sectionsReadAndSkipped()
     QFETCH(QByteArray, sections);
     QFETCH(QStringList, classes);
     TGBusinessCardPanel32 panel;
-    ReadTemplate(panel, ProfileText(sections));
+    ReadTemplate(panel.Model(), ProfileText(sections));
     QStringList got;
     for (const TGGraphicControl* o : panel.Objects())
         got << o->ClassName();
@@ -167,7 +167,7 @@ void TestTemplate::logoIsHalfInchPlaceholderWithInk()
 {
     TGBusinessCardPanel32 panel;
     panel.SetZoom(1.5f);
-    ReadTemplate(panel, ProfileText("[Logo]\nLeft=10\nTop=10\nWidth=200\nHeight=100\n"));
+    ReadTemplate(panel.Model(), ProfileText("[Logo]\nLeft=10\nTop=10\nWidth=200\nHeight=100\n"));
     const auto images = objectsOf<TGImage>(panel);
     QCOMPARE(images.size(), 1);
     QCOMPARE(images[0]->StoredBounds(), TRect::FromBounds(10, 10, 48, 48));
@@ -218,7 +218,7 @@ void TestTemplate::badColourFailsKeepingEarlierObjects()
     TGBusinessCardPanel32 panel;
     const QByteArray text = "[Shape1]\nWidth=30\n[Line1]\nWidth=30\nPen Color=dark red\n[Name]\nWidth=50\n";
     try {
-        ReadTemplate(panel, ProfileText(text));
+        ReadTemplate(panel.Model(), ProfileText(text));
         QFAIL("a bad colour must fail the import");
     } catch (const EConvertError& e) {
         QCOMPARE(e.message(), QStringLiteral("'dark red' is not a valid integer value"));
@@ -247,7 +247,7 @@ void TestTemplate::exportMatchesCaptionsToSections()
     round->SetShape(stRoundRect);
     round->SetRoundPerc(40);
 
-    const ProfileText ini = TemplateText(panel, QStringLiteral("/somewhere/bg/Marble.BMP"));
+    const ProfileText ini = TemplateText(panel.Model(), QStringLiteral("/somewhere/bg/Marble.BMP"));
     QCOMPARE(ini.ReadString("Name", "Caption"), QStringLiteral("name"));
     QCOMPARE(ini.ReadInteger("Name", "Font Size", 0), 14);
     QCOMPARE(ini.ReadInteger("Name", "Top", 0), 6);
@@ -261,7 +261,7 @@ void TestTemplate::exportMatchesCaptionsToSections()
 
     // Reading it back: the round percentage is not read.
     TGBusinessCardPanel32 again;
-    ReadTemplate(again, ini);
+    ReadTemplate(again.Model(), ini);
     const auto shapes = objectsOf<TBCShapes>(again);
     QCOMPARE(shapes.size(), 1);
     QCOMPARE(shapes[0]->Shape(), stRoundRect);
@@ -284,7 +284,7 @@ void TestTemplate::exportImportKeepsGeometryAtZoom()
     line->SetParent(&panel);
     line->Loaded();
     panel.AddObject(line, TRect::FromBounds(7, 91, 211, 15));
-    ReadTemplate(panel, ProfileText("[Logo]\nLeft=33\nTop=17\nWidth=1\n"));
+    ReadTemplate(panel.Model(), ProfileText("[Logo]\nLeft=33\nTop=17\nWidth=1\n"));
     QMap<QString, TRect> stored;
     for (const TGGraphicControl* o : panel.Objects())
         stored[o->ClassName()] = o->StoredBounds();

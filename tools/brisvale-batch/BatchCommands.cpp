@@ -5,7 +5,7 @@
 #include "platform/Errors.h"
 #include "surface/CompanionFile.h"
 #include "platform/SafeFile.h"
-#include "surface/BusinessCardPanel.h"
+#include "surface/DesignModel.h"
 #include "surface/ObjectStream.h"
 #include "richtext/RichBaseLabel.h"
 
@@ -49,6 +49,16 @@ int Dump(const QString& path, QTextStream& out, QTextStream& err)
     return 0;
 }
 
+void PrepareDesign(TDesignModel& design)
+{
+    design.SetCardSize(QSize(343, 191));
+    design.SetShape(lsRectangle);
+    // The running program's clipboard is not the tool's to delete.
+    design.SetDeletesTemporaryFiles(false);
+    // Rich text objects lay out and draw through the master they are given.
+    CreateMasterRichText(design);
+}
+
 int Resave(const QString& in, const QString& out, QTextStream& err)
 {
     if (!QFileInfo(in).isFile()) {
@@ -60,20 +70,17 @@ int Resave(const QString& in, const QString& out, QTextStream& err)
         return 1;
     // The design object classes a design file may name.
     RegisterDesignClasses();
-    TGBusinessCardPanel32 panel;
-    // The running program's clipboard is not the tool's to delete.
-    panel.SetDeletesTemporaryFiles(false);
-    // Rich text objects paint through a master control on their form.
-    CreateMasterRichText(&panel);
+    TDesignModel card;
+    PrepareDesign(card);
     try {
-        panel.ClearAll();
-        panel.LoadFromFile(in);
+        card.ClearAll();
+        card.LoadFromFile(in);
     } catch (const std::exception&) {
         err << "brisvale-batch: " << native(in) << ": " << DescribeCurrentException() << "\n";
         return 1;
     }
     try {
-        panel.SaveToFile(out);
+        card.SaveToFile(out);
     } catch (const std::exception&) {
         err << "brisvale-batch: " << DescribeCurrentException() << "\n";
         return 1;

@@ -3,14 +3,24 @@
 #include <QString>
 #include <QTextStream>
 
+namespace bv {
+class TDesignModel;
+}
+
 namespace bv::batch {
+
+// Readies a design the tool works on without a window: the card as the
+// program's card starts (343 × 191 pixels, rectangular), the running
+// program's clipboard left alone, and the rich text master it draws rich
+// text with.
+void PrepareDesign(TDesignModel& design);
 
 // Prints every record of a design file (object name, class, stored
 // properties). A file that cannot be read or is malformed: a message on
 // `err` and 1; else 0.
 int Dump(const QString& path, QTextStream& out, QTextStream& err);
 
-// Opens design `in` into a card panel at zoom 1.0 as the program opens a
+// Opens design `in` into a design at zoom 1.0 as the program opens a
 // design, and saves it to `out` (the design file only, no companion). Errors
 // as for Dump.
 int Resave(const QString& in, const QString& out, QTextStream& err);

@@ -7,7 +7,7 @@
 #include "document/Settings.h"
 #include "platform/Errors.h"
 #include "richtext/RichBaseLabel.h"
-#include "surface/BusinessCardPanel.h"
+#include "surface/DesignModel.h"
 
 #include <QFileInfo>
 
@@ -62,26 +62,23 @@ int Render(const QStringList& args, QTextStream& err)
         return 1;
     try {
         RegisterDesignClasses();
-        // The panel as the program's window would hold it: the settings of
+        // The design as the program's window would hold it: the settings of
         // QRD.INI, the default layout until the companion file says otherwise,
         // zoom 1.
         const TSettings settings;
         const TPreferences preferences = settings.LoadPreferences();
         TCardLayout layout = settings.LoadLayoutPreferences(TCardLayout());
         QString background;
-        TGBusinessCardPanel32 panel;
-        // The running program's clipboard is not the tool's to delete.
-        panel.SetDeletesTemporaryFiles(false);
-        // Rich text objects paint through a master control on their form.
-        CreateMasterRichText(&panel);
-        ApplyProgramSettings(panel, preferences.DefaultFont, settings.LoadPersonalInfo());
+        TDesignModel card;
+        PrepareDesign(card);
+        ApplyProgramSettings(card, preferences.DefaultFont, settings.LoadPersonalInfo());
         QStringList warnings;
-        ReadDesign(panel, design, layout, background, &warnings);
+        ReadDesign(card, design, layout, background, &warnings);
         for (const QString& w : warnings)
             err << "brisvale-batch: " << design << ": " << w << "\n";
         if (RefusesOverwritingBackground(background, out, err))
             return 1;
-        const QImage picture = dpi > 0 ? RenderCardPictureAtDpi(panel, dpi, border) : RenderCardPicture(panel, border);
+        const QImage picture = dpi > 0 ? RenderCardPictureAtDpi(card, dpi, border) : RenderCardPicture(card, border);
         WriteCardPicture(picture, out, PictureFormatForPath(out));
     } catch (const std::exception&) {
         err << "brisvale-batch: " << design << ": " << DescribeCurrentException() << "\n";

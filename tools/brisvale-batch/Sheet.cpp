@@ -12,7 +12,7 @@
 #include "printing/PrintCommands.h"
 #include "printing/PrintShopPdf.h"
 #include "richtext/RichBaseLabel.h"
-#include "surface/BusinessCardPanel.h"
+#include "surface/DesignModel.h"
 #include "surface/MergeFields.h"
 #include "platform/MergeSource.h"
 
@@ -34,18 +34,15 @@ struct TBatchDesign {
         const TSettings settings(QFileInfo(TSettings().FileName()).absoluteFilePath());
         preferences = settings.LoadPreferences();
         layout = settings.LoadLayoutPreferences(TCardLayout());
-        // The running program's clipboard is not the tool's to delete.
-        panel.SetDeletesTemporaryFiles(false);
-        // Rich text objects paint through a master control on their form.
-        CreateMasterRichText(&panel);
-        ApplyProgramSettings(panel, preferences.DefaultFont, settings.LoadPersonalInfo());
-        ReadDesign(panel, design, layout, background, warnings);
+        PrepareDesign(card);
+        ApplyProgramSettings(card, preferences.DefaultFont, settings.LoadPersonalInfo());
+        ReadDesign(card, design, layout, background, warnings);
     }
 
     TPreferences preferences;
     TCardLayout layout;
     QString background;
-    TGBusinessCardPanel32 panel;
+    TDesignModel card;
 };
 
 // The user the print job would talk to: messages go to the error stream;
@@ -217,13 +214,13 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         TPreferences& preferences = loaded.preferences;
         TCardLayout& layout = loaded.layout;
         const QString& background = loaded.background;
-        TGBusinessCardPanel32& panel = loaded.panel;
+        TDesignModel& card = loaded.card;
         for (const QString& w : warnings)
             err << "brisvale-batch: " << design << ": " << w << "\n";
         if (!pdf.isEmpty() && RefusesOverwritingBackground(background, pdf, err))
             return 1;
 
-        TPrintCommands printing(panel);
+        TPrintCommands printing(card);
         printing.Layout = [&layout] { return layout; };
         printing.BackgroundFile = [&background] { return background; };
         printing.Preferences = &preferences;
@@ -250,7 +247,7 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
             merge.First = firstRecord;
             merge.Last = lastRecord;
             merge.Copies = copies;
-            const QString missing = CheckMergeFields(panel.Objects(), *merge.Table);
+            const QString missing = CheckMergeFields(card.Objects(), *merge.Table);
             if (!missing.isEmpty()) {
                 err << "brisvale-batch: " << missing << "\n";
                 return 1;
@@ -287,11 +284,11 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         printer->SetCopies(sheets);
         printer->ResetDevice();
         printing.SetMainPagePrinter(std::move(printer));
-        // The Print command's mode: printing, the panel not in preview.
+        // The Print command's mode: printing, the card not in preview.
         printing.PrintMode = true;
         printing.OutlineTest = outline;
         printing.Unattended = true;
-        panel.SetPreviewMode(false);
+        card.SetPreviewMode(false);
         const TPrintOutcome outcome = printing.DoPrint();
         if (!outcome.Error.isEmpty()) {
             err << "brisvale-batch: " << design << ": " << outcome.Error << "\n";
@@ -387,8 +384,8 @@ int PrintShop(const QStringList& args, QTextStream& out, QTextStream& err)
             if (RefusesOverwritingBackground(back->background, pdf, err))
                 return 1;
         }
-        WritePrintShopPdf(loaded.panel, loaded.layout, loaded.background, pdf, options,
-            back ? TPrintShopBack{ &back->panel, back->background } : TPrintShopBack{});
+        WritePrintShopPdf(loaded.card, loaded.layout, loaded.background, pdf, options,
+            back ? TPrintShopBack{ &back->card, back->background } : TPrintShopBack{});
         out << (back ? "1 card, front and back, to " : "1 card to ") << QDir::toNativeSeparators(pdf) << "\n";
     } catch (const std::exception&) {
         err << "brisvale-batch: " << design << ": " << DescribeCurrentException() << "\n";

@@ -8,7 +8,7 @@
 #include "document/Settings.h"
 #include "platform/Errors.h"
 #include "richtext/RichBaseLabel.h"
-#include "surface/BusinessCardPanel.h"
+#include "surface/DesignModel.h"
 #include "surface/CompanionFile.h"
 
 #include <QFileInfo>
@@ -59,20 +59,19 @@ int Template(const QStringList& args, QTextStream& err)
     try {
         RegisterDesignClasses();
         // New - Blank: an empty design, the default layout, the program's
-        // settings on the panel, zoom 1.
+        // settings on the card, zoom 1.
         const TSettings settings;
         const TPreferences preferences = settings.LoadPreferences();
         TCardLayout layout = settings.LoadLayoutPreferences(TCardLayout());
-        TGBusinessCardPanel32 panel;
-        panel.SetDeletesTemporaryFiles(false);
-        CreateMasterRichText(&panel);
-        ApplyProgramSettings(panel, preferences.DefaultFont, settings.LoadPersonalInfo());
-        panel.SetRotated(layout.Portrait);
-        SetCardSizeFromInches(panel, layout);
+        TDesignModel card;
+        PrepareDesign(card);
+        ApplyProgramSettings(card, preferences.DefaultFont, settings.LoadPersonalInfo());
+        card.SetRotated(layout.Portrait);
+        SetCardSizeFromInches(card, layout);
 
-        const QString background = StartDesignFromTemplate(panel, source, font, layout);
-        SetCardOrientation(panel, layout, layout.Portrait, background);
-        WriteDesign(panel, out, background, layout);
+        const QString background = StartDesignFromTemplate(card, source, font, layout);
+        SetCardOrientation(card, layout, layout.Portrait, background);
+        WriteDesign(card, out, background, layout);
     } catch (const Exception& e) {
         err << "brisvale-batch: " << source << ": " << e.message() << "\n";
         return 1;
