@@ -1,0 +1,216 @@
+// Printing both sides of a sheet: the back page puts each card's back where
+// the card's front is once the sheet is turned over (about its long or its
+// short edge), read back from the PDF with pdftoppm; and the Print dialog's
+// choice, made by clicks, reaches the printed pages.
+#include "PrintTestKit.h"
+
+#include "document/CardLayout.h"
+#include "pageengine/PagePrinter.h"
+#include "printing/PrintCardsDialog.h"
+#include "printing/PrintCommands.h"
+#include "printing/SheetJob.h"
+#include "support/ScriptedInteraction.h"
+#include "support/UserInput.h"
+#include "surface/CompanionFile.h"
+#include "platform/Dib.h"
+
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace bv;
+using namespace bv::test;
+
+namespace {
+
+// The card's number as ink: N squares of 0.15 inch, a quarter inch apart,
+// along the card's top edge from its top-left corner. `count` numbers the
+// cards in the order they are drawn (a PDF draws a card once per key).
+void numberCards(TGBusinessCardPanel32& panel, int& count, TColor colour)
+{
+    PrintBox* anchor = addPrintBox(panel, 0, 0, 1, 1);
+    anchor->fill = 0x00FFFFFF;
+    anchor->onPrint = [&count, colour](TPageEngine& e, double left, double top) {
+        ++count;
+        e.SetBrush(colour, PageStyle::bsSolid);
+        e.SetPen(colour, PageStyle::psClear, 1);
+        for (int j = 0; j < count; ++j)
+            e.Rectangle(left + 0.1 + j * 0.25, top + 0.1, left + 0.25 + j * 0.25, top + 0.25);
+    };
+}
+
+bool inkAt(const QImage& page, double x, double y, double dpi)
+{
+    return isInk(page.pixel(int(x * dpi), int(y * dpi)));
+}
+
+} // namespace
+
+class TestTwoSided : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void backsLieBehindFronts_data();
+    void backsLieBehindFronts();
+    void printDialogChoosesBothSides();
+
+private:
+    QTemporaryDir home;
+};
+
+void TestTwoSided::initTestCase()
+{
+    qputenv("BRISVALE_PPI", "96");
+    QVERIFY(home.isValid());
+    qputenv("BRISVALE_HOME", home.path().toLocal8Bit());
+}
+
+void TestTwoSided::backsLieBehindFronts_data()
+{
+    QTest::addColumn<bool>("longEdge");
+    QTest::newRow("long edge") << true;
+    QTest::newRow("short edge") << false;
+}
+
+void TestTwoSided::backsLieBehindFronts()
+{
+    QFETCH(bool, longEdge);
+    if (!havePdftoppm())
+        QSKIP("pdftoppm (poppler-utils) not installed");
+    TGBusinessCardPanel32 front;
+    TGBusinessCardPanel32 back;
+    int fronts = 0;
+    int backs = 0;
+    numberCards(front, fronts, clBlack);
+    // Every back is the same card: one square in its top-left corner.
+    numberCards(back, backs, 0x00FF0000);
+
+    const QString pdf = home.filePath(QStringLiteral("sides-%1.pdf").arg(longEdge ? "long" : "short"));
+    TPagePrinter printer(pdf);
+    SetEnginePaper(printer, TCardLayout()); // Letter, 8.5 x 11 inches
+    TSheetJob job;
+    job.Panel = &front;
+    job.BackPanel = &back;
+    job.BackPages = TSheetJob::bpInterleaved;
+    job.FlipLongEdge = longEdge;
+    job.Engine = &printer;
+    job.CardKey = [](int index) { return QString::number(index); };
+    // Two across, three down, the grid nudged off the page's centre (to the
+    // left by 0.15 inch, down by 0.2) so a mirror that forgot the nudge shows.
+    job.Sheet.Across = 2;
+    job.Sheet.Down = 3;
+    job.Sheet.Left = 0.6;
+    job.Sheet.Top = 0.7;
+    job.Sheet.HPitch = 3.6;
+    job.Sheet.VPitch = 2.2;
+    job.Run();
+    QVERIFY2(!job.Failed(), qPrintable(job.ErrorMessage()));
+
+    constexpr double dpi = 300;
+    const QList<QImage> pages = rasterizePdf(pdf, int(dpi));
+    QCOMPARE(pages.size(), 2);
+    QCOMPARE(fronts, 6);
+    QCOMPARE(backs, 1);
+    for (int card = 1; card <= 6; ++card) {
+        const int row = (card - 1) / 2;
+        const int column = (card - 1) % 2;
+        // The front card's corner: 0.6 + 3.6 column, 0.7 + 2.2 row.
+        const double x = 0.6 + 3.6 * column;
+        const double y = 0.7 + 2.2 * row;
+        // Its back seen from the back page: across the 8.5 inch width for a
+        // long-edge turn, up the 11 inch height for a short-edge turn.
+        const double bx = longEdge ? 8.5 - x - 3.5 : x;
+        const double by = longEdge ? y : 11 - y - 2;
+        for (int j = 0; j <= card; ++j) {
+            const bool mark = j < card;
+            const double cx = 0.175 + 0.25 * j;
+            const QString where = QStringLiteral("card %1, square %2").arg(card).arg(j + 1);
+            QVERIFY2(inkAt(pages[0], x + cx, y + 0.175, dpi) == mark, qPrintable(QStringLiteral("front, ") + where));
+        }
+        QVERIFY2(inkAt(pages[1], bx + 0.175, by + 0.175, dpi), qPrintable(QStringLiteral("back of card %1").arg(card)));
+        QVERIFY2(!inkAt(pages[1], bx + 0.425, by + 0.175, dpi), qPrintable(QStringLiteral("back of card %1").arg(card)));
+        // Nothing else of the back within the card.
+        QVERIFY2(!inkAt(pages[1], bx + 3.5 - 0.175, by + 2 - 0.175, dpi),
+            qPrintable(QStringLiteral("back of card %1").arg(card)));
+    }
+}
+
+void TestTwoSided::printDialogChoosesBothSides()
+{
+    if (!havePdftoppm())
+        QSKIP("pdftoppm (poppler-utils) not installed");
+    // Empty designs on red (front) and blue (back) background art.
+    auto design = [&](const QString& name, QRgb colour) {
+        QImage art(70, 40, QImage::Format_RGB32);
+        art.fill(colour);
+        const QString bmp = home.filePath(name + QStringLiteral(".bmp"));
+        Dib::SaveToFile(art, bmp);
+        const QString path = home.filePath(name + QStringLiteral(".QRD"));
+        QFile::copy(QStringLiteral(BRISVALE_TEST_DATA "/designs/empty.qrd"), path);
+        WriteCompanionFile(CompanionPath(path), bmp, CompanionLayout());
+        return path;
+    };
+    const QString frontFile = design(QStringLiteral("duo"), qRgb(255, 0, 0));
+    const QString alone = design(QStringLiteral("solo"), qRgb(255, 0, 0));
+
+    ScriptedInteraction ui;
+    TGBusinessCardPanel32 panel;
+    TPrintCommands printing(panel);
+    QString file = alone;
+    printing.DesignFile = [&file] { return file; };
+    printing.BackgroundFile = [&] { return home.filePath(QStringLiteral("duo.bmp")); };
+    // A design without a back is not offered both sides.
+    bool offered = true;
+    ui.answerDialog([&](QDialog& dialog) {
+        auto& d = static_cast<TSelectSpecificLabels&>(dialog);
+        return workDialog(d, [&] {
+            offered = d.BothSidesCheck->isVisible();
+            clickButton(*d.CancelButton);
+        });
+    });
+    QVERIFY(!printing.DoPageSetup());
+    QVERIFY(!offered);
+
+    design(QStringLiteral("duo.back"), qRgb(0, 0, 255));
+    file = frontFile;
+    ui.answerDialog([&](QDialog& dialog) {
+        auto& d = static_cast<TSelectSpecificLabels&>(dialog);
+        return workDialog(d, [&] {
+            d.FormActivate();
+            QVERIFY(d.BothSidesCheck->isVisible());
+            QVERIFY(!d.ShortEdgeRadio->isEnabled());
+            // The indicators sit at the buttons' left ends.
+            QTest::mouseClick(d.BothSidesCheck, Qt::LeftButton, {}, QPoint(8, d.BothSidesCheck->height() / 2));
+            QTest::mouseClick(d.ShortEdgeRadio, Qt::LeftButton, {}, QPoint(8, d.ShortEdgeRadio->height() / 2));
+            // Card 1 alone: the sheet's top-left card.
+            clickButton(*d.NoneButton);
+            QTest::mouseClick(d.PaintBox1, Qt::LeftButton, Qt::NoModifier, d.PositionRect(0).center());
+            clickButton(*d.OkButton);
+        });
+    });
+    QVERIFY(printing.DoPageSetup());
+
+    const QString pdf = home.filePath(QStringLiteral("duo.pdf"));
+    auto printer = std::make_unique<TPagePrinter>(pdf);
+    SetEnginePaper(*printer, TCardLayout());
+    printing.SetMainPagePrinter(std::move(printer));
+    printing.Unattended = true;
+    const TPrintOutcome outcome = printing.DoPrint();
+    QVERIFY2(outcome.Error.isEmpty(), qPrintable(outcome.Error));
+    const QList<QImage> pages = rasterizePdf(pdf, 300);
+    QCOMPARE(pages.size(), 2);
+    // Letter with the usual ten-up layout: card 1 spans 0.75 to 4.25 inches
+    // across and 0.5 to 2.5 down; turned about the short edge, its back
+    // spans 8.5 to 10.5 inches down the back page.
+    auto colourAt = [](const QImage& page, double x, double y) { return page.pixel(int(x * 300), int(y * 300)); };
+    const QRgb front = colourAt(pages[0], 2.5, 1.5);
+    QVERIFY(qRed(front) > 200 && qBlue(front) < 60);
+    const QRgb behind = colourAt(pages[1], 2.5, 9.5);
+    QVERIFY(qBlue(behind) > 200 && qRed(behind) < 60);
+    QVERIFY(!isInk(colourAt(pages[1], 2.5, 1.5)));
+    QVERIFY(!isInk(colourAt(pages[1], 6.25, 9.5)));
+}
+
+QTEST_MAIN(TestTwoSided)
+#include "tst_twosided.moc"
