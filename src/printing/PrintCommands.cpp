@@ -351,19 +351,21 @@ TPrintOutcome TPrintCommands::DoPrint()
             self->backPages = TSheetJob::bpNone;
         }
     } backDone { this };
-    QPrinter& queue = mainPrinter->Printer();
-    const bool toFile = !mainPrinter->OutputFileName().isEmpty() || !queue.outputFileName().isEmpty();
+    const bool toFile
+        = !mainPrinter->OutputFileName().isEmpty() || !mainPrinter->Printer().outputFileName().isEmpty();
     if (toFile) {
         // A file: each front page followed by its back page.
         backPages = TSheetJob::bpInterleaved;
         return printPass();
     }
     if (QueuePrintsTwoSided(mainPrinter->PrinterName(), FlipLongEdge)) {
-        const QPrinter::DuplexMode was = queue.duplex();
-        queue.setDuplex(FlipLongEdge ? QPrinter::DuplexLongSide : QPrinter::DuplexShortSide);
+        // Asked of the queue for this job alone.
+        const QString was = mainPrinter->SidesRequest();
+        mainPrinter->SetSidesRequest(
+            FlipLongEdge ? QStringLiteral("two-sided-long-edge") : QStringLiteral("two-sided-short-edge"));
         backPages = TSheetJob::bpInterleaved;
         outcome = printPass();
-        queue.setDuplex(was);
+        mainPrinter->SetSidesRequest(was);
         return outcome;
     }
     // The queue prints one side: the fronts, the stack turned by hand, the

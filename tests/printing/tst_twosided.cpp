@@ -6,6 +6,7 @@
 
 #include "document/CardLayout.h"
 #include "pageengine/PagePrinter.h"
+#include "pageengine/PrintQueueJob.h"
 #include "printing/PrintCardsDialog.h"
 #include "printing/PrintCommands.h"
 #include "printing/SheetJob.h"
@@ -15,6 +16,7 @@
 #include "platform/Dib.h"
 
 #include <QCheckBox>
+#include <QPrinterInfo>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -54,6 +56,8 @@ private slots:
     void backsLieBehindFronts_data();
     void backsLieBehindFronts();
     void printDialogChoosesBothSides();
+    void queueJobs_data();
+    void queueJobs();
 
 private:
     QTemporaryDir home;
@@ -210,6 +214,93 @@ void TestTwoSided::printDialogChoosesBothSides()
     QVERIFY(qBlue(behind) > 200 && qRed(behind) < 60);
     QVERIFY(!isInk(colourAt(pages[1], 2.5, 1.5)));
     QVERIFY(!isInk(colourAt(pages[1], 6.25, 9.5)));
+}
+
+void TestTwoSided::queueJobs_data()
+{
+    QTest::addColumn<bool>("twoSidedQueue");
+    QTest::addColumn<bool>("turned");       // the user's answer to "turn the stack"
+    QTest::addColumn<QStringList>("jobs");  // per job: sides asked, then each page's colour
+    QTest::newRow("queue prints both sides")
+        << true << false << QStringList{ QStringLiteral("two-sided-short-edge red blue") };
+    QTest::newRow("stack turned by hand")
+        << false << true << QStringList{ QStringLiteral("one-sided red"), QStringLiteral("one-sided blue") };
+    QTest::newRow("stack not turned") << false << false << QStringList{ QStringLiteral("one-sided red") };
+}
+
+void TestTwoSided::queueJobs()
+{
+    QFETCH(bool, twoSidedQueue);
+    QFETCH(bool, turned);
+    QFETCH(QStringList, jobs);
+    const QString queue = QPrinterInfo::defaultPrinterName();
+    if (queue.isEmpty())
+        QSKIP("no default print queue (scripts/cups-setup.sh sets one up)");
+    if (!havePdftoppm())
+        QSKIP("pdftoppm (poppler-utils) not installed");
+    auto design = [&](const QString& name, QRgb colour) {
+        QImage art(70, 40, QImage::Format_RGB32);
+        art.fill(colour);
+        const QString bmp = home.filePath(name + QStringLiteral(".bmp"));
+        Dib::SaveToFile(art, bmp);
+        const QString path = home.filePath(name + QStringLiteral(".QRD"));
+        QFile::copy(QStringLiteral(BRISVALE_TEST_DATA "/designs/empty.qrd"), path);
+        WriteCompanionFile(CompanionPath(path), bmp, CompanionLayout());
+        return path;
+    };
+    const QString front = design(QStringLiteral("q"), qRgb(255, 0, 0));
+    design(QStringLiteral("q.back"), qRgb(0, 0, 255));
+
+    QStringList sent;
+    int job = 0;
+    SetPdfJobSink([&](const QString&, const QString&, const QByteArray& pdf, const TJobOptions& options) {
+        QString line;
+        for (const auto& [key, value] : options)
+            if (key == QLatin1String("sides"))
+                line = value;
+        const QString file = home.filePath(QStringLiteral("%1-job%2.pdf").arg(QLatin1String(QTest::currentDataTag())).arg(++job));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(pdf);
+        out.close();
+        // Each page: red when card 1's front is there (Letter, ten-up
+        // layout: 0.5 to 2.5 inches down), blue when its back is where a
+        // short-edge turn puts it (8.5 to 10.5 inches down), by hand or not.
+        const QList<QImage> pages = rasterizePdf(file, 72);
+        for (int p = 0; p < pages.size(); ++p) {
+            const QRgb top = pages[p].pixel(int(2.5 * 72), int(1.5 * 72));
+            const QRgb bottom = pages[p].pixel(int(2.5 * 72), int(9.5 * 72));
+            const bool red = qRed(top) > 200 && qBlue(top) < 60 && !isInk(bottom);
+            const bool blue = qBlue(bottom) > 200 && qRed(bottom) < 60 && !isInk(top);
+            line += red ? QStringLiteral(" red") : blue ? QStringLiteral(" blue") : QStringLiteral(" other");
+        }
+        sent << line;
+    });
+    SetTwoSidedProbe([twoSidedQueue](const QString&, bool) { return twoSidedQueue; });
+    ScriptedInteraction ui;
+    if (!twoSidedQueue)
+        ui.answerYesNo(turned);
+    TGBusinessCardPanel32 panel;
+    TPrintCommands printing(panel);
+    printing.DesignFile = [&] { return front; };
+    printing.BackgroundFile = [&] { return home.filePath(QStringLiteral("q.bmp")); };
+    printing.BothSides = true;
+    printing.FlipLongEdge = false;
+    printing.SelectedCards.fill(false);
+    printing.SelectedCards[0] = true;
+    auto printer = std::make_unique<TPagePrinter>();
+    QVERIFY(printer->SetPrinterName(queue));
+    SetEnginePaper(*printer, TCardLayout());
+    printing.SetMainPagePrinter(std::move(printer));
+    printing.Unattended = true;
+    const TPrintOutcome outcome = printing.DoPrint();
+    SetPdfJobSink(nullptr);
+    SetTwoSidedProbe(nullptr);
+    QVERIFY2(outcome.Error.isEmpty(), qPrintable(outcome.Error));
+    QCOMPARE(sent, jobs);
+    QVERIFY(ui.allUsed());
+    // The next job asks for what the print dialog chose again.
+    QVERIFY(printing.MainPagePrinter()->SidesRequest().isEmpty());
 }
 
 QTEST_MAIN(TestTwoSided)
