@@ -16,6 +16,7 @@
 #include "platform/Dib.h"
 
 #include <QCheckBox>
+#include <QProcess>
 #include <QPrinterInfo>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -42,6 +43,20 @@ void numberCards(TGBusinessCardPanel32& panel, int& count, TColor colour)
     };
 }
 
+// An empty design on background art of one colour, in `dir`.
+QString writeDesign(const QTemporaryDir& dir, const QString& name, QRgb colour)
+{
+    QImage art(70, 40, QImage::Format_RGB32);
+    art.fill(colour);
+    const QString bmp = dir.filePath(name + QStringLiteral(".bmp"));
+    Dib::SaveToFile(art, bmp);
+    const QString path = dir.filePath(name + QStringLiteral(".QRD"));
+    QFile::remove(path);
+    QFile::copy(QStringLiteral(BRISVALE_TEST_DATA "/designs/empty.qrd"), path);
+    WriteCompanionFile(CompanionPath(path), bmp, CompanionLayout());
+    return path;
+}
+
 bool inkAt(const QImage& page, double x, double y, double dpi)
 {
     return isInk(page.pixel(int(x * dpi), int(y * dpi)));
@@ -58,6 +73,7 @@ private slots:
     void printDialogChoosesBothSides();
     void queueJobs_data();
     void queueJobs();
+    void batchSheetWithBack();
 
 private:
     QTemporaryDir home;
@@ -145,16 +161,7 @@ void TestTwoSided::printDialogChoosesBothSides()
     if (!havePdftoppm())
         QSKIP("pdftoppm (poppler-utils) not installed");
     // Empty designs on red (front) and blue (back) background art.
-    auto design = [&](const QString& name, QRgb colour) {
-        QImage art(70, 40, QImage::Format_RGB32);
-        art.fill(colour);
-        const QString bmp = home.filePath(name + QStringLiteral(".bmp"));
-        Dib::SaveToFile(art, bmp);
-        const QString path = home.filePath(name + QStringLiteral(".QRD"));
-        QFile::copy(QStringLiteral(BRISVALE_TEST_DATA "/designs/empty.qrd"), path);
-        WriteCompanionFile(CompanionPath(path), bmp, CompanionLayout());
-        return path;
-    };
+    auto design = [&](const QString& name, QRgb colour) { return writeDesign(home, name, colour); };
     const QString frontFile = design(QStringLiteral("duo"), qRgb(255, 0, 0));
     const QString alone = design(QStringLiteral("solo"), qRgb(255, 0, 0));
 
@@ -238,16 +245,7 @@ void TestTwoSided::queueJobs()
         QSKIP("no default print queue (scripts/cups-setup.sh sets one up)");
     if (!havePdftoppm())
         QSKIP("pdftoppm (poppler-utils) not installed");
-    auto design = [&](const QString& name, QRgb colour) {
-        QImage art(70, 40, QImage::Format_RGB32);
-        art.fill(colour);
-        const QString bmp = home.filePath(name + QStringLiteral(".bmp"));
-        Dib::SaveToFile(art, bmp);
-        const QString path = home.filePath(name + QStringLiteral(".QRD"));
-        QFile::copy(QStringLiteral(BRISVALE_TEST_DATA "/designs/empty.qrd"), path);
-        WriteCompanionFile(CompanionPath(path), bmp, CompanionLayout());
-        return path;
-    };
+    auto design = [&](const QString& name, QRgb colour) { return writeDesign(home, name, colour); };
     const QString front = design(QStringLiteral("q"), qRgb(255, 0, 0));
     design(QStringLiteral("q.back"), qRgb(0, 0, 255));
 
@@ -301,6 +299,33 @@ void TestTwoSided::queueJobs()
     QVERIFY(ui.allUsed());
     // The next job asks for what the print dialog chose again.
     QVERIFY(printing.MainPagePrinter()->SidesRequest().isEmpty());
+}
+
+void TestTwoSided::batchSheetWithBack()
+{
+    const QString batch = QCoreApplication::applicationDirPath() + QStringLiteral("/../brisvale-batch");
+    if (!QFileInfo(batch).isExecutable())
+        QSKIP("brisvale-batch is not built");
+    if (!havePdftoppm())
+        QSKIP("pdftoppm (poppler-utils) not installed");
+    const QString front = writeDesign(home, QStringLiteral("b"), qRgb(255, 0, 0));
+    writeDesign(home, QStringLiteral("b.back"), qRgb(0, 0, 255));
+    const QString out = home.filePath(QStringLiteral("batch.pdf"));
+    QProcess p;
+    p.start(batch, { QStringLiteral("sheet"), front, out, QStringLiteral("--positions"), QStringLiteral("2"),
+                       QStringLiteral("--back"), QStringLiteral("--flip"), QStringLiteral("long") });
+    QVERIFY(p.waitForFinished(60000));
+    QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+    QVERIFY(QString::fromLocal8Bit(p.readAllStandardOutput()).contains(QStringLiteral("on 1 sheet(s)")));
+    const QList<QImage> pages = rasterizePdf(out, 72);
+    QCOMPARE(pages.size(), 2);
+    // Card 2 is top right (4.25 to 7.75 inches across); turned about the
+    // long edge its back is top left (0.75 to 4.25).
+    const QRgb frontInk = pages[0].pixel(6 * 72, 108);
+    const QRgb backInk = pages[1].pixel(int(2.5 * 72), 108);
+    QVERIFY(qRed(frontInk) > 200 && qBlue(frontInk) < 60);
+    QVERIFY(qBlue(backInk) > 200 && qRed(backInk) < 60);
+    QVERIFY(!isInk(pages[1].pixel(6 * 72, 108)));
 }
 
 QTEST_MAIN(TestTwoSided)

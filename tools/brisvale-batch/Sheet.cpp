@@ -335,7 +335,10 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
                 throw EWriteError(AtomicFile::FailureMessage(pdfOut->Target()));
             pdfOut->Commit();
         }
-        out << outcome.PositionsDrawn.size() << " card(s) on " << outcome.Pages << " sheet(s)";
+        // Into a file both sides take a page each.
+        const bool pagePairs = withBack && printerName.isEmpty();
+        out << outcome.PositionsDrawn.size() << (withBack ? " card(s), front and back," : " card(s)") << " on "
+            << (pagePairs ? outcome.Pages / 2 : outcome.Pages) << " sheet(s)";
         if (printing.Merge.Active())
             out << " from " << (printing.Merge.LastRecord() - printing.Merge.FirstRecord() + 1) << " record(s)";
         if (outcome.Copies > 1)
