@@ -3,6 +3,8 @@
 #include "pageengine/PageSetupDialog.h"
 #include "pageengine/PdfJob.h"
 #include "pageengine/PrintQueueJob.h"
+#include "pictures/Picture.h"
+#include "platform/AtomicFile.h"
 #include "platform/DialogHooks.h"
 #include "platform/Interaction.h"
 #include "platform/Printers.h"
@@ -14,6 +16,7 @@
 #include <QPrinter>
 #include <QPrintEngine>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
 #include <exception>
 
 namespace bv {
@@ -388,14 +391,33 @@ void TPagePrinter::DoBeginDocument()
             throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(queueName));
         if (!Printers().contains(queueName))
             throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(queueName));
-    } else {
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(file));
     }
     if (printer)
         printer->setDocName(Title());
-    job = std::make_unique<TPdfJob>(Title(), pageSize, Orientation() == poLandscape, PdfResolution);
+    // The PDF is written as the sheets are made: into the file (the old
+    // file stays until the job ends well), or a spool file for the queue.
+    fileOut.reset();
+    spool.reset();
+    TPdfOutput output;
+    if (file.isEmpty()) {
+        spool = std::make_unique<QTemporaryFile>();
+        if (!spool->open())
+            throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(queueName));
+        output = [device = spool.get(), name = queueName](const QByteArray& bytes) {
+            if (device->write(bytes) != bytes.size())
+                throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(name));
+        };
+    } else {
+        fileOut = std::make_unique<AtomicFile>(file);
+        output = [out = fileOut.get()](const QByteArray& bytes) { out->Write(bytes); };
+    }
+    try {
+        job = std::make_unique<TPdfJob>(Title(), pageSize, Orientation() == poLandscape, PdfResolution, output);
+    } catch (const Exception&) {
+        fileOut.reset();
+        spool.reset();
+        throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(file.isEmpty() ? queueName : file));
+    }
     job->SetPageBoxes(trimBox, bleedBox);
     if (!job->SheetPainter()) {
         job.reset();
@@ -411,21 +433,23 @@ void TPagePrinter::DoEndDocument()
     TCanvasPageEngine::DoEndDocument();
     painter = nullptr;
     std::unique_ptr<TPdfJob> done = std::move(job);
+    std::unique_ptr<AtomicFile> toFile = std::move(fileOut);
+    std::unique_ptr<QTemporaryFile> toQueue = std::move(spool);
     readDevice();
-    // An aborted or failed job sends nothing anywhere.
+    // An aborted or failed job sends nothing anywhere (the file's temporary
+    // copy goes with it).
     if (!done || Aborted() || std::current_exception())
         return;
-    const QByteArray pdf = done->Finish();
+    done->Finish();
+    lastJobBytes = done->BytesWritten();
     done.reset();
-    lastJobBytes = pdf.size();
-    const QString file = targetFile();
-    if (file.isEmpty()) {
-        SendPdfToQueue(queueName, Title(), pdf, queueOptions());
+    if (toFile) {
+        toFile->Commit();
         return;
     }
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(pdf) != pdf.size() || !out.flush())
-        throw EPrinter(QStringLiteral("Unable to write \"%1\"").arg(file));
+    if (!toQueue || !toQueue->flush() || !toQueue->seek(0))
+        throw EPrinter(QStringLiteral("Unable to start printing on \"%1\"").arg(queueName));
+    SendPdfToQueue(queueName, Title(), *toQueue, queueOptions());
 }
 
 void TPagePrinter::DoNewPage()
@@ -459,7 +483,34 @@ void TPagePrinter::DoPlaceBlock(const QString& key, double x1, double y1, double
         // Drawn once, on a page of its own the block's size, with its corner
         // at the page's corner.
         drawingBlock = true;
-        const DrawTarget sheet = SwitchTarget(job->BeginBlock(key, size),
+        QPainter* blockPainter = job->BeginBlock(key, size);
+        // The card's large bitmaps are written by the job: once per job,
+        // their pixels compressed a row at a time, at zlib's fastest level
+        // (Qt's writer makes a full copy of the pixels and compresses at the
+        // default level). A picture splits the card's drawing in two, some
+        // hundred bytes: small pictures (logos on every card of a merge)
+        // stay with Qt's writer, which also writes each once.
+        struct Drawer {
+            Drawer(const QPaintDevice* device, TPicture::BitmapDrawer draw)
+            {
+                TPicture::SetBitmapDrawer(device, std::move(draw));
+            }
+            ~Drawer() { TPicture::SetBitmapDrawer(nullptr, nullptr); }
+        } drawer(blockPainter->device(), [this](QPainter& p, const QRectF& box, const QImage& image) {
+            constexpr qsizetype Large = 512 * 1024;
+            if (!job || !drawingBlock || image.isNull() || image.sizeInBytes() < Large)
+                return false;
+            TPdfPicture picture;
+            picture.Image = image;
+            const QTransform toDevice = p.combinedTransform();
+            picture.ToDevice = QTransform(box.width(), 0, 0, box.height(), box.left(), box.top()) * toDevice;
+            if (p.hasClipping())
+                picture.Clip = toDevice.map(p.clipPath());
+            picture.Opacity = p.opacity();
+            job->AddPicture(picture);
+            return true;
+        });
+        const DrawTarget sheet = SwitchTarget(blockPainter,
             TDeviceFacts{double(PdfResolution), double(PdfResolution), 0, 0, 0, size.width(), size.height()});
         try {
             DoBeginBlockClip(0, 0, size.width(), size.height());

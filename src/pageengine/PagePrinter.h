@@ -29,10 +29,12 @@
 #include <memory>
 
 class QPrinter;
+class QTemporaryFile;
 class QWidget;
 
 namespace bv {
 
+class AtomicFile;
 class TPdfJob;
 
 class TPagePrinter : public TCanvasPageEngine {
@@ -134,6 +136,10 @@ private:
     bool queueKnown = false;
     QPageSize pageSize{QPageSize::Letter};
     std::unique_ptr<TPdfJob> job;
+    // Where the job's PDF goes as it is made: the output file (renamed into
+    // place when the job ends well), or a spool file for the queue.
+    std::unique_ptr<AtomicFile> fileOut;
+    std::unique_ptr<QTemporaryFile> spool;
     bool drawingBlock = false;
     qint64 lastJobBytes = 0;
     QRectF trimBox;

@@ -53,10 +53,10 @@ bool QueuePrintsTwoSided(const QString& queue, bool longEdge)
     return supported;
 }
 
-void SendPdfToQueue(const QString& queue, const QString& title, const QByteArray& pdf, const TJobOptions& options)
+void SendPdfToQueue(const QString& queue, const QString& title, QIODevice& pdf, const TJobOptions& options)
 {
     if (sink()) {
-        sink()(queue, title, pdf, options);
+        sink()(queue, title, pdf.readAll(), options);
         return;
     }
     const QByteArray name = queue.toUtf8();
@@ -78,10 +78,14 @@ void SendPdfToQueue(const QString& queue, const QString& title, const QByteArray
     if (cupsStartDocument(CUPS_HTTP_DEFAULT, name.constData(), job, jobTitle.constData(), CUPS_FORMAT_PDF, 1)
         != HTTP_STATUS_CONTINUE)
         throw failed(job);
-    constexpr qsizetype chunk = 1 << 16;
-    for (qsizetype at = 0; at < pdf.size(); at += chunk) {
-        const qsizetype n = std::min(chunk, pdf.size() - at);
-        if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData() + at, size_t(n)) != HTTP_STATUS_CONTINUE)
+    QByteArray chunk(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = pdf.read(chunk.data(), chunk.size());
+        if (n < 0)
+            throw failed(job);
+        if (n == 0)
+            break;
+        if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, chunk.constData(), size_t(n)) != HTTP_STATUS_CONTINUE)
             throw failed(job);
     }
     if (cupsFinishDocument(CUPS_HTTP_DEFAULT, name.constData()) != IPP_STATUS_OK)

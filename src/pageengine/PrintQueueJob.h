@@ -4,6 +4,7 @@
 // and make whatever the printer needs from it. The options are IPP job
 // attributes (copies, media, sides, page-ranges, ...).
 #include <QByteArray>
+#include <QIODevice>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -13,8 +14,9 @@ namespace bv {
 
 using TJobOptions = QList<QPair<QString, QString>>;
 
-// Throws EPrinter when the queue does not take the job.
-void SendPdfToQueue(const QString& queue, const QString& title, const QByteArray& pdf, const TJobOptions& options);
+// Throws EPrinter when the queue does not take the job. The PDF is read from
+// `pdf`'s current position to its end, a piece at a time.
+void SendPdfToQueue(const QString& queue, const QString& title, QIODevice& pdf, const TJobOptions& options);
 
 // Tests: the jobs go to `sink` instead of the print service (nullptr: back
 // to the service).

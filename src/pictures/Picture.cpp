@@ -120,6 +120,19 @@ QSize TPicture::NaturalSize() const
     return QSize(side(bitmap.Width(), bitmap.XPelsPerMeter()), side(bitmap.Height(), bitmap.YPelsPerMeter()));
 }
 
+namespace {
+struct {
+    const QPaintDevice* device = nullptr;
+    TPicture::BitmapDrawer draw;
+} bitmapDrawer;
+} // namespace
+
+void TPicture::SetBitmapDrawer(const QPaintDevice* device, BitmapDrawer drawer)
+{
+    bitmapDrawer.device = drawer ? device : nullptr;
+    bitmapDrawer.draw = std::move(drawer);
+}
+
 void TPicture::Draw(QPainter& painter, const QRectF& target, bool reverse, bool flip) const
 {
     if (target.isEmpty())
@@ -138,7 +151,12 @@ void TPicture::Draw(QPainter& painter, const QRectF& target, bool reverse, bool 
     case gkBitmap:
         if (bitmap.IsEmpty())
             return;
-        mirrored([&](const QRectF& box) { painter.drawImage(box, bitmap.ImageWithAlpha()); });
+        mirrored([&](const QRectF& box) {
+            if (bitmapDrawer.device && painter.device() == bitmapDrawer.device
+                && bitmapDrawer.draw(painter, box, bitmap.ImageWithAlpha()))
+                return;
+            painter.drawImage(box, bitmap.ImageWithAlpha());
+        });
         return;
     case gkMetafile:
         if (!reverse && !flip) {

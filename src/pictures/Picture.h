@@ -12,8 +12,11 @@
 #include <QRectF>
 #include <QSize>
 #include <QString>
+#include <functional>
 
 class QPainter;
+class QPaintDevice;
+class QImage;
 
 namespace bv {
 
@@ -66,6 +69,12 @@ public:
     // vectors. Bitmaps and drawings may be mirrored left-to-right (reverse)
     // and top-to-bottom (flip).
     void Draw(QPainter& painter, const QRectF& target, bool reverse = false, bool flip = false) const;
+
+    // Bitmaps drawn on `device` go to `drawer` instead of the painter (a
+    // print job that writes its pictures itself; it returns true when it
+    // drew). A null drawer ends it.
+    using BitmapDrawer = std::function<bool(QPainter&, const QRectF& target, const QImage& image)>;
+    static void SetBitmapDrawer(const QPaintDevice* device, BitmapDrawer drawer);
 
     void Clear() { *this = TPicture(); }
     bool operator==(const TPicture& o) const

@@ -348,8 +348,14 @@ void Dib::parse()
         invalid("dimensions too large for its data");
     }
 
-    // Decode for drawing.
-    const QByteArray rows = BottomUpRows();
+    // Decode for drawing. Whole bottom-up rows are read where they lie in
+    // the file's bytes rather than copied first (a large photo would
+    // otherwise be held twice more while it is decoded).
+    const bool inPlace = (compression == BiRgb || compression == BiBitfields) && !topDown
+        && std::int64_t(stride) * height <= pixelBytes;
+    const QByteArray rows = inPlace
+        ? QByteArray::fromRawData(bytes.constData() + pixelOffset, static_cast<qsizetype>(stride) * height)
+        : BottomUpRows();
     image = QImage(width, height, QImage::Format_RGB32);
     if (image.isNull())
         invalid("out of memory");

@@ -100,6 +100,21 @@ SafeReadResult readOutside(const QString& path, std::int64_t maxBytes, bool read
     // A file that grows while it is read is read up to the cap plus one
     // byte, which is enough to refuse it.
     for (;;) {
+        if (got == r.data.size() && got == st.st_size) {
+            // The size the file had: the usual end. One more byte says
+            // whether it grew, without growing the buffer for it.
+            char probe = 0;
+            const ssize_t more = ::read(fd, &probe, 1);
+            if (more < 0 && errno == EINTR)
+                continue;
+            if (more < 0)
+                return fail(SafeReadStatus::Unreadable, path, QString::fromLocal8Bit(std::strerror(errno)));
+            if (more == 0)
+                break;
+            r.data.append(probe);
+            ++got;
+            continue;
+        }
         if (got == r.data.size()) {
             if (got > maxBytes)
                 return fail(SafeReadStatus::TooLarge, path, QStringLiteral("The file is too large."));

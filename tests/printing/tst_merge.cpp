@@ -9,8 +9,12 @@
 #include "document/CardDocument.h"
 #include "objects/Barcode.h"
 #include "objects/BusinessCardLabel.h"
+#include "objects/Image.h"
 #include "objects/MultiLineLabel.h"
 #include "pageengine/PagePrinter.h"
+#include "pageengine/PdfJob.h"
+#include "pictures/Picture.h"
+#include "platform/Dib.h"
 #include "printing/PrintCardsDialog.h"
 #include "printing/PrintCommands.h"
 #include "support/ScriptedInteraction.h"
@@ -150,6 +154,7 @@ private slots:
     void refusedInputPrintsNothing();
     void panelShowsTheChosenRecord();
     void qrCodeCarriesEachRecordsCard();
+    void longMergeIsWrittenInParts();
 
 private:
     QTemporaryDir home;
@@ -424,6 +429,75 @@ void TestMerge::qrCodeCarriesEachRecordsCard()
         QVERIFY(found.first().startsWith(QLatin1String("BEGIN:VCARD")));
     }
     QVERIFY(DecodeBarcodes(pages[0].copy(QRectF(cardBox(4).topLeft() * 200, cardBox(4).size() * 200).toRect())).isEmpty());
+}
+
+// A long merge is joined and written out a part at a time. With four cards
+// a part, a part ends with each sheet of ten: 23 records make three parts.
+// Every record's name is on its own card, the logo every card shows is one image object in the
+// file (pdfimages lists each showing with the object it draws), and qpdf
+// finds the file sound.
+void TestMerge::longMergeIsWrittenInParts()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfimages")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("qpdf")).isEmpty())
+        QSKIP("pdfimages and qpdf read the file back");
+    QTemporaryDir work;
+    const QString csv = work.filePath(QStringLiteral("team.csv"));
+    {
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("Name,Title,Phone1\r\n");
+        for (int i = 1; i <= 23; ++i)
+            f.write(QStringLiteral("Member %1,Grade %2,555-01%1\r\n").arg(i).arg(i % 4).toUtf8());
+    }
+    ScriptedInteraction ui;
+    TGBusinessCardPanel32 panel;
+    addMergeDesign(panel, QStringLiteral("{Name}"));
+    QImage logo(24, 24, QImage::Format_RGB32);
+    logo.fill(QColor(200, 30, 60));
+    auto* image = new TGImage;
+    image->SetParent(&panel);
+    image->SetPicture(TPicture::FromBitmap(Dib::FromImage(logo)));
+    image->SetBounds(300, 150, 30, 30);
+    image->Loaded();
+    panel.AttachObject(image);
+    TPrintCommands printing(panel);
+    printing.Unattended = true;
+    const QString pdf = work.filePath(QStringLiteral("team.pdf"));
+    auto printer = std::make_unique<TPagePrinter>();
+    printer->SetOutputFileName(pdf);
+    printing.SetMainPagePrinter(std::move(printer));
+    printing.Merge.Table = std::make_shared<TMergeTable>(ReadMergeFile(csv));
+    TPdfJob::SetBlocksPerPart(4);
+    const TPrintOutcome outcome = printing.DoPrint();
+    TPdfJob::SetBlocksPerPart(250);
+    QVERIFY2(outcome.Error.isEmpty(), qPrintable(outcome.Error));
+    QCOMPARE(pdfPages(pdf), 3);
+    for (int i = 1; i <= 23; ++i) {
+        const QString text = cardText(pdf, (i - 1) % 10 + 1, (i - 1) / 10 + 1);
+        QVERIFY2(text.startsWith(QStringLiteral("Member %1 Grade %2").arg(i).arg(i % 4)),
+            qPrintable(QStringLiteral("record %1: %2").arg(i).arg(text)));
+    }
+    QCOMPARE(cardText(pdf, 4, 3), QString());
+
+    QProcess list;
+    list.start(QStringLiteral("pdfimages"), { QStringLiteral("-list"), pdf });
+    QVERIFY(list.waitForFinished(20000));
+    QSet<QString> objects;
+    int shown = 0;
+    for (const QString& line : QString::fromUtf8(list.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        const QStringList cells = line.simplified().split(QLatin1Char(' '));
+        if (cells.size() > 11 && cells[2] == QLatin1String("image")) {
+            ++shown;
+            objects.insert(cells[10]);
+        }
+    }
+    QCOMPARE(shown, 23);
+    QCOMPARE(objects.size(), 1);
+    QProcess check;
+    check.start(QStringLiteral("qpdf"), { QStringLiteral("--check"), pdf });
+    QVERIFY(check.waitForFinished(20000));
+    QVERIFY2(check.exitCode() == 0, check.readAllStandardOutput().constData());
 }
 
 QTEST_MAIN(TestMerge)

@@ -330,6 +330,14 @@ QList<CardRow> cardRows()
               i->SetReverse(true);
               i->SetBorderStyle(bsSingle);
           }, {} },
+        { "picture, photo-sized bitmap flipped and reversed, framed", [](auto& p) {
+              QImage photo(480, 360, QImage::Format_RGB32);
+              photo.fill(qRgb(0, 120, 200));
+              auto* i = addPicture(p, TPicture::FromBitmap(Dib::FromImage(photo)), 100, 40, 150, 100);
+              i->SetFlip(true);
+              i->SetReverse(true);
+              i->SetBorderStyle(bsSingle);
+          }, {} },
         { "picture, metafile", [](auto& p) { addPicture(p, metafilePicture("clipart.wmf"), 20, 20, 300, 160); }, {} },
         { "picture, SVG drawing", [](auto& p) { addPicture(p, svgPicture(), 20, 20, 240, 120); }, {} },
         { "picture, enhanced metafile, framed", [](auto& p) {
@@ -448,6 +456,8 @@ private slots:
     void printedInkMatchesTheScreen_data();
     void printedInkMatchesTheScreen();
     void stretchedPictureKeepsItsTextSize();
+    void largePictureMatchesTheScreen_data();
+    void largePictureMatchesTheScreen();
 };
 
 void TestPrintFidelity::printedInkMatchesTheScreen_data()
@@ -544,6 +554,83 @@ void TestPrintFidelity::stretchedPictureKeepsItsTextSize()
         QVERIFY2(std::abs(printed.right - expected.right) <= 1 && std::abs(printed.bottom - expected.bottom) <= 1,
                  qPrintable(QStringLiteral("%1 dpi: right %2 bottom %3, screen %4 %5")
                                 .arg(dpi).arg(printed.right).arg(printed.bottom).arg(expected.right).arg(expected.bottom)));
+    }
+}
+
+void TestPrintFidelity::largePictureMatchesTheScreen_data()
+{
+    QTest::addColumn<bool>("mirrored");
+    QTest::addColumn<bool>("transparent");
+    QTest::addColumn<int>("left");
+    QTest::newRow("plain") << false << false << 30;
+    QTest::newRow("flipped and reversed") << true << false << 30;
+    QTest::newRow("transparent quarter") << false << true << 30;
+    QTest::newRow("overhanging the card's right edge") << false << false << 250;
+}
+
+// A photo-sized bitmap (the PDF job writes such pictures itself): in the PDF
+// at 300 and 600 dpi, each quarter's colour stands where the screen shows
+// it, mirrored or not; a transparent quarter shows the white card, not the
+// pixels' colour; what overhangs the card's edge is not on the sheet.
+void TestPrintFidelity::largePictureMatchesTheScreen()
+{
+    QFETCH(bool, mirrored);
+    QFETCH(bool, transparent);
+    QFETCH(int, left);
+    if (!havePdftoppm())
+        QSKIP("pdftoppm (poppler-utils) not installed");
+    const int w = 480, h = 360; // 675 KB as drawn
+    QImage img(w, h, transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const bool right = x >= w / 2, bottom = y >= h / 2;
+            QRgb c = bottom ? (right ? qRgb(220, 200, 0) : qRgb(0, 0, 200)) : (right ? qRgb(0, 160, 0) : qRgb(200, 0, 0));
+            if (transparent && right && bottom)
+                c = qRgba(30, 30, 30, 0);
+            img.setPixel(x, y, c);
+        }
+    TGBusinessCardPanel32 panel;
+    auto* image = addPicture(panel,
+        TPicture::FromBitmap(transparent ? Dib::FromImageKeepingAlpha(img) : Dib::FromImage(img)), left, 40, 160, 120);
+    image->SetFlip(mirrored);
+    image->SetReverse(mirrored);
+    const QImage screen = screenCard(panel);
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("photo.pdf"));
+    {
+        TPagePrinter printer(pdf);
+        printer.SetPaper(PaperLetter);
+        printer.OnPrint = [&](TPageEngine& e) { printCard(e, panel); };
+        printer.Execute();
+    }
+    // The quarters' middles, in card pixels.
+    const QPoint samples[] = { { left + 40, 70 }, { left + 120, 70 }, { left + 40, 130 }, { left + 120, 130 } };
+    for (int dpi : { 300, 600 }) {
+        // The card and half an inch right of it (a whole Letter page at 600
+        // dpi is more than an image may hold).
+        const QPoint corner(int(Round(CardX * dpi)), int(Round(CardY * dpi)));
+        const QString png = dir.filePath(QStringLiteral("card-%1").arg(dpi));
+        QProcess p;
+        p.start(QStringLiteral("pdftoppm"),
+            { QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-x"), QString::number(corner.x()),
+                QStringLiteral("-y"), QString::number(corner.y()), QStringLiteral("-W"),
+                QString::number(int((CardW / kPpi + 0.5) * dpi)), QStringLiteral("-H"),
+                QString::number(int(CardH / kPpi * dpi)), QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, png });
+        QVERIFY(p.waitForFinished(60000) && p.exitCode() == 0);
+        const QImage card = QImage(png + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(!card.isNull());
+        for (const QPoint& at : samples) {
+            const QPoint on(int(Round(at.x() / kPpi * dpi)), int(Round(at.y() / kPpi * dpi)));
+            const QRgb printed = card.pixel(on);
+            const QRgb expected = at.x() < CardW ? screen.pixel(at) : qRgb(255, 255, 255);
+            const bool same = std::abs(qRed(printed) - qRed(expected)) <= 40
+                && std::abs(qGreen(printed) - qGreen(expected)) <= 40 && std::abs(qBlue(printed) - qBlue(expected)) <= 40;
+            QVERIFY2(same, qPrintable(QStringLiteral("at (%1, %2), %3 dpi: printed %4, screen %5")
+                                          .arg(at.x()).arg(at.y()).arg(dpi)
+                                          .arg(printed & 0xFFFFFF, 6, 16, QLatin1Char('0'))
+                                          .arg(expected & 0xFFFFFF, 6, 16, QLatin1Char('0'))));
+        }
     }
 }
 
