@@ -154,6 +154,7 @@ TMainScreen::TMainScreen(QWidget* parent) : QMainWindow(parent)
     document = new TDocumentCommands(BusinessCardPanel->Model(), BusinessCardPanel, *PrintCommands, this);
     PrintCommands->Layout = [this] { return document->CardLayout(); };
     PrintCommands->BackgroundFile = [this] { return document->BackgroundFile(); };
+    PrintCommands->DesignFile = [this] { return document->CurrentFileName(); };
     // The record picker joins the tool palette once the card and its print
     // commands exist.
     if (auto* palette = qobject_cast<QHBoxLayout*>(topBar->layout()))

@@ -350,17 +350,21 @@ QList<QPair<QString, QString>> TPagePrinter::queueOptions() const
     if (FirstPage() > 1 || LastPage() < 9999)
         options.append({QStringLiteral("page-ranges"),
             QStringLiteral("%1-%2").arg(FirstPage()).arg(std::max(FirstPage(), LastPage()))});
+    if (!sidesRequest.isEmpty())
+        options.append({QStringLiteral("sides"), sidesRequest});
     if (!printer)
         return options;
-    switch (printer->duplex()) {
-    case QPrinter::DuplexNone: options.append({QStringLiteral("sides"), QStringLiteral("one-sided")}); break;
-    case QPrinter::DuplexLongSide:
-        options.append({QStringLiteral("sides"), QStringLiteral("two-sided-long-edge")});
-        break;
-    case QPrinter::DuplexShortSide:
-        options.append({QStringLiteral("sides"), QStringLiteral("two-sided-short-edge")});
-        break;
-    case QPrinter::DuplexAuto: break; // the queue's default
+    if (sidesRequest.isEmpty()) {
+        switch (printer->duplex()) {
+        case QPrinter::DuplexNone: options.append({QStringLiteral("sides"), QStringLiteral("one-sided")}); break;
+        case QPrinter::DuplexLongSide:
+            options.append({QStringLiteral("sides"), QStringLiteral("two-sided-long-edge")});
+            break;
+        case QPrinter::DuplexShortSide:
+            options.append({QStringLiteral("sides"), QStringLiteral("two-sided-short-edge")});
+            break;
+        case QPrinter::DuplexAuto: break; // the queue's default
+        }
     }
     if (printer->colorMode() == QPrinter::GrayScale)
         options.append({QStringLiteral("print-color-mode"), QStringLiteral("monochrome")});

@@ -100,6 +100,11 @@ public:
         bleedBox = bleed;
     }
 
+    // The sides the next queue jobs ask for ("two-sided-long-edge", ...),
+    // whatever the print dialog chose; empty: the print dialog's choice.
+    void SetSidesRequest(const QString& sides) { sidesRequest = sides; }
+    QString SidesRequest() const { return sidesRequest; }
+
     // The last job's PDF as written (empty before the first job).
     qint64 LastJobBytes() const { return lastJobBytes; }
 
@@ -125,6 +130,7 @@ private:
     std::unique_ptr<QPrinter> printer;
     // PDF output file; empty: the queue (or the queue printer's own file).
     QString outputFile;
+    QString sidesRequest;
     // The queue jobs go to when no output file is set.
     QString queueName;
     bool queueKnown = false;

@@ -19,6 +19,40 @@ void SetPdfJobSink(TPdfJobSink s)
     sink() = std::move(s);
 }
 
+namespace {
+TTwoSidedProbe& twoSidedProbe()
+{
+    static TTwoSidedProbe p;
+    return p;
+}
+} // namespace
+
+void SetTwoSidedProbe(TTwoSidedProbe probe)
+{
+    twoSidedProbe() = std::move(probe);
+}
+
+bool QueuePrintsTwoSided(const QString& queue, bool longEdge)
+{
+    if (twoSidedProbe())
+        return twoSidedProbe()(queue, longEdge);
+    if (queue.isEmpty())
+        return false;
+    const QByteArray name = queue.toUtf8();
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(), nullptr);
+    if (!dest)
+        return false;
+    bool supported = false;
+    if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+        supported = cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_SIDES,
+                        longEdge ? CUPS_SIDES_TWO_SIDED_PORTRAIT : CUPS_SIDES_TWO_SIDED_LANDSCAPE)
+                    != 0;
+        cupsFreeDestInfo(info);
+    }
+    cupsFreeDests(1, dest);
+    return supported;
+}
+
 void SendPdfToQueue(const QString& queue, const QString& title, QIODevice& pdf, const TJobOptions& options)
 {
     if (sink()) {

@@ -24,4 +24,12 @@ using TPdfJobSink = std::function<void(const QString& queue, const QString& titl
     const TJobOptions& options)>;
 void SetPdfJobSink(TPdfJobSink sink);
 
+// Whether the queue prints on both sides of the sheet, turned about its long
+// edge or its short edge (the queue's sides-supported); false when the print
+// service does not know the queue.
+bool QueuePrintsTwoSided(const QString& queue, bool longEdge);
+// Tests: the answer comes from `probe` instead (nullptr: the service).
+using TTwoSidedProbe = std::function<bool(const QString& queue, bool longEdge)>;
+void SetTwoSidedProbe(TTwoSidedProbe probe);
+
 } // namespace bv

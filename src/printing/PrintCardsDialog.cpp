@@ -165,6 +165,23 @@ TSelectSpecificLabels::TSelectSpecificLabels(QWidget* parent) : QDialog(parent)
     auto* cuttingColumn = new QVBoxLayout(cuttingBox);
     cuttingColumn->addWidget(CropMarksCheck);
     cuttingColumn->addWidget(BleedCheck);
+    BothSidesCheck = new QCheckBox(QStringLiteral("Print both sides"), cuttingBox);
+    BothSidesCheck->setObjectName(QStringLiteral("BothSidesCheck"));
+    LongEdgeRadio = new QRadioButton(QStringLiteral("Flip on long edge"), cuttingBox);
+    LongEdgeRadio->setObjectName(QStringLiteral("LongEdgeRadio"));
+    LongEdgeRadio->setChecked(true);
+    ShortEdgeRadio = new QRadioButton(QStringLiteral("Flip on short edge"), cuttingBox);
+    ShortEdgeRadio->setObjectName(QStringLiteral("ShortEdgeRadio"));
+    cuttingColumn->addWidget(BothSidesCheck);
+    cuttingColumn->addWidget(LongEdgeRadio);
+    cuttingColumn->addWidget(ShortEdgeRadio);
+    auto sides = [this] {
+        LongEdgeRadio->setEnabled(BothSidesCheck->isChecked());
+        ShortEdgeRadio->setEnabled(BothSidesCheck->isChecked());
+    };
+    connect(BothSidesCheck, &QCheckBox::toggled, this, sides);
+    sides();
+    SetBackFile(QString());
 
     // Merge.
     auto* mergeBox = new QGroupBox(QStringLiteral("Merge"), this);
@@ -488,6 +505,23 @@ void TSelectSpecificLabels::OkButtonClick()
         return;
     }
     done(mrOk);
+}
+
+void TSelectSpecificLabels::SetBackFile(const QString& path)
+{
+    const bool has = !path.isEmpty();
+    for (QWidget* w : { static_cast<QWidget*>(BothSidesCheck), static_cast<QWidget*>(LongEdgeRadio),
+             static_cast<QWidget*>(ShortEdgeRadio) }) {
+        w->setVisible(has);
+        if (w == BothSidesCheck)
+            w->setEnabled(has);
+    }
+    if (!has)
+        BothSidesCheck->setChecked(false);
+    BothSidesCheck->setWhatsThis(has ? QStringLiteral("Prints the back of the card, %1, on the other side of each "
+                                                      "sheet, behind each card's front.")
+                                           .arg(QFileInfo(path).fileName())
+                                     : QString());
 }
 
 void TSelectSpecificLabels::reject()

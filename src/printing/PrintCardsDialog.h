@@ -7,6 +7,7 @@
 #include "printing/MergeCards.h"
 
 #include <QDialog>
+#include <QRadioButton>
 #include <QRect>
 #include <QVector>
 #include <functional>
@@ -97,6 +98,13 @@ public:
     // Crop marks in the margin at the cut lines; a bleed beyond each card.
     QCheckBox* CropMarksCheck = nullptr;
     QCheckBox* BleedCheck = nullptr;
+    // Offered when the design has a back: the back on the sheets' other
+    // side, for a sheet turned about its long or its short edge.
+    QCheckBox* BothSidesCheck = nullptr;
+    QRadioButton* LongEdgeRadio = nullptr;
+    QRadioButton* ShortEdgeRadio = nullptr;
+    // The back design's path; empty: none, and both sides are not offered.
+    void SetBackFile(const QString& path);
     QPushButton* AllButton = nullptr;
     QPushButton* NoneButton = nullptr;
     QPushButton* OkButton = nullptr;

@@ -3,6 +3,8 @@
 #include "printing/PrintShopDialog.h"
 
 #include "document/AppServices.h"
+#include "document/CardDocument.h"
+#include "pageengine/PrintQueueJob.h"
 #include "pageengine/PagePrinter.h"
 #include "pageengine/PageRecorder.h"
 #include "platform/AtomicFile.h"
@@ -15,6 +17,7 @@
 #include "printing/PrintShopDialog.h"
 #include "printing/SheetJob.h"
 #include "printing/WarnBottomMargin.h"
+#include "richtext/RichBaseLabel.h"
 #include "surface/DesignModel.h"
 #include "surface/MergeFields.h"
 
@@ -25,6 +28,8 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QCoreApplication>
+#include <QPrinter>
+#include <QRadioButton>
 
 namespace bv {
 
@@ -280,12 +285,19 @@ bool TPrintCommands::DoPageSetup()
     dialog.SetMerge(Merge);
     dialog.CropMarksCheck->setChecked(CropMarks);
     dialog.BleedCheck->setChecked(SheetBleed);
+    dialog.SetBackFile(BackFile());
+    dialog.BothSidesCheck->setChecked(BothSides && dialog.BothSidesCheck->isEnabled());
+    (FlipLongEdge ? dialog.LongEdgeRadio : dialog.ShortEdgeRadio)->setChecked(true);
     CentreForm(dialog);
     if (Interaction::Current().RunModal(dialog) != mrOk)
         return false;
     SelectedCards = dialog.Selected;
     CropMarks = dialog.CropMarksCheck->isChecked();
     SheetBleed = dialog.BleedCheck->isChecked();
+    if (dialog.BothSidesCheck->isEnabled()) {
+        BothSides = dialog.BothSidesCheck->isChecked();
+        FlipLongEdge = dialog.LongEdgeRadio->isChecked();
+    }
     Merge = dialog.Merge();
     if (Merge.Active() && design.SharedMergeTable() != Merge.Table) {
         // The card panel offers the file's records in its record picker.
@@ -296,7 +308,88 @@ bool TPrintCommands::DoPageSetup()
     return true;
 }
 
+QString TPrintCommands::BackFile() const
+{
+    const QString design = DesignFile ? DesignFile() : QString();
+    if (design.isEmpty())
+        return {};
+    const QString back = BackDesignPath(design);
+    return QFileInfo(back).isFile() ? back : QString();
+}
+
 TPrintOutcome TPrintCommands::DoPrint()
+{
+    const QString backPath = BothSides && PrintMode && !OutlineTest && mainPrinter ? BackFile() : QString();
+    if (backPath.isEmpty())
+        return printPass();
+    TPrintOutcome outcome;
+    // The back, read into a card of its own as the front was read.
+    TDesignModel back;
+    back.SetDeletesTemporaryFiles(false);
+    CreateMasterRichText(back);
+    try {
+        const TSettings settings;
+        ApplyProgramSettings(back, Preferences ? Preferences->DefaultFont : settings.LoadPreferences().DefaultFont,
+            settings.LoadPersonalInfo());
+        TCardLayout backLayout = Layout ? Layout() : TCardLayout();
+        ReadDesign(back, backPath, backLayout, backBackground);
+        back.SetRotated(design.Rotated());
+    } catch (const std::exception&) {
+        outcome.Error = QStringLiteral("Unable to read the back of the card, ") + backPath + QLatin1Char('\n')
+                        + DescribeCurrentException();
+        lastOutcome = outcome;
+        if (!Unattended)
+            showFailure(outcome.Error);
+        return outcome;
+    }
+    backDesign = &back;
+    struct BackDone {
+        TPrintCommands* self;
+        ~BackDone()
+        {
+            self->backDesign = nullptr;
+            self->backPages = TSheetJob::bpNone;
+        }
+    } backDone { this };
+    const bool toFile
+        = !mainPrinter->OutputFileName().isEmpty() || !mainPrinter->Printer().outputFileName().isEmpty();
+    if (toFile) {
+        // A file: each front page followed by its back page.
+        backPages = TSheetJob::bpInterleaved;
+        return printPass();
+    }
+    if (QueuePrintsTwoSided(mainPrinter->PrinterName(), FlipLongEdge)) {
+        // Asked of the queue for this job alone.
+        const QString was = mainPrinter->SidesRequest();
+        mainPrinter->SetSidesRequest(
+            FlipLongEdge ? QStringLiteral("two-sided-long-edge") : QStringLiteral("two-sided-short-edge"));
+        backPages = TSheetJob::bpInterleaved;
+        outcome = printPass();
+        mainPrinter->SetSidesRequest(was);
+        return outcome;
+    }
+    // The queue prints one side: the fronts, the stack turned by hand, the
+    // backs in the same order.
+    const int copies = mainPrinter->Copies();
+    backPages = TSheetJob::bpNone;
+    outcome = printPass();
+    if (!outcome.Ran || outcome.Aborted || !outcome.Error.isEmpty())
+        return outcome;
+    if (!Interaction::Current().AskYesNo(
+            QStringLiteral("The fronts are printed. Turn the stack over and put it back in the printer, "
+                           "then print the backs?"),
+            QStringLiteral("Print both sides")))
+        return outcome;
+    mainPrinter->SetCopies(copies);
+    backPages = TSheetJob::bpBacksOnly;
+    TPrintOutcome backs = printPass();
+    backs.Pages += outcome.Pages;
+    backs.PositionsDrawn = outcome.PositionsDrawn + backs.PositionsDrawn;
+    lastOutcome = backs;
+    return backs;
+}
+
+TPrintOutcome TPrintCommands::printPass()
 {
     TPrintOutcome outcome;
     lastOutcome = outcome;
@@ -348,6 +441,10 @@ TPrintOutcome TPrintCommands::DoPrint()
     job.BackgroundFile = BackgroundFile ? BackgroundFile() : QString();
     job.PrintingMode = PrintMode;
     job.WholeSheet = !PrintMode && SheetPreview;
+    job.BackPages = static_cast<TSheetJob::TBackPages>(backPages);
+    job.BackDesign = backDesign;
+    job.BackBackgroundFile = backBackground;
+    job.FlipLongEdge = FlipLongEdge;
 
     TPageEngine* engine = nullptr;
     if (PrintMode) {

@@ -54,6 +54,9 @@ public:
     // The printer's unprintable bottom margin in inches, read after the
     // device was reset; unset: the main page printer's OffsetBottom.
     std::function<double()> PrinterBottomMargin;
+    // The design's file (empty or unset: not saved yet). A back design
+    // beside it (BackDesignPath) can go on the other side of the sheets.
+    std::function<QString()> DesignFile;
 
     // ---- State ---------------------------------------------------------------------------
     // Card positions chosen for printing; all selected at start-up, kept for
@@ -63,6 +66,15 @@ public:
     // outline test page always has them) and a bleed beyond each card.
     bool CropMarks = false;
     bool SheetBleed = false;
+    // Asked for in the Print dialog when the design has a back: the sheets
+    // get the back on their other side, the sheet turned about its long
+    // edge (else its short edge). A queue that prints both sides does so;
+    // otherwise the fronts print, the user turns the stack, the backs print.
+    // A PDF file gets each front page followed by its back page.
+    bool BothSides = false;
+    bool FlipLongEdge = true;
+    // The back design beside the design file; empty when there is none.
+    QString BackFile() const;
     // The bleed a sheet gets, inches: the print-shop bleed last chosen, or
     // 1/8 inch or 3 mm by the units.
     double SheetBleedInches() const;
@@ -119,6 +131,11 @@ public:
 
 private:
     TPrinterNudges nudges() const;
+    // One job of DoPrint, with the back as set in the three members below.
+    TPrintOutcome printPass();
+    int backPages = 0; // a TSheetJob::TBackPages
+    TDesignModel* backDesign = nullptr;
+    QString backBackground;
     // Print's work after the Print Cards dialog: the bottom-margin warning,
     // then the job.
     void printChosenSheets();

@@ -123,7 +123,7 @@ void TSheetJob::BeforePrintLabels(TPageEngine& engine)
 {
     if (Sheet.Rotated)
         engine.SetOrientation(poLandscape);
-    if (PrintingMode && !Cards && Sheets > 1 && driverCopies() > 1) {
+    if (PrintingMode && !Cards && BackPages == bpNone && Sheets > 1 && driverCopies() > 1) {
         // The driver makes the copies: one sheet is composed.
         engine.SetCopies(Sheets);
         Sheets = 1;
@@ -162,24 +162,33 @@ void TSheetJob::PrintLabels(TPageEngine& engine)
     const int down = std::clamp(Sheet.Down, 0, MaxSheetDown);
     // The one-card preview shows a card, not a sheet: no marks.
     const bool marks = CropMarks && (PrintingMode || WholeSheet);
+    const bool fronts = BackPages != bpBacksOnly;
+    const bool backs = BackPages != bpNone && BackDesign && PrintingMode && !OutlineTest;
+    int sheet = 0;
     for (;;) {
         const int cardsBefore = currentCard;
-        if (marks) {
+        if (marks && fronts) {
             engine.SetPen(clBlack, PageStyle::psSolid, -1, PageStyle::pmCopy);
             for (const QLineF& line : CropMarkLines(engine.PageWidth(), engine.PageHeight())) {
                 engine.MoveTo(line.x1(), line.y1());
                 engine.LineTo(line.x2(), line.y2());
             }
         }
-        for (int row = 0; row < down; ++row) {
+        // The positions this sheet's fronts take, in order; the back page
+        // puts a back behind each of them.
+        QList<int> onPage;
+        bool lastCard = false;
+        for (int row = 0; row < down && !lastCard; ++row) {
             for (int column = 0; column < across; ++column) {
                 if (cancelRequested || engine.Aborted())
                     return;
                 const int index = TImposition::PositionIndex(row, column, across);
                 if (!Selected[index])
                     continue;
-                if (Cards && currentCard + 1 >= cardCount)
-                    return; // every card is on paper
+                if (Cards && currentCard + 1 >= cardCount) {
+                    lastCard = true; // every card is on paper
+                    break;
+                }
                 const QPointF origin = Sheet.Origin(row, column, engine.PageHeight());
                 if (OnCard)
                     OnCard(index);
@@ -187,9 +196,13 @@ void TSheetJob::PrintLabels(TPageEngine& engine)
                 if (cancelRequested || engine.Aborted())
                     return;
                 const QRectF box = Sheet.CardBox(origin);
-                if (Cards)
+                if (Cards && !fronts)
+                    ++currentCard; // its front went through the printer before
+                else if (Cards)
                     Cards->Show(++currentCard);
-                if (OutlineTest) {
+                if (!fronts) {
+                    // Only the front's place on the sheet is needed.
+                } else if (OutlineTest) {
                     engine.Rectangle(box.left(), box.top(), box.right(), box.bottom());
                 } else {
                     // The card is one block clipped to its box: what
@@ -224,19 +237,82 @@ void TSheetJob::PrintLabels(TPageEngine& engine)
                                 Design->PrintObjects(e, x, y);
                         });
                 }
+                onPage.append(index);
                 drawn.append(index);
                 idle();
             }
         }
         if (cancelRequested || engine.Aborted())
             return;
+        if (backs && !onPage.isEmpty()) {
+            if (fronts)
+                engine.NewPage();
+            drawBacks(engine, onPage);
+            if (cancelRequested || engine.Aborted())
+                return;
+        }
+        ++sheet;
         // With cards: until the last is drawn (a sheet without a chosen
         // position would never draw it).
         // The one-card preview shows the first card only.
-        if (Cards ? (currentCard + 1 >= cardCount || currentCard == cardsBefore || (!PrintingMode && !WholeSheet))
-                  : engine.CurrentPage() >= Sheets)
+        if (lastCard
+            || (Cards ? (currentCard + 1 >= cardCount || currentCard == cardsBefore || (!PrintingMode && !WholeSheet))
+                      : sheet >= Sheets))
             return;
         engine.NewPage();
+    }
+}
+
+QRectF TSheetJob::BackBox(const QRectF& front, double pageWidth, double pageHeight) const
+{
+    // Turned about the page's long side or short side, whichever is which
+    // on this page (a landscape page has its long side across the top).
+    const bool longSideUpright = pageHeight >= pageWidth;
+    if (FlipLongEdge == longSideUpright)
+        return QRectF(pageWidth - front.right(), front.top(), front.width(), front.height());
+    return QRectF(front.left(), pageHeight - front.bottom(), front.width(), front.height());
+}
+
+void TSheetJob::drawBacks(TPageEngine& engine, const QList<int>& positions)
+{
+    PrintingFlag flag(BackDesign);
+    const int across = std::clamp(Sheet.Across, 0, MaxSheetAcross);
+    const double pw = engine.PageWidth();
+    const double ph = engine.PageHeight();
+    if (CropMarks) {
+        // The front's marks, seen through the sheet.
+        engine.SetPen(clBlack, PageStyle::psSolid, -1, PageStyle::pmCopy);
+        for (const QLineF& line : CropMarkLines(pw, ph)) {
+            const QRectF a = BackBox(QRectF(line.p1(), QSizeF(0, 0)), pw, ph);
+            const QRectF b = BackBox(QRectF(line.p2(), QSizeF(0, 0)), pw, ph);
+            engine.MoveTo(a.left(), a.top());
+            engine.LineTo(b.left(), b.top());
+        }
+    }
+    for (int index : positions) {
+        if (cancelRequested || engine.Aborted())
+            return;
+        idle();
+        const int row = across > 0 ? index / across : 0;
+        const int column = across > 0 ? index % across : 0;
+        const QRectF box = BackBox(Sheet.CardBox(Sheet.Origin(row, column, ph)), pw, ph);
+        const QRectF block = BackBox(BleedBox(row, column, pw, ph), pw, ph);
+        const double inX = box.left() - block.left();
+        const double inY = box.top() - block.top();
+        QString key = QStringLiteral("back");
+        if (block != box)
+            key += QStringLiteral(" bleed %1 %2 %3 %4")
+                       .arg(inX, 0, 'f', 4)
+                       .arg(inY, 0, 'f', 4)
+                       .arg(block.width(), 0, 'f', 4)
+                       .arg(block.height(), 0, 'f', 4);
+        engine.PlaceBlock(key, block.left(), block.top(), block.right(), block.bottom(),
+            [&](TPageEngine& e, double left, double top) {
+                const double x = left + inX;
+                const double y = top + inY;
+                printArt(e, x, y, block != box ? Bleed : 0, backKind, backBitmap, backMetafile);
+                BackDesign->PrintObjects(e, x, y);
+            });
     }
 }
 
@@ -316,29 +392,39 @@ void TSheetJob::AfterPrintLabels(TPageEngine& engine)
 
 void TSheetJob::LoadBackGround()
 {
-    backgroundKind = bkNone;
-    backgroundBitmap = Dib();
-    backgroundMetafile = Metafile();
-    if (BackgroundFile.isEmpty())
+    loadArt(BackgroundFile, Sheet.Rotated, backgroundKind, backgroundBitmap, backgroundMetafile);
+    backKind = bkNone;
+    backBitmap = Dib();
+    backMetafile = Metafile();
+    if (BackPages != bpNone && BackDesign)
+        loadArt(BackBackgroundFile, Sheet.Rotated, backKind, backBitmap, backMetafile);
+}
+
+void TSheetJob::loadArt(const QString& file, bool rotated, TBackgroundKind& kind, Dib& bitmap, Metafile& metafile)
+{
+    kind = bkNone;
+    bitmap = Dib();
+    metafile = Metafile();
+    if (file.isEmpty())
         return;
-    const QString upper = BackgroundFile.toUpper();
-    if (upper.contains(QStringLiteral(".BMP")) && QFileInfo::exists(BackgroundFile)) {
+    const QString upper = file.toUpper();
+    if (upper.contains(QStringLiteral(".BMP")) && QFileInfo::exists(file)) {
         try {
-            Dib bitmap = Dib::FromFile(BackgroundFile);
+            Dib art = Dib::FromFile(file);
             // Turned the same way the panel turns its on-screen background.
-            if (Sheet.Rotated)
-                bitmap = bitmap.QuarterTurn();
-            backgroundBitmap = bitmap;
-            backgroundKind = bkBitmap;
+            if (rotated)
+                art = art.QuarterTurn();
+            bitmap = art;
+            kind = bkBitmap;
         } catch (const Exception&) {
-            backgroundKind = bkNone;
+            kind = bkNone;
         }
         return;
     }
     if (upper.contains(QStringLiteral(".WMF"))) {
         try {
-            Metafile metafile = Metafile::FromFile(BackgroundFile);
-            if (Sheet.Rotated) {
+            Metafile art = Metafile::FromFile(file);
+            if (rotated) {
                 // Laid at its own size on a card-sized bitmap and turned as
                 // the panel turns its on-screen background.
                 const int ppi = ScreenPpi();
@@ -347,16 +433,16 @@ void TSheetJob::LoadBackGround()
                 {
                     QPainter p(&b);
                     p.setRenderHint(QPainter::Antialiasing);
-                    metafile.Play(p, QRectF(0, 0, metafile.Width(), metafile.Height()));
+                    art.Play(p, QRectF(0, 0, art.Width(), art.Height()));
                 }
-                backgroundBitmap = Dib::FromImage(b).QuarterTurn();
-                backgroundKind = bkBitmap;
+                bitmap = Dib::FromImage(b).QuarterTurn();
+                kind = bkBitmap;
             } else {
-                backgroundMetafile = metafile;
-                backgroundKind = bkMetafile;
+                metafile = art;
+                kind = bkMetafile;
             }
         } catch (const Exception&) {
-            backgroundKind = bkNone;
+            kind = bkNone;
         }
     }
 }
@@ -369,6 +455,12 @@ void TSheetJob::PrintBackGround(double x, double y)
 
 void TSheetJob::PrintBackGround(TPageEngine& engine, double x, double y, double bleed)
 {
+    printArt(engine, x, y, bleed, backgroundKind, backgroundBitmap, backgroundMetafile);
+}
+
+void TSheetJob::printArt(TPageEngine& engine, double x, double y, double bleed, TBackgroundKind kind,
+    const Dib& bitmap, const Metafile& metafile)
+{
     try {
         // The background art is always 3.5 × 2 inches, whatever the card size.
         const double w = Sheet.Rotated ? 2.0 : 3.5;
@@ -378,10 +470,10 @@ void TSheetJob::PrintBackGround(TPageEngine& engine, double x, double y, double 
         const double y1 = y + h / 2 - h * scale / 2;
         const double x2 = x1 + w * scale;
         const double y2 = y1 + h * scale;
-        if (backgroundKind == bkBitmap)
-            engine.StretchBitmap(x1, y1, x2, y2, backgroundBitmap);
-        else if (backgroundKind == bkMetafile)
-            engine.StretchMetafile(engine.InchRectToDevice(x1, y1, x2, y2), backgroundMetafile);
+        if (kind == bkBitmap)
+            engine.StretchBitmap(x1, y1, x2, y2, bitmap);
+        else if (kind == bkMetafile)
+            engine.StretchMetafile(engine.InchRectToDevice(x1, y1, x2, y2), metafile);
     } catch (const Exception&) {
         // A background that cannot be drawn is left out.
     }

@@ -75,6 +75,23 @@ public:
     // they need, and Sheets is not used; the source's keys name the cards.
     TCardSource* Cards = nullptr;
 
+    // ---- The card's back ------------------------------------------------------------
+    // How the sheets' backs are printed: not at all; each front page
+    // followed by its back page (a PDF file, or a queue printing both
+    // sides); or the backs alone, the pages the fronts took in the same
+    // order, for the stack turned over by hand.
+    enum TBackPages { bpNone, bpInterleaved, bpBacksOnly };
+    TBackPages BackPages = bpNone;
+    // The back design (not owned) and its background art.
+    TDesignModel* BackDesign = nullptr;
+    QString BackBackgroundFile;
+    // The sheet is turned over about its long edge (the back mirrors the
+    // card positions across it: left-right on an upright page), else about
+    // its short edge (top-bottom). The back of each card lands behind it.
+    bool FlipLongEdge = true;
+    // Where the back of the card at `front` goes on the back page.
+    QRectF BackBox(const QRectF& front, double pageWidth, double pageHeight) const;
+
     // ---- Progress ----------------------------------------------------------------
     // Called with the position index (row × across + column) of each card
     // before it is drawn.
@@ -128,12 +145,19 @@ public:
 
 private:
     int driverCopies() const;
+    void drawBacks(TPageEngine& engine, const QList<int>& positions);
+    static void loadArt(const QString& file, bool rotated, TBackgroundKind& kind, Dib& bitmap, Metafile& metafile);
+    void printArt(TPageEngine& engine, double x, double y, double bleed, TBackgroundKind kind, const Dib& bitmap,
+        const Metafile& metafile);
     void idle();
     void detach();
 
     TBackgroundKind backgroundKind = bkNone;
     Dib backgroundBitmap;
     Metafile backgroundMetafile;
+    TBackgroundKind backKind = bkNone;
+    Dib backBitmap;
+    Metafile backMetafile;
     bool cancelRequested = false;
     bool running = false;
     bool finished = false;

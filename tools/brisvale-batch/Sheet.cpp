@@ -117,6 +117,8 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
     int firstRecord = 1;
     int lastRecord = 0;
     bool recordsGiven = false;
+    bool withBack = false;
+    QString flip;
     const QString usage = QStringLiteral(
         "brisvale-batch: sheet needs DESIGN.QRD and OUT.pdf (or --printer NAME)\n");
     for (int i = 0; i < args.size(); ++i) {
@@ -141,6 +143,13 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         };
         if (a == QLatin1String("--outline")) {
             outline = true;
+        } else if (a == QLatin1String("--back")) {
+            withBack = true;
+        } else if (a == QLatin1String("--flip")) {
+            if (!value(flip) || (flip != QLatin1String("long") && flip != QLatin1String("short"))) {
+                err << "brisvale-batch: sheet: --flip takes long or short\n";
+                return 1;
+            }
         } else if (a == QLatin1String("--sheets")) {
             if (!count("--sheets", sheets))
                 return 1;
@@ -201,6 +210,17 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         return 1;
     }
 
+    if (!flip.isEmpty() && !withBack) {
+        err << "brisvale-batch: sheet: --flip goes with --back\n";
+        return 1;
+    }
+    if (withBack && !QFileInfo(BackDesignPath(design)).isFile()) {
+        err << "brisvale-batch: sheet: --back: no back design " << QDir::toNativeSeparators(BackDesignPath(design))
+            << "\n";
+        return 1;
+    }
+    if (withBack && !pdf.isEmpty() && RefusesOverwritingDesign(BackDesignPath(design), pdf, err))
+        return 1;
     if ((copies != 1 || recordsGiven) && mergeFile.isEmpty()) {
         err << "brisvale-batch: sheet: --copies and --records go with --merge FILE\n";
         return 1;
@@ -224,6 +244,9 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
         printing.Layout = [&layout] { return layout; };
         printing.BackgroundFile = [&background] { return background; };
         printing.Preferences = &preferences;
+        printing.DesignFile = [&design] { return design; };
+        printing.BothSides = withBack;
+        printing.FlipLongEdge = flip != QLatin1String("short");
         if (!positions.isEmpty()
             && !parsePositions(positions, std::min(layout.Positions(), MaxSheetPositions), printing.SelectedCards)) {
             err << "brisvale-batch: sheet: --positions must name cards from 1 to "
@@ -309,7 +332,10 @@ int Sheet(const QStringList& args, QTextStream& out, QTextStream& err)
                 throw EWriteError(AtomicFile::FailureMessage(pdfOut->Target()));
             pdfOut->Commit();
         }
-        out << outcome.PositionsDrawn.size() << " card(s) on " << outcome.Pages << " sheet(s)";
+        // Into a file both sides take a page each.
+        const bool pagePairs = withBack && printerName.isEmpty();
+        out << outcome.PositionsDrawn.size() << (withBack ? " card(s), front and back," : " card(s)") << " on "
+            << (pagePairs ? outcome.Pages / 2 : outcome.Pages) << " sheet(s)";
         if (printing.Merge.Active())
             out << " from " << (printing.Merge.LastRecord() - printing.Merge.FirstRecord() + 1) << " record(s)";
         if (outcome.Copies > 1)
