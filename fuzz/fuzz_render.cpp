@@ -70,8 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     panel.SetDeletesTemporaryFiles(false);
     bv::TCardLayout layout;
     QString backgroundFile;
-    bv::ReadDesign(panel, designPath, layout, backgroundFile);
-    const QImage picture = bv::RenderCardPicture(panel, true);
+    bv::ReadDesign(panel.Model(), designPath, layout, backgroundFile);
+    const QImage picture = bv::RenderCardPicture(panel.Model(), true);
     if (picture.isNull())
         std::abort();
 

@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     info.Email = QStringLiteral("   ");
     panel.SetPersonalInfo(info);
     try {
-        (void)bv::ReadTemplate(panel, bv::ProfileText(input));
+        (void)bv::ReadTemplate(panel.Model(), bv::ProfileText(input));
     } catch (const bv::Exception&) {
         // What was made before the failure stays and is painted below.
     }
@@ -57,6 +57,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         p.setClipRect(canvas.rect());
         o->PaintAt(p, 0, 0);
     }
-    (void)bv::TemplateText(panel, QStringLiteral("bg/x.bmp")).Bytes();
+    (void)bv::TemplateText(panel.Model(), QStringLiteral("bg/x.bmp")).Bytes();
     return 0;
 }
