@@ -1,5 +1,6 @@
 #include "pictures/EmfPlusPlayer.h"
 
+#include "pictures/GdiPlayer.h"
 #include "pictures/Metafile.h"
 #include "platform/Errors.h"
 
@@ -34,16 +35,6 @@ constexpr std::uint32_t CmapLookup = 0x1;
 constexpr std::uint32_t RealizedAdvance = 0x4;
 
 thread_local int nesting = 0;
-
-void warnMissingGlyphFont(const QString& face)
-{
-    static QSet<QString> told;
-    if (told.contains(face))
-        return;
-    told.insert(face);
-    qWarning("Metafile text stored as glyphs of the font \"%s\" is not drawn: that font is not installed",
-        qPrintable(face));
-}
 
 // A geometric angle on an ellipse (degrees, clockwise on the page) as the
 // painter's parametric one (counter-clockwise).
@@ -694,7 +685,7 @@ void EmfPlusPlayer::onDrawDriverString(RecordReader& r, Kind)
     // Glyph numbers belong to the named font's own file.
     QRawFont raw = QRawFont::fromFont(qf);
     if (!raw.isValid() || QFontInfo(qf).family().compare(qf.family(), Qt::CaseInsensitive) != 0) {
-        warnMissingGlyphFont(qf.family());
+        WarnMissingGlyphFont(qf.family());
         p.restore();
         return;
     }

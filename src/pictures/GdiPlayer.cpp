@@ -8,6 +8,7 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QMutex>
 #include <QRawFont>
 #include <QSet>
 #include <QPaintDevice>
@@ -260,19 +261,21 @@ QString symbolText(const QString& face, const QString& s)
     return out;
 }
 
+} // namespace
+
 // Text stored as glyph numbers can only be drawn with the very font they
 // number; without it the text is left out, and that is said once per font.
-void warnMissingGlyphFont(const QString& face)
+void WarnMissingGlyphFont(const QString& face)
 {
+    static QMutex guard;
     static QSet<QString> told;
+    const QMutexLocker lock(&guard);
     if (told.contains(face))
         return;
     told.insert(face);
     qWarning("Metafile text stored as glyphs of the font \"%s\" is not drawn: that font is not installed",
         qPrintable(face));
 }
-
-} // namespace
 
 void GdiPlayer::text(double x, double y, const QString& str, const std::vector<double>& dx, int options,
     const QRectF& rect, const std::vector<quint32>* glyphs)
@@ -322,7 +325,7 @@ void GdiPlayer::text(double x, double y, const QString& str, const std::vector<d
         // names and fails on an engine that has none (a font of no
         // family); QFontInfo names the family the font was matched to.
         if (!raw.isValid() || QFontInfo(font).family().compare(face, Qt::CaseInsensitive) != 0) {
-            warnMissingGlyphFont(face);
+            WarnMissingGlyphFont(face);
             return;
         }
         const double dpi = p.device() ? std::max(1, p.device()->logicalDpiY()) : 96;

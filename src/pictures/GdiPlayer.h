@@ -92,4 +92,8 @@ protected:
     double pxPerMmX = 3.78, pxPerMmY = 3.78;
 };
 
+// Says once per font, in the log, that text stored as glyph numbers of a
+// font that is not installed is left out.
+void WarnMissingGlyphFont(const QString& face);
+
 } // namespace bv::pictures
