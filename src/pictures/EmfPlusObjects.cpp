@@ -75,6 +75,27 @@ QGradient::Spread spread(std::int32_t wrap)
     }
 }
 
+// A gradient brush drawn through the brush's own transform, when it has one
+// that can be undone.
+Brush gradientBrush(const QGradient& g, const QTransform& t)
+{
+    Brush b;
+    b.brush = QBrush(g);
+    if (t.isInvertible())
+        b.brush.setTransform(t);
+    return b;
+}
+
+// Path gradient stops count from the boundary (0) to the centre (1); the
+// radial gradient counts from the centre.
+QGradientStops fromCentre(QGradientStops stops)
+{
+    for (auto& s : stops)
+        s.first = 1 - s.first;
+    std::sort(stops.begin(), stops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return stops;
+}
+
 Brush linearGradient(RecordReader& r)
 {
     const std::uint32_t flags = r.u32();
@@ -100,11 +121,7 @@ Brush linearGradient(RecordReader& r)
         g.setFinalStop(rect.left(), rect.bottom());
     g.setStops(stops);
     g.setSpread(spread(wrap));
-    Brush b;
-    b.brush = QBrush(g);
-    if (t.isInvertible())
-        b.brush.setTransform(t);
-    return b;
+    return gradientBrush(g, t);
 }
 
 // Shades from the centre colour to the boundary's colour; the radial
@@ -149,26 +166,15 @@ Brush pathGradient(RecordReader& r)
     g.setColorAt(0, centre);
     g.setColorAt(1, edge);
     if (flags & HasPresetColors) {
-        // Positions count from the boundary (0) to the centre (1).
-        QGradientStops preset = presetStops(r);
-        for (auto& s : preset)
-            s.first = 1 - s.first;
-        std::sort(preset.begin(), preset.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        const QGradientStops preset = fromCentre(presetStops(r));
         if (!preset.isEmpty())
             g.setStops(preset);
     } else if (flags & HasBlendH) {
-        QGradientStops blend = blendStops(r, edge, centre);
-        for (auto& s : blend)
-            s.first = 1 - s.first;
-        std::sort(blend.begin(), blend.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        const QGradientStops blend = fromCentre(blendStops(r, edge, centre));
         if (!blend.isEmpty())
             g.setStops(blend);
     }
-    Brush b;
-    b.brush = QBrush(g);
-    if (t.isInvertible())
-        b.brush.setTransform(t);
-    return b;
+    return gradientBrush(g, t);
 }
 
 Brush hatch(RecordReader& r)
